@@ -1,0 +1,61 @@
+// What every archiver module shares around its C entry points: the running
+// count behind <Prefix>GetRunning, the optional progress callback behind
+// <Prefix>SetProgress, and RunCommand, which wraps one command call (report
+// buffer, exceptions turned into result codes).
+//
+// Entry points of a module with prefix P (C linkage, UTF-8 strings):
+//   int32_t P(void* window, const char* command, char* report, uint32_t size);
+//   int32_t PCheckArchive(const char* path, int32_t mode);   // 1: can extract
+//   int32_t PGetRunning(void);                               // non-zero while a command runs
+//   int32_t PGetVersion(void);                               // module version x 100
+//   void    PSetProgress(RkProgressFn fn, void* context);    // optional, ours
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string_view>
+
+#include "archivers/common/Report.h"
+
+#define RKARC_EXPORT extern "C" __attribute__((visibility("default")))
+
+// Called from the thread that runs the command with the bytes of the archive
+// read so far and the archive's size; at most a few times a second.
+extern "C" typedef void (*RkProgressFn)(void* context, uint64_t done, uint64_t total);
+
+namespace rkarc {
+
+class Progress {
+ public:
+  Progress(RkProgressFn fn, void* context) : m_fn(fn), m_context(context) {}
+  void update(uint64_t done, uint64_t total);  // throttled
+  void finish(uint64_t total);                 // always reported
+
+ private:
+  RkProgressFn m_fn;
+  void* m_context;
+  int64_t m_lastMs = -1;
+};
+
+// One per module, process-wide: the state behind the module's own entry points.
+class ModuleState {
+ public:
+  int32_t running() const { return m_running.load(); }
+  void setProgress(RkProgressFn fn, void* context);
+
+ private:
+  friend int32_t RunCommand(ModuleState&, const char*, char*, uint32_t,
+                            const std::function<int32_t(std::string_view, Report&, Progress&)>&);
+  std::atomic<int32_t> m_running{0};
+  std::atomic<RkProgressFn> m_progressFn{nullptr};
+  std::atomic<void*> m_progressContext{nullptr};
+};
+
+// Runs one command: counts it as running, hands the body the command text
+// (parse it with ParseCommand), and turns exceptions into kErrMemory /
+// kErrInternal. A null command gives kErrCommand.
+int32_t RunCommand(ModuleState& state, const char* command, char* report, uint32_t reportSize,
+                   const std::function<int32_t(std::string_view, Report&, Progress&)>& body);
+
+}  // namespace rkarc
