@@ -19,8 +19,9 @@ class FreshConfig {
   // The file of section "Rukasu2" under an application key.
   QString ini(const QString& application) const { return path() + "/" + application + "/Rukasu2.ini"; }
   // Writes a store file by hand, as another program or the user would.
-  QString writeIni(const QString& application, const QByteArray& content) const {
-    return m_folder.write(application + "/Rukasu2.ini", content);
+  QString writeIni(const QString& application, const QByteArray& content,
+                   const QString& section = QStringLiteral("Rukasu2")) const {
+    return m_folder.write(application + "/" + section + ".ini", content);
   }
 
  private:
