@@ -170,6 +170,12 @@ constexpr auto kProductMessages = std::to_array<MessageEntry>({
     {20042, u"\u3000解凍する為のディスクの空きが足りません"},
     {20043, u"\u3000解凍先が書き込みできません"},
     {20044, u"\u3000キャンセルされました"},
+    // Result log lines of this build: what a careful extraction reports beyond the above
+    {20050, u"\u3000テンポラリフォルダが無いか異常です"},
+    {20051, u"\u3000複写できなかったため、圧縮ファイルは削除しませんでした"},
+    {20052, u"\u3000解凍中に圧縮ファイルが変更されたため、処理しませんでした"},
+    {20053, u"\u3000ファイル名に使用できない文字（\"）が含まれています"},
+    {20054, u"\u3000解凍先に同名の別ファイルがあるため、複写しませんでした"},
     // Busy-library notices
     {20100, u"現在UNLHA32.DLLは使用中です"},
     {20101, u"現在UNZIP32.DLLは使用中です"},
