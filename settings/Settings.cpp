@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "engine/PathHelpers.h"
 #include "settings/SettingsField.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoreLocation.h"
@@ -72,15 +73,6 @@ constexpr auto kKeys = std::to_array<SettingsKey>({
 const QString kVersionKey = QStringLiteral("Version");
 const QString kAbsentVersion = QStringLiteral("0.00");
 
-// $TMPDIR, or /tmp, ending in "/".
-// TODO: use the engine's TempFolderPath once it is on main.
-QString TemporaryFolder() {
-  QString folder = qEnvironmentVariable("TMPDIR");
-  if (folder.isEmpty()) folder = QStringLiteral("/tmp");
-  if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
-  return folder;
-}
-
 void ReadKey(const SettingsKey& key, Settings& settings, SettingsStore& store, const StoreLocation& from) {
   const QString name = QString::fromUtf16(key.name);
   if (const auto* flag = std::get_if<BoolSetting>(&key.field)) {
@@ -88,7 +80,7 @@ void ReadKey(const SettingsKey& key, Settings& settings, SettingsStore& store, c
   } else if (const auto* number = std::get_if<Int16Setting>(&key.field)) {
     ReadInt16(store, from, name, number->defaultValue, settings.*number->field);
   } else if (const auto* text = std::get_if<TextSetting>(&key.field)) {
-    const QString fallback = text->defaultValue ? QString::fromUtf16(text->defaultValue) : TemporaryFolder();
+    const QString fallback = text->defaultValue ? QString::fromUtf16(text->defaultValue) : TempFolderPath();
     ReadText(store, from, name, fallback, settings.*text->field);
   }
 }

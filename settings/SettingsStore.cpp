@@ -43,7 +43,8 @@ std::unique_ptr<QSettings> OpenIni(const QString& path) {
 
 }  // namespace
 
-SettingsStore::SettingsStore() : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) {}
+SettingsStore::SettingsStore()
+    : SettingsStore(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)) {}
 
 SettingsStore::SettingsStore(const QString& rootFolder) : m_root(rootFolder) {}
 

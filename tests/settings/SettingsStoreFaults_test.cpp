@@ -1,13 +1,11 @@
-// The store under faults, in real child processes: a save that runs out of
-// space or meets a read-only folder leaves the earlier file whole and is
-// retried later, and two processes saving at once leave a valid file.
-#include <sched.h>
-#include <sys/mount.h>
+// The store under faults: a save that runs out of space or meets a read-only
+// folder (each made in a private mount namespace) leaves the earlier file
+// whole and succeeds when retried, and two processes saving at once leave a
+// valid file.
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +15,7 @@
 
 #include "settings/SettingsStore.h"
 #include "tests/settings/FreshConfig.h"
+#include "tests/support/MountNamespace.h"
 
 namespace {
 
@@ -25,89 +24,76 @@ using testing_support::ReadFile;
 const QString kApp = QStringLiteral("Velmont Soft");
 const QString kSection = QStringLiteral("Rukasu2");
 
-// Exit codes of a child: 0 passed, kRefused when the fault cannot be made
-// here, any other value names the step that went wrong.
-constexpr int kRefused = 77;
+// The folder the mount namespace child works in, handed over by the parent.
+QString FaultFolder() { return qEnvironmentVariable("RUKASU2_SETTINGS_FAULT_DIR"); }
 
-int RunInChild(const std::function<int()>& body) {
-  std::fflush(nullptr);
-  const pid_t pid = fork();
-  if (pid == 0) _exit(body());
-  int status = 0;
-  if (pid < 0 || waitpid(pid, &status, 0) != pid) return -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+// Runs the calling test again in a mount namespace prepared by setup, with
+// FaultFolder() naming folder; true in that child.
+bool InNamespaceWith(const testing_support::TempFolder& folder, const QString& setup) {
+  if (testing_support::InMountNamespace()) return true;
+  testing_support::RunTestInMountNamespace(setup.arg(folder.path()),
+                                           {"RUKASU2_SETTINGS_FAULT_DIR=" + folder.path()});
+  return false;
 }
 
-// A private mount namespace, so that mounts made in the child vanish with it.
-bool PrivateMounts() {
-  return unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
-}
-
-bool FillDisk(const QString& path) {
+void FillDisk(const QString& path) {
   QFile filler(path);
-  if (!filler.open(QIODevice::WriteOnly)) return false;
+  ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
   const QByteArray block(4096, 'x');
   while (filler.write(block) == block.size() && filler.flush()) {
   }
-  return true;
 }
 
-bool BothCopiesOnDisk(const QString& ini) {
-  // The file after the retry holds the second values; a new process reads it.
+// After the retry the file holds the second values only.
+void ExpectSecondValues(const QString& ini) {
   const QByteArray bytes = ReadFile(ini);
-  return bytes.contains("Lzh_Opt=second") && bytes.contains(QByteArray(6000, 'b')) && !bytes.contains("first");
+  EXPECT_TRUE(bytes.contains("Lzh_Opt=second"));
+  EXPECT_TRUE(bytes.contains(QByteArray(6000, 'b')));
+  EXPECT_FALSE(bytes.contains("first"));
 }
 
-int SaveOnFullDisk(const QString& folder) {
-  if (!PrivateMounts() || mount("tmpfs", folder.toLocal8Bit().constData(), "tmpfs", 0, "size=64k") != 0)
-    return kRefused;
+TEST(SettingsStoreFaults, SaveOnAFullDiskKeepsTheEarlierFileAndIsRetried) {
+  testing_support::TempFolder outside;
+  if (!InNamespaceWith(outside, "mount -t tmpfs -o size=64k tmpfs '%1'")) return;
+  const QString folder = FaultFolder();
   SettingsStore store(folder + "/config");
   const QString ini = store.filePath(kApp, kSection);
   store.write(kApp, kSection, "Lzh_Opt", "first");
   store.write(kApp, kSection, "Font_Name", QString(2000, 'a'));
-  if (!store.sync()) return 10;
+  ASSERT_TRUE(store.sync());
   const QByteArray before = ReadFile(ini);
-  if (!FillDisk(folder + "/filler")) return 11;
+
+  FillDisk(folder + "/filler");
   store.write(kApp, kSection, "Lzh_Opt", "second");
   store.write(kApp, kSection, "Font_Name", QString(6000, 'b'));
-  if (store.sync()) return 12;
-  if (ReadFile(ini) != before) return 13;
-  if (QDir(folder + "/config/Velmont Soft").entryList(QDir::Files).size() != 1) return 14;
+  EXPECT_FALSE(store.sync());
+  EXPECT_EQ(ReadFile(ini), before);
+  EXPECT_EQ(QDir(folder + "/config/Velmont Soft").entryList(QDir::Files), QStringList{"Rukasu2.ini"});
+
   QFile::remove(folder + "/filler");
-  if (!store.sync()) return 15;
-  return BothCopiesOnDisk(ini) ? 0 : 16;
-}
-
-int SaveIntoReadOnlyFolder(const QString& folder) {
-  const QByteArray path = folder.toLocal8Bit();
-  if (!PrivateMounts() || mount(path.constData(), path.constData(), nullptr, MS_BIND, nullptr) != 0) return kRefused;
-  SettingsStore store(folder + "/config");
-  const QString ini = store.filePath(kApp, kSection);
-  store.write(kApp, kSection, "Lzh_Opt", "first");
-  if (!store.sync()) return 10;
-  const QByteArray before = ReadFile(ini);
-  if (mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) != 0) return kRefused;
-  store.write(kApp, kSection, "Lzh_Opt", "second");
-  store.write(kApp, kSection, "Font_Name", QString(6000, 'b'));
-  if (store.sync()) return 12;
-  if (ReadFile(ini) != before) return 13;
-  if (mount(nullptr, path.constData(), nullptr, MS_REMOUNT | MS_BIND, nullptr) != 0) return 14;
-  if (!store.sync()) return 15;
-  return BothCopiesOnDisk(ini) ? 0 : 16;
-}
-
-TEST(SettingsStoreFaults, SaveOnAFullDiskKeepsTheEarlierFileAndIsRetried) {
-  testing_support::TempFolder folder;
-  const int result = RunInChild([&] { return SaveOnFullDisk(folder.path()); });
-  if (result == kRefused) GTEST_SKIP() << "cannot mount a tmpfs in a private mount namespace here";
-  EXPECT_EQ(result, 0) << "failed at step " << result;
+  EXPECT_TRUE(store.sync());
+  ExpectSecondValues(ini);
 }
 
 TEST(SettingsStoreFaults, SaveIntoAReadOnlyFolderKeepsTheEarlierFileAndIsRetried) {
-  testing_support::TempFolder folder;
-  const int result = RunInChild([&] { return SaveIntoReadOnlyFolder(folder.path()); });
-  if (result == kRefused) GTEST_SKIP() << "cannot make a read-only bind mount in a private mount namespace here";
-  EXPECT_EQ(result, 0) << "failed at step " << result;
+  testing_support::TempFolder outside;
+  if (!InNamespaceWith(outside, "mount --bind '%1' '%1'")) return;
+  const QString folder = FaultFolder();
+  SettingsStore store(folder + "/config");
+  const QString ini = store.filePath(kApp, kSection);
+  store.write(kApp, kSection, "Lzh_Opt", "first");
+  ASSERT_TRUE(store.sync());
+  const QByteArray before = ReadFile(ini);
+
+  ASSERT_EQ(testing_support::Run("mount", {"-o", "remount,bind,ro", folder}), 0);
+  store.write(kApp, kSection, "Lzh_Opt", "second");
+  store.write(kApp, kSection, "Font_Name", QString(6000, 'b'));
+  EXPECT_FALSE(store.sync());
+  EXPECT_EQ(ReadFile(ini), before);
+
+  ASSERT_EQ(testing_support::Run("mount", {"-o", "remount,bind,rw", folder}), 0);
+  EXPECT_TRUE(store.sync());
+  ExpectSecondValues(ini);
 }
 
 constexpr int kRounds = 40;
