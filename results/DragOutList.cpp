@@ -8,7 +8,8 @@
 #include <QUrl>
 
 DragOutList::DragOutList(QWidget* parent)
-    : QListWidget(parent), m_runDrag([](QDrag& drag) { return drag.exec(Qt::CopyAction, Qt::CopyAction); }) {
+    : QListWidget(parent),
+      m_runDrag([](QDrag& drag, Qt::DropActions allowed) { return drag.exec(allowed, Qt::CopyAction); }) {
   // With dragging on, a press on an already selected entry keeps the other
   // selected entries, so a multiple selection can be dragged as a whole.
   setDragEnabled(true);
@@ -61,6 +62,6 @@ void DragOutList::runFileDrag() {
   if (count() == 0) return;
   auto* drag = new QDrag(this);
   drag->setMimeData(selectedFileList());
-  if (m_runDrag) m_runDrag(*drag);
+  if (m_runDrag) m_runDrag(*drag, Qt::CopyAction);  // copy only: the folders stay where they are
   drag->deleteLater();
 }

@@ -17,10 +17,11 @@ class DragOutList : public QListWidget {
  public:
   explicit DragOutList(QWidget* parent = nullptr);
 
-  // Runs a prepared drag and returns the action the target took. The default
-  // hands it to the platform (QDrag::exec); tests replace it to be the drop
-  // target themselves where the platform has no drag service.
-  using DragRunner = std::function<Qt::DropAction(QDrag& drag)>;
+  // Runs a prepared drag with the actions it allows and returns the action
+  // the target took. The default hands it to the platform (QDrag::exec);
+  // tests replace it to deliver the drop themselves where the platform has
+  // no drag service.
+  using DragRunner = std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed)>;
   void setDragRunner(DragRunner runner) { m_runDrag = std::move(runner); }
 
   // The data a drag offers: the selected entries as text/uri-list (empty

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QMenu>
 
@@ -30,6 +31,8 @@ mdiStatus::mdiStatus(AppContext& context, QWidget* parent)
   lstKekka->setSelectionMode(QAbstractItemView::ExtendedSelection);
   lstKekka->setEditTriggers(QAbstractItemView::NoEditTriggers);
   addPopupTrigger(lstKekka);
+  connect(lstKekka->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) { viewCurrentChanged(current.row()); });
 
   mnuDel->setObjectName(QStringLiteral("mnuDel"));
   connect(mnuDel, &QAction::triggered, this, [this] { RefreshForm(); });
@@ -59,27 +62,47 @@ QList<QWidget*> mdiStatus::fontControls() const { return {lstKekka}; }
 
 void mdiStatus::relayout() { PlaceInMargin(this, lstKekka); }
 
-int mdiStatus::currentRow() const { return lstKekka->currentIndex().row(); }
-
-void mdiStatus::setCurrentRow(int row) {
-  // The current line moves without touching the user's selection; the view
-  // scrolls it into sight.
-  lstKekka->selectionModel()->setCurrentIndex(m_model->index(row), QItemSelectionModel::NoUpdate);
-}
-
 void mdiStatus::ListInAdd(const QString& line) {
-  const int current = currentRow();
-  if (current <= kTrimIndex) {
+  m_changingLog = true;
+  if (m_current <= kTrimIndex) {
     m_model->append(line);
-    setCurrentRow(currentRow() + 1);
-    return;
+    ++m_current;  // from -1 on an empty log: the first line
+  } else {
+    // The current index stays: it again names the line it named before, the
+    // newest one when the newest was current.
+    m_model->removeFirst();
+    m_model->append(line);
   }
-  m_model->removeFirst();
-  m_model->append(line);
-  setCurrentRow(current);
+  m_changingLog = false;
+  scheduleCurrentSync();
 }
 
-void mdiStatus::RefreshForm() { m_model->clear(); }
+void mdiStatus::scheduleCurrentSync() {
+  if (m_syncPending) return;
+  m_syncPending = true;
+  QMetaObject::invokeMethod(this, [this] { syncCurrent(); }, Qt::QueuedConnection);
+}
+
+void mdiStatus::syncCurrent() {
+  m_syncPending = false;
+  m_changingLog = true;
+  // Moves the focus line without touching the user's selection; a visible
+  // view scrolls it into sight.
+  lstKekka->selectionModel()->setCurrentIndex(m_model->index(m_current), QItemSelectionModel::NoUpdate);
+  m_changingLog = false;
+}
+
+void mdiStatus::viewCurrentChanged(int row) {
+  if (!m_changingLog) m_current = row;
+}
+
+void mdiStatus::RefreshForm() {
+  m_changingLog = true;
+  m_model->clear();
+  m_current = -1;
+  m_changingLog = false;
+  scheduleCurrentSync();
+}
 
 QStringList mdiStatus::lines() const { return m_model->lines(); }
 

@@ -49,6 +49,9 @@ class mdiStatus : public PaneBase, public ResultLogOps {
 
   // The log's lines, first to last.
   QStringList lines() const;
+  // The current line's index (-1 for none): the line the user last clicked,
+  // moved on by every append.
+  int currentLine() const { return m_current; }
 
  protected:
   QList<QWidget*> fontControls() const override;
@@ -57,11 +60,18 @@ class mdiStatus : public PaneBase, public ResultLogOps {
  private:
   void WriteLogFile(const QString& fileName);
   QWidget* dialogParent();
-  int currentRow() const;
-  void setCurrentRow(int row);
+  void scheduleCurrentSync();
+  void syncCurrent();
+  void viewCurrentChanged(int row);
 
   LogLineModel* m_model;
   QListView* lstKekka;
   QAction* mnuDel;
   FileNameAsker m_askFileName;
+  // The current index as the trimming rule sees it. The view's own current
+  // index follows it once per event-loop turn: setting it on every append
+  // would lay the whole list out each time.
+  int m_current = -1;
+  bool m_changingLog = false;  // current-index changes now are ours, not the user's
+  bool m_syncPending = false;
 };

@@ -100,7 +100,8 @@ void mdiFile::relayout() {
   const int width = PxToTwips(this->width()) - 120;
   const int height = PxToTwips(this->height()) - PxToTwips(btnDel->height()) - 180;
   if (width <= 0) return;
-  lstFile->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(width), height > 0 ? TwipsToPx(height) : lstFile->height());
+  const int listHeight = height > 0 ? TwipsToPx(height) : lstFile->height();
+  lstFile->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(width), listHeight);
   btnDel->move(TwipsToPx(60), TwipsToPx(height + 120));
   btnDelAll->move(TwipsToPx(PxToTwips(btnDel->width()) + 120), TwipsToPx(height + 120));
 }
