@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFileSystemModel>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -207,17 +208,22 @@ TEST(mdiStatus, OverwriteIsAskedAndOnlyYesReplacesTheFile) {
   EXPECT_EQ(ReadFile(existing), "new\r\n");
 }
 
-TEST(mdiStatus, SaveUnderARegularFileReportsTheFailure) {
-  StatusPane s;
+TEST(mdiStatus, SaveUnderAFileOrOntoAFolderReportsTheFailure) {
   TempFolder tmp;
   const QString file = tmp.write("plain.txt", "x");
-  s.pane.ListInAdd("line");
-  auto notice = AnswerNextMessageBox(QMessageBox::Ok);
-  s.saveAs(file + "/result.LOG");
-  ASSERT_TRUE(notice->seen);
-  EXPECT_EQ(notice->text, "セーブできませんでした。");
-  EXPECT_EQ(notice->title, "RUKASU2");
+  const QString folder = tmp.mkdir("logs.LOG");
+  for (const QString& name : {file + "/result.LOG", folder}) {
+    SCOPED_TRACE(name.toStdString());
+    StatusPane s;
+    s.pane.ListInAdd("line");
+    ModalWatch watch({QMessageBox::Ok});
+    s.saveAs(name);  // a folder is not asked about: it is no file to overwrite
+    EXPECT_EQ(watch.texts(), QStringList({"セーブできませんでした。"}));
+    EXPECT_EQ(watch.titles(), QStringList({"RUKASU2"}));
+  }
   EXPECT_EQ(ReadFile(file), "x");
+  EXPECT_TRUE(QFileInfo(folder).isDir());
+  EXPECT_EQ(testing_support::Tree(tmp.path()), QStringList({"logs.LOG/", "plain.txt"}));
 }
 
 // Hands the next save dialog to `act` once it shows (within a few seconds).
