@@ -68,8 +68,8 @@ void mdiStatus::ListInAdd(const QString& line) {
     m_model->append(line);
     ++m_current;  // from -1 on an empty log: the first line
   } else {
-    // The current index stays: it again names the line it named before, the
-    // newest one when the newest was current.
+    // The current index stays as it is: with the oldest line gone it names
+    // the next line down, the new newest one when the newest was current.
     m_model->removeFirst();
     m_model->append(line);
   }
