@@ -49,15 +49,18 @@ constexpr OptionBoxRow kRows[kOptionBoxCount] = {
 };
 
 constexpr const char* kPanels[kOptionKindCount] = {"pnlLZH", "pnlZIP", "pnlARJ", "pnlISH",
-                                                    "pnlCAB", "pnlRAR", "pnlTar"};
+                                                   "pnlCAB", "pnlRAR", "pnlTar"};
 
 }  // namespace
 
 QString OptionText::text() const {
   switch (source) {
-    case Product: return MessageCatalogue::Product(id);
-    case Shared: return MessageCatalogue::Shared(id);
-    case Fixed: return QString::fromUtf16(fixed);
+    case Product:
+      return MessageCatalogue::Product(id);
+    case Shared:
+      return MessageCatalogue::Shared(id);
+    case Fixed:
+      return QString::fromUtf16(fixed);
   }
   return {};
 }

@@ -32,9 +32,12 @@ struct UseTexts {
 
 UseTexts TextsOf(frmDefault::Use use) {
   switch (use) {
-    case frmDefault::Use::InDir: return {10000, 10020, 10021, 10022, 10023, true, false};
-    case frmDefault::Use::OutDir: return {10001, 10040, 10041, 10042, 10043, true, true};
-    case frmDefault::Use::TmpDir: break;
+    case frmDefault::Use::InDir:
+      return {10000, 10020, 10021, 10022, 10023, true, false};
+    case frmDefault::Use::OutDir:
+      return {10001, 10040, 10041, 10042, 10043, true, true};
+    case frmDefault::Use::TmpDir:
+      break;
   }
   return {10002, 10060, 10061, 10062, 10063, false, true};
 }
@@ -171,8 +174,7 @@ void frmDefault::RefreshForm() {
 
 void frmDefault::YukoEnabledChange() {
   const bool on = cbxDrive->isChecked();
-  for (QWidget* control : std::initializer_list<QWidget*>{lblDrive, drvDrive, dlbDir, txtDir})
-    control->setEnabled(on);
+  for (QWidget* control : std::initializer_list<QWidget*>{lblDrive, drvDrive, dlbDir, txtDir}) control->setEnabled(on);
 }
 
 void frmDefault::DirCaptionChange() {
@@ -183,8 +185,7 @@ void frmDefault::DirCaptionChange() {
     return;
   }
   txtDir->setText(DispPath_Get(path));
-  lblDrive->setText(pblnDiskFreeOk ? pstr_lblDrive_Caption + FreeSpace_Get(drvDrive->Drive())
-                                   : pstr_lblDrive_Caption);
+  lblDrive->setText(pblnDiskFreeOk ? pstr_lblDrive_Caption + FreeSpace_Get(drvDrive->Drive()) : pstr_lblDrive_Caption);
 }
 
 void frmDefault::Configure(Use use) {

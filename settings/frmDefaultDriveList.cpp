@@ -8,10 +8,10 @@ namespace {
 
 // Kernel and virtual file systems that hold no user folders.
 bool IsPseudoFileSystem(const QByteArray& type) {
-  static const QSet<QByteArray> kPseudo = {
-      "proc",   "sysfs",     "devpts",   "devtmpfs", "cgroup", "cgroup2", "mqueue",      "debugfs",
-      "tracefs", "securityfs", "pstore", "bpf",      "configfs", "fusectl", "hugetlbfs", "autofs",
-      "binfmt_misc", "nsfs",  "efivarfs", "rpc_pipefs"};
+  static const QSet<QByteArray> kPseudo = {"proc",    "sysfs",       "devpts",   "devtmpfs", "cgroup",
+                                           "cgroup2", "mqueue",      "debugfs",  "tracefs",  "securityfs",
+                                           "pstore",  "bpf",         "configfs", "fusectl",  "hugetlbfs",
+                                           "autofs",  "binfmt_misc", "nsfs",     "efivarfs", "rpc_pipefs"};
   return kPseudo.contains(type);
 }
 

@@ -49,9 +49,7 @@ void frmDefaultFolderList::refresh() {
   if (!m_path.isEmpty()) setListIndex(highlighted);
 }
 
-int frmDefaultFolderList::ancestorCount() const {
-  return m_path.isEmpty() ? 0 : int(Ancestors(m_path).size());
-}
+int frmDefaultFolderList::ancestorCount() const { return m_path.isEmpty() ? 0 : int(Ancestors(m_path).size()); }
 
 void frmDefaultFolderList::rebuild() {
   clear();

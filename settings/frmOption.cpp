@@ -105,8 +105,8 @@ QWidget* frmOption::buildKindGroups() {
   auto* column = new QWidget(this);
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
-  for (OptionKind kind : {OptionKind::Lzh, OptionKind::Zip, OptionKind::Arj, OptionKind::Ish, OptionKind::Cab,
-                          OptionKind::Rar})
+  for (OptionKind kind :
+       {OptionKind::Lzh, OptionKind::Zip, OptionKind::Arj, OptionKind::Ish, OptionKind::Cab, OptionKind::Rar})
     layout->addWidget(kindGroup(kind, 3));
   layout->addWidget(kindGroup(OptionKind::Tar, 4));
   layout->addStretch();
