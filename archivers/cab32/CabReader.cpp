@@ -12,17 +12,15 @@
 
 #include "archivers/cab32/CabSystem.h"
 #include "archivers/common/ResultCodes.h"
-#include "platform/Cp932.h"
+#include "archivers/common/SafeWriter.h"
 
 namespace rkarc {
 namespace {
 
-// A cabinet's own name for a neighbour, made fit for a report line.
-std::string PrintableName(const std::string& bytes) {
-  std::string text = cp932::IsValidUtf8(bytes) ? bytes : cp932::ToUtf8(bytes);
-  for (char& c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return text;
+// The symbolic name ("EIO") rather than strerror(), whose text follows the locale.
+std::string ErrnoName(int err) {
+  const char* name = strerrorname_np(err);
+  return name ? std::string(name) : "errno " + std::to_string(err);
 }
 
 std::string Hex(uint16_t value) {
@@ -61,18 +59,18 @@ void CabReader::setObserver(std::function<void(uint64_t)> observer) {
 
 CabError CabReader::open(const std::string& path, bool allowCutShort) {
   m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (m_fd < 0) return {kErrArchiveOpen, "cannot open the archive: " + std::string(std::strerror(errno))};
+  if (m_fd < 0) return {kErrArchiveOpen, "圧縮ファイルを開けません（" + ErrnoName(errno) + "）"};
   struct stat info {};
   if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
-    return {kErrArchiveOpen, "the archive is not a regular file"};
+    return {kErrArchiveOpen, "圧縮ファイルが通常のファイルではありません"};
   m_fileSize = static_cast<uint64_t>(info.st_size);
 
   CabLocator locator(m_fd, m_fileSize);
   std::optional<CabLocation> found = locator.find(allowCutShort);
-  if (locator.readFailed()) return {kErrArchiveOpen, "cannot read the archive"};
+  if (locator.readFailed()) return {kErrArchiveOpen, "圧縮ファイルを読めません"};
   if (!found) {
-    if (locator.signatureAtStart()) return {kErrDamaged, "the cabinet header is damaged"};
-    return {kErrNotArchive, "no cabinet found in the file"};
+    if (locator.signatureAtStart()) return {kErrDamaged, "CAB のヘッダが壊れています"};
+    return {kErrNotArchive, "CAB ファイルではありません"};
   }
   m_location = std::move(*found);
   // A folder that begins in the previous cabinet cannot be decoded without
@@ -82,10 +80,10 @@ CabError CabReader::open(const std::string& path, bool allowCutShort) {
 
   int selftest = MSPACK_ERR_OK;
   MSPACK_SYS_SELFTEST(selftest);
-  if (selftest != MSPACK_ERR_OK) return {kErrInternal, "libmspack was built for another file offset size"};
+  if (selftest != MSPACK_ERR_OK) return {kErrInternal, "libmspack のファイル位置の型が合いません"};
   m_system = std::make_unique<CabSystem>(m_fd, m_location.offset, m_location.present);
   m_decompressor = mspack_create_cab_decompressor(m_system->system());
-  if (!m_decompressor) return {kErrMemory, "out of memory"};
+  if (!m_decompressor) return {kErrMemory, "メモリが足りません"};
   // Never repair MSZIP data or salvage bad blocks: a block whose checksum
   // does not match fails its member instead of giving wrong bytes.
   m_decompressor->set_param(m_decompressor, MSCABD_PARAM_FIXMSZIP, 0);
@@ -96,8 +94,9 @@ CabError CabReader::open(const std::string& path, bool allowCutShort) {
 CabError CabReader::openCabinet() {
   m_cabinet = m_decompressor->open(m_decompressor, CabSystem::kCabinetName);
   if (!m_cabinet) {
-    if (m_system->readError() != 0) return {kErrArchiveOpen, "cannot read the archive"};
-    return {kErrDamaged, "the cabinet header is damaged"};
+    if (m_system->readError() != 0)
+      return {kErrArchiveOpen, "圧縮ファイルを読めません（" + ErrnoName(m_system->readError()) + "）"};
+    return {kErrDamaged, "CAB のヘッダが壊れています"};
   }
   // Both parsers must see the same members, or a name could be paired with
   // another member's data.
@@ -108,13 +107,13 @@ CabError CabReader::openCabinet() {
     if (i >= ours.size() || file->length != ours[i].size || file->offset != ours[i].folderOffset ||
         ours[i].name != file->filename) {
       closeCabinet();
-      return {kErrDamaged, "the cabinet's file list is inconsistent"};
+      return {kErrDamaged, "CAB のファイル一覧が壊れています"};
     }
     m_files.push_back(file);
   }
   if (m_files.size() != ours.size()) {
     closeCabinet();
-    return {kErrDamaged, "the cabinet's file list is inconsistent"};
+    return {kErrDamaged, "CAB のファイル一覧が壊れています"};
   }
   return {};
 }
@@ -129,38 +128,39 @@ CabError CabReader::check(size_t index) const {
   const CabHeader& header = m_location.header;
   const CabFileEntry& file = header.files[index];
   const size_t folder = header.folderOf(file);
-  const std::string previous = "begins in the previous cabinet " + PrintableName(header.prevCabinet);
+  const std::string previous =
+      "前の CAB（" + SafeWriter::PrintableName(header.prevCabinet, NameCharset::Auto) + "）から続いています";
   if (file.continuedFromPrev()) return {kErrMultiVolume, previous};
   if (file.continuedToNext())
-    return {kErrMultiVolume, "continues in the next cabinet " + PrintableName(header.nextCabinet)};
+    return {kErrMultiVolume,
+            "次の CAB（" + SafeWriter::PrintableName(header.nextCabinet, NameCharset::Auto) + "）に続いています"};
   if (folder == 0 && m_firstFolderContinued) return {kErrMultiVolume, previous};
   if (!MethodSupported(header.folders[folder]))
-    return {kErrUnsupported, "compression type " + Hex(header.folders[folder].compressionType) +
-                                 " is not supported"};
+    return {kErrUnsupported, "対応していない圧縮方式です（" + Hex(header.folders[folder].compressionType) + "）"};
   return {};
 }
 
 CabError CabReader::readFailure(int mspackError) const {
   if (m_system->readError() != 0)
-    return {kErrArchiveOpen, "cannot read the archive: " + std::string(std::strerror(m_system->readError()))};
+    return {kErrArchiveOpen, "圧縮ファイルを読めません（" + ErrnoName(m_system->readError()) + "）"};
   switch (mspackError) {
     case MSPACK_ERR_CHECKSUM:
-      return {kErrChecksum, "data block checksum mismatch"};
+      return {kErrChecksum, "データブロックのチェックサムが合いません"};
     case MSPACK_ERR_NOMEMORY:
-      return {kErrMemory, "out of memory"};
+      return {kErrMemory, "メモリが足りません"};
     case MSPACK_ERR_READ:
     case MSPACK_ERR_SEEK:
-      if (m_location.cutShort) return {kErrDamaged, "the cabinet is cut short"};
-      return {kErrDamaged, "a data block runs past the end of the cabinet"};
+      if (m_location.cutShort) return {kErrDamaged, "CAB が途中で切れています"};
+      return {kErrDamaged, "データブロックが CAB の終わりを越えています"};
     case MSPACK_ERR_OPEN:
-      return {kErrArchiveOpen, "cannot read the archive"};
+      return {kErrArchiveOpen, "圧縮ファイルを読めません"};
     default:
-      return {kErrDamaged, "the compressed data is damaged"};
+      return {kErrDamaged, "圧縮データが壊れています"};
   }
 }
 
 CabError CabReader::extract(size_t index, const Output& output) {
-  if (index >= files().size()) return {kErrInternal, "no such member"};
+  if (index >= files().size()) return {kErrInternal, "内部エラー（メンバーの番号）"};
   if (CabError why = check(index)) return why;
   if (!m_cabinet) {
     if (CabError why = openCabinet()) return why;
@@ -178,7 +178,7 @@ CabError CabReader::extract(size_t index, const Output& output) {
   // libmspack would go on decoding the folder from where this member broke
   // off; closing the cabinet makes the next member start its folder afresh.
   closeCabinet();
-  if (outputFailed) return {kErrWrite, "the member could not be written"};
+  if (outputFailed) return {kErrWrite, "書き込みに失敗しました"};
   return readFailure(result);
 }
 
