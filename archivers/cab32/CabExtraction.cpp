@@ -95,6 +95,12 @@ void CabExtraction::extractMember(size_t index, SafeWriter& writer) {
 
   std::unique_ptr<MemberSink> sink = writer.begin(member);
   if (!sink) return;  // kept, refused, or the run has stopped
+  // An empty member has no data to decode or verify; asking libmspack for it
+  // would only move its place in the folder behind our back.
+  if (file.size == 0) {
+    sink->commit();
+    return;
+  }
   if (!withinBudget(file, folder)) return sink->abort(kErrDamaged, "メンバーのデータが重なりすぎています");
   uint64_t written = 0;
   bool writeFailed = false;
