@@ -94,6 +94,17 @@ uint64_t CabLocator::imageEnd() {
   return std::min(end, m_fileSize);
 }
 
+// Another kind of archive where the image ends: this is its self-extractor,
+// and a cabinet after that point is one of its members (stored), not ours.
+bool CabLocator::otherArchiveAt(uint64_t offset) {
+  std::vector<uint8_t> b;
+  if (!readAt(offset, 8, b) || b.size() < 8) return false;
+  const auto starts = [&](const char* magic, size_t length) { return std::memcmp(b.data(), magic, length) == 0; };
+  const bool lzh = b[2] == '-' && b[6] == '-' && (b[3] == 'l' || b[3] == 'p');
+  return starts("Rar!\x1A\x07", 6) || starts("PK\x03\x04", 4) || starts("7z\xBC\xAF\x27\x1C", 6) ||
+         starts("\x60\xEA", 2) || lzh;
+}
+
 std::optional<CabLocation> CabLocator::scan(uint64_t from, uint64_t to) {
   std::vector<uint8_t> chunk;
   for (uint64_t at = from; at < to;) {
@@ -121,7 +132,7 @@ std::optional<CabLocation> CabLocator::find(bool allowCutShort) {
   if (m_signatureAtStart) return tryAt(0, allowCutShort);
 
   const uint64_t start = imageEnd();
-  if (start > 0) {
+  if (start > 0 && !otherArchiveAt(start)) {
     if (auto found = scan(start, std::min(m_fileSize, start + kScanLimit))) return found;
   }
   return scan(0, std::min({m_fileSize, start > 0 ? start : m_fileSize, kScanLimit}));

@@ -26,7 +26,8 @@ class CabLocator {
   // A file that begins with "MSCF" is taken as a cabinet or nothing; when
   // allowCutShort is set it may end early (its members are then reported one
   // by one). Any other file is searched for a complete cabinet, first from
-  // the end of an MZ/PE image, then from the file's start.
+  // the end of an MZ/PE image (unless another archive begins there), then
+  // from the file's start up to that end.
   std::optional<CabLocation> find(bool allowCutShort);
 
   // True when reading the file failed (rather than finding no cabinet).
@@ -39,6 +40,7 @@ class CabLocator {
   std::optional<CabLocation> tryAt(uint64_t offset, bool allowCutShort);
   std::optional<CabLocation> scan(uint64_t from, uint64_t to);
   uint64_t imageEnd();
+  bool otherArchiveAt(uint64_t offset);
   bool readAt(uint64_t offset, size_t length, std::vector<uint8_t>& out);
 
   int m_fd;

@@ -7,6 +7,7 @@
 
 #include "archivers/cab32/CabHeader.h"
 #include "archivers/cab32/CabReader.h"
+#include "archivers/common/ResultCodes.h"
 #include "tests/archivers/CabBuilder.h"
 #include "tests/support/TestSupport.h"
 
@@ -111,6 +112,29 @@ TEST(CabHeader, SearchPassesOverDecoysBeforeTheCabinet) {
   ASSERT_FALSE(reader.open(path.toStdString(), false));
   EXPECT_EQ(reader.location().offset, file.size() - ValidCabinet().size());
   EXPECT_EQ(reader.files().size(), 2u);
+}
+
+// A self-extractor of another kind that stores a cabinet among its members
+// is not a cabinet self-extractor: the probe must leave it to its own module.
+TEST(CabHeader, CabinetStoredInsideAnotherSelfExtractorIsNotClaimed) {
+  testing_support::TempFolder dir;
+  std::string stub(512, '\0');
+  stub[0] = 'M', stub[1] = 'Z', stub[4] = 1;  // one 512-byte page: the image ends at 512
+  const struct {
+    const char* what;
+    std::string file;
+    int32_t code;
+  } rows[] = {
+      {"cabinet at the image end", stub + ValidCabinet(), 0},
+      {"cabinet inside a RAR", stub + std::string("Rar!\x1A\x07\x00", 7) + "junk" + ValidCabinet(),
+       rkarc::kErrNotArchive},
+      {"cabinet inside a ZIP", stub + "PK\x03\x04" + std::string(26, '\0') + ValidCabinet(), rkarc::kErrNotArchive},
+  };
+  for (const auto& row : rows) {
+    rkarc::CabReader reader;
+    const QString path = dir.write("sfx.exe", QByteArray::fromStdString(row.file));
+    EXPECT_EQ(reader.open(path.toStdString(), false).code, row.code) << row.what;
+  }
 }
 
 }  // namespace
