@@ -285,12 +285,13 @@ TEST_F(Cab32, OverlappingMembersCannotKeepTheDecoderBusy) {
   EXPECT_LT(testing_support::Tree(out).size(), 1000);
 }
 
-TEST_F(Cab32, ProgressReachesTheArchiveSize) {
+TEST_F(Cab32, ProgressReachesTheArchiveSizeWhileTheModuleRuns) {
   RK_REQUIRE_SAMPLES();
   struct Seen {
     uint64_t last = 0, total = 0;
     int calls = 0;
     bool backwards = false;
+    int32_t runningDuringCommand = 0;
   } seen;
   const auto setProgress = reinterpret_cast<void (*)(RkProgressFn, void*)>(Module().symbol("CabSetProgress"));
   ASSERT_NE(setProgress, nullptr);
@@ -298,6 +299,7 @@ TEST_F(Cab32, ProgressReachesTheArchiveSize) {
       [](void* context, uint64_t done, uint64_t total) {
         auto* s = static_cast<Seen*>(context);
         s->backwards = s->backwards || done > total;
+        s->runningDuringCommand = Module().running();
         s->last = done, s->total = total, ++s->calls;
       },
       &seen);
@@ -309,6 +311,8 @@ TEST_F(Cab32, ProgressReachesTheArchiveSize) {
   EXPECT_FALSE(seen.backwards);
   EXPECT_EQ(seen.total, static_cast<uint64_t>(QFileInfo(cab).size()));
   EXPECT_EQ(seen.last, seen.total);
+  EXPECT_EQ(seen.runningDuringCommand, 1);
+  EXPECT_EQ(Module().running(), 0);
 }
 
 TEST_F(Cab32, FullDiskStopsWithDiskFullAndNoPartialFile) {
