@@ -136,7 +136,14 @@ int32_t CabExtraction::run() {
   for (const std::string& option : m_job.ignored) m_report.add("不明なオプションを無視しました: " + option);
 
   const uint64_t fileSize = m_reader.fileSize();
-  if (m_progress) m_reader.setObserver([this, fileSize](uint64_t position) { m_progress->update(position, fileSize); });
+  // A member that makes libmspack start its folder again reads earlier parts
+  // once more; the progress shown never goes back.
+  if (m_progress) {
+    m_reader.setObserver([this, fileSize, furthest = uint64_t{0}](uint64_t position) mutable {
+      furthest = std::max(furthest, position);
+      m_progress->update(furthest, fileSize);
+    });
+  }
   const CabHeader& header = m_reader.location().header;
   m_folderFailure.assign(header.folders.size(), std::nullopt);
   m_budget = decodeBudget();
