@@ -20,12 +20,7 @@ Member MemberOf(const IshHeader& header, std::string name) {
   return member;
 }
 
-std::string Printable(std::string_view cp932Name) {
-  std::string text = cp932::ToUtf8(cp932Name);
-  for (char& c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
-  return text;
-}
+std::string Printable(std::string_view cp932Name) { return SafeWriter::PrintableName(cp932Name, NameCharset::Cp932); }
 
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -65,10 +60,10 @@ bool IshExtractor::begin(const IshHeader& header) {
   const std::string stored = header.storedName();
   const std::string safe = header.safeName();
   if (safe.empty()) {
-    m_writer.fail(MemberOf(header, stored), kErrUnsafeName, "the stored name is not a usable file name");
+    m_writer.fail(MemberOf(header, stored), kErrUnsafeName, "ファイル名として使えない名前です");
     return false;
   }
-  if (safe != stored) m_report.add(Printable(stored) + ": stored name reduced to " + Printable(safe));
+  if (safe != stored) m_report.add(Printable(stored) + ": " + Printable(safe) + " という名前で書き込みます");
   m_sink = m_writer.begin(MemberOf(header, safe));
   return m_sink != nullptr;
 }
@@ -77,8 +72,9 @@ bool IshExtractor::write(const uint8_t* data, size_t size) { return m_sink && m_
 
 void IshExtractor::end(bool ok, int32_t code, std::string_view reason) {
   if (!m_sink) return;
+  // After a failed write the sink has already discarded the data and said why.
   if (ok) m_sink->commit();
-  else if (code != kErrWrite) m_sink->abort(code, reason);  // a write failure was recorded by the writer
+  else m_sink->abort(code, reason);
   m_sink.reset();
 }
 

@@ -20,6 +20,10 @@ IshStreamDecoder::IshStreamDecoder(int recordLength, uint32_t fileBytes, Output 
   m_block.reset(dataRowsOf(0));
 }
 
+std::string IshStreamDecoder::BlockName() const {
+  return std::to_string(m_blockIndex + 1) + "/" + std::to_string(m_blocks);
+}
+
 int IshStreamDecoder::dataRowsOf(uint64_t block) const {
   const uint64_t perBlock = static_cast<uint64_t>(m_recordLength - 3);
   return static_cast<int>(std::min(perBlock, m_records - block * perBlock));
@@ -53,14 +57,12 @@ IshStreamDecoder::State IshStreamDecoder::finish() {
   if (m_state != State::Running) return m_state;
   const bool closed = m_previous == 0 || closeBlock();
   if (m_state == State::Running || !closed)
-    fail(kErrDamaged, "unexpected end of the text: block " + std::to_string(m_blockIndex + 1) + " of " +
-                          std::to_string(m_blocks) + " is incomplete");
+    fail(kErrDamaged, "テキストが途中で終わっています（ブロック " + BlockName() + " が不完全です）");
   return m_state;
 }
 
 void IshStreamDecoder::failRebuild() {
-  fail(kErrDamaged, "block " + std::to_string(m_blockIndex + 1) + " of " + std::to_string(m_blocks) + " has " +
-                        std::to_string(m_block.lostRows()) + " lost lines and cannot be rebuilt");
+  fail(kErrDamaged, "ブロック " + BlockName() + " は " + std::to_string(m_block.lostRows()) + " 行が欠けていて復元できません");
 }
 
 bool IshStreamDecoder::closeBlock() {
@@ -73,7 +75,7 @@ bool IshStreamDecoder::closeBlock() {
     m_block.reset(dataRowsOf(m_blockIndex));
     return true;
   }
-  if (m_crc.value() != m_storedCrc) fail(kErrChecksum, "file CRC error");
+  if (m_crc.value() != m_storedCrc) fail(kErrChecksum, "ファイルの CRC が一致しません");
   else m_state = State::Done;
   return true;
 }
@@ -84,7 +86,7 @@ void IshStreamDecoder::emit(const uint8_t* data, size_t size) {
       const size_t n = static_cast<size_t>(std::min<uint64_t>(size - i, m_fileBytes - m_streamPos));
       m_crc.update(data + i, n);
       if (!m_output(data + i, n)) {
-        fail(kErrWrite, "the output cannot be written");
+        fail(kErrWrite, "書き込めません");
         return;
       }
       i += n;

@@ -34,6 +34,7 @@ class IshStreamDecoder {
 
  private:
   int dataRowsOf(uint64_t block) const;
+  std::string BlockName() const;  // "2/5"
   // Rebuilds and hands out the block; false when it cannot be rebuilt.
   bool closeBlock();
   void failRebuild();

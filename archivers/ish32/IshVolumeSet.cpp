@@ -90,7 +90,7 @@ void IshVolumeSet::decode(IshFileTarget& target) {
   const std::vector<int> lost = missing();
   if (!lost.empty()) {
     target.fail(m_header, kErrMultiVolume,
-                "incomplete volume set of " + std::to_string(m_sources.size()) + ", missing volume " + Join(lost));
+                "分割ファイル（全 " + std::to_string(m_sources.size()) + " 巻）がそろっていません。ない巻: " + Join(lost));
     return;
   }
   if (!target.begin(m_header)) return;
@@ -99,7 +99,7 @@ void IshVolumeSet::decode(IshFileTarget& target) {
   for (int n = 1; n <= static_cast<int>(m_sources.size()); ++n)
     if (!decodeVolume(n, target, crc32, crc16)) return;
   if (crc16.value() != m_header.wholeCrc16() || crc32 != m_header.wholeCrc32()) {
-    target.end(false, kErrChecksum, "CRC error of the whole file");
+    target.end(false, kErrChecksum, "ファイル全体の CRC が一致しません");
     return;
   }
   target.end(true, kOk, {});
@@ -111,7 +111,7 @@ bool IshVolumeSet::decodeVolume(int n, IshFileTarget& target, uint32_t& crc32, I
   std::optional<IshHeader> header;
   if (scanner.seek(source.offset)) header = scanner.nextHeader();
   if (!header || header->setKey() != m_header.setKey() || header->volume() != n) {
-    target.end(false, kErrArchiveOpen, "volume " + std::to_string(n) + " cannot be read again");
+    target.end(false, kErrArchiveOpen, "第 " + std::to_string(n) + " 巻を読み直せません");
     return false;
   }
   IshStreamDecoder decoder(header->recordLength(), header->volumeBytes(n), [&](const uint8_t* data, size_t size) {
@@ -120,7 +120,7 @@ bool IshVolumeSet::decodeVolume(int n, IshFileTarget& target, uint32_t& crc32, I
     return target.write(data, size);
   });
   if (scanner.decodeFile(*header, decoder) != IshStreamDecoder::State::Done) {
-    target.end(false, decoder.errorCode(), "volume " + std::to_string(n) + ": " + decoder.error());
+    target.end(false, decoder.errorCode(), "第 " + std::to_string(n) + " 巻: " + decoder.error());
     return false;
   }
   return true;
