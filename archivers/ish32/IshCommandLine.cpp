@@ -44,15 +44,9 @@ void ApplyOption(const std::string& token, IshCommandLine& out) {
     if (std::tolower(static_cast<unsigned char>(c)) == 'o') out.overwrite = true;
 }
 
-// The last " /F=" (any letter case): the folder is everything after it.
-size_t FindFolderMark(std::string_view text) {
-  for (size_t i = text.size(); i-- > 0;) {
-    if (i + 3 < text.size() && IsBlank(text[i]) && text[i + 1] == '/' && (text[i + 2] == 'F' || text[i + 2] == 'f') &&
-        text[i + 3] == '=')
-      return i;
-  }
-  return std::string_view::npos;
-}
+// The folder is everything after the last " /F=". Exactly that text: the
+// program makes sure only the archive path may contain it.
+size_t FindFolderMark(std::string_view text) { return text.rfind(" /F="); }
 
 bool ParseIshForm(std::string_view head, std::string_view folder, IshCommandLine& out) {
   // Where the archive path begins when the first j leading tokens are options.
