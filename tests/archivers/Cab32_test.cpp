@@ -262,6 +262,19 @@ TEST_F(Cab32, MembersContinuedInAMissingCabinetFailAsMultiVolume) {
   EXPECT_EQ(testing_support::Tree(out), QStringList{"first.txt"});
 }
 
+TEST_F(Cab32, UnknownCompressionIsUnsupportedAndWritesNothing) {
+  TempFolder tmp;
+  CabBuilder builder;
+  builder.add({"packed.bin", "not really packed"});
+  std::string cab = builder.build();
+  cab[42] = 0x07;  // the folder's compression type: no method 7 exists
+  const QString out = tmp.mkdir("out");
+  const Outcome run = Extract("-x -n", tmp.write("odd.cab", QByteArray::fromStdString(cab)), out);
+  EXPECT_EQ(run.rc, rkarc::kErrUnsupported) << run.report;
+  EXPECT_NE(run.report.find("packed.bin"), std::string::npos) << run.report;
+  EXPECT_TRUE(testing_support::Tree(out).isEmpty());
+}
+
 // Many members pointing into the same data would make the decoder start its
 // folder again for each; the run ends with the excess members failed.
 TEST_F(Cab32, OverlappingMembersCannotKeepTheDecoderBusy) {
