@@ -34,11 +34,14 @@ bool ExtractRequest::parse(std::string_view text, Report& report, const OptionHa
   word = command.word;
   archive = command.paths[0];
   output = command.paths[1];
-  for (size_t i = 2; i < command.paths.size(); ++i) {
-    const std::string path = SafeWriter::SafeRelativePath(command.paths[i], NameCharset::Utf8);
-    if (!path.empty()) m_wanted.push_back({path, false});
-  }
-  for (const std::string& token : command.options) {
+  // A name no member can have (empty, or with "..") still counts: it is
+  // reported as not found instead of widening the command to every member.
+  for (size_t i = 2; i < command.paths.size(); ++i)
+    m_wanted.push_back({SafeWriter::SafeRelativePath(command.paths[i], NameCharset::Utf8), command.paths[i], false});
+  // A command word ("x", "e") means what the same option letters mean.
+  std::vector<std::string> tokens = command.options;
+  if (!word.empty()) tokens.insert(tokens.begin(), "-" + word);
+  for (const std::string& token : tokens) {
     const std::string unknown = options(token, *this);
     if (!unknown.empty()) report.add("不明なオプションを無視しました: " + SafeWriter::PrintableName(unknown, NameCharset::Utf8));
   }
@@ -56,7 +59,7 @@ bool ExtractRequest::wants(std::string_view name, NameCharset charset) {
   const std::string path = SafeWriter::SafeRelativePath(name, charset);
   bool found = false;
   for (Wanted& w : m_wanted) {
-    if (EqualIgnoringAsciiCase(w.path, path)) {
+    if (!w.path.empty() && EqualIgnoringAsciiCase(w.path, path)) {
       w.matched = true;
       found = true;
     }
@@ -67,7 +70,7 @@ bool ExtractRequest::wants(std::string_view name, NameCharset charset) {
 std::vector<std::string> ExtractRequest::unmatched() const {
   std::vector<std::string> out;
   for (const Wanted& w : m_wanted)
-    if (!w.matched) out.push_back(w.path);
+    if (!w.matched) out.push_back(w.given);
   return out;
 }
 

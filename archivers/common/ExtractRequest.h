@@ -28,7 +28,7 @@ class ExtractRequest {
   // A folder ("OUT/") or, in the single-file form, the path of the file to make.
   std::string output;
   SafeWriter::Options writerOptions;
-  std::string word;  // a command word without '-', when the command has one
+  std::string word;  // a command word without '-' ("x"), read as the option letters it spells
 
   // The output names a folder: it ends with '/' or is an existing folder.
   bool outputIsFolder() const;
@@ -42,7 +42,8 @@ class ExtractRequest {
 
  private:
   struct Wanted {
-    std::string path;
+    std::string path;   // as the writer would name it; empty when no member can match
+    std::string given;  // as written in the command
     bool matched = false;
   };
   std::vector<Wanted> m_wanted;
