@@ -71,7 +71,7 @@ QByteArray ExecutableStub(int size) {
   QByteArray stub(size, '\0');
   stub[0] = 'M';
   stub[1] = 'Z';
-  for (int i = 64; i < size; ++i) stub[i] = static_cast<char>((i * 7919) >> 3);
+  for (int i = 64; i < size; ++i) stub[i] = static_cast<char>((static_cast<unsigned>(i) * 7919u) >> 3);
   return stub;
 }
 
