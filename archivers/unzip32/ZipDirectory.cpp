@@ -60,16 +60,20 @@ bool ZipDirectory::readEnd(const InputFile& file, uint64_t position, End& end) c
   if (Le16(e + 4) != 0 || Le16(e + 6) != 0 || Le16(e + 8) != Le16(e + 10)) return false;
   if (position + kEndSize + Le16(e + 20) > file.size()) return false;
   end = {position, Le16(e + 10), Le32(e + 12), Le32(e + 16)};
-  if (end.entries != 0xFFFF && end.cdSize != 0xFFFFFFFF && end.cdOffset != 0xFFFFFFFF) return true;
-  // ZIP64: the locator sits just before the end record, the ZIP64 end record
-  // (without extensible data) just before that.
+  // ZIP64 (also written when the fields are not full, e.g. by zip reading a
+  // pipe): the locator sits just before the end record and the central
+  // directory ends where the ZIP64 end record begins.
   unsigned char loc[20];
+  if (position < 20 || !file.readExact(position - 20, loc, 20) || Le32(loc) != kLocator64Signature)
+    return end.entries != 0xFFFF && end.cdSize != 0xFFFFFFFF && end.cdOffset != 0xFFFFFFFF;
   unsigned char e64[56];
-  if (position < 20 + 56 || !file.readExact(position - 20, loc, 20) || Le32(loc) != kLocator64Signature ||
-      !file.readExact(position - 20 - 56, e64, 56) || Le32(e64) != kEnd64Signature)
-    return end.cdSize != 0xFFFFFFFF && end.cdOffset != 0xFFFFFFFF;
-  end = {position - 20 - 56, Le64(e64 + 32), Le64(e64 + 40), Le64(e64 + 48)};
-  return true;
+  for (const uint64_t at : {position - 20 - std::min<uint64_t>(position - 20, 56), Le64(loc + 8)}) {
+    if (!file.readExact(at, e64, sizeof e64) || Le32(e64) != kEnd64Signature || at + 12 + Le64(e64 + 4) > position - 20)
+      continue;
+    end = {at, Le64(e64 + 32), Le64(e64 + 40), Le64(e64 + 48)};
+    return true;
+  }
+  return false;
 }
 
 bool ZipDirectory::read(const InputFile& file) {

@@ -139,6 +139,32 @@ TEST_F(Unzip32, SelfExtractingFilesWithSmallAndLargeStubs) {
   }
 }
 
+TEST_F(Unzip32, Zip64EndRecordsWrittenByZip) {
+  RK_REQUIRE_PROGRAM("zip");
+  TempFolder tmp;
+  tmp.write("src/a.txt", "forced");
+  const struct {
+    const char* row;
+    QString script;
+    const char* member;
+    const char* content;
+  } rows[] = {
+      // ZIP64 fields marked as such in the plain end record.
+      {"forced", "zip -q -fz z.zip a.txt", "a.txt", "forced"},
+      // From a pipe: a ZIP64 end record sits between the central directory and
+      // a plain end record whose fields are not marked.
+      {"streamed", "printf streamed | zip -q z.zip -", "-", "streamed"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.row);
+    QFile::remove(tmp.file("src/z.zip"));
+    ASSERT_EQ(testing_support::Run("sh", {"-c", row.script}, tmp.file("src")), 0);
+    ModuleBench bench(Unzip());
+    EXPECT_EQ(bench.extract("-x", tmp.file("src/z.zip")), 0) << bench.report();
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + row.member), row.content);
+  }
+}
+
 TEST_F(Unzip32, Cp932NamesWithBackslashTrailBytesKeepTheirCharacters) {
   RK_REQUIRE_PROGRAM("zip");
   TempFolder tmp;
