@@ -2,6 +2,7 @@
 // formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
 #include "archivers/tar32/TarReader.h"
 
+#include <cctype>
 #include <memory>
 
 #include "archivers/common/ResultCodes.h"
@@ -124,9 +125,21 @@ void CopyStream(ByteStream& stream, MemberSink& sink) {
   sink.commit();
 }
 
-// The single-file form: the output argument names the file to make.
-int32_t ExtractSingle(ExtractionJob& job, Compression kind, const InputProgress& onInput) {
-  const std::string& output = job.request().output;
+// The name a compressed single file takes in a folder: the archive's own name
+// without its compression extension ("notes.txt.bz2" gives "notes.txt").
+std::string DecompressedName(const std::string& archive) {
+  std::string name = archive.substr(archive.rfind('/') + 1);
+  const size_t dot = name.rfind('.');
+  if (dot != std::string::npos && dot > 0) {
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (ext == "gz" || ext == "z" || ext == "bz2" || ext == "bzip2") name.erase(dot);
+  }
+  return name;
+}
+
+// The single-file form: `output` names the file to make.
+int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression kind, const InputProgress& onInput) {
   const size_t slash = output.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : output.substr(0, slash));
   Member member;
@@ -153,7 +166,14 @@ int32_t ExtractSingle(ExtractionJob& job, Compression kind, const InputProgress&
 }  // namespace
 
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
-  ExtractionJob job(command, report, progress, TarOption);
+  // -G asks for the single-file form even when the output names a folder: the
+  // file then takes the archive's name without its compression extension.
+  bool singleFile = false;
+  ExtractionJob job(command, report, progress, [&singleFile](std::string_view token, ExtractRequest& request) {
+    if (token.size() > 1 && token[0] == '-' && token[1] != '-' && token.find('G') != std::string_view::npos)
+      singleFile = true;
+    return TarOption(token, request);
+  });
   if (job.failure()) return job.failure();
   const InputFile& file = job.file();
   const Compression kind = Sniff(file);
@@ -168,10 +188,15 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
       return stream->errorCode();
     }
   }
-  const bool folder = job.request().outputIsFolder();
-  if (kind == Compression::Compress && folder && !TarStructureIsSound(file, report)) return kErrDamaged;
   const InputProgress onInput = [&](uint64_t at) { progress.update(checked ? size / 2 + at / 2 : at, size); };
-  return folder ? ExtractTar(job, kind, onInput) : ExtractSingle(job, kind, onInput);
+  if (!job.request().outputIsFolder()) return ExtractSingle(job, job.request().output, kind, onInput);
+  if (singleFile && kind != Compression::None) {
+    std::string output = job.request().output;
+    if (!output.empty() && output.back() != '/') output += '/';
+    return ExtractSingle(job, output + DecompressedName(job.request().archive), kind, onInput);
+  }
+  if (kind == Compression::Compress && !TarStructureIsSound(file, report)) return kErrDamaged;
+  return ExtractTar(job, kind, onInput);
 }
 
 bool CanExtract(const std::string& path) {

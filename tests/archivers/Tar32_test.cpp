@@ -146,6 +146,20 @@ TEST_F(Tar32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
   EXPECT_EQ(testing_support::ReadFile(tar.out() + "/sub/inner.txt"), "mine");
 }
 
+// The program names only the folder for .bz2 and .bzip2 files ("-Gxf" with
+// "OUT/"): the file takes the archive's name without its extension.
+TEST_F(Tar32, SingleFileFormIntoAFolder) {
+  RK_REQUIRE_SAMPLES();
+  for (const char* file : {"tar/text.txt.bz2", "tar/text.txt.gz", "tar/text.txt.Z"}) {
+    SCOPED_TRACE(file);
+    ModuleBench bench(Tar());
+    EXPECT_EQ(bench.run("-Gxf", Sample(file), bench.out() + "/"), 0) << bench.report();
+    EXPECT_EQ(testing_support::Tree(bench.out()), QStringList({"text.txt"}));
+  }
+  ModuleBench tar(Tar());  // without -G a folder output means a tar archive
+  EXPECT_NE(tar.run("-xfo", Sample("tar/text.txt.bz2"), tar.out() + "/"), 0);
+}
+
 TEST_F(Tar32, WhatItCannotExtract) {
   RK_REQUIRE_SAMPLES();
   for (const char* file : {"zip/utf8_flag.zip", "damaged/tar_hdrsum.tar", "damaged/text_named.zip",

@@ -64,6 +64,14 @@ TEST(ArchiveExtract, SingleGzipIsNamedAfterTheArchive) {
   EXPECT_EQ(ReadFile(f.dest + "README.TXT/ReadMe.txt"), "hello");
 }
 
+TEST(ArchiveExtract, Bzip2FileGoesIntoItsFolderUnderItsOwnName) {
+  EngineFixture f;
+  f.tmp.write("source/notes.txt", "compressed words");
+  ASSERT_EQ(testing_support::Run("bzip2", {"notes.txt"}, f.source), 0);
+  ASSERT_EQ(f.extract(f.source + "/notes.txt.bz2"), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(ReadFile(f.dest + "NOTES.TXT/notes.txt"), "compressed words");
+}
+
 TEST(ArchiveExtract, LowerCaseLzhExtension) {
   EngineFixture f;
   const QString arc = f.makeLzh("pack.lzh", {"l.txt"});
