@@ -90,6 +90,9 @@ class SafeWriter {
   // The safe relative UTF-8 path the writer would use for these name bytes,
   // or an empty string when such a name is refused. Exposed for listing and tests.
   static std::string SafeRelativePath(std::string_view name, NameCharset charset);
+  // The name bytes decoded as the writer decodes them, with control characters
+  // replaced: what report lines about a member show.
+  static std::string PrintableName(std::string_view name, NameCharset charset);
 
   struct State;  // internal
 

@@ -1,0 +1,93 @@
+// Folder walking for the safe writer; see FolderWalker.h.
+#include "archivers/common/FolderWalker.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+
+#include "archivers/common/ResultCodes.h"
+
+namespace rkarc {
+namespace {
+
+constexpr int kFolderFlags = O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+
+// Why `name` in `parent` cannot be entered as a folder, after openat refused it.
+WriteFailure NotAFolder(int parent, const std::string& name, int err) {
+  struct stat st {};
+  if (fstatat(parent, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
+    if (S_ISLNK(st.st_mode)) return {kErrUnsafeName, "途中にシンボリックリンクがあります"};
+    if (!S_ISDIR(st.st_mode)) return {kErrWrite, "フォルダの位置に別のファイルがあります"};
+  }
+  return WriteFailure::FromErrno(err);
+}
+
+// A folder whose mode (stored or after the umask) lacks u+rwx would stop the
+// extraction from writing into it.
+void EnsureOwnerAccess(int fd) {
+  struct stat st {};
+  if (fstat(fd, &st) == 0 && (st.st_mode & S_IRWXU) != S_IRWXU) fchmod(fd, (st.st_mode & 07777) | S_IRWXU);
+}
+
+}  // namespace
+
+FolderWalker::FolderWalker(const std::string& root)
+    : m_root(::open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+  if (!m_root.valid()) m_openError = errno;
+}
+
+UniqueFd FolderWalker::step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why) {
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    UniqueFd fd(openat(parent, name.c_str(), kFolderFlags));
+    if (fd.valid()) return fd;
+    const int err = errno;
+    if (err != ENOENT) {
+      why = (err == ELOOP || err == ENOTDIR) ? NotAFolder(parent, name, err) : WriteFailure::FromErrno(err);
+      return {};
+    }
+    if (!create) {
+      why = {kErrWrite, "フォルダがありません"};
+      return {};
+    }
+    if (mkdirat(parent, name.c_str(), mode | S_IRWXU) == 0) {
+      UniqueFd made(openat(parent, name.c_str(), kFolderFlags));
+      if (made.valid()) {
+        EnsureOwnerAccess(made.get());
+        return made;
+      }
+    } else if (errno != EEXIST) {
+      why = WriteFailure::FromErrno(errno);
+      return {};
+    }
+    // Someone else made or replaced it in between: look again.
+  }
+  why = {kErrWrite, "フォルダを作れません"};
+  return {};
+}
+
+UniqueFd FolderWalker::open(const std::vector<std::string>& parts, size_t count, bool create, WriteFailure& why) {
+  if (!m_root.valid()) {
+    why = WriteFailure::FromErrno(m_openError);
+    return {};
+  }
+  std::string path;
+  for (size_t i = 0; i < count; ++i) path += parts[i] + '/';
+  if (m_cachedFd.valid() && path == m_cachedPath) return UniqueFd(fcntl(m_cachedFd.get(), F_DUPFD_CLOEXEC, 0));
+
+  UniqueFd current(fcntl(m_root.get(), F_DUPFD_CLOEXEC, 0));
+  for (size_t i = 0; i < count && current.valid(); ++i) current = step(current.get(), parts[i], create, 0777, why);
+  if (!current.valid()) {
+    if (!why.failed()) why = WriteFailure::FromErrno(errno);
+    return {};
+  }
+  m_cachedPath = path;
+  m_cachedFd = UniqueFd(fcntl(current.get(), F_DUPFD_CLOEXEC, 0));
+  return current;
+}
+
+UniqueFd FolderWalker::makeFolder(int parent, const std::string& name, mode_t mode, WriteFailure& why) {
+  return step(parent, name, true, mode, why);
+}
+
+}  // namespace rkarc

@@ -1,0 +1,42 @@
+// Opens folders below the output folder one component at a time with
+// O_NOFOLLOW, making missing ones, so that no member is ever written through
+// a symbolic link, whoever made the link.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "archivers/common/UniqueFd.h"
+#include "archivers/common/WriteFailure.h"
+
+namespace rkarc {
+
+class FolderWalker {
+ public:
+  // Opens the output folder itself (a link there is the user's choice and is followed).
+  explicit FolderWalker(const std::string& root);
+
+  bool ok() const { return m_root.valid(); }
+  int openError() const { return m_openError; }
+
+  // Opens the folders parts[0..count) below the output folder; with `create`
+  // missing ones are made (0777, the umask applies, the owner always gets rwx).
+  UniqueFd open(const std::vector<std::string>& parts, size_t count, bool create, WriteFailure& why);
+
+  // A folder member: makes `name` in `parent` with `mode` (forced u+rwx), or
+  // uses the folder that is already there.
+  UniqueFd makeFolder(int parent, const std::string& name, mode_t mode, WriteFailure& why);
+
+ private:
+  UniqueFd step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why);
+
+  UniqueFd m_root;
+  int m_openError = 0;
+  // The last folder opened, since members of one folder usually come together.
+  std::string m_cachedPath;
+  UniqueFd m_cachedFd;
+};
+
+}  // namespace rkarc

@@ -1,0 +1,49 @@
+// The data side of one file member: an open temporary file in the member's
+// folder that takes the member's name on commit and disappears otherwise.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "archivers/common/SafeWriter.h"
+#include "archivers/common/UniqueFd.h"
+
+namespace rkarc {
+
+class MemberSinkImpl {
+ public:
+  struct Target {
+    UniqueFd folder;
+    std::string leaf;       // the member's last component
+    std::string key;        // the member's safe relative path
+    std::string temporary;  // the temporary file's name in `folder`
+    UniqueFd file;
+    bool replace = false;  // an entry this extraction made, or overwriting is allowed
+    std::optional<int64_t> mtime;
+    std::string display;  // the member's name for the report
+  };
+
+  MemberSinkImpl(SafeWriter::State& state, Target target);
+  // Neither committed nor aborted: the member counts as failed.
+  ~MemberSinkImpl();
+  MemberSinkImpl(const MemberSinkImpl&) = delete;
+  MemberSinkImpl& operator=(const MemberSinkImpl&) = delete;
+
+  bool write(const void* data, size_t size);
+  bool commit();
+  void abort(int32_t code, std::string_view reason);
+  // The writer is going away first: drop the temporary file and forget it.
+  void detach();
+
+ private:
+  void discard();
+  void failErrno(int err);
+
+  SafeWriter::State* m_state;
+  Target m_target;
+  enum class Phase { Open, Finished } m_phase = Phase::Open;
+};
+
+}  // namespace rkarc

@@ -1,0 +1,213 @@
+// The safe writer's public side: checks each member's name and type and
+// places folders, links and files through WriterState; see SafeWriter.h.
+#include "archivers/common/SafeWriter.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <functional>
+
+#include "archivers/common/MemberSinkImpl.h"
+#include "archivers/common/SafeName.h"
+#include "archivers/common/WriterState.h"
+
+namespace rkarc {
+namespace {
+
+using State = SafeWriter::State;
+
+// A member that passed the name checks, with its folder open.
+struct Placement {
+  SafeName name;
+  std::string key;
+  std::string display;
+  UniqueFd folder;
+};
+
+mode_t FileMode(uint32_t stored) { return (stored & 0777) != 0 ? (stored & 0777) : 0666; }
+
+// Checks the member's name; the folder is opened separately, so that a member
+// refused for another reason leaves no folders behind.
+std::optional<Placement> CheckName(State& s, const Member& m) {
+  Placement p;
+  p.display = DecodeMemberName(m.name, m.charset);
+  p.name = MakeSafeName(m.name, m.charset, s.options.flatten);
+  if (!p.name.ok()) {
+    s.fail(p.display, kErrUnsafeName, p.name.refusal);
+    return std::nullopt;
+  }
+  p.key = p.name.path();
+  if (s.root.size() + 1 + p.key.size() > kMaxPathBytes) {
+    s.fail(p.display, kErrUnsafeName, "パスが長すぎます");
+    return std::nullopt;
+  }
+  return p;
+}
+
+bool OpenFolder(State& s, Placement& p) {
+  WriteFailure why;
+  p.folder = s.walker.open(p.name.parts, p.name.parts.size() - 1, true, why);
+  if (!p.folder.valid()) s.fail(p.display, why);
+  return p.folder.valid();
+}
+
+std::optional<Placement> Prepare(State& s, const Member& m) {
+  auto p = CheckName(s, m);
+  if (!p || !OpenFolder(s, *p)) return std::nullopt;
+  return p;
+}
+
+void PlaceDirectory(State& s, const Member& m) {
+  auto p = Prepare(s, m);
+  if (!p) return;
+  WriteFailure why;
+  const mode_t mode = (m.mode & 0777) != 0 ? (m.mode & 0777) : 0777;
+  if (!s.walker.makeFolder(p->folder.get(), p->name.parts.back(), mode, why).valid()) s.fail(p->display, why);
+}
+
+// Places a link made by `create(temporaryName)` under the member's name.
+void PlaceLink(State& s, Placement& p, const std::function<bool(int, const std::string&)>& create) {
+  const std::string& leaf = p.name.parts.back();
+  const auto existing = s.checkExisting(p.folder.get(), leaf, p.key, p.display);
+  if (existing == State::Existing::Keep || existing == State::Existing::Refused) return;
+  const int folder = p.folder.get();
+  const std::string temporary =
+      s.createTemporary([&](const std::string& name) { return create(folder, name); }, p.display);
+  if (temporary.empty()) return;
+  struct stat st {};
+  const bool statted = fstatat(folder, temporary.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  if (!s.place(folder, temporary, leaf, existing == State::Existing::Replace, p.display)) return;
+  // Renaming onto another name of the same file does nothing and leaves the temporary name.
+  unlinkat(folder, temporary.c_str(), 0);
+  if (statted) s.remember(p.key, st);
+}
+
+void PlaceSymlink(State& s, const Member& m) {
+  auto p = CheckName(s, m);
+  if (!p) return;
+  const std::string target = SymlinkTargetText(DecodeMemberName(m.linkTarget, m.charset));
+  const auto refusal = SymlinkTargetRefusal(target, p->name.parts.size() - 1);
+  if (!refusal.empty()) {
+    s.fail(p->display, kErrUnsafeType, refusal);
+    return;
+  }
+  if (!OpenFolder(s, *p)) return;
+  PlaceLink(s, *p, [&](int folder, const std::string& name) {
+    return symlinkat(target.c_str(), folder, name.c_str()) == 0;
+  });
+}
+
+void PlaceHardlink(State& s, const Member& m) {
+  auto p = CheckName(s, m);
+  if (!p) return;
+  constexpr std::string_view kNotOurs = "リンク先がこの解凍で作ったファイルではありません";
+  const SafeName target = MakeSafeName(m.linkTarget, m.charset, s.options.flatten);
+  if (!target.ok()) {
+    s.fail(p->display, kErrUnsafeType, kNotOurs);
+    return;
+  }
+  WriteFailure why;
+  UniqueFd targetFolder = s.walker.open(target.parts, target.parts.size() - 1, false, why);
+  struct stat st {};
+  if (!targetFolder.valid() ||
+      fstatat(targetFolder.get(), target.parts.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+      !s.madeRegularFile(target.path(), st)) {
+    s.fail(p->display, kErrUnsafeType, kNotOurs);
+    return;
+  }
+  if (!OpenFolder(s, *p)) return;
+  const std::string& targetLeaf = target.parts.back();
+  PlaceLink(s, *p, [&](int folder, const std::string& name) {
+    return linkat(targetFolder.get(), targetLeaf.c_str(), folder, name.c_str(), 0) == 0;
+  });
+}
+
+std::unique_ptr<MemberSink> BeginFile(State& s, const Member& m) {
+  auto p = Prepare(s, m);
+  if (!p) return nullptr;
+  const std::string leaf = p->name.parts.back();
+  const auto existing = s.checkExisting(p->folder.get(), leaf, p->key, p->display);
+  if (existing == State::Existing::Keep || existing == State::Existing::Refused) return nullptr;
+  const int folder = p->folder.get();
+  UniqueFd file;
+  const std::string temporary = s.createTemporary(
+      [&](const std::string& name) {
+        file.reset(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                          FileMode(m.mode)));
+        return file.valid();
+      },
+      p->display);
+  if (temporary.empty()) return nullptr;
+  MemberSinkImpl::Target target{std::move(p->folder), leaf,  p->key, temporary, std::move(file),
+                                existing == State::Existing::Replace, m.mtime, p->display};
+  return std::make_unique<MemberSink>(std::make_unique<MemberSinkImpl>(s, std::move(target)));
+}
+
+}  // namespace
+
+SafeWriter::SafeWriter(const std::string& outputFolder, Options options, Report& report)
+    : m_state(std::make_unique<State>(outputFolder, options, report)) {
+  if (!m_state->walker.ok()) {
+    const int err = m_state->walker.openError();
+    if (err == ENOENT || err == ENOTDIR || err == ELOOP) {
+      m_state->fail(DecodeMemberName(outputFolder, NameCharset::Auto), kErrOutputFolder, "解凍先フォルダがありません");
+    } else {
+      m_state->failErrno(DecodeMemberName(outputFolder, NameCharset::Auto), err);
+    }
+  }
+}
+
+SafeWriter::~SafeWriter() {
+  for (MemberSinkImpl* sink : std::set<MemberSinkImpl*>(m_state->liveSinks)) sink->detach();
+}
+
+bool SafeWriter::ready() const { return m_state->walker.ok(); }
+
+std::unique_ptr<MemberSink> SafeWriter::begin(const Member& member) {
+  if (m_state->stop || !ready()) return nullptr;
+  switch (member.type) {
+    case MemberType::File:
+      return BeginFile(*m_state, member);
+    case MemberType::Directory:
+      if (!m_state->options.flatten) PlaceDirectory(*m_state, member);
+      return nullptr;
+    case MemberType::Symlink:
+      PlaceSymlink(*m_state, member);
+      return nullptr;
+    case MemberType::Hardlink:
+      PlaceHardlink(*m_state, member);
+      return nullptr;
+    case MemberType::Other:
+      break;
+  }
+  m_state->fail(DecodeMemberName(member.name, member.charset), kErrUnsafeType,
+                "デバイスやFIFOなどの特殊ファイルは作りません");
+  return nullptr;
+}
+
+void SafeWriter::fail(const Member& member, int32_t code, std::string_view reason) {
+  m_state->fail(DecodeMemberName(member.name, member.charset), code, reason);
+}
+
+void SafeWriter::failArchive(int32_t code, std::string_view reason) { m_state->fail({}, code, reason); }
+
+bool SafeWriter::stopped() const { return m_state->stop; }
+
+int32_t SafeWriter::result() const {
+  if (m_state->failure != 0) return m_state->failure;
+  return static_cast<int32_t>(std::min<uint32_t>(m_state->kept, kMaxSkipped));
+}
+
+std::string SafeWriter::SafeRelativePath(std::string_view name, NameCharset charset) {
+  const SafeName safe = MakeSafeName(name, charset, false);
+  return safe.ok() ? safe.path() : std::string();
+}
+
+std::string SafeWriter::PrintableName(std::string_view name, NameCharset charset) {
+  return DecodeMemberName(name, charset);
+}
+
+}  // namespace rkarc
