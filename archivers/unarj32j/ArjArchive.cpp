@@ -8,7 +8,7 @@ namespace rkarc {
 
 int32_t ArjArchive::open(const std::string& path) {
   if (!m_file.open(path)) {
-    failed(kErrArchiveOpen, "cannot open the archive: " + m_file.error());
+    failed(kErrArchiveOpen, "書庫を開けません: " + m_file.error());
     return m_failure;
   }
   const auto start = ArjLocator(m_file).findMainHeader();
@@ -16,9 +16,9 @@ int32_t ArjArchive::open(const std::string& path) {
     // A damaged main header at the start is a broken archive rather than a foreign file.
     ArjHeader header;
     const ArjHeaderStatus status = ReadArjHeader(m_file, 0, header);
-    if (status == ArjHeaderStatus::BadCrc) failed(kErrChecksum, "the main header is damaged (CRC error)");
-    else if (status == ArjHeaderStatus::ReadError) failed(kErrArchiveOpen, "the archive cannot be read");
-    else failed(kErrNotArchive, "not an ARJ archive");
+    if (status == ArjHeaderStatus::BadCrc) failed(kErrChecksum, "ARJ書庫のメインヘッダが壊れています");
+    else if (status == ArjHeaderStatus::ReadError) failed(kErrArchiveOpen, "書庫を読めません");
+    else failed(kErrNotArchive, "ARJ書庫ではありません");
     return m_failure;
   }
   ReadArjHeader(m_file, *start, m_main);
@@ -29,14 +29,15 @@ int32_t ArjArchive::open(const std::string& path) {
 ArjArchive::Step ArjArchive::next(ArjHeader& member) {
   if (m_failure != 0) return Step::Failed;
   const ArjHeaderStatus status = ReadArjHeader(m_file, m_pos, member);
+  const std::string where = std::string(ArjHeaderProblem(status)) + "（位置 " + std::to_string(m_pos) + "）";
   switch (status) {
     case ArjHeaderStatus::End: return Step::End;
     case ArjHeaderStatus::Ok: break;
-    case ArjHeaderStatus::BadCrc: return failed(kErrChecksum, ArjHeaderProblem(status));
-    case ArjHeaderStatus::ReadError: return failed(kErrArchiveOpen, ArjHeaderProblem(status));
-    default: return failed(kErrDamaged, ArjHeaderProblem(status));
+    case ArjHeaderStatus::BadCrc: return failed(kErrChecksum, where);
+    case ArjHeaderStatus::ReadError: return failed(kErrArchiveOpen, where);
+    default: return failed(kErrDamaged, where);
   }
-  if (member.fileType == kArjMainHeader) return failed(kErrDamaged, "a second main header");
+  if (member.fileType == kArjMainHeader) return failed(kErrDamaged, "ARJヘッダが壊れています");
   m_pos = member.dataOffset + member.compressedSize;
   return Step::Member;
 }

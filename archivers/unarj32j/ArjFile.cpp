@@ -24,7 +24,7 @@ bool ArjFile::open(const std::string& path) {
   struct stat st {};
   // Only a regular file has a size to trust; a FIFO or device could block or never end.
   if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-    m_error = "not a regular file";
+    m_error = "通常のファイルではありません";
     ::close(m_fd);
     m_fd = -1;
     return false;

@@ -98,11 +98,11 @@ ArjHeaderStatus ReadArjHeader(ArjFile& file, uint64_t offset, ArjHeader& out) {
 
 const char* ArjHeaderProblem(ArjHeaderStatus status) {
   switch (status) {
-    case ArjHeaderStatus::NoHeader: return "no ARJ header where one must be";
-    case ArjHeaderStatus::BadSize: return "malformed ARJ header";
-    case ArjHeaderStatus::BadCrc: return "ARJ header CRC error";
-    case ArjHeaderStatus::Truncated: return "the archive ends early";
-    case ArjHeaderStatus::ReadError: return "the archive cannot be read";
+    case ArjHeaderStatus::NoHeader: return "ARJヘッダがありません";
+    case ArjHeaderStatus::BadSize: return "ARJヘッダが壊れています";
+    case ArjHeaderStatus::BadCrc: return "ARJヘッダのCRCが一致しません";
+    case ArjHeaderStatus::Truncated: return "書庫が途中で切れています";
+    case ArjHeaderStatus::ReadError: return "書庫を読めません";
     case ArjHeaderStatus::Ok:
     case ArjHeaderStatus::End: break;
   }

@@ -37,7 +37,7 @@ bool ArjHuffDecoder::readBlockHeader() {
   if (m_blockLeft == 0 || !readShortLengths(m_lengthCode, kLengthSymbols, kLengthCountBits, 3) ||
       !readLiteralLengths() ||
       !readShortLengths(m_positionCode, kPositionSymbols, kPositionCountBits, kNoZeroRun)) {
-    fail(kErrDamaged, "damaged compressed data (bad Huffman table)");
+    fail(kErrDamaged, "圧縮データが壊れています（ハフマン表が不正です）");
     return false;
   }
   return true;

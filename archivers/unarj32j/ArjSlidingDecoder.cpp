@@ -21,7 +21,7 @@ void ArjSlidingDecoder::put(uint8_t byte) {
 bool ArjSlidingDecoder::startCopy(uint32_t length, uint32_t distance) {
   // An encoder never refers to history it has not written; such data is damaged.
   if (distance >= m_filled) {
-    fail(kErrDamaged, "the member's data refers before its start");
+    fail(kErrDamaged, "圧縮データが壊れています");
     return false;
   }
   m_copyFrom = (m_pos + kWindowSize - distance - 1) % kWindowSize;
@@ -48,11 +48,11 @@ size_t ArjSlidingDecoder::read(uint8_t* out, size_t n) {
     Token token;
     if (!next(token)) break;
     if (m_bits.ioError()) {
-      fail(kErrArchiveOpen, "the archive cannot be read");
+      fail(kErrArchiveOpen, "書庫を読めません");
       break;
     }
     if (m_bits.overrun()) {
-      fail(kErrDamaged, "the member's data ends early");
+      fail(kErrDamaged, "データが途中で切れています");
       break;
     }
     if (token.length == 0) {

@@ -10,7 +10,7 @@ namespace rkarc {
 ArjStoredDecoder::ArjStoredDecoder(ArjFile& file, const ArjHeader& header)
     : m_file(file), m_next(header.dataOffset), m_left(header.originalSize) {
   if (header.compressedSize != header.originalSize)
-    fail(kErrDamaged, "stored member whose sizes differ");
+    fail(kErrDamaged, "ARJヘッダが壊れています（格納サイズが一致しません）");
 }
 
 size_t ArjStoredDecoder::read(uint8_t* out, size_t n) {
@@ -19,7 +19,7 @@ size_t ArjStoredDecoder::read(uint8_t* out, size_t n) {
   const size_t got = m_file.readSome(m_next, out, n);
   if (got < n) {
     fail(m_file.ioError() ? kErrArchiveOpen : kErrDamaged,
-         m_file.ioError() ? "read error: " + m_file.error() : "the member's data ends early");
+         m_file.ioError() ? "書庫を読めません: " + m_file.error() : "データが途中で切れています");
   }
   m_next += got;
   m_left -= got;
