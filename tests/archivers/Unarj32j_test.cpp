@@ -1,18 +1,18 @@
 // UNARJ32J.DLL loaded by file name as the program loads it: the sample
 // archives, damaged and hostile ones, archives made here with Debian's arj
 // (every method, garbled, multi-volume, self-extracting), and the command forms.
-#include <gtest/gtest.h>
-#include <utime.h>
-#include <zlib.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utime.h>
+#include <zlib.h>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <filesystem>
 #include <map>
 
 #include "archivers/common/Module.h"
@@ -49,6 +49,15 @@ bool Arj(const QString& folder, const QStringList& arguments) {
   if (rc != 0) ADD_FAILURE() << "arj " << arguments.join(' ').toStdString() << ": " << output.toStdString();
   return rc == 0;
 }
+
+// Removes a tree whose names are not UTF-8, which QDir cannot remove.
+struct RawTreeRemover {
+  std::string path;
+  ~RawTreeRemover() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+  }
+};
 
 // A file whose name is stored as CP932 bytes, as a Japanese Windows system names it.
 void WriteCp932Named(const QString& root, const QString& utf8Path, const QByteArray& content) {
@@ -139,6 +148,7 @@ TEST(Unarj32j, ExtractsWhatArjMadeWithEachMethod) {
   RK_REQUIRE_PROGRAM("arj");
   TempFolder temp;
   const QString src = temp.mkdir("src");
+  const RawTreeRemover cleanup{src.toStdString()};
   std::map<QString, QByteArray> expected = {
       {"mixed.bin", MixedContent()},
       {"empty.dat", {}},
