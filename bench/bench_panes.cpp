@@ -2,7 +2,7 @@
 // 100000 lines, appending once it trims its oldest line on every append, and
 // the same with the event loop turning between archives as the batch run does,
 // and a log held back past the threshold by a click on its first line.
-// Run: build/bench/bench_panes (offscreen unless QT_QPA_PLATFORM says otherwise).
+// Run: <build>/bench/bench_panes (offscreen unless QT_QPA_PLATFORM says otherwise).
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
