@@ -30,7 +30,12 @@ int32_t RunLzhCommand(std::string_view text, rkarc::Report& report, rkarc::Progr
     return rkarc::kErrCommand;
   }
   rkarc::LzhExtractor extractor(options, report);
-  const int32_t result = extractor.run([&](uint64_t done, uint64_t total) { progress.update(done, total); });
+  uint64_t size = 0;
+  const int32_t result = extractor.run([&](uint64_t done, uint64_t total) {
+    size = total;
+    progress.update(done, total);
+  });
+  progress.finish(size);
   return result;
 }
 
