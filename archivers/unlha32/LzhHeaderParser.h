@@ -31,7 +31,9 @@ class LzhHeaderParser {
  public:
   explicit LzhHeaderParser(const ArchiveFile& file) : m_file(file) {}
 
-  HeaderResult parse(uint64_t offset) const;
+  // verify false: skip the checksum and CRC tests, for finding where a
+  // header that failed them would have ended.
+  HeaderResult parse(uint64_t offset, bool verify = true) const;
 
   // True when the 21 bytes at p look like the start of a header: a method id
   // "-xxx-" at 2 and a level of 0-3 at 20, allowing one damaged byte so that
@@ -43,9 +45,9 @@ class LzhHeaderParser {
   static constexpr size_t kMinimumHeader = 21;
 
  private:
-  HeaderResult parseLevel0(uint64_t offset) const;
-  HeaderResult parseLevel1(uint64_t offset) const;
-  HeaderResult parseLevel2or3(uint64_t offset, int level) const;
+  HeaderResult parseLevel0(uint64_t offset, bool verify) const;
+  HeaderResult parseLevel1(uint64_t offset, bool verify) const;
+  HeaderResult parseLevel2or3(uint64_t offset, int level, bool verify) const;
 
   const ArchiveFile& m_file;
 };

@@ -53,7 +53,7 @@ LzhReader::Entry LzhReader::next() {
     case HeaderStatus::Damaged:
     case HeaderStatus::BadChecksum: {
       const std::string reason = r.reason + "（" + std::to_string(m_offset) + " バイト目）";
-      if (const auto resume = m_locator.resync(m_offset + 1, m_file.size()))
+      if (const auto resume = resumeAfterDamage(m_offset))
         m_offset = *resume;
       else
         m_done = true;
@@ -61,6 +61,22 @@ LzhReader::Entry LzhReader::next() {
     }
   }
   return entry;
+}
+
+// Where reading goes on after a header that failed its test: where the
+// header said its data ends, when a valid header (or the end) is there, so
+// that a stored archive inside the damaged member is not taken for members
+// of this one; otherwise the next header that verifies.
+std::optional<uint64_t> LzhReader::resumeAfterDamage(uint64_t at) const {
+  const HeaderResult loose = m_parser.parse(at, false);
+  const uint64_t size = m_file.size();
+  if (loose.status == HeaderStatus::Ok && loose.header.compressedSize <= size && loose.header.endOffset() <= size) {
+    const uint64_t end = loose.header.endOffset();
+    const HeaderStatus next = m_parser.parse(end).status;
+    if (next == HeaderStatus::Ok) return end;
+    if (next == HeaderStatus::End) return end;
+  }
+  return m_locator.resync(at + 1, size);
 }
 
 LzhReader::Entry LzhReader::damage(HeaderStatus status, const std::string& reason) {

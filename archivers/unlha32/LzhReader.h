@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "archivers/unlha32/ArchiveFile.h"
@@ -40,6 +41,7 @@ class LzhReader {
 
  private:
   Entry damage(HeaderStatus status, const std::string& reason);
+  std::optional<uint64_t> resumeAfterDamage(uint64_t at) const;
 
   const ArchiveFile& m_file;
   LzhHeaderParser m_parser;

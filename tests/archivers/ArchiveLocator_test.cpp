@@ -109,6 +109,17 @@ TEST(LzhReader, ReadsOnPastADamagedHeaderAndReportsIt) {
   ASSERT_EQ(w.damage.size(), 1);
 }
 
+// A damaged header whose sizes still hold: reading goes on where its data
+// ends, not inside it, where a stored archive would pass for members.
+TEST(LzhReader, SkipsTheDataOfAMemberWhoseHeaderFailedItsChecksum) {
+  QByteArray bytes = LzhLevel0({"inner.lzh", Archive(), 0, {}, 0}) + LzhLevel0({"after.txt", "x", 0, {}, 0});
+  bytes[1] = static_cast<char>(bytes[1] ^ 0x01);
+  const Walk w = WalkBytes(bytes);
+  ASSERT_TRUE(w.found);
+  EXPECT_EQ(w.members, QStringList{"after.txt"});
+  EXPECT_EQ(w.damage.size(), 1);
+}
+
 TEST(LzhReader, TrailingBytesEndTheArchiveWithoutFailure) {
   QByteArray noEndMarker = Archive();
   noEndMarker.chop(1);
