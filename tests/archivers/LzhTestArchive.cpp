@@ -7,7 +7,7 @@ namespace testing_support {
 namespace {
 
 void Le(QByteArray& out, uint64_t value, int bytes) {
-  for (int i = 0; i < bytes; ++i) out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+  for (int i = 0; i < bytes; ++i) out.append(static_cast<char>(i < 8 ? (value >> (8 * i)) & 0xFF : 0));
 }
 
 void Be(QByteArray& out, uint32_t value) {
