@@ -1,0 +1,48 @@
+// The shared helper module: small stateless text and file-system functions on
+// paths, used by the engine and the panes. On Linux "/" is both the separator
+// and the root (what a drive root was). Every function catches its own
+// failures and returns its empty or false result. Positions in the comments
+// count characters from 1.
+#pragma once
+
+#include <QString>
+
+// The temporary folder: $TMPDIR, or /tmp; always ending in "/".
+QString TempFolderPath();
+// The folder that holds the archiver modules: $RUKASU2_SYSTEM_DIR, else the
+// folder "archivers" beside the executable, else the installed folder.
+QString SystemFolderPath();
+// " (1,234.5M Free)" for the file system that holds the (existing) path, or
+// empty when the free space cannot be read or is 0.
+QString FreeSpace_Get(const QString& path);
+// The path shortened for display: with five or more pieces, the first two,
+// ".../" and the last two ("/A/B/C/F.LZH" gives "/A/.../C/F.LZH").
+QString DispPath_Get(const QString& path);
+// The text up to its first ASCII digit; unchanged without a digit or with the
+// digit in position 1.
+QString DigitCut_Get(const QString& text);
+// The text after the last "/"; empty when there is none or it ends with "/".
+QString FileName_Get(const QString& path);
+// The file name without its extension; with `tar` the extensions .tar.gz,
+// .tar.z and .tar.bz2 are taken whole, with `doubleExt` the four double
+// archive extensions (.lzh.lzh, .lzh.zip, .zip.lzh, .zip.zip).
+QString BaseName_Get(const QString& path, bool tar, bool doubleExt);
+// The folder part of the path ("/" for a file in the root); empty without "/".
+QString ParentDir_Get(const QString& path);
+// The extension with its dot, in the case of the path; empty when a "/" comes
+// before any dot. The same double extensions as BaseName_Get.
+QString Exp_Get(const QString& path, bool tar, bool doubleExt);
+// The absolute path as spelled on disk, "." and ".." resolved, each component
+// looked up in its folder (case-insensitively where the file system is);
+// symbolic links kept as named. Empty for a relative or missing path.
+QString LongPath_Get(const QString& path);
+// There are no short names on Linux: always empty.
+QString ShortPath_Get(const QString& path);
+// Upper-cases every character by its simple mapping, except the full-width,
+// Greek and Cyrillic small letters, which stay as they are.
+QString UCase_Get(const QString& text);
+// True when the path is a regular file that can be opened for reading.
+bool File_Check(const QString& path);
+// True when the path is a folder that could be entered (search permission).
+// Never changes the process's current folder.
+bool Dir_Check(const QString& path);

@@ -1,0 +1,53 @@
+// Extraction of one archive: the output folder of the run mode, the heading
+// and progress lines, the kind from the upper-cased extension, the probes of
+// .EXE, .X and .LOG files, double archives in two passes, the command string,
+// the library call, the interpretation of its result, and the action on the
+// archive after a successful extraction. GUI-free: everything the user sees
+// goes through the ExtractionListener.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+
+#include "engine/ArchiveKinds.h"
+
+class ExtractionListener;
+
+class basRukasu {
+ public:
+  basRukasu(const Settings& settings, Libraries& libraries, ExtractionListener& listener);
+
+  // 0 extracted, 1 not extracted (the batch goes on), -1 the batch must stop.
+  // `dest` ends with "/".
+  int16_t Archive_Extract(const QString& arc, const QString& dest, int16_t mode);
+
+  // Adds at most one log line for a library result; 0 success, -1 stop, 1 failure.
+  int16_t Result_Check(int32_t rc);
+
+  // The path unchanged when it has no blank; otherwise its short form, which
+  // Linux does not have, so unchanged as well.
+  static QString CmdPath_Get(const QString& path);
+
+  // The library's report of the last command call.
+  QString lastReport() const;
+
+ private:
+  struct Call;  // the state of one Archive_Extract call
+
+  void makeOutputFolder(Call& call, const QString& dest, int16_t mode);
+  void dispatch(Call& call, const ArchiveKind& kind);
+  void probeExe(Call& call);
+  bool probe(LibraryId library, int checkMessage, const QString& path);
+  void run(Call& call, LibraryId library, CommandForm form, const QString& option);
+  void extractDouble(Call& call, const QString& ext);
+  int32_t callLibrary(LibraryId library, const QString& command);
+  bool buildCommand(const Call& call, CommandForm form, const QString& option, QString& command);
+  int16_t complete(Call& call, int16_t outcome);
+  void log(int productMessage);
+
+  const Settings& m_settings;
+  Libraries& m_libraries;
+  ExtractionListener& m_listener;
+  std::array<char, 4096> m_outBuf{};
+};

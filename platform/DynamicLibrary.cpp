@@ -1,0 +1,15 @@
+// See DynamicLibrary.h.
+#include "platform/DynamicLibrary.h"
+
+#include <dlfcn.h>
+
+DynamicLibrary::DynamicLibrary(const QString& path) {
+  m_handle = ::dlopen(path.toUtf8().constData(), RTLD_NOW | RTLD_LOCAL);
+  if (!m_handle) m_error = QString::fromUtf8(::dlerror());
+}
+
+DynamicLibrary::~DynamicLibrary() {
+  if (m_handle) ::dlclose(m_handle);
+}
+
+void* DynamicLibrary::symbol(const char* name) const { return m_handle ? ::dlsym(m_handle, name) : nullptr; }

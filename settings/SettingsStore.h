@@ -1,0 +1,62 @@
+// The per-user settings store: text values addressed by application key,
+// section and key, kept in $XDG_CONFIG_HOME/<application key>/<section>.ini
+// through QSettings (keys at the top level of the file).
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <utility>
+
+#include <QHash>
+#include <QString>
+
+class QSettings;
+
+class SettingsStore {
+ public:
+  // The store under the user's configuration folder ($XDG_CONFIG_HOME, by
+  // default ~/.config), as it is when the store is made.
+  SettingsStore();
+  // The store under another folder.
+  explicit SettingsStore(const QString& rootFolder);
+  // Writes what was not yet written, as sync() does.
+  ~SettingsStore();
+  SettingsStore(const SettingsStore&) = delete;
+  SettingsStore& operator=(const SettingsStore&) = delete;
+
+  const QString& rootFolder() const { return m_root; }
+  // The file that holds a section.
+  QString filePath(const QString& application, const QString& section) const;
+
+  // The stored text, or defaultValue when the key is absent. Empty when the
+  // store cannot be read or the value is not a text (a hand-edited entry that
+  // QSettings reads as something else).
+  std::optional<QString> read(const QString& application, const QString& section, const QString& key,
+                              const QString& defaultValue);
+  // Takes the value in memory; sync() puts it on disk. False when the names
+  // cannot address a file.
+  bool write(const QString& application, const QString& section, const QString& key, const QString& value);
+  // Writes every section changed since the last successful sync. True when all
+  // of them reached the disk; a failed section keeps its changes and its
+  // earlier file, and is tried again by the next sync.
+  bool sync();
+
+  // Removes a section with all its keys (its file). Changes not yet written to
+  // it are dropped. True when nothing of it is left on disk.
+  bool removeSection(const QString& application, const QString& section);
+  // Removes an application key with all its sections (the files of its
+  // folder, then the folder when it is empty). True when nothing is left.
+  bool removeApplication(const QString& application);
+
+ private:
+  struct Section;
+  using SectionKey = std::pair<QString, QString>;
+
+  Section* section(const QString& application, const QString& section);
+  void forget(const SectionKey& key);
+  bool syncSection(Section& entry);
+
+  QString m_root;
+  std::map<SectionKey, std::unique_ptr<Section>> m_sections;
+};

@@ -1,0 +1,108 @@
+// Extraction outcomes that a real module cannot produce on demand: a busy
+// library, a full disk, a refused destination, a cancellation, skipped files.
+// The library is a stand-in behind the same interface as the real modules.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "engine/Libraries.h"
+#include "engine/basRukasu.h"
+#include "settings/SettingsDefaults.h"
+#include "tests/engine/FakeLibrary.h"
+#include "tests/engine/RecordingListener.h"
+#include "tests/support/TestSupport.h"
+#include "text/MessageCatalogue.h"
+
+using testing_support::TempFolder;
+
+namespace {
+
+QString P(int id) { return MessageCatalogue::Product(id); }
+
+struct Fixture {
+  TempFolder tmp;
+  Settings settings = DefaultSettings();
+  Libraries libraries;
+  RecordingListener listener;
+  FakeLibrary* lzh = nullptr;
+  QString arc;
+  QString dest;
+
+  explicit Fixture(int32_t result) {
+    auto fake = std::make_unique<FakeLibrary>(result);
+    lzh = fake.get();
+    libraries.set(LibraryId::Unlha, std::move(fake));
+    arc = tmp.write("in/Data.lzh", "not really an archive");
+    dest = tmp.mkdir("out") + "/";
+  }
+  int16_t extract(int16_t mode = 0) { return basRukasu(settings, libraries, listener).Archive_Extract(arc, dest, mode); }
+};
+
+struct ResultCase {
+  const char* label;
+  int32_t rc;
+  int16_t outcome;
+  int resultLine;  // product message of the line the result adds, 0 for none
+};
+
+void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.label; }
+
+class LibraryResults : public testing::TestWithParam<ResultCase> {};
+
+TEST_P(LibraryResults, GiveTheirLineAndOutcome) {
+  const ResultCase& c = GetParam();
+  Fixture f(c.rc);
+  f.settings.File = 0;
+  EXPECT_EQ(f.extract(), c.outcome);
+  ASSERT_EQ(f.lzh->commands.size(), 1);
+  QStringList expected = {f.listener.lines.value(0), P(20000)};
+  if (c.resultLine) expected << P(c.resultLine);
+  expected << P(c.outcome == 0 ? 20031 : 20032);
+  EXPECT_EQ(f.listener.lines, expected);
+  EXPECT_EQ(f.listener.folders.size(), c.outcome == 0 ? 1 : 0);
+  // Nothing was written, so the folder made for the archive is gone again.
+  EXPECT_FALSE(QFileInfo::exists(f.tmp.file("out/DATA")));
+}
+
+INSTANTIATE_TEST_SUITE_P(ArchiveExtract, LibraryResults,
+                         testing::Values(ResultCase{"Success", 0, 0, 0},
+                                         ResultCase{"DiskFull", 0x8005, -1, 20042},
+                                         ResultCase{"NotWritable", 0x8006, -1, 20043},
+                                         ResultCase{"Cancelled", 0x8020, -1, 20044},
+                                         ResultCase{"OtherFailure", 0x8007, 1, 0},
+                                         ResultCase{"Negative", -3, 1, 0}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(ArchiveExtract, SkippedFilesCountAsSuccessIncludingTheAfterAction) {
+  Fixture f(3);
+  f.settings.File = 3;  // delete the archive after a successful extraction
+  EXPECT_EQ(f.extract(), 0);
+  EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(20000), P(20040) + "3" + P(20041), P(20031)}));
+  EXPECT_EQ(P(20040) + "3" + P(20041), QString::fromUtf8("　スキップされたファイルが3あります"));
+  EXPECT_FALSE(QFileInfo::exists(f.arc));
+}
+
+TEST(ArchiveExtract, BusyLibraryShowsItsNoticeAndIsNotCalled) {
+  Fixture f(0);
+  f.lzh->busy = true;
+  f.settings.File = 3;
+  EXPECT_EQ(f.extract(), 1);
+  EXPECT_TRUE(f.lzh->commands.isEmpty());
+  EXPECT_EQ(f.listener.notices, QStringList({QString::fromUtf8("現在UNLHA32.DLLは使用中です")}));
+  EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(20000), P(20032)}));
+  EXPECT_TRUE(QFileInfo::exists(f.arc));
+}
+
+// A stop result leaves the archive in place whatever the after-action says,
+// and never removes a folder that was there before.
+TEST(ArchiveExtract, FailureKeepsArchiveAndPreexistingFolder) {
+  Fixture f(0x8005);
+  f.settings.File = 2;
+  f.tmp.write("out/DATA/keep.txt", "mine");
+  EXPECT_EQ(f.extract(), -1);
+  EXPECT_TRUE(QFileInfo::exists(f.arc));
+  EXPECT_TRUE(QFileInfo(f.tmp.file("out/DATA/keep.txt")).isFile());
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+// Runs the current test again in a child process inside a private mount
+// namespace, after a shell script has prepared mounts there (a small tmpfs, a
+// read-only bind mount ...). The child sees RUKASU2_IN_NAMESPACE=1.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace testing_support {
+
+// True inside the child.
+bool InMountNamespace();
+
+// Runs `setup` (sh script) and then this test inside `unshare -m`. Extra
+// environment entries are "NAME=value". Skips the calling test with a message
+// when the setup is refused (no unshare, no mount permission); otherwise
+// expects the child to pass.
+void RunTestInMountNamespace(const QString& setup, const QStringList& environment = {});
+
+}  // namespace testing_support
