@@ -73,8 +73,7 @@ std::optional<uint64_t> LzhReader::resumeAfterDamage(uint64_t at) const {
   if (loose.status == HeaderStatus::Ok && loose.header.compressedSize <= size && loose.header.endOffset() <= size) {
     const uint64_t end = loose.header.endOffset();
     const HeaderStatus next = m_parser.parse(end).status;
-    if (next == HeaderStatus::Ok) return end;
-    if (next == HeaderStatus::End) return end;
+    if (next == HeaderStatus::Ok || next == HeaderStatus::End) return end;
   }
   return m_locator.resync(at + 1, size);
 }
