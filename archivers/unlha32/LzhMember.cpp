@@ -41,6 +41,28 @@ void FoldAllCapitals(std::string& name, bool cp932) {
   for (size_t i : letters) name[i] = static_cast<char>(name[i] - 'A' + 'a');
 }
 
+bool IsCp932Text(const std::string& name, NameCharset charset) {
+  return charset == NameCharset::Cp932 || (charset == NameCharset::Auto && !cp932::IsValidUtf8(name));
+}
+
+// True when the last character is a folder separator; the 0x5C that ends a
+// CP932 character such as ソ is not one.
+bool EndsWithSeparator(const std::string& name, bool cp932) {
+  if (name.empty() || (name.back() != '/' && name.back() != '\\')) return false;
+  if (name.back() == '/' || !cp932) return true;
+  size_t i = 0;
+  while (i + 1 < name.size()) i += IsCp932Lead(static_cast<unsigned char>(name[i])) ? 2 : 1;
+  return i == name.size() - 1;
+}
+
+// Some writers separate folders with 0xFF in the name field too, as in the
+// directory header; the byte never occurs inside CP932 or UTF-8 text.
+std::string WithSlashes(std::string name) {
+  for (char& c : name)
+    if (static_cast<unsigned char>(c) == 0xFF) c = '/';
+  return name;
+}
+
 }  // namespace
 
 NameCharset LzhMember::CharsetOf(const LzhHeader& header) {
@@ -70,16 +92,15 @@ bool LzhMember::Make(const LzhHeader& header, Member& out, std::string& reason) 
   if (header.utf16FileName || header.utf16DirName) {
     const std::string dir = header.utf16DirName ? *header.utf16DirName : DecodeToUtf8(header.dirName, charset);
     const std::string file =
-        header.utf16FileName ? *header.utf16FileName : DecodeToUtf8(header.fileName, charset);
+        header.utf16FileName ? *header.utf16FileName : DecodeToUtf8(WithSlashes(header.fileName), charset);
     out.name = Join(dir, file);
     out.charset = NameCharset::Utf8;
   } else {
     // CP932 never uses '/' as a trail byte, so joining the raw bytes is safe.
-    out.name = Join(header.dirName, header.fileName);
+    out.name = Join(header.dirName, WithSlashes(header.fileName));
     out.charset = charset;
     if (header.osId == 0 || header.osId == 'M' || header.osId == '2' || header.osId == 'H')
-      FoldAllCapitals(out.name, charset == NameCharset::Cp932 ||
-                                    (charset == NameCharset::Auto && !cp932::IsValidUtf8(out.name)));
+      FoldAllCapitals(out.name, IsCp932Text(out.name, charset));
   }
   out.size = header.originalSize;
   out.mode = header.unixMode ? (*header.unixMode & 07777u) : 0u;
@@ -97,7 +118,12 @@ bool LzhMember::Make(const LzhHeader& header, Member& out, std::string& reason) 
     out.name.resize(bar);
     return true;
   }
-  out.type = header.isDirectory() ? MemberType::Directory : MemberType::File;
+  // Archivers before "-lhd-" stored a folder as an empty stored member with
+  // the MS-DOS folder attribute or a name ending in a separator.
+  const bool oldFolder = header.originalSize == 0 && header.compressedSize == 0 &&
+                         ((header.dosAttributes & 0x10) != 0 ||
+                          EndsWithSeparator(out.name, IsCp932Text(out.name, out.charset)));
+  out.type = header.isDirectory() || oldFolder ? MemberType::Directory : MemberType::File;
   return true;
 }
 

@@ -126,6 +126,13 @@ TEST(LzhMember, NamesCharsetsAndTypes) {
   brokenLink.unixMode = 0120777;
   rkarc::LzhHeader folder = Header("", 'M', "SUB/");
   folder.method = "-lhd-";
+  rkarc::LzhHeader attributeFolder = Header("old", 'M');
+  attributeFolder.method = "-lh0-";
+  attributeFolder.dosAttributes = 0x10;
+  rkarc::LzhHeader emptySo = Header("\x83\x5C", 0);  // ソ, an empty file
+  emptySo.method = "-lh0-";
+  rkarc::LzhHeader slashFolder = Header("dir\\", 0);
+  slashFolder.method = "-lh0-";
   const NameCase cases[] = {
       // ア is 83 41: its trail byte is an ASCII capital and must not be folded.
       {"MS-DOS capitals folded, CP932 trail kept", Header("\x83\x41" "B.TXT", 'M'), "\x83\x41" "b.txt",
@@ -138,6 +145,11 @@ TEST(LzhMember, NamesCharsetsAndTypes) {
       {"UTF-16 name wins", utf16, "dir/\xC3\xA4.txt", NameCharset::Utf8, MemberType::File},
       {"Unix symbolic link", link, "d/link", NameCharset::Auto, MemberType::Symlink},
       {"folder", folder, "sub/", NameCharset::Cp932, MemberType::Directory},
+      {"folder by its MS-DOS attribute", attributeFolder, "old", NameCharset::Cp932, MemberType::Directory},
+      {"folder by its final separator", slashFolder, "dir\\", NameCharset::Cp932, MemberType::Directory},
+      {"final 0x5C of ソ is no separator", emptySo, "\x83\x5C", NameCharset::Cp932, MemberType::File},
+      {"0xFF separators in the name", Header("a\xFF" "b.txt", 'U'), "a/b.txt", NameCharset::Auto,
+       MemberType::File},
   };
   for (const NameCase& c : cases) {
     rkarc::Member m;
