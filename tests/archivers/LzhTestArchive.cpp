@@ -20,7 +20,7 @@ uint16_t Crc(const QByteArray& data) {
 
 // Method, sizes, a fixed time, attribute and level: bytes 2 to 20 of every level.
 void Common(QByteArray& h, const LzhTestMember& m, int level) {
-  h.append("-lh0-");
+  h.append(m.method, 5);
   Le(h, static_cast<uint64_t>(m.data.size()), 4);
   Le(h, static_cast<uint64_t>(m.data.size()), 4);
   Le(h, level == 0 ? 0x5A215C00u : 1700000000u, 4);  // DOS 2025-01-01 11:32 / Unix 2023-11-14

@@ -13,6 +13,7 @@ struct LzhTestMember {
   char os = 0;          // level 2 OS id
   QByteArray extra;     // level 2: further extended headers, each "size(2) id data"
   int padding = 0;      // level 2: bytes counted in the header size after the chain
+  const char* method = "-lh0-";  // data is stored as given whatever the method says
 };
 
 QByteArray LzhLevel0(const LzhTestMember& member);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archivers/common/ResultCodes.h"
+#include "tests/archivers/LzhTestArchive.h"
 #include "tests/archivers/MountSandbox.h"
 #include "tests/support/TestModule.h"
 #include "tests/support/TestSupport.h"
@@ -144,6 +145,20 @@ TEST(Unlha32Made, CommandWordsAndOptions) {
   EXPECT_EQ(Extract(archive, tmp.file("missing")), rkarc::kErrOutputFolder);
   EXPECT_EQ(Module().command("x -+ \"" + archive.toStdString() + "\""), rkarc::kErrCommand);
   EXPECT_EQ(Module().command("x -+ \"unclosed"), rkarc::kErrCommand);
+}
+
+TEST(Unlha32Made, UnsupportedMemberIsReportedAndTheOthersStillExtract) {
+  testing_support::LzhTestMember lh2{"old.txt", "not really lh2", 0, {}, 0};
+  lh2.method = "-lh2-";
+  TempFolder tmp;
+  const QString archive = tmp.write("mixed.lzh", testing_support::LzhLevel0({"a.txt", "first", 0, {}, 0}) +
+                                                     testing_support::LzhLevel0(lh2) +
+                                                     testing_support::LzhLevel0({"b.txt", "last", 0, {}, 0}));
+  TempFolder out;
+  std::string report;
+  EXPECT_EQ(Extract(archive, out.path(), "x -+", &report), rkarc::kErrUnsupported);
+  EXPECT_NE(report.find("old.txt"), std::string::npos) << report;
+  EXPECT_EQ(testing_support::Tree(out.path()), (QStringList{"a.txt", "b.txt"}));
 }
 
 struct ProgressLog {
