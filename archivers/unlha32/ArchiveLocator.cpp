@@ -27,6 +27,16 @@ bool KnownMethod(const uint8_t* m) {
   return false;
 }
 
+bool IsDamage(HeaderStatus status) {
+  return status == HeaderStatus::Damaged || status == HeaderStatus::BadChecksum || status == HeaderStatus::Truncated;
+}
+
+// A PMarc self-extractor starts with a header-like "-pms-" record of its own.
+bool StartsWithPmarcStub(const ArchiveFile& file) {
+  uint8_t method[5] = {};
+  return file.readAt(2, method, 5) == 5 && std::memcmp(method, "-pms-", 5) == 0;
+}
+
 }  // namespace
 
 std::optional<ArchiveLocator::Location> ArchiveLocator::find() const {
@@ -34,15 +44,10 @@ std::optional<ArchiveLocator::Location> ArchiveLocator::find() const {
   if (size == 0) return std::nullopt;
   const HeaderResult first = m_parser.parse(0);
   if (first.status == HeaderStatus::Ok) return Location{0, ExecutableImage::Kind::None, true};
-  if (first.status == HeaderStatus::Damaged || first.status == HeaderStatus::BadChecksum ||
-      first.status == HeaderStatus::Truncated) {
-    // A PMarc self-extractor starts with a header-like "-pms-" record of its own.
-    uint8_t method[5] = {};
-    if (m_file.readAt(2, method, 5) != 5 || std::memcmp(method, "-pms-", 5) != 0)
-      return Location{0, ExecutableImage::Kind::None, false};
-  }
-
   const ExecutableImage image = ExecutableImage::Of(m_file);
+  if (image.kind == ExecutableImage::Kind::None && IsDamage(first.status) && !StartsWithPmarcStub(m_file))
+    return Location{0, ExecutableImage::Kind::None, false};
+
   uint64_t found = 0;
   if (image.end > 0) {
     const ScanResult after = scan(image.end, std::min(size, image.end + kScanWindow), true, found);

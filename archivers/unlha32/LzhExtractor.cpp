@@ -21,9 +21,12 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
   }
   SafeWriter writer(m_options.outputFolder, {m_options.overwrite, m_options.flatten}, m_report);
   if (!writer.ready()) return writer.result();
-  if (reader.location().stub != ExecutableImage::Kind::None)
-    m_report.add(std::string(ExecutableImage::KindName(reader.location().stub)) + " の実行ファイルの後ろ（" +
-                 std::to_string(reader.location().offset) + " バイト目）に書庫があります");
+  const auto& where = reader.location();
+  if (where.stub != ExecutableImage::Kind::None)
+    m_report.add(std::string(ExecutableImage::KindName(where.stub)) + " の実行ファイルの後ろ（" +
+                 std::to_string(where.offset) + " バイト目）に書庫があります");
+  else if (where.offset > 0)
+    m_report.add(std::to_string(where.offset) + " バイト目から書庫が始まります");
 
   MemberSelection selection(m_options.members);
   while (!writer.stopped()) {
