@@ -95,7 +95,7 @@ TEST(Unlha32Made, JlhaArchivesOfEveryLevelAndMethodExtractByteForByte) {
     ASSERT_TRUE(ReadFile(archive).contains(c.method));
     TempFolder out;
     std::string report;
-    ASSERT_EQ(Extract(archive, out.path(), "x -+", &report), rkarc::kErrDiskFull) << report;
+    ASSERT_EQ(Extract(archive, out.path(), "x -+", &report), rkarc::kOk) << report;
     for (const auto& [name, data] : source.files) {
       const QString path = out.file(name);
       EXPECT_TRUE(QFileInfo(path).isFile()) << name.toStdString();
