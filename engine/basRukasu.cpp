@@ -108,6 +108,13 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
 void basRukasu::makeOutputFolder(Call& call, const QString& dest, int16_t mode) {
   call.up = UCase_Get(call.arc);
   const QString& namePath = m_settings.UCase ? call.up : call.arc;
+  // A destination that is not an absolute folder path (the destination pane
+  // could not name its folder) would resolve against the current folder.
+  if (!dest.startsWith(u'/')) {
+    call.usable = false;
+    call.out = dest;
+    return;
+  }
   if (mode == Normal) {  // straight into the destination, which is never removed
     call.out = dest;
     return;

@@ -1,0 +1,91 @@
+// See ExtractionWorker.h.
+#include "engine/ExtractionWorker.h"
+
+#include <QEventLoop>
+
+#include "engine/ExtractionListener.h"
+#include "engine/Libraries.h"
+#include "engine/basRukasu.h"
+
+// Hands the engine's reports to the real listener on the owning thread and
+// waits until each is handled.
+class ExtractionWorker::Forwarder : public ExtractionListener {
+ public:
+  Forwarder(QObject* owner, ExtractionListener& target) : m_owner(owner), m_target(target) {}
+  void logLine(const QString& line) override {
+    deliver([this, line] { m_target.logLine(line); });
+  }
+  void extractedFolder(const QString& folder) override {
+    deliver([this, folder] { m_target.extractedFolder(folder); });
+  }
+  void busyNotice(const QString& text) override {
+    deliver([this, text] { m_target.busyNotice(text); });
+  }
+
+ private:
+  template <typename F>
+  void deliver(F f) {
+    if (QThread::currentThread() == m_owner->thread())
+      f();
+    else
+      QMetaObject::invokeMethod(m_owner, f, Qt::BlockingQueuedConnection);
+  }
+  QObject* m_owner;
+  ExtractionListener& m_target;
+};
+
+// The engine's side, living on the worker thread.
+class ExtractionWorker::Job : public QObject {
+ public:
+  Job(const Settings& settings, Libraries& libraries, ExtractionListener& listener)
+      : m_engine(settings, libraries, listener) {}
+  int16_t run(const QString& arc, const QString& dest, int16_t mode) {
+    return m_engine.Archive_Extract(arc, dest, mode);
+  }
+
+ private:
+  basRukasu m_engine;
+};
+
+ExtractionWorker::ExtractionWorker(const Settings& settings, Libraries& libraries, ExtractionListener& listener,
+                                   QObject* parent)
+    : QObject(parent), m_libraries(libraries), m_forwarder(std::make_unique<Forwarder>(this, listener)) {
+  m_thread.setObjectName(QStringLiteral("extraction"));
+  m_job = new Job(settings, libraries, *m_forwarder);
+  m_job->moveToThread(&m_thread);
+  connect(&m_thread, &QThread::finished, m_job, &QObject::deleteLater);
+  m_thread.start();
+}
+
+ExtractionWorker::~ExtractionWorker() {
+  m_thread.quit();
+  m_thread.wait();
+  for (int i = 0; i < kLibraryCount; ++i)
+    if (ArchiverLibrary* library = m_libraries.library(LibraryId(i))) library->setProgress(nullptr, nullptr);
+}
+
+void ExtractionWorker::ProgressCallback(void* context, uint64_t done, uint64_t total) {
+  auto* self = static_cast<ExtractionWorker*>(context);
+  emit self->progress(static_cast<qint64>(done), static_cast<qint64>(total));  // queued to the owner
+}
+
+int16_t ExtractionWorker::extract(const QString& arc, const QString& dest, int16_t mode) {
+  for (int i = 0; i < kLibraryCount; ++i)
+    if (ArchiverLibrary* library = m_libraries.library(LibraryId(i))) library->setProgress(ProgressCallback, this);
+  m_extracting = true;
+  int16_t result = -1;
+  QEventLoop loop;
+  QMetaObject::invokeMethod(
+      m_job,
+      [this, &loop, &result, arc, dest, mode] {
+        const int16_t r = m_job->run(arc, dest, mode);
+        QMetaObject::invokeMethod(&loop, [&loop, &result, r] {
+          result = r;
+          loop.quit();
+        });
+      },
+      Qt::QueuedConnection);
+  loop.exec();
+  m_extracting = false;
+  return result;
+}

@@ -1,0 +1,117 @@
+// See BatchRun.h.
+#include "shell/BatchRun.h"
+
+#include <QCoreApplication>
+#include <QWidget>
+
+#include "engine/ExtractionWorker.h"
+#include "engine/basRukasu.h"
+#include "shell/AppContext.h"
+#include "shell/WindowInterfaces.h"
+#include "shell/WindowListener.h"
+#include "text/MessageCatalogue.h"
+
+BatchRun::BatchRun(AppContext& context, Controls controls, QObject* parent)
+    : QObject(parent),
+      m_context(context),
+      m_controls(std::move(controls)),
+      m_listener(std::make_unique<WindowListener>(context)) {}
+
+BatchRun::~BatchRun() = default;
+
+QString BatchRun::destination() const {
+  QString dest = m_context.windows.outDir ? m_context.windows.outDir->DirName() : QString();
+  if (!dest.endsWith(u'/')) dest += u'/';
+  return dest;
+}
+
+int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode) {
+  if (!m_useWorker) return basRukasu(m_context.settings, m_context.libraries, *m_listener).Archive_Extract(arc, dest, mode);
+  if (!m_worker) {
+    m_worker = std::make_unique<ExtractionWorker>(m_context.settings, m_context.libraries, *m_listener);
+    connect(m_worker.get(), &ExtractionWorker::progress, this, &BatchRun::progress);
+  }
+  return m_worker->extract(arc, dest, mode);
+}
+
+void BatchRun::setPanesEnabled(bool enabled) {
+  const AppWindows& w = m_context.windows;
+  const QString flag = enabled ? QStringLiteral("True") : QStringLiteral("False");
+  PaneOps* panes[] = {w.inDir, w.inFile, w.file, w.outDir, w.status, w.outFile};
+  for (PaneOps* pane : panes)
+    if (pane) pane->paneWidget()->setEnabled(enabled);
+  for (PaneOps* pane : panes)
+    if (pane) pane->Menu_Enabled(flag);
+}
+
+void BatchRun::refreshFolderPanes() {
+  if (m_context.windows.inDir) m_context.windows.inDir->RefreshForm();
+  if (m_context.windows.outDir) m_context.windows.outDir->RefreshForm();
+}
+
+void BatchRun::Interactive(int16_t index) {
+  AppWindows& w = m_context.windows;
+  if (!w.file) return;
+  m_running = true;
+  m_controls.setRunButtonsEnabled(false);
+  setPanesEnabled(false);
+  if (w.status) w.status->RefreshForm();
+  if (w.inFile) w.inFile->SelectClear();
+  w.file->SelectAll();
+  m_controls.setCancelEnabled(true);
+  const QString dest = destination();
+
+  const int n = w.file->count();
+  for (int i = 0; i < n; ++i) {
+    w.file->setTopIndex(i);
+    QCoreApplication::processEvents();  // a press of Cancel takes effect here
+    if (m_cancelFlag) {
+      refreshFolderPanes();
+      break;
+    }
+    emit archiveStarted(i + 1, n, w.file->entry(i));
+    const int16_t r = extract(w.file->entry(i), dest, index);
+    if (r == 0) {
+      w.file->setSelected(i, false);
+    } else if (r == -1) {
+      refreshFolderPanes();
+      m_cancelFlag = true;
+      break;
+    }
+    refreshFolderPanes();
+  }
+
+  for (int i = 0; i < w.file->count();) {
+    if (w.file->isSelected(i))
+      ++i;
+    else
+      w.file->removeEntry(i);
+  }
+  w.file->SelectClear();
+  if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? 30 : 31));
+  m_cancelFlag = false;
+  m_controls.setCancelEnabled(false);
+  setPanesEnabled(true);
+  if (w.inDir) w.inDir->RefreshForm();
+  if (w.inFile) w.inFile->RefreshForm();
+  if (w.outDir) w.outDir->RefreshForm();
+  m_controls.btnEnabledChange();
+  m_running = false;
+  emit finished();
+}
+
+void BatchRun::AutoBatch(int16_t mode) {
+  AppWindows& w = m_context.windows;
+  if (!w.file) return;
+  const QString dest = destination();
+  bool stopped = false;
+  basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
+  for (int i = 0; i < w.file->count(); ++i) {
+    w.file->setTopIndex(i);
+    if (engine.Archive_Extract(w.file->entry(i), dest, mode) == -1) {
+      stopped = true;
+      break;
+    }
+  }
+  if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(stopped ? 30 : 31));
+}

@@ -1,0 +1,19 @@
+// Delivers what the engine reports to the windows: log lines to the result
+// log pane, extracted folders to the extracted folders pane, and the busy
+// notice as a message box. Windows that are not loaded are skipped.
+#pragma once
+
+#include "engine/ExtractionListener.h"
+
+struct AppContext;
+
+class WindowListener : public ExtractionListener {
+ public:
+  explicit WindowListener(AppContext& context) : m_context(context) {}
+  void logLine(const QString& line) override;
+  void extractedFolder(const QString& folder) override;
+  void busyNotice(const QString& text) override;
+
+ private:
+  AppContext& m_context;
+};
