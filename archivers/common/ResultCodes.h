@@ -28,6 +28,7 @@ enum ResultCode : int32_t {
   kErrWrite = 0x800E,          // any other failure to write the output
   kErrMemory = 0x800F,         // out of memory
   kErrInternal = 0x8010,       // an unexpected failure inside the module
+  kErrNoMember = 0x8011,       // a member named in the command is not in the archive
 };
 
 inline bool IsFailure(int32_t code) { return code < 0 || code >= 0x8000; }

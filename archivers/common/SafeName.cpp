@@ -84,6 +84,7 @@ SafeName MakeSafeName(std::string_view bytes, NameCharset charset, bool flatten)
   }
   if (name.parts.empty()) {
     name.refusal = kEmpty;
+    name.empty = true;
   } else if (flatten && name.parts.size() > 1) {
     name.parts.erase(name.parts.begin(), name.parts.end() - 1);
   }

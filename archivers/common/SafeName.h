@@ -18,6 +18,7 @@ inline constexpr size_t kMaxPathBytes = 4095;
 struct SafeName {
   std::vector<std::string> parts;  // folders, then the last component
   std::string_view refusal;        // why the name is refused; empty when accepted
+  bool empty = false;              // refused only for being empty ("", ".", "/"): the output folder itself
 
   bool ok() const { return refusal.empty(); }
   std::string path() const;    // every part joined with '/'

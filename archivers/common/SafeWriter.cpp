@@ -61,6 +61,8 @@ std::optional<Placement> Prepare(State& s, const Member& m) {
 }
 
 void PlaceDirectory(State& s, const Member& m) {
+  // "./" and the like name the output folder itself, which exists already.
+  if (MakeSafeName(m.name, m.charset, false).empty) return;
   auto p = Prepare(s, m);
   if (!p) return;
   WriteFailure why;

@@ -271,6 +271,15 @@ TEST(SafeWriter, FilesAndFoldersInEachOthersPlaceAreRefused) {
   EXPECT_TRUE(QFileInfo(bench.tmp().file("out/folder")).isDir());
 }
 
+TEST(SafeWriter, FolderEntryForTheOutputFolderItselfIsFine) {
+  WriterBench bench;
+  bench.entry("./", MemberType::Directory);
+  bench.entry("/", MemberType::Directory);
+  EXPECT_EQ(bench.writer().result(), 0) << bench.report();
+  EXPECT_FALSE(bench.file("./", "x"));
+  EXPECT_EQ(bench.writer().result(), rkarc::kErrUnsafeName);
+}
+
 TEST(SafeWriter, FlattenDropsFolders) {
   WriterBench bench;
   bench.writer({.overwrite = false, .flatten = true});

@@ -11,8 +11,12 @@ namespace testing_support {
 void IsolateEnvironment() {
   static QTemporaryDir root(QDir::tempPath() + "/rukasu2-env-XXXXXX");
   const QString config = root.path() + "/config";
+  const QString temp = root.path() + "/tmp";
   QDir().mkpath(config);
+  QDir().mkpath(temp);
   setenv("XDG_CONFIG_HOME", config.toLocal8Bit().constData(), 1);
+  // Whatever a test leaves in the temporary folder goes with the process.
+  setenv("TMPDIR", temp.toLocal8Bit().constData(), 1);
 }
 
 }  // namespace testing_support

@@ -1,0 +1,185 @@
+// Cabinet reading with libmspack; see CabReader.h.
+#include "archivers/cab32/CabReader.h"
+
+#include <fcntl.h>
+#include <mspack.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "archivers/cab32/CabSystem.h"
+#include "archivers/common/ResultCodes.h"
+#include "archivers/common/SafeWriter.h"
+
+namespace rkarc {
+namespace {
+
+// The symbolic name ("EIO") rather than strerror(), whose text follows the locale.
+std::string ErrnoName(int err) {
+  const char* name = strerrorname_np(err);
+  return name ? std::string(name) : "errno " + std::to_string(err);
+}
+
+std::string Hex(uint16_t value) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%04X", value);
+  return text;
+}
+
+bool MethodSupported(const CabFolderEntry& folder) {
+  switch (folder.method()) {
+    case static_cast<uint8_t>(CabMethod::None):
+    case static_cast<uint8_t>(CabMethod::MsZip):
+      return true;
+    case static_cast<uint8_t>(CabMethod::Quantum):
+      return folder.level() >= 10 && folder.level() <= 21;  // window of 1 KiB to 2 MiB
+    case static_cast<uint8_t>(CabMethod::Lzx):
+      return folder.level() >= 15 && folder.level() <= 21;  // window of 32 KiB to 2 MiB
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+CabReader::CabReader() = default;
+
+CabReader::~CabReader() {
+  closeCabinet();
+  if (m_decompressor) mspack_destroy_cab_decompressor(m_decompressor);
+  if (m_fd >= 0) ::close(m_fd);
+}
+
+void CabReader::setObserver(std::function<void(uint64_t)> observer) {
+  if (m_system) m_system->setObserver(std::move(observer));
+}
+
+CabError CabReader::open(const std::string& path, bool allowCutShort) {
+  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (m_fd < 0) return {kErrArchiveOpen, "圧縮ファイルを開けません（" + ErrnoName(errno) + "）"};
+  struct stat info {};
+  if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
+    return {kErrArchiveOpen, "圧縮ファイルが通常のファイルではありません"};
+  m_fileSize = static_cast<uint64_t>(info.st_size);
+
+  CabLocator locator(m_fd, m_fileSize);
+  std::optional<CabLocation> found = locator.find(allowCutShort);
+  if (locator.readFailed()) return {kErrArchiveOpen, "圧縮ファイルを読めません"};
+  if (!found) {
+    if (locator.signatureAtStart()) return {kErrDamaged, "CAB のヘッダが壊れています"};
+    return {kErrNotArchive, "CAB ファイルではありません"};
+  }
+  m_location = std::move(*found);
+  // A folder that begins in the previous cabinet cannot be decoded without
+  // it, not even for the members that start in this one.
+  for (const CabFileEntry& file : m_location.header.files)
+    m_firstFolderContinued = m_firstFolderContinued || file.continuedFromPrev();
+
+  int selftest = MSPACK_ERR_OK;
+  MSPACK_SYS_SELFTEST(selftest);
+  if (selftest != MSPACK_ERR_OK) return {kErrInternal, "libmspack のファイル位置の型が合いません"};
+  m_system = std::make_unique<CabSystem>(m_fd, m_location.offset, m_location.present);
+  m_decompressor = mspack_create_cab_decompressor(m_system->system());
+  if (!m_decompressor) return {kErrMemory, "メモリが足りません"};
+  // Never repair MSZIP data or salvage bad blocks: a block whose checksum
+  // does not match fails its member instead of giving wrong bytes.
+  m_decompressor->set_param(m_decompressor, MSCABD_PARAM_FIXMSZIP, 0);
+  m_decompressor->set_param(m_decompressor, MSCABD_PARAM_SALVAGE, 0);
+  return openCabinet();
+}
+
+CabError CabReader::openCabinet() {
+  m_cabinet = m_decompressor->open(m_decompressor, CabSystem::kCabinetName);
+  if (!m_cabinet) {
+    if (m_system->readError() != 0)
+      return {kErrArchiveOpen, "圧縮ファイルを読めません（" + ErrnoName(m_system->readError()) + "）"};
+    return {kErrDamaged, "CAB のヘッダが壊れています"};
+  }
+  // Both parsers must see the same members, or a name could be paired with
+  // another member's data.
+  m_files.clear();
+  const std::vector<CabFileEntry>& ours = files();
+  for (mscabd_file* file = m_cabinet->files; file; file = file->next) {
+    const size_t i = m_files.size();
+    if (i >= ours.size() || file->length != ours[i].size || file->offset != ours[i].folderOffset ||
+        ours[i].name != file->filename) {
+      closeCabinet();
+      return {kErrDamaged, "CAB のファイル一覧が壊れています"};
+    }
+    m_files.push_back(file);
+  }
+  if (m_files.size() != ours.size()) {
+    closeCabinet();
+    return {kErrDamaged, "CAB のファイル一覧が壊れています"};
+  }
+  return {};
+}
+
+void CabReader::closeCabinet() {
+  if (m_cabinet) m_decompressor->close(m_decompressor, m_cabinet);
+  m_cabinet = nullptr;
+  m_files.clear();
+}
+
+CabError CabReader::check(size_t index) const {
+  const CabHeader& header = m_location.header;
+  const CabFileEntry& file = header.files[index];
+  const size_t folder = header.folderOf(file);
+  const std::string previous =
+      "前の CAB（" + SafeWriter::PrintableName(header.prevCabinet, NameCharset::Auto) + "）から続いています";
+  if (file.continuedFromPrev()) return {kErrMultiVolume, previous};
+  if (file.continuedToNext())
+    return {kErrMultiVolume,
+            "次の CAB（" + SafeWriter::PrintableName(header.nextCabinet, NameCharset::Auto) + "）に続いています"};
+  if (folder == 0 && m_firstFolderContinued) return {kErrMultiVolume, previous};
+  if (!MethodSupported(header.folders[folder]))
+    return {kErrUnsupported, "対応していない圧縮方式です（" + Hex(header.folders[folder].compressionType) + "）"};
+  return {};
+}
+
+CabError CabReader::readFailure(int mspackError) const {
+  if (m_system->readError() != 0)
+    return {kErrArchiveOpen, "圧縮ファイルを読めません（" + ErrnoName(m_system->readError()) + "）"};
+  switch (mspackError) {
+    case MSPACK_ERR_CHECKSUM:
+      return {kErrChecksum, "データブロックのチェックサムが合いません"};
+    case MSPACK_ERR_NOMEMORY:
+      return {kErrMemory, "メモリが足りません"};
+    case MSPACK_ERR_READ:
+    case MSPACK_ERR_SEEK:
+      if (m_location.cutShort) return {kErrDamaged, "CAB が途中で切れています"};
+      return {kErrDamaged, "データブロックが CAB の終わりを越えています"};
+    case MSPACK_ERR_OPEN:
+      return {kErrArchiveOpen, "圧縮ファイルを読めません"};
+    default:
+      return {kErrDamaged, "圧縮データが壊れています"};
+  }
+}
+
+CabError CabReader::extract(size_t index, const Output& output) {
+  if (index >= files().size()) return {kErrInternal, "内部エラー（メンバーの番号）"};
+  if (CabError why = check(index)) return why;
+  if (!m_cabinet) {
+    if (CabError why = openCabinet()) return why;
+  }
+  bool outputFailed = false;
+  const CabSystem::Output counted = [&](const void* data, size_t size) {
+    if (output(data, size)) return true;
+    outputFailed = true;
+    return false;
+  };
+  m_system->setOutput(&counted);
+  const int result = m_decompressor->extract(m_decompressor, m_files[index], CabSystem::kMemberName);
+  m_system->setOutput(nullptr);
+  if (result == MSPACK_ERR_OK) return {};
+  // libmspack would go on decoding the folder from where this member broke
+  // off; closing the cabinet makes the next member start its folder afresh.
+  closeCabinet();
+  if (outputFailed) return {kErrWrite, "書き込みに失敗しました"};
+  return readFailure(result);
+}
+
+}  // namespace rkarc

@@ -1,0 +1,70 @@
+// Classification of libarchive errors; see ArchiveError.h.
+#include "archivers/libarchive/ArchiveError.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <string_view>
+
+#include "archivers/common/ResultCodes.h"
+#include "archivers/common/SafeWriter.h"
+
+namespace rkarc {
+namespace {
+
+bool Contains(const std::string& text, std::string_view word) { return text.find(word) != std::string::npos; }
+
+}  // namespace
+
+std::string ArchiveError::ReasonFor(int32_t code) {
+  switch (code) {
+    case kErrChecksum:
+      return "CRCが一致しません";
+    case kErrEncrypted:
+      return "暗号化されています";
+    case kErrUnsupported:
+      return "対応していない圧縮方式です";
+    case kErrMultiVolume:
+      return "分割書庫の続きがありません";
+    case kErrMemory:
+      return "メモリが足りません";
+    case kErrNotArchive:
+      return "書庫ではありません";
+    case kErrArchiveOpen:
+      return "書庫を読めません";
+    default:
+      return "書庫が壊れています";
+  }
+}
+
+void ArchiveError::SetCallbackError(archive* a, int32_t code, const std::string& reason) {
+  archive_set_error(a, code, "%s", reason.c_str());
+}
+
+ArchiveError ArchiveError::From(archive* a) {
+  const char* message = archive_error_string(a);
+  if (IsFailure(archive_errno(a)) && archive_errno(a) > 0 && message) return {archive_errno(a), message};
+  std::string text = message ? message : "";
+  while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+  std::string lower = text;
+  std::transform(lower.begin(), lower.end(), lower.begin(),
+                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+  int32_t code = kErrDamaged;
+  if (archive_errno(a) == ENOMEM) {
+    code = kErrMemory;
+  } else if (Contains(lower, "crc") || Contains(lower, "checksum")) {
+    code = kErrChecksum;
+  } else if (Contains(lower, "encrypt") || Contains(lower, "passphrase") || Contains(lower, "password")) {
+    code = kErrEncrypted;
+  } else if (Contains(lower, "unsupported") || Contains(lower, "not supported") || Contains(lower, "unavailable")) {
+    code = kErrUnsupported;
+  } else if (Contains(lower, "read error")) {
+    code = kErrArchiveOpen;
+  } else if (Contains(lower, "unrecognized archive format")) {
+    code = kErrNotArchive;
+  }
+  std::string reason = ReasonFor(code);
+  if (!text.empty()) reason += "（" + SafeWriter::PrintableName(text, NameCharset::Utf8) + "）";
+  return {code, reason};
+}
+
+}  // namespace rkarc

@@ -1,0 +1,41 @@
+// A window [base, end) of an archive file handed to libarchive through its
+// read, skip and seek callbacks. An archive found behind an executable stub
+// then reads as if it began at offset 0, and seeks (ZIP, RAR5) stay inside.
+#pragma once
+
+#include <archive.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "archivers/common/Module.h"
+#include "archivers/libarchive/InputFile.h"
+
+namespace rkarc {
+
+class ArchiveWindow {
+ public:
+  // `progress` (may be null) hears how far into the file reading has come.
+  ArchiveWindow(const InputFile& file, uint64_t base, uint64_t end, Progress* progress);
+  ArchiveWindow(const ArchiveWindow&) = delete;
+  ArchiveWindow& operator=(const ArchiveWindow&) = delete;
+
+  // Installs the callbacks (seek too when `seekable`) and opens `a`.
+  int open(archive* a, bool seekable);
+
+ private:
+  static la_ssize_t Read(archive* a, void* self, const void** buffer);
+  static la_int64_t Skip(archive* a, void* self, la_int64_t request);
+  static la_int64_t Seek(archive* a, void* self, la_int64_t offset, int whence);
+  void reportProgress();
+
+  const InputFile& m_file;
+  uint64_t m_base;
+  uint64_t m_end;
+  uint64_t m_pos = 0;  // relative to m_base
+  uint64_t m_furthest = 0;
+  Progress* m_progress;
+  std::vector<char> m_buffer;
+};
+
+}  // namespace rkarc

@@ -1,0 +1,55 @@
+// The loop shared by the libarchive-based modules: each entry becomes a
+// Member for the safe writer, its data is read block by block into the
+// member's sink, and every libarchive warning or error fails the member (a
+// warning is never a success). Nothing is written by libarchive itself.
+#pragma once
+
+#include <archive.h>
+#include <archive_entry.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "archivers/common/ExtractRequest.h"
+#include "archivers/common/Module.h"
+#include "archivers/common/SafeWriter.h"
+
+namespace rkarc {
+
+// What a module decides about one entry before its data is read.
+struct EntryPlan {
+  Member member;
+  int32_t refusal = 0;  // non-zero: the member is reported with this code and not written
+  std::string reason;
+};
+
+// The Member libarchive describes: its name bytes as libarchive holds them
+// (charset Auto), type, mode, time and link target.
+Member MemberFromEntry(archive_entry* entry);
+
+class EntryExtractor {
+ public:
+  // Fills `plan` (already holding MemberFromEntry) for entry number `index`;
+  // false stops the archive (the planner has recorded why).
+  using Planner = std::function<bool(archive_entry* entry, size_t index, EntryPlan& plan)>;
+
+  EntryExtractor(archive* a, SafeWriter& writer, ExtractRequest& request);
+
+  // Reads every entry. False when the archive stopped early (damage, a full
+  // disk); the writer holds the reason either way.
+  bool run(const Planner& planner);
+  size_t entries() const { return m_entries; }
+
+ private:
+  bool handle(archive_entry* entry, bool warned, const Planner& planner);
+  // Copies the data of a file member; false after an error libarchive cannot recover from.
+  bool copyData(archive_entry* entry, const Member& member);
+
+  archive* m_archive;
+  SafeWriter& m_writer;
+  ExtractRequest& m_request;
+  size_t m_entries = 0;
+};
+
+}  // namespace rkarc

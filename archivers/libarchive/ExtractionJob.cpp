@@ -1,0 +1,64 @@
+// One extraction command of a libarchive-based module; see ExtractionJob.h.
+#include "archivers/libarchive/ExtractionJob.h"
+
+#include <cerrno>
+
+#include "archivers/common/ResultCodes.h"
+#include "archivers/libarchive/ArchiveError.h"
+#include "archivers/libarchive/ArchiveHandle.h"
+#include "archivers/libarchive/ArchiveWindow.h"
+#include "archivers/libarchive/ScopedUtf8Locale.h"
+
+namespace rkarc {
+
+ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& progress,
+                             const ExtractRequest::OptionHandler& options)
+    : m_report(report), m_progress(progress) {
+  if (!m_request.parse(text, report, options)) {
+    m_failure = kErrCommand;
+    return;
+  }
+  m_file = std::make_unique<InputFile>(m_request.archive);
+  if (!m_file->ok()) {
+    report.add(SafeWriter::PrintableName(m_request.archive, NameCharset::Utf8) + ": 書庫を開けません");
+    m_failure = kErrArchiveOpen;
+  }
+}
+
+bool ExtractionJob::readWithLibarchive(SafeWriter& writer, uint64_t base, uint64_t end, bool seekable,
+                                       const std::function<void(archive*)>& configure,
+                                       const EntryExtractor::Planner& planner, size_t* entries) {
+  ArchiveWindow window(*m_file, base, end, &m_progress);
+  return readWithLibarchive(
+      writer, configure, [&](archive* a) { return window.open(a, seekable); }, planner, entries);
+}
+
+bool ExtractionJob::readWithLibarchive(SafeWriter& writer, const std::function<void(archive*)>& configure,
+                                       const std::function<int(archive*)>& open,
+                                       const EntryExtractor::Planner& planner, size_t* entries) {
+  ScopedUtf8Locale locale;
+  ArchiveHandle a;
+  if (!a.get()) {
+    writer.failArchive(kErrMemory, ArchiveError::ReasonFor(kErrMemory));
+    return false;
+  }
+  configure(a);
+  if (open(a) != ARCHIVE_OK) {
+    const ArchiveError error = ArchiveError::From(a);
+    writer.failArchive(error.code, error.reason);
+    return false;
+  }
+  EntryExtractor extractor(a, writer, m_request);
+  const bool complete = extractor.run(planner);
+  if (entries) *entries = extractor.entries();
+  return complete;
+}
+
+int32_t ExtractionJob::finish(SafeWriter& writer) {
+  for (const std::string& name : m_request.unmatched())
+    writer.failArchive(kErrNoMember, SafeWriter::PrintableName(name, NameCharset::Utf8) + ": 書庫にありません");
+  if (m_file) m_progress.finish(m_file->size());
+  return writer.result();
+}
+
+}  // namespace rkarc

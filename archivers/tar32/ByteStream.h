@@ -1,0 +1,55 @@
+// A decompressed byte stream over an archive file (gzip, bzip2) that checks
+// every checksum the format has and reports damage instead of returning
+// wrong bytes as data (formats/GZIP-TAR.md sections 1 and 3).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "archivers/libarchive/InputFile.h"
+
+namespace rkarc::tar {
+
+class ByteStream {
+ public:
+  // `onInput` hears how many bytes of the file have been consumed.
+  ByteStream(const InputFile& file, std::function<void(uint64_t)> onInput)
+      : m_file(file), m_onInput(std::move(onInput)), m_in(64 * 1024) {}
+  virtual ~ByteStream() = default;
+  ByteStream(const ByteStream&) = delete;
+  ByteStream& operator=(const ByteStream&) = delete;
+
+  // Up to `n` bytes; 0 at the verified end; -1 on damage (see errorCode()).
+  virtual int64_t read(void* out, size_t n) = 0;
+
+  int32_t errorCode() const { return m_errorCode; }
+  const std::string& errorReason() const { return m_errorReason; }
+
+  // Reads to the end; true when the whole stream checks out.
+  bool verify();
+
+ protected:
+  // Moves unread input to the front of the buffer and tops it up from the
+  // file. False when nothing new could be read (end of file or read error).
+  bool fill(const unsigned char*& next, size_t& available);
+  // After the end of a member: true when only zero bytes (padding) remain
+  // from `next` to the end of the file.
+  bool onlyZerosRemain(const unsigned char* next, size_t available);
+  int64_t fail(int32_t code, std::string reason);
+  bool atFileEnd() const { return m_offset >= m_file.size(); }
+
+  std::vector<unsigned char>& input() { return m_in; }
+
+ private:
+  const InputFile& m_file;
+  std::function<void(uint64_t)> m_onInput;
+  std::vector<unsigned char> m_in;
+  uint64_t m_offset = 0;  // next file offset to read
+  int32_t m_errorCode = 0;
+  std::string m_errorReason;
+};
+
+}  // namespace rkarc::tar

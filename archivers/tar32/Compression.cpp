@@ -1,0 +1,83 @@
+// Compression sniffing and header checks; see Compression.h.
+#include "archivers/tar32/Compression.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace rkarc::tar {
+namespace {
+
+bool GzipHeaderDecodes(const InputFile& file) {
+  std::vector<unsigned char> in(static_cast<size_t>(std::min<uint64_t>(file.size(), 16 * 1024)));
+  if (!file.readExact(0, in.data(), in.size())) return false;
+  z_stream z{};
+  if (inflateInit2(&z, 15 + 16) != Z_OK) return false;
+  std::vector<unsigned char> out(64 * 1024);
+  z.next_in = in.data();
+  z.avail_in = static_cast<uInt>(in.size());
+  z.next_out = out.data();
+  z.avail_out = static_cast<uInt>(out.size());
+  const int rc = inflate(&z, Z_NO_FLUSH);
+  inflateEnd(&z);
+  return rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR;
+}
+
+}  // namespace
+
+Compression Sniff(const InputFile& file) {
+  unsigned char m[3] = {};
+  if (!file.readExact(0, m, 3)) return Compression::None;
+  if (m[0] == 0x1F && m[1] == 0x8B) return Compression::Gzip;
+  if (m[0] == 0x1F && m[1] == 0x9D) return Compression::Compress;
+  if (m[0] == 'B' && m[1] == 'Z' && m[2] == 'h') return Compression::Bzip2;
+  return Compression::None;
+}
+
+bool IsTarHeader(const unsigned char* block, size_t size) {
+  if (size < 512) return false;
+  unsigned sum = 0;
+  bool allZero = true;
+  for (size_t i = 0; i < 512; ++i) {
+    allZero = allZero && block[i] == 0;
+    sum += (i >= 148 && i < 156) ? ' ' : block[i];
+  }
+  if (allZero) return false;
+  unsigned stored = 0;
+  bool digits = false;
+  for (size_t i = 148; i < 156; ++i) {
+    const unsigned char c = block[i];
+    if (c >= '0' && c <= '7') {
+      stored = stored * 8 + (c - '0');
+      digits = true;
+    } else if (c != ' ' && c != 0) {
+      return false;
+    } else if (digits) {
+      break;
+    }
+  }
+  return digits && stored == sum;
+}
+
+bool LooksExtractable(const InputFile& file) {
+  unsigned char head[512] = {};
+  const int64_t got = file.readAt(0, head, sizeof head);
+  if (got < 3) return false;
+  switch (Sniff(file)) {
+    case Compression::Gzip:
+      return got >= 18 && head[2] == 8 && (head[3] & 0xE0) == 0 && GzipHeaderDecodes(file);
+    case Compression::Bzip2:
+      return got >= 10 && head[3] >= '1' && head[3] <= '9' &&
+             (std::memcmp(head + 4, "\x31\x41\x59\x26\x53\x59", 6) == 0 ||
+              std::memcmp(head + 4, "\x17\x72\x45\x38\x50\x90", 6) == 0);
+    case Compression::Compress:
+      return (head[2] & 0x60) == 0 && (head[2] & 0x1F) >= 9 && (head[2] & 0x1F) <= 16;
+    case Compression::None:
+      return IsTarHeader(head, static_cast<size_t>(got));
+  }
+  return false;
+}
+
+}  // namespace rkarc::tar

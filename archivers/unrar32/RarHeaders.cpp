@@ -1,0 +1,127 @@
+// Walking RAR 4 and RAR 5 block headers; see RarHeaders.h.
+#include "archivers/unrar32/RarHeaders.h"
+
+#include <zlib.h>
+
+#include <vector>
+
+#include "archivers/libarchive/Bytes.h"
+
+namespace rkarc::rar {
+namespace {
+
+constexpr char kBadHeader[] = "ヘッダーが壊れています";
+constexpr char kPastEnd[] = "データがファイルの終わりを越えています";
+
+uint32_t Crc32(const unsigned char* p, size_t n) { return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n))); }
+
+// RAR 4 (blocks of HEAD_CRC, HEAD_TYPE, HEAD_FLAGS, HEAD_SIZE [, ADD_SIZE]).
+void Walk4(const InputFile& file, uint64_t pos, RarHeaders& out) {
+  std::vector<unsigned char> h;
+  while (pos < file.size()) {
+    h.resize(7);
+    if (!file.readExact(pos, h.data(), 7)) return void(out.damage = kBadHeader);
+    const uint8_t type = h[2];
+    const uint16_t flags = Le16(&h[3]), size = Le16(&h[5]);
+    h.resize(size);
+    if (size < 7 || !file.readExact(pos, h.data(), size) || (Crc32(&h[2], size - 2u) & 0xFFFF) != Le16(&h[0]))
+      return void(out.damage = kBadHeader);
+    uint64_t data = 0;
+    if (type == 0x74 || type == 0x7A) {  // file and service headers always carry PACK_SIZE
+      if (size < 32 || ((flags & 0x100) && size < 40)) return void(out.damage = kBadHeader);
+      data = Le32(&h[7]) | ((flags & 0x100) ? static_cast<uint64_t>(Le32(&h[32])) << 32 : 0);
+    } else if (flags & 0x8000) {
+      if (size < 11) return void(out.damage = kBadHeader);
+      data = Le32(&h[7]);
+    }
+    if (type == 0x73 && (flags & 0x0080)) return void(out.headersEncrypted = true);
+    if (type == 0x74) {
+      const size_t nameAt = (flags & 0x100) ? 40 : 32;
+      const size_t nameSize = Le16(&h[26]);
+      if (nameAt + nameSize > size) return void(out.damage = kBadHeader);
+      RarFile f;
+      f.name.assign(reinterpret_cast<const char*>(&h[nameAt]), nameSize);
+      f.unicode = (flags & 0x200) != 0;
+      if (f.unicode && f.name.find('\0') != std::string::npos) f.name.resize(f.name.find('\0'));
+      f.encrypted = (flags & 0x04) != 0;
+      f.splitBefore = (flags & 0x01) != 0;
+      f.splitAfter = (flags & 0x02) != 0;
+      out.files.push_back(std::move(f));
+    }
+    if (type == 0x7B) return void(out.endSeen = true);
+    pos += size + data;
+    if (pos > file.size()) return void(out.damage = kPastEnd);
+  }
+}
+
+// Reads one vint at `at` of the header, advancing `at`.
+bool Vint(const std::vector<unsigned char>& h, size_t& at, uint64_t& value) {
+  const size_t used = at < h.size() ? ReadVint(&h[at], h.size() - at, value) : 0;
+  at += used;
+  return used != 0;
+}
+
+// RAR 5 file header fields after the common ones; sets `f` from them and the extra area.
+bool ReadFile5(const std::vector<unsigned char>& h, size_t at, size_t extraAt, RarFile& f) {
+  uint64_t fileFlags = 0, unpacked = 0, attributes = 0, compression = 0, host = 0, nameSize = 0;
+  if (!Vint(h, at, fileFlags) || !Vint(h, at, unpacked) || !Vint(h, at, attributes)) return false;
+  at += ((fileFlags & 0x02) ? 4 : 0) + ((fileFlags & 0x04) ? 4 : 0);
+  if (!Vint(h, at, compression) || !Vint(h, at, host) || !Vint(h, at, nameSize)) return false;
+  if (at + nameSize > extraAt) return false;
+  f.name.assign(reinterpret_cast<const char*>(&h[at]), static_cast<size_t>(nameSize));
+  while (extraAt < h.size()) {
+    uint64_t recordSize = 0, recordType = 0;
+    size_t p = extraAt;
+    if (!Vint(h, p, recordSize) || recordSize == 0 || p + recordSize > h.size()) return false;
+    size_t q = p;
+    if (!Vint(h, q, recordType)) return false;
+    if (recordType == 1) f.encrypted = true;
+    extraAt = p + static_cast<size_t>(recordSize);
+  }
+  return true;
+}
+
+// RAR 5 (blocks of CRC32, vint size, then type, flags, [extra size], [data size]).
+void Walk5(const InputFile& file, uint64_t pos, RarHeaders& out) {
+  std::vector<unsigned char> h;
+  while (pos < file.size()) {
+    unsigned char head[7];
+    const int64_t got = file.readAt(pos, head, sizeof head);
+    uint64_t size = 0;
+    const size_t used = got > 4 ? ReadVint(head + 4, static_cast<size_t>(got - 4), size) : 0;
+    if (used == 0 || used > 3 || size == 0 || size > 2 * 1024 * 1024) return void(out.damage = kBadHeader);
+    h.resize(used + static_cast<size_t>(size));
+    if (!file.readExact(pos + 4, h.data(), h.size()) || Crc32(h.data(), h.size()) != Le32(head))
+      return void(out.damage = kBadHeader);
+    size_t at = used;
+    uint64_t type = 0, flags = 0, extraSize = 0, dataSize = 0;
+    if (!Vint(h, at, type) || !Vint(h, at, flags) || ((flags & 0x01) && !Vint(h, at, extraSize)) ||
+        ((flags & 0x02) && !Vint(h, at, dataSize)) || extraSize > h.size() - at)
+      return void(out.damage = kBadHeader);
+    if (type == 4) return void(out.headersEncrypted = true);
+    if (type == 2) {
+      RarFile f;
+      f.splitBefore = (flags & 0x08) != 0;
+      f.splitAfter = (flags & 0x10) != 0;
+      if (!ReadFile5(h, at, h.size() - static_cast<size_t>(extraSize), f)) return void(out.damage = kBadHeader);
+      out.files.push_back(std::move(f));
+    }
+    if (type == 5) return void(out.endSeen = true);
+    pos += 4 + h.size() + dataSize;
+    if (pos > file.size()) return void(out.damage = kPastEnd);
+  }
+}
+
+}  // namespace
+
+RarHeaders RarHeaders::Read(const InputFile& file, const RarStart& start) {
+  RarHeaders out;
+  if (start.version == 5) {
+    Walk5(file, start.offset + 8, out);
+  } else {
+    Walk4(file, start.offset + 7, out);
+  }
+  return out;
+}
+
+}  // namespace rkarc::rar

@@ -1,0 +1,148 @@
+// Locating and reading a ZIP central directory (APPNOTE 6.3; formats/SFX.md).
+#include "archivers/unzip32/ZipDirectory.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "archivers/libarchive/Bytes.h"
+
+namespace rkarc::zip {
+namespace {
+
+constexpr uint32_t kEndSignature = 0x06054b50;
+constexpr uint32_t kEnd64Signature = 0x06064b50;
+constexpr uint32_t kLocator64Signature = 0x07064b50;
+constexpr uint32_t kCentralSignature = 0x02014b50;
+constexpr uint32_t kLocalSignature = 0x04034b50;
+constexpr size_t kEndSize = 22;
+constexpr size_t kCentralSize = 46;
+constexpr size_t kLocalSize = 30;
+constexpr uint64_t kMaxCentralDirectory = 512ull * 1024 * 1024;
+
+// Applies the extra fields that matter here: ZIP64 sizes and offset, and the
+// Info-ZIP Unicode path (0x7075), which counts only while it still belongs to
+// the stored name (its CRC-32 matches).
+void ReadExtra(const unsigned char* p, size_t size, uint32_t size32, uint32_t packed32, uint32_t offset32,
+               ZipRecord& r) {
+  while (size >= 4) {
+    const uint16_t id = Le16(p);
+    const uint16_t len = Le16(p + 2);
+    if (static_cast<size_t>(len) + 4 > size) return;
+    const unsigned char* d = p + 4;
+    if (id == 0x0001) {
+      size_t at = 0;
+      if (size32 == 0xFFFFFFFF && at + 8 <= len) {
+        r.size = Le64(d + at);
+        at += 8;
+      }
+      if (packed32 == 0xFFFFFFFF) at += 8;  // the compressed size comes before the offset
+      if (offset32 == 0xFFFFFFFF && at + 8 <= len) r.localOffset = Le64(d + at);
+    } else if (id == 0x7075 && len >= 5 && d[0] == 1) {
+      const auto crc = static_cast<uint32_t>(
+          crc32(0, reinterpret_cast<const Bytef*>(r.name.data()), static_cast<uInt>(r.name.size())));
+      if (crc == Le32(d + 1)) {
+        r.name.assign(reinterpret_cast<const char*>(d + 5), len - 5);
+        r.charset = NameCharset::Utf8;
+      }
+    }
+    p += 4 + len;
+    size -= 4 + len;
+  }
+}
+
+}  // namespace
+
+bool ZipDirectory::readEnd(const InputFile& file, uint64_t position, End& end) const {
+  unsigned char e[kEndSize];
+  if (!file.readExact(position, e, kEndSize) || Le32(e) != kEndSignature) return false;
+  if (Le16(e + 4) != 0 || Le16(e + 6) != 0 || Le16(e + 8) != Le16(e + 10)) return false;
+  if (position + kEndSize + Le16(e + 20) > file.size()) return false;
+  end = {position, Le16(e + 10), Le32(e + 12), Le32(e + 16)};
+  // ZIP64 (also written when the fields are not full, e.g. by zip reading a
+  // pipe): the locator sits just before the end record and the central
+  // directory ends where the ZIP64 end record begins.
+  unsigned char loc[20];
+  if (position < 20 || !file.readExact(position - 20, loc, 20) || Le32(loc) != kLocator64Signature)
+    return end.entries != 0xFFFF && end.cdSize != 0xFFFFFFFF && end.cdOffset != 0xFFFFFFFF;
+  unsigned char e64[56];
+  for (const uint64_t at : {position - 20 - std::min<uint64_t>(position - 20, 56), Le64(loc + 8)}) {
+    if (!file.readExact(at, e64, sizeof e64) || Le32(e64) != kEnd64Signature || at + 12 + Le64(e64 + 4) > position - 20)
+      continue;
+    end = {at, Le64(e64 + 32), Le64(e64 + 40), Le64(e64 + 48)};
+    return true;
+  }
+  return false;
+}
+
+bool ZipDirectory::read(const InputFile& file) {
+  unsigned char head[4] = {};
+  m_looksLikeZip = file.readExact(0, head, 4) && Le32(head) == kLocalSignature;
+  const uint64_t tail = std::min<uint64_t>(file.size(), 65535 + kEndSize);
+  std::vector<unsigned char> buffer(static_cast<size_t>(tail));
+  const uint64_t start = file.size() - tail;
+  if (tail < kEndSize || !file.readExact(start, buffer.data(), buffer.size())) return false;
+  for (size_t i = buffer.size() - kEndSize + 1; i-- > 0;) {
+    if (Le32(&buffer[i]) != kEndSignature) continue;
+    End end{};
+    if (readEnd(file, start + i, end) && readRecords(file, end)) return true;
+  }
+  return false;
+}
+
+bool ZipDirectory::readRecords(const InputFile& file, const End& end) {
+  if (end.cdSize > end.position || end.cdSize > kMaxCentralDirectory) return false;
+  const uint64_t cdStart = end.position - end.cdSize;
+  if (end.cdOffset > cdStart) return false;
+  m_base = cdStart - end.cdOffset;
+  std::vector<unsigned char> cd(static_cast<size_t>(end.cdSize));
+  if (!file.readExact(cdStart, cd.data(), cd.size())) return false;
+  std::vector<ZipRecord> records;
+  size_t at = 0;
+  for (uint64_t n = 0; n < end.entries; ++n) {
+    if (at + kCentralSize > cd.size() || Le32(&cd[at]) != kCentralSignature) return false;
+    const unsigned char* h = &cd[at];
+    const size_t nameLen = Le16(h + 28), extraLen = Le16(h + 30), commentLen = Le16(h + 32);
+    if (at + kCentralSize + nameLen + extraLen + commentLen > cd.size()) return false;
+    ZipRecord r;
+    r.name.assign(reinterpret_cast<const char*>(h + kCentralSize), nameLen);
+    r.charset = (Le16(h + 8) & 0x0800) ? NameCharset::Utf8 : NameCharset::Auto;
+    r.encrypted = (Le16(h + 8) & 0x0001) != 0;
+    r.size = Le32(h + 24);
+    r.localOffset = Le32(h + 42);
+    ReadExtra(h + kCentralSize + nameLen, extraLen, Le32(h + 24), Le32(h + 20), Le32(h + 42), r);
+    records.push_back(std::move(r));
+    at += kCentralSize + nameLen + extraLen + commentLen;
+  }
+  std::stable_sort(records.begin(), records.end(),
+                   [](const ZipRecord& a, const ZipRecord& b) { return a.localOffset < b.localOffset; });
+  // libarchive keeps one entry per local header offset, the first listed.
+  records.erase(std::unique(records.begin(), records.end(),
+                            [](const ZipRecord& a, const ZipRecord& b) { return a.localOffset == b.localOffset; }),
+                records.end());
+  unsigned char local[4];
+  if (!records.empty() &&
+      (!file.readExact(m_base + records.front().localOffset, local, 4) || Le32(local) != kLocalSignature))
+    return false;
+  m_records = std::move(records);
+  return true;
+}
+
+void ZipDirectory::useLocalName(const InputFile& file, ZipRecord& record) const {
+  unsigned char h[kLocalSize];
+  const uint64_t at = m_base + record.localOffset;
+  if (!file.readExact(at, h, kLocalSize) || Le32(h) != kLocalSignature) return;
+  const size_t nameLen = Le16(h + 26), extraLen = Le16(h + 28);
+  std::vector<unsigned char> rest(nameLen + extraLen);
+  if (!file.readExact(at + kLocalSize, rest.data(), rest.size())) return;
+  ZipRecord local;
+  local.name.assign(reinterpret_cast<const char*>(rest.data()), nameLen);
+  local.charset = (Le16(h + 6) & 0x0800) ? NameCharset::Utf8 : NameCharset::Auto;
+  // Sizes and offset are the central directory's; only the name is taken here.
+  ReadExtra(rest.data() + nameLen, extraLen, 0, 0, 0, local);
+  record.name = std::move(local.name);
+  record.charset = local.charset;
+}
+
+}  // namespace rkarc::zip

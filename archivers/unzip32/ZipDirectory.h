@@ -1,0 +1,60 @@
+// The central directory of a ZIP archive, read by this module rather than by
+// libarchive: it locates the archive behind a self-extracting stub (offsets
+// rebased or not; see formats/SFX.md sections 4-5) and keeps each member's
+// name bytes exactly as stored, with the UTF-8 flag and the 0x7075 field,
+// which libarchive would convert through the locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "archivers/common/SafeWriter.h"
+#include "archivers/libarchive/InputFile.h"
+
+namespace rkarc::zip {
+
+struct ZipRecord {
+  std::string name;  // as stored, or the 0x7075 UTF-8 name when that matches the stored one
+  NameCharset charset = NameCharset::Auto;
+  bool encrypted = false;
+  uint64_t localOffset = 0;  // relative to the archive's start
+  uint64_t size = 0;         // uncompressed
+};
+
+class ZipDirectory {
+ public:
+  // False when no valid end record and central directory is found.
+  bool read(const InputFile& file);
+
+  // Offset of the archive's start in the file: non-zero for a stub whose
+  // archive offsets were not adjusted.
+  uint64_t base() const { return m_base; }
+  // In local header order, one record per offset: the order in which
+  // libarchive's seekable reader returns the entries.
+  const std::vector<ZipRecord>& records() const { return m_records; }
+  // The file starts like a ZIP archive (so a missing end record means damage).
+  bool looksLikeZip() const { return m_looksLikeZip; }
+
+  // Replaces the record's name by the one its local header holds, as
+  // libarchive does: the local UTF-8 flag and 0x7075 field apply, the 0x7075
+  // name only while its CRC-32 matches that local name. Keeps the central
+  // name when the local header cannot be read.
+  void useLocalName(const InputFile& file, ZipRecord& record) const;
+
+ private:
+  struct End {
+    uint64_t position;  // of the end record in the file
+    uint64_t entries;
+    uint64_t cdSize;
+    uint64_t cdOffset;
+  };
+  bool readEnd(const InputFile& file, uint64_t position, End& end) const;
+  bool readRecords(const InputFile& file, const End& end);
+
+  uint64_t m_base = 0;
+  bool m_looksLikeZip = false;
+  std::vector<ZipRecord> m_records;
+};
+
+}  // namespace rkarc::zip

@@ -1,0 +1,45 @@
+// Writes small stored (uncompressed) cabinets byte by byte for the CAB tests:
+// layouts that no tool on Debian makes (sets of cabinets, damaged blocks,
+// odd headers). Block checksums are computed as cabinets define them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace testing_support {
+
+struct CabBuildFile {
+  std::string name;               // bytes as stored ("\\" separates folders)
+  std::string data;               // appended to the folder's data
+  uint16_t attributes = 0x20;
+  uint16_t folderIndex = 0;       // 0, or 0xFFFD/0xFFFE/0xFFFF for a split file
+  int64_t declaredSize = -1;      // the size written in the header; -1: data.size()
+};
+
+struct CabBuildOptions {
+  size_t blockSize = 32768;       // uncompressed bytes per data block
+  bool checksums = true;
+  std::string prevCabinet;        // sets the "previous cabinet" flag when not empty
+  std::string nextCabinet;
+  uint16_t setId = 0x1234;
+  uint16_t setIndex = 0;
+};
+
+class CabBuilder {
+ public:
+  explicit CabBuilder(CabBuildOptions options = {}) : m_options(std::move(options)) {}
+  void add(CabBuildFile file) { m_files.push_back(std::move(file)); }
+  // The whole cabinet: CFHEADER, one CFFOLDER, the CFFILEs, the CFDATA blocks.
+  std::string build() const;
+
+  // Offset of the first data byte of block `index` in what build() returns.
+  size_t blockDataOffset(size_t index) const;
+
+ private:
+  size_t headerSize() const;
+  CabBuildOptions m_options;
+  std::vector<CabBuildFile> m_files;
+};
+
+}  // namespace testing_support

@@ -1,0 +1,21 @@
+// See FaultFolder.h.
+#include "tests/archivers/FaultFolder.h"
+
+#include "tests/support/MountNamespace.h"
+#include "tests/support/TestSupport.h"
+
+namespace testing_support {
+
+std::string FaultFolder(FaultMount mount) {
+  static const char kVariable[] = "RUKASU2_FAULT_FOLDER";
+  if (InMountNamespace()) return qEnvironmentVariable(kVariable).toStdString();
+  TempFolder tmp;
+  const QString out = "'" + tmp.mkdir("out") + "'";
+  const QString setup = mount == FaultMount::TinyTmpfs
+                            ? "mount -t tmpfs -o size=1m tmpfs " + out
+                            : "mount --bind " + out + " " + out + " && mount -o remount,bind,ro " + out;
+  RunTestInMountNamespace(setup, {QString(kVariable) + "=" + tmp.file("out")});
+  return {};
+}
+
+}  // namespace testing_support

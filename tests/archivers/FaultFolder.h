@@ -1,0 +1,21 @@
+// Output folders for fault tests: a real full disk (a 1 MiB tmpfs) or a real
+// read-only destination (a read-only bind mount), made inside a private
+// mount namespace by running the calling test again there.
+#pragma once
+
+#include <string>
+
+namespace testing_support {
+
+enum class FaultMount {
+  TinyTmpfs,     // writing past 1 MiB gives ENOSPC
+  ReadOnlyBind,  // writing gives EROFS
+};
+
+// In the test process: makes a folder, runs the calling test again inside a
+// mount namespace where `mount` covers that folder (or skips the test when
+// mounting is refused) and returns an empty string: the caller returns.
+// In that child: returns the folder, where the test does its work.
+std::string FaultFolder(FaultMount mount);
+
+}  // namespace testing_support

@@ -1,0 +1,199 @@
+// TAR32.DLL (and BZ2LIB.DLL) loaded by file name: every TAR-family sample in
+// both command forms and both locales, gzip/bzip2/.Z damage caught before
+// anything is written, hostile tar entries, CP932 and pax UTF-8 names,
+// existing files, trailing data after gzip, and a full disk.
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "archivers/common/ResultCodes.h"
+#include "tests/archivers/ModuleBench.h"
+#include "tests/archivers/FaultFolder.h"
+#include "tests/support/Manifest.h"
+
+namespace {
+
+using testing_support::ModuleBench;
+using testing_support::Sample;
+using testing_support::TempFolder;
+
+const testing_support::TestModule& Tar() {
+  static const testing_support::TestModule module("TAR32.DLL", "Tar");
+  return module;
+}
+
+class Tar32 : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Tar().loaded()) << Tar().error(); }
+};
+
+// The single-file kinds are named after the archive without its last extension.
+bool SingleFileKind(const QString& file) {
+  return !file.contains(".tar") && !file.endsWith(".tgz") && !file.endsWith(".taz");
+}
+
+int32_t ExtractEitherForm(ModuleBench& bench, const QString& file) {
+  if (!SingleFileKind(file)) return bench.extract("-xfo", Sample(file));
+  const QString name = QFileInfo(file).fileName().section('.', 0, -2);
+  return bench.run("-Gxf", Sample(file), bench.out() + "/" + name);
+}
+
+TEST_F(Tar32, EverySampleMatchesTheManifestInEitherFormAndLocale) {
+  RK_REQUIRE_SAMPLES();
+  const QStringList files = testing_support::ManifestFiles("tar/");
+  ASSERT_GE(files.size(), 11);
+  testing_support::ForEachLocale([&](const char*) {
+    for (const QString& file : files) {
+      SCOPED_TRACE(file.toStdString());
+      ModuleBench bench(Tar());
+      EXPECT_EQ(ExtractEitherForm(bench, file), 0) << bench.report();
+      EXPECT_EQ(testing_support::CompareWithManifest(bench.out(), file), "");
+      EXPECT_EQ(Tar().checkArchive(Sample(file).toStdString()), 1);
+    }
+  });
+}
+
+TEST_F(Tar32, DamagedFilesFailBeforeAnythingHalfWrittenRemains) {
+  RK_REQUIRE_SAMPLES();
+  int checked = 0;
+  for (const auto& row : testing_support::ManifestRows()) {
+    if (!row.file.startsWith("damaged/") || !QRegularExpression("(tar_|text_).*\\.(tar|gz|Z|bz2)$").match(row.file).hasMatch())
+      continue;
+    SCOPED_TRACE(row.file.toStdString());
+    ModuleBench bench(Tar());
+    const int32_t rc = ExtractEitherForm(bench, row.file);
+    if (row.expect == "fail") {
+      EXPECT_TRUE(rkarc::IsFailure(rc)) << rc << " " << bench.report();
+      EXPECT_EQ(testing_support::HalfWrittenFiles(bench.out()), "");
+    } else {
+      EXPECT_EQ(row.expect, "undetectable");  // .Z has no checksum: any result, but a clean one
+    }
+    EXPECT_FALSE(testing_support::Tree(bench.out()).join(",").contains(".rukasu2-"));
+    ++checked;
+  }
+  EXPECT_GE(checked, 15);
+}
+
+TEST_F(Tar32, GzipChecksAndWhatMayFollowTheLastMember) {
+  RK_REQUIRE_SAMPLES();
+  const QByteArray gz = testing_support::ReadFile(Sample("tar/multi.gz"));
+  const struct {
+    const char* row;
+    QByteArray content;
+    int32_t code;
+  } rows[] = {{"zero padding", gz + QByteArray(512, '\0'), 0},
+              {"trailing garbage", gz + "junk", rkarc::kErrDamaged},
+              {"cut trailer", gz.left(gz.size() - 4), rkarc::kErrDamaged},
+              {"bad crc", QByteArray(gz).replace(gz.size() - 6, 1, "\xEE"), rkarc::kErrChecksum}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.row);
+    ModuleBench bench(Tar());
+    const QString file = bench.tmp().write("x.gz", row.content);
+    EXPECT_EQ(bench.run("-Gxf", file, bench.out() + "/x"), row.code) << bench.report();
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/x"), row.code == 0 ? QByteArray("abcdef") : QByteArray());
+  }
+}
+
+TEST_F(Tar32, HostileEntriesStayInsideAndLoseSpecialBits) {
+  RK_REQUIRE_SAMPLES();
+  for (const QString& file : testing_support::ManifestFiles("hostile/tar_")) {
+    SCOPED_TRACE(file.toStdString());
+    ModuleBench bench(Tar());
+    bench.extract("-xfo", Sample(file));
+    EXPECT_TRUE(bench.outside().isEmpty()) << bench.outside().join(", ").toStdString();
+    for (const QString& entry : testing_support::Tree(bench.out())) {
+      struct stat st {};
+      ASSERT_EQ(lstat((bench.out() + "/" + entry).toStdString().c_str(), &st), 0);
+      EXPECT_TRUE(S_ISREG(st.st_mode) || S_ISDIR(st.st_mode)) << entry.toStdString();
+      EXPECT_EQ(st.st_mode & 07000, 0u) << entry.toStdString();
+    }
+  }
+}
+
+TEST_F(Tar32, Cp932AndPaxUtf8NamesInEitherLocale) {
+  RK_REQUIRE_PROGRAM("bsdtar");
+  TempFolder tmp;
+  testing_support::MakeCp932Tree(tmp.mkdir("src"));
+  tmp.write("src/日本語.txt", "utf8");
+  const QString gnu = tmp.file("gnu.tar"), pax = tmp.file("pax.tar");
+  ASSERT_EQ(testing_support::Run("env", {"LC_ALL=C", "tar", "--format=gnu", "-cf", gnu, "."}, tmp.file("src")), 0);
+  ASSERT_EQ(testing_support::Run("env", {"LANG=C.UTF-8", "bsdtar", "--format=pax", "-cf", pax, "日本語.txt"},
+                                 tmp.file("src")),
+            0);
+  testing_support::ForEachLocale([&](const char*) {
+    ModuleBench gnuBench(Tar()), paxBench(Tar());
+    EXPECT_EQ(gnuBench.extract("-xfo", gnu), 0) << gnuBench.report();  // with a "./" entry
+    EXPECT_EQ(testing_support::ReadFile(gnuBench.out() + "/表/能ソ.txt"), "cp932");
+    EXPECT_EQ(paxBench.extract("-xfo", pax), 0) << paxBench.report();
+    EXPECT_EQ(testing_support::ReadFile(paxBench.out() + "/日本語.txt"), "utf8");
+  });
+}
+
+TEST_F(Tar32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
+  RK_REQUIRE_SAMPLES();
+  ModuleBench single(Tar());
+  single.tmp().write("out/text.txt", "mine");
+  EXPECT_EQ(single.run("-Gxf", Sample("tar/text.txt.bz2"), single.out() + "/text.txt"), 1);
+  EXPECT_EQ(testing_support::ReadFile(single.out() + "/text.txt"), "mine");
+  EXPECT_EQ(single.run("-Gxf --overwrite", Sample("tar/text.txt.bz2"), single.out() + "/text.txt"), 0);
+  EXPECT_EQ(testing_support::ReadFile(single.out() + "/text.txt").size(), 40960);
+
+  ModuleBench tar(Tar());
+  tar.tmp().write("out/sub/inner.txt", "mine");
+  EXPECT_EQ(tar.extract("-xfo", Sample("tar/t.tgz")), 1);
+  EXPECT_EQ(testing_support::ReadFile(tar.out() + "/sub/inner.txt"), "mine");
+}
+
+// The program names only the folder for .bz2 and .bzip2 files ("-Gxf" with
+// "OUT/"): the file takes the archive's name without its extension.
+TEST_F(Tar32, SingleFileFormIntoAFolder) {
+  RK_REQUIRE_SAMPLES();
+  for (const char* file : {"tar/text.txt.bz2", "tar/text.txt.gz", "tar/text.txt.Z"}) {
+    SCOPED_TRACE(file);
+    ModuleBench bench(Tar());
+    EXPECT_EQ(bench.run("-Gxf", Sample(file), bench.out() + "/"), 0) << bench.report();
+    EXPECT_EQ(testing_support::Tree(bench.out()), QStringList({"text.txt"}));
+  }
+  ModuleBench tar(Tar());  // without -G a folder output means a tar archive
+  EXPECT_NE(tar.run("-xfo", Sample("tar/text.txt.bz2"), tar.out() + "/"), 0);
+}
+
+TEST_F(Tar32, WhatItCannotExtract) {
+  RK_REQUIRE_SAMPLES();
+  for (const char* file : {"zip/utf8_flag.zip", "damaged/tar_hdrsum.tar", "damaged/text_named.zip",
+                           "sfx/stub_only.exe", "damaged/empty.lzh"}) {
+    EXPECT_EQ(Tar().checkArchive(Sample(file).toStdString()), 0) << file;
+  }
+  ModuleBench plain(Tar());
+  EXPECT_EQ(plain.run("-Gxf", Sample("tar/t.tar"), plain.out() + "/t"), rkarc::kErrNotArchive);
+  EXPECT_EQ(plain.extract("-xfo", Sample("zip/utf8_flag.zip")), rkarc::kErrNotArchive);
+  EXPECT_EQ(plain.extract("-xfo", plain.tmp().file("missing.tar")), rkarc::kErrArchiveOpen);
+  EXPECT_EQ(plain.run("-xfo", Sample("tar/t.tar"), ""), rkarc::kErrCommand);
+  EXPECT_TRUE(testing_support::Tree(plain.out()).isEmpty());
+}
+
+TEST_F(Tar32, FullDiskLeavesNothingOfTheMemberThatDidNotFit) {
+  const std::string out = testing_support::FaultFolder(testing_support::FaultMount::TinyTmpfs);
+  if (out.empty()) return;
+  TempFolder tmp;
+  QByteArray big(3 * 1024 * 1024, '\0');
+  for (int i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 24);
+  tmp.write("src/big.bin", big);
+  const QString archive = tmp.file("big.tar.gz");
+  ASSERT_EQ(testing_support::Run("tar", {"-czf", archive, "big.bin"}, tmp.file("src")), 0);
+  EXPECT_EQ(Tar().command("-xfo \"" + archive.toStdString() + "\" \"" + out + "/\""), rkarc::kErrDiskFull);
+  EXPECT_TRUE(testing_support::Tree(QString::fromStdString(out)).isEmpty());
+}
+
+TEST_F(Tar32, VersionsAndTheBzip2Companion) {
+  EXPECT_EQ(Tar().version(), 100);
+  EXPECT_EQ(Tar().running(), 0);
+  const testing_support::TestModule bz2("BZ2LIB.DLL", "BZ2");
+  ASSERT_TRUE(bz2.loaded()) << bz2.error();
+  EXPECT_EQ(bz2.version(), 100);
+  EXPECT_EQ(bz2.symbol("BZ2"), nullptr);  // no command entry point
+}
+
+}  // namespace

@@ -1,0 +1,278 @@
+// UNZIP32.DLL loaded by file name: every ZIP sample against the manifest
+// under both locales, self-extracting files made here with stubs of a few
+// bytes and of hundreds of kilobytes, CP932 names, damage, hostile names,
+// encrypted members, existing files, a full disk and a read-only destination.
+#include <sys/stat.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "archivers/common/Module.h"
+
+#include "archivers/common/ResultCodes.h"
+#include "tests/archivers/ModuleBench.h"
+#include "tests/archivers/FaultFolder.h"
+#include "tests/support/Manifest.h"
+
+namespace {
+
+using testing_support::ModuleBench;
+using testing_support::Sample;
+using testing_support::TempFolder;
+
+const testing_support::TestModule& Unzip() {
+  static const testing_support::TestModule module("UNZIP32.DLL", "UnZip");
+  return module;
+}
+
+class Unzip32 : public testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(Unzip().loaded()) << Unzip().error(); }
+};
+
+QStringList ZipSamples() {
+  QStringList files = testing_support::ManifestFiles("zip/");
+  for (const QString& f : testing_support::ManifestFiles("sfx/zip_")) files << f;
+  return files;
+}
+
+TEST_F(Unzip32, EverySampleMatchesTheManifestInEitherLocale) {
+  RK_REQUIRE_SAMPLES();
+  ASSERT_FALSE(ZipSamples().isEmpty());
+  testing_support::ForEachLocale([](const char*) {
+    for (const QString& file : ZipSamples()) {
+      SCOPED_TRACE(file.toStdString());
+      ModuleBench bench(Unzip());
+      EXPECT_EQ(bench.extract("-x", Sample(file)), 0) << bench.report();
+      EXPECT_EQ(testing_support::CompareWithManifest(bench.out(), file), "");
+      EXPECT_EQ(Unzip().checkArchive(Sample(file).toStdString()), 1);
+    }
+  });
+}
+
+TEST_F(Unzip32, OuterPassOfADoubleArchiveTakesJustTheNamedMember) {
+  RK_REQUIRE_SAMPLES();
+  for (const char* file : {"double/a.lzh.zip", "double/d.zip.zip"}) {
+    SCOPED_TRACE(file);
+    ModuleBench bench(Unzip());
+    const QString inner = QString(file).section('/', 1).section('.', 0, 1);
+    EXPECT_EQ(bench.extract("-x", Sample(file), {inner.toUpper()}), 0) << bench.report();
+    EXPECT_EQ(testing_support::CompareWithManifest(bench.out(), file), "");
+  }
+  ModuleBench missing(Unzip());
+  EXPECT_EQ(missing.extract("-x", Sample("double/a.lzh.zip"), {"other.lzh"}), rkarc::kErrNoMember);
+  EXPECT_TRUE(testing_support::Tree(missing.out()).isEmpty());
+}
+
+TEST_F(Unzip32, DamagedArchivesFailWithoutHalfWrittenFiles) {
+  RK_REQUIRE_SAMPLES();
+  const struct {
+    const char* file;
+    int32_t code;
+  } rows[] = {{"damaged/zip_flip.zip", rkarc::kErrDamaged},
+              {"damaged/zip_trunc.zip", rkarc::kErrDamaged},
+              {"damaged/text_named.zip", rkarc::kErrNotArchive},
+              {"sfx/stub_only.exe", rkarc::kErrNotArchive}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    ModuleBench bench(Unzip());
+    EXPECT_EQ(bench.extract("-x", Sample(row.file)), row.code) << bench.report();
+    EXPECT_EQ(testing_support::HalfWrittenFiles(bench.out()), "");
+    EXPECT_FALSE(QFile::exists(bench.out() + "/text.txt"));
+  }
+}
+
+TEST_F(Unzip32, HostileArchivesStayInsideTheOutputFolder) {
+  RK_REQUIRE_SAMPLES();
+  for (const QString& file : testing_support::ManifestFiles("hostile/zip_")) {
+    SCOPED_TRACE(file.toStdString());
+    ModuleBench bench(Unzip());
+    EXPECT_TRUE(rkarc::IsFailure(bench.extract("-x", Sample(file))) || file.contains("absolute") ||
+                file.contains("newline"));
+    EXPECT_TRUE(bench.outside().isEmpty()) << bench.outside().join(", ").toStdString();
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/ok.txt").size(), 69);
+    for (const QString& entry : testing_support::Tree(bench.out())) {
+      EXPECT_FALSE(QFileInfo(bench.out() + "/" + entry).isSymLink()) << entry.toStdString();
+    }
+  }
+}
+
+TEST_F(Unzip32, ChecksOnlyFilesItCanExtract) {
+  RK_REQUIRE_SAMPLES();
+  for (const char* file : {"sfx/stub_only.exe", "sfx/rar4_sfx_winrar.exe", "sfx/rar5_sfx_winrar.exe",
+                           "sfx/cab_sfx_small.exe", "tar/t.tar", "damaged/text_named.zip", "damaged/empty.lzh"}) {
+    EXPECT_EQ(Unzip().checkArchive(Sample(file).toStdString()), 0) << file;
+  }
+  EXPECT_EQ(Unzip().checkArchive("/nonexistent/x.zip"), 0);
+  EXPECT_EQ(Unzip().version(), 100);
+  EXPECT_EQ(Unzip().running(), 0);
+}
+
+// A ZIP made by Info-ZIP's zip from `files` (relative paths written under `src`).
+QString MakeZip(const TempFolder& tmp, const QStringList& arguments) {
+  const QString zip = tmp.file("made.zip");
+  QByteArray output;
+  EXPECT_EQ(testing_support::Run("zip", QStringList{"-q", "-X", "-r", zip} + arguments, tmp.file("src"), &output), 0)
+      << output.toStdString();
+  return zip;
+}
+
+TEST_F(Unzip32, SelfExtractingFilesWithSmallAndLargeStubs) {
+  RK_REQUIRE_PROGRAM("zip");
+  TempFolder tmp;
+  tmp.write("src/a.txt", "alpha");
+  tmp.write("src/dir/b.bin", QByteArray(70000, 'b'));
+  const QByteArray zip = testing_support::ReadFile(MakeZip(tmp, {"a.txt", "dir"}));
+  for (int stubSize : {7, 300 * 1024}) {
+    for (bool adjusted : {false, true}) {
+      SCOPED_TRACE(std::to_string(stubSize) + (adjusted ? " adjusted" : " raw"));
+      const QString sfx = tmp.write("sfx.exe", testing_support::ExecutableStub(stubSize) + zip);
+      if (adjusted) {
+        ASSERT_EQ(testing_support::Run("zip", {"-q", "-A", sfx}), 0);
+      }
+      EXPECT_EQ(Unzip().checkArchive(sfx.toStdString()), 1);
+      ModuleBench bench(Unzip());
+      EXPECT_EQ(bench.extract("-x", sfx), 0) << bench.report();
+      EXPECT_EQ(testing_support::ReadFile(bench.out() + "/a.txt"), "alpha");
+      EXPECT_EQ(testing_support::ReadFile(bench.out() + "/dir/b.bin"), QByteArray(70000, 'b'));
+    }
+  }
+}
+
+TEST_F(Unzip32, Zip64EndRecordsWrittenByZip) {
+  RK_REQUIRE_PROGRAM("zip");
+  TempFolder tmp;
+  tmp.write("src/a.txt", "forced");
+  const struct {
+    const char* row;
+    QString script;
+    const char* member;
+    const char* content;
+  } rows[] = {
+      // ZIP64 fields marked as such in the plain end record.
+      {"forced", "zip -q -fz z.zip a.txt", "a.txt", "forced"},
+      // From a pipe: a ZIP64 end record sits between the central directory and
+      // a plain end record whose fields are not marked.
+      {"streamed", "printf streamed | zip -q z.zip -", "-", "streamed"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.row);
+    QFile::remove(tmp.file("src/z.zip"));
+    ASSERT_EQ(testing_support::Run("sh", {"-c", row.script}, tmp.file("src")), 0);
+    ModuleBench bench(Unzip());
+    EXPECT_EQ(bench.extract("-x", tmp.file("src/z.zip")), 0) << bench.report();
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + row.member), row.content);
+  }
+}
+
+TEST_F(Unzip32, Cp932NamesWithBackslashTrailBytesKeepTheirCharacters) {
+  RK_REQUIRE_PROGRAM("zip");
+  TempFolder tmp;
+  testing_support::MakeCp932Tree(tmp.mkdir("src"));
+  QByteArray output;
+  const QString zip = tmp.file("jp.zip");
+  ASSERT_EQ(testing_support::Run("env", {"LC_ALL=C", "zip", "-q", "-r", zip, "."}, tmp.file("src"), &output), 0)
+      << output.toStdString();
+  testing_support::ForEachLocale([&](const char*) {
+    ModuleBench bench(Unzip());
+    EXPECT_EQ(bench.extract("-x", zip), 0) << bench.report();
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/表/能ソ.txt"), "cp932");
+  });
+}
+
+TEST_F(Unzip32, EncryptedMembersAreRefusedAndTheOthersExtracted) {
+  RK_REQUIRE_PROGRAM("zip");
+  TempFolder tmp;
+  tmp.write("src/secret.txt", "hidden");
+  tmp.write("src/plain.txt", "open");
+  const QString zip = tmp.file("made.zip");
+  ASSERT_EQ(testing_support::Run("zip", {"-q", "-P", "pw", zip, "secret.txt"}, tmp.file("src")), 0);
+  ASSERT_EQ(testing_support::Run("zip", {"-q", zip, "plain.txt"}, tmp.file("src")), 0);
+  ModuleBench bench(Unzip());
+  EXPECT_EQ(bench.extract("-x", zip), rkarc::kErrEncrypted);
+  EXPECT_EQ(testing_support::Tree(bench.out()), QStringList{"plain.txt"});
+  EXPECT_NE(bench.report().find("secret.txt"), std::string::npos);
+}
+
+TEST_F(Unzip32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
+  RK_REQUIRE_SAMPLES();
+  const QString zip = Sample("sfx/zip_sfx_raw.exe");
+  ModuleBench keep(Unzip());
+  keep.tmp().write("out/small.txt", "mine");
+  keep.tmp().write("out/sub/inner.txt", "mine too");
+  EXPECT_EQ(keep.extract("-x", zip), 2);
+  EXPECT_EQ(testing_support::ReadFile(keep.out() + "/small.txt"), "mine");
+  EXPECT_EQ(testing_support::ReadFile(keep.out() + "/text.txt").size(), 40960);
+
+  ModuleBench replace(Unzip());
+  replace.tmp().write("out/small.txt", "mine");
+  EXPECT_EQ(replace.extract("-xo", zip), 0);
+  EXPECT_EQ(testing_support::CompareWithManifest(replace.out(), "sfx/zip_sfx_raw.exe"), "");
+
+  ModuleBench flat(Unzip());
+  EXPECT_EQ(flat.extract("-e -q", zip), 0);
+  EXPECT_TRUE(QFile::exists(flat.out() + "/inner.txt"));
+  EXPECT_NE(flat.report().find("-q"), std::string::npos);  // the unknown option is named
+}
+
+// A 3 MiB member that no compression shrinks, in a ZIP made here.
+QString BigZip(const TempFolder& tmp) {
+  QByteArray big(3 * 1024 * 1024, '\0');
+  for (int i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 24);
+  tmp.write("src/big.bin", big);
+  tmp.write("src/small.txt", "small");
+  return MakeZip(tmp, {"small.txt", "big.bin"});
+}
+
+TEST_F(Unzip32, FullDiskStopsTheRunAndLeavesNoPartialFile) {
+  RK_REQUIRE_PROGRAM("zip");
+  const std::string out = testing_support::FaultFolder(testing_support::FaultMount::TinyTmpfs);
+  if (out.empty()) return;
+  TempFolder tmp;
+  const QString zip = BigZip(tmp);
+  EXPECT_EQ(Unzip().command("-x \"" + zip.toStdString() + "\" \"" + out + "/\""), rkarc::kErrDiskFull);
+  EXPECT_EQ(testing_support::Tree(QString::fromStdString(out)), QStringList{"small.txt"});
+}
+
+TEST_F(Unzip32, ReadOnlyDestinationStopsTheRun) {
+  RK_REQUIRE_PROGRAM("zip");
+  const std::string out = testing_support::FaultFolder(testing_support::FaultMount::ReadOnlyBind);
+  if (out.empty()) return;
+  TempFolder tmp;
+  const QString zip = BigZip(tmp);
+  EXPECT_EQ(Unzip().command("-x \"" + zip.toStdString() + "\" \"" + out + "/\""), rkarc::kErrNotWritable);
+  EXPECT_TRUE(testing_support::Tree(QString::fromStdString(out)).isEmpty());
+}
+
+struct ProgressLog {
+  std::vector<std::pair<uint64_t, uint64_t>> calls;
+  int32_t runningDuringCommand = 0;
+};
+
+TEST_F(Unzip32, ReportsProgressAndRunningWhileACommandRuns) {
+  RK_REQUIRE_SAMPLES();
+  using SetProgress = void (*)(RkProgressFn, void*);
+  auto set = reinterpret_cast<SetProgress>(Unzip().symbol("UnZipSetProgress"));
+  ASSERT_NE(set, nullptr);
+  ProgressLog log;
+  set(
+      [](void* context, uint64_t done, uint64_t total) {
+        auto* l = static_cast<ProgressLog*>(context);
+        l->calls.emplace_back(done, total);
+        l->runningDuringCommand = Unzip().running();
+      },
+      &log);
+  ModuleBench bench(Unzip());
+  EXPECT_EQ(bench.extract("-x", Sample("sfx/zip_sfx_raw.exe")), 0);
+  set(nullptr, nullptr);
+  ASSERT_FALSE(log.calls.empty());
+  const uint64_t size = QFileInfo(Sample("sfx/zip_sfx_raw.exe")).size();
+  EXPECT_EQ(log.calls.back(), std::make_pair(size, size));
+  for (const auto& [done, total] : log.calls) {
+    EXPECT_LE(done, total);
+  }
+  EXPECT_NE(log.runningDuringCommand, 0);
+  EXPECT_EQ(Unzip().running(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,261 @@
+// Extraction of one archive through the real archiver modules: output folders
+// of the run modes, dispatch on the extension, probes, double archives, the
+// after-extraction actions, and what a failure leaves behind.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include "engine/PathHelpers.h"
+#include "tests/engine/EngineFixture.h"
+#include "tests/support/MountNamespace.h"
+
+using testing_support::ReadFile;
+
+namespace {
+
+struct ModeCase {
+  const char* label;
+  int16_t mode;
+  bool ucase;
+  const char* folder;  // relative to the destination; "" is the destination itself
+};
+
+void PrintTo(const ModeCase& c, std::ostream* os) { *os << c.label; }
+
+class RunModes : public testing::TestWithParam<ModeCase> {};
+
+TEST_P(RunModes, NameTheOutputFolder) {
+  const ModeCase& c = GetParam();
+  EngineFixture f;
+  f.settings.UCase = c.ucase;
+  const QString arc = f.makeZip("Data123.zip", {"a.txt", "sub/b.txt"});
+  ASSERT_EQ(f.extract(arc, c.mode), 0) << f.listener.lines.join("\n").toStdString();
+  const QString out = f.dest + c.folder;
+  EXPECT_EQ(ReadFile(out + "/a.txt"), "content of a.txt");
+  EXPECT_EQ(ReadFile(out + "/sub/b.txt"), "content of sub/b.txt");
+  EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(arc) + " ]", P(20001), P(20031)}));
+  EXPECT_EQ(f.listener.folders, QStringList({QString(out).remove(QRegularExpression("/$"))}));
+}
+
+INSTANTIATE_TEST_SUITE_P(ArchiveExtract, RunModes,
+                         testing::Values(ModeCase{"Okavi", 0, true, "DATA123"},
+                                         ModeCase{"OkaviKeepsCase", 0, false, "Data123"},
+                                         ModeCase{"Normal", 1, true, ""},
+                                         ModeCase{"NoDigits", 2, true, "DATA"},
+                                         ModeCase{"FileN", 3, true, "DATA123.ZIP"},
+                                         ModeCase{"OtherValueAsOkavi", 7, false, "Data123"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+TEST(ArchiveExtract, TarGzIsATarNotASingleGzip) {
+  EngineFixture f;
+  const QString arc = f.makeTarGz("x.tar.gz", {"t.txt"});
+  ASSERT_EQ(f.extract(arc), 0);
+  EXPECT_EQ(ReadFile(f.dest + "X/t.txt"), "content of t.txt");
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20005), P(20031)}));
+}
+
+TEST(ArchiveExtract, SingleGzipIsNamedAfterTheArchive) {
+  EngineFixture f;
+  const QString arc = f.makeGz("ReadMe.txt.gz", "hello");
+  ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(ReadFile(f.dest + "README.TXT/ReadMe.txt"), "hello");
+}
+
+TEST(ArchiveExtract, Bzip2FileGoesIntoItsFolderUnderItsOwnName) {
+  EngineFixture f;
+  f.tmp.write("source/notes.txt", "compressed words");
+  ASSERT_EQ(testing_support::Run("bzip2", {"notes.txt"}, f.source), 0);
+  ASSERT_EQ(f.extract(f.source + "/notes.txt.bz2"), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(ReadFile(f.dest + "NOTES.TXT/notes.txt"), "compressed words");
+}
+
+TEST(ArchiveExtract, LowerCaseLzhExtension) {
+  EngineFixture f;
+  const QString arc = f.makeLzh("pack.lzh", {"l.txt"});
+  ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(ReadFile(f.dest + "PACK/l.txt"), "content of l.txt");
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20000), P(20031)}));
+}
+
+TEST(ArchiveExtract, DoubleArchiveWithoutDoubleIsAZip) {
+  EngineFixture f;
+  f.makeLzh("inner/x.lzh", {"deep.txt"});
+  QDir().rename(f.source + "/inner/x.lzh", f.tmp.path() + "/x.lzh");
+  const QString arc = f.source + "/x.lzh.zip";
+  ASSERT_EQ(testing_support::Run("zip", {"-q", arc, "x.lzh"}, f.tmp.path()), 0);
+  f.settings.Double = false;
+  ASSERT_EQ(f.extract(arc), 0);
+  EXPECT_TRUE(QFileInfo(f.dest + "X.LZH/x.lzh").isFile());
+}
+
+TEST(ArchiveExtract, DoubleArchiveIsUnwrappedInTwoPasses) {
+  EngineFixture f;
+  f.makeLzh("inner/x.lzh", {"deep.txt"});
+  QDir().rename(f.source + "/inner/x.lzh", f.tmp.path() + "/x.lzh");
+  const QString arc = f.source + "/x.lzh.zip";
+  ASSERT_EQ(testing_support::Run("zip", {"-q", arc, "x.lzh"}, f.tmp.path()), 0);
+  f.settings.Double = true;
+  ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(ReadFile(f.dest + "X/deep.txt"), "content of deep.txt");
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20022), P(20021), P(20031)}));
+  EXPECT_TRUE(QDir(f.settings.TmpDir).isEmpty()) << "the intermediate file stays behind";
+}
+
+TEST(ArchiveExtract, MissingTmpDirIsAFailureLine) {
+  EngineFixture f;
+  const QString arc = f.makeZip("y.zip.zip", {"z.txt"});
+  f.settings.Double = true;
+  f.settings.TmpDir = f.tmp.path() + "/no/such/folder/";
+  EXPECT_EQ(f.extract(arc), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20022), P(20050), P(20032)}));
+  EXPECT_FALSE(QFileInfo::exists(f.dest + "Y"));
+}
+
+TEST(ArchiveExtract, FailureKeepsAPreexistingFolderAndRemovesAnEmptyCreatedOne) {
+  EngineFixture f;
+  const QString damaged = f.tmp.write("source/broken.zip", "PK\x03\x04 this is no zip at all");
+  f.tmp.write("dest/BROKEN/keep.txt", "mine");
+  EXPECT_EQ(f.extract(damaged), 1);
+  EXPECT_EQ(ReadFile(f.dest + "BROKEN/keep.txt"), "mine");
+
+  const QString other = f.tmp.write("source/other.zip", "not a zip");
+  EXPECT_EQ(f.extract(other), 1);
+  EXPECT_FALSE(QFileInfo::exists(f.dest + "OTHER"));
+  EXPECT_EQ(f.listener.lines.last(), P(20032));
+}
+
+TEST(ArchiveExtract, FileNIntoTheArchivesOwnFolderCannotMakeTheFolder) {
+  EngineFixture f;
+  const QString arc = f.makeZip("a.zip", {"x.txt"});
+  f.dest = f.source + "/";
+  f.settings.UCase = false;
+  EXPECT_EQ(f.extract(arc, 3), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20034)}));
+  EXPECT_TRUE(QFileInfo(arc).isFile());
+}
+
+TEST(ArchiveExtract, UnknownOrDisabledKindsAreFailures) {
+  EngineFixture f;
+  const QString text = f.tmp.write("source/notes.txt", "text");
+  EXPECT_EQ(f.extract(text), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20032)}));
+
+  const QString arc = f.makeZip("off.zip", {"x.txt"});
+  f.settings.Zip = false;
+  EXPECT_EQ(f.extract(arc), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20032)}));
+}
+
+TEST(ArchiveExtract, ExeThatNoKindRecognisesLogsOneCheckPerEnabledKind) {
+  EngineFixture f;
+  f.settings.Lzh_Exe = f.settings.Zip_Exe = f.settings.Arj_Exe = f.settings.Cab_Exe = f.settings.Rar_Exe = true;
+  const QString exe = f.tmp.write("source/tool.exe", QByteArray("MZ") + QByteArray(4000, 'x'));
+  EXPECT_EQ(f.extract(exe), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20010), P(20011), P(20013), P(20014), P(20025), P(20032)}));
+
+  f.settings.Zip_Exe = false;  // a kind whose switch is off is not tried
+  EXPECT_EQ(f.extract(exe), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20010), P(20013), P(20014), P(20025), P(20032)}));
+}
+
+TEST(ArchiveExtract, SelfExtractingZipIsFoundByTheProbeChain) {
+  EngineFixture f;
+  f.settings.Lzh_Exe = f.settings.Zip_Exe = true;
+  const QString zip = f.makeZip("payload.zip", {"p.txt"});
+  QByteArray exe = QByteArray("MZ") + QByteArray(3000, '\0');
+  exe += ReadFile(zip);
+  const QString sfx = f.tmp.write("source/Setup.exe", exe);
+  ASSERT_EQ(f.extract(sfx), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20010), P(20011), P(20001), P(20031)}));
+  EXPECT_EQ(ReadFile(f.dest + "SETUP/p.txt"), "content of p.txt");
+}
+
+TEST(ArchiveExtract, PathWithADoubleQuoteIsRefused) {
+  EngineFixture f;
+  const QString arc = f.makeZip("say\"hi\".zip", {"q.txt"});
+  EXPECT_EQ(f.extract(arc), 1);
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20053), P(20032)}));
+  EXPECT_FALSE(QFileInfo::exists(f.dest + "SAY\"HI\""));
+}
+
+TEST(ArchiveExtract, ExistingFileIsKeptAndCounted) {
+  EngineFixture f;
+  const QString arc = f.makeZip("k.zip", {"one.txt", "two.txt"});
+  f.tmp.write("dest/K/one.txt", "older");
+  ASSERT_EQ(f.extract(arc), 0);
+  EXPECT_EQ(ReadFile(f.dest + "K/one.txt"), "older");
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20040) + "1" + P(20041), P(20031)}));
+}
+
+TEST(ArchiveExtract, AfterActionsCopyMoveDelete) {
+  EngineFixture f;
+  const QString a = f.makeZip("copy.zip", {"c.txt"});
+  f.settings.File = 1;
+  ASSERT_EQ(f.extract(a), 0);
+  EXPECT_TRUE(QFileInfo(a).isFile());
+  EXPECT_EQ(ReadFile(f.dest + "COPY/copy.zip"), ReadFile(a));
+
+  const QString b = f.makeZip("move.zip", {"m.txt"});
+  const QByteArray bytes = ReadFile(b);
+  f.settings.File = 2;
+  ASSERT_EQ(f.extract(b), 0);
+  EXPECT_FALSE(QFileInfo::exists(b));
+  EXPECT_EQ(ReadFile(f.dest + "MOVE/move.zip"), bytes);
+
+  const QString c = f.makeZip("del.zip", {"d.txt"});
+  f.settings.File = 3;
+  ASSERT_EQ(f.extract(c), 0);
+  EXPECT_FALSE(QFileInfo::exists(c));
+  EXPECT_EQ(f.listener.lines.last(), P(20031));
+}
+
+// A move never destroys the archive or a different file in its way.
+TEST(ArchiveExtract, MoveKeepsTheArchiveWhenADifferentFileIsInTheWay) {
+  EngineFixture f;
+  f.settings.File = 2;
+  f.settings.UCase = false;
+  QDir().mkpath(f.tmp.path() + "/inner");
+  f.tmp.write("inner/same.zip", "a different file of the same name");
+  const QString arc = f.source + "/same.zip";
+  ASSERT_EQ(testing_support::Run("zip", {"-q", arc, "same.zip"}, f.tmp.path() + "/inner"), 0);
+  ASSERT_EQ(f.extract(arc), 0);
+  EXPECT_TRUE(QFileInfo(arc).isFile());
+  EXPECT_EQ(ReadFile(f.dest + "same/same.zip"), "a different file of the same name");
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20054), P(20031)}));
+}
+
+TEST(ArchiveExtract, MoveIntoTheArchivesOwnFolderKeepsTheArchive) {
+  EngineFixture f;
+  f.settings.File = 2;
+  const QString arc = f.makeZip("here.zip", {"h.txt"});
+  f.dest = f.source + "/";
+  ASSERT_EQ(f.extract(arc, 1), 0);
+  EXPECT_TRUE(QFileInfo(arc).isFile());
+  EXPECT_EQ(ReadFile(f.source + "/h.txt"), "content of h.txt");
+}
+
+// Deleting from a read-only file system is refused: the line says so, the
+// archive stays. Needs a read-only bind mount in a private mount namespace.
+TEST(ArchiveExtract, RefusedDeleteIsReported) {
+  const QString base = "/tmp/rukasu2-refused-delete";
+  if (!testing_support::InMountNamespace()) {
+    QDir(base).removeRecursively();
+    QDir().mkpath(base + "/ro");
+    ASSERT_EQ(testing_support::Run("zip", {"-q", base + "/ro/r.zip", "-"}, QString()), 0);
+    testing_support::RunTestInMountNamespace("mount --bind " + base + "/ro " + base + "/ro && mount -o remount,bind,ro " +
+                                             base + "/ro");
+    QDir(base).removeRecursively();
+    return;
+  }
+  EngineFixture f;
+  f.settings.File = 3;
+  const QString arc = base + "/ro/r.zip";
+  ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_TRUE(QFileInfo(arc).isFile());
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20030), P(20031)}));
+}
+
+}  // namespace
