@@ -2,6 +2,7 @@
 #include "source/FolderItemDelegate.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 
 #include "source/FolderListModel.h"
 

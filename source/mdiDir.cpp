@@ -161,7 +161,7 @@ void mdiDir::DirCaptionChange() {
 
 void mdiDir::driveChosen(const QString& drive) {
   QString target = m_driveFolders.value(drive);
-  if (drvDrive->driveOf(target) != drive) target = drive;
+  if (target.isEmpty() || drvDrive->driveOf(target) != drive) target = drive;
   if (dlbDir->setPath(target) || (target != drive && dlbDir->setPath(drive))) return;
   drvDrive->setDriveOf(dlbDir->path());
 }

@@ -209,7 +209,6 @@ TEST(frmMenuMente, RoundTripFromAFolderPane) {
   });
   mente->trigger();
   QTRY_VERIFY(done);
-  QTest::qWait(20);
   EXPECT_TRUE(pane.findChild<QAction*>("mnuAddDir(2)")->isVisible());  // Cancel keeps the list
 
   done = false;

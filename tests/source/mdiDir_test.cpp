@@ -254,7 +254,6 @@ TEST_F(PanesTest, AddingAliases) {
   auto cancelled = testing_support::AnswerNextInputDialog("ignored", false);
   action(*in, "mnuAdd")->trigger();
   QTRY_VERIFY(cancelled->seen);
-  QTest::qWait(20);
   EXPECT_FALSE(action(*in, "mnuAddDir(2)")->isVisible());
 
   action(*in, "mnuAddDir(0)")->trigger();  // an alias moves the pane
