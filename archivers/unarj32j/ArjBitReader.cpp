@@ -1,0 +1,46 @@
+// MSB-first bit reading over a member's data range; see ArjBitReader.h.
+#include "archivers/unarj32j/ArjBitReader.h"
+
+#include <algorithm>
+
+namespace rkarc {
+namespace {
+constexpr size_t kChunk = 64 * 1024;
+}
+
+ArjBitReader::ArjBitReader(ArjFile& file, uint64_t offset, uint64_t size)
+    : m_file(file), m_next(offset), m_end(offset + size), m_size(size) {}
+
+void ArjBitReader::refill() {
+  while (m_count <= 56) {
+    if (m_chunkPos == m_chunk.size()) {
+      const size_t want = static_cast<size_t>(std::min<uint64_t>(kChunk, m_end - m_next));
+      m_chunk.resize(want);
+      m_chunk.resize(m_file.readSome(m_next, m_chunk.data(), want));
+      m_next += m_chunk.size();
+      m_chunkPos = 0;
+      if (m_chunk.empty()) {
+        // Past the data (or a short read): zero bits from here on.
+        m_count = 64;
+        return;
+      }
+    }
+    m_bits |= uint64_t{m_chunk[m_chunkPos++]} << (56 - m_count);
+    m_count += 8;
+  }
+}
+
+uint32_t ArjBitReader::peek(int n) {
+  if (n == 0) return 0;
+  if (m_count < n) refill();
+  return static_cast<uint32_t>(m_bits >> (64 - n));
+}
+
+void ArjBitReader::skip(int n) {
+  if (m_count < n) refill();
+  m_bits <<= n;
+  m_count -= n;
+  m_consumed += static_cast<uint64_t>(n);
+}
+
+}  // namespace rkarc

@@ -1,0 +1,29 @@
+// Stored members; see ArjStoredDecoder.h.
+#include "archivers/unarj32j/ArjStoredDecoder.h"
+
+#include <algorithm>
+
+#include "archivers/common/ResultCodes.h"
+
+namespace rkarc {
+
+ArjStoredDecoder::ArjStoredDecoder(ArjFile& file, const ArjHeader& header)
+    : m_file(file), m_next(header.dataOffset), m_left(header.originalSize) {
+  if (header.compressedSize != header.originalSize)
+    fail(kErrDamaged, "ARJヘッダが壊れています（格納サイズが一致しません）");
+}
+
+size_t ArjStoredDecoder::read(uint8_t* out, size_t n) {
+  if (failure() != 0) return 0;
+  n = static_cast<size_t>(std::min<uint64_t>(n, m_left));
+  const size_t got = m_file.readSome(m_next, out, n);
+  if (got < n) {
+    fail(m_file.ioError() ? kErrArchiveOpen : kErrDamaged,
+         m_file.ioError() ? "書庫を読めません: " + m_file.error() : "データが途中で切れています");
+  }
+  m_next += got;
+  m_left -= got;
+  return got;
+}
+
+}  // namespace rkarc

@@ -1,0 +1,19 @@
+// Method 0: the member's data is the file itself (ARJ.md section 4).
+#pragma once
+
+#include "archivers/unarj32j/ArjDecoder.h"
+
+namespace rkarc {
+
+class ArjStoredDecoder : public ArjDecoder {
+ public:
+  ArjStoredDecoder(ArjFile& file, const ArjHeader& header);
+  size_t read(uint8_t* out, size_t n) override;
+
+ private:
+  ArjFile& m_file;
+  uint64_t m_next;
+  uint64_t m_left;
+};
+
+}  // namespace rkarc
