@@ -19,15 +19,15 @@
 
 namespace {
 
-QString ParentFolder(const QString& folder) {
-  const qsizetype slash = folder.lastIndexOf(u'/');
-  return slash <= 0 ? QStringLiteral("/") : folder.left(slash);
+// The placement keys' prefix: InDir_Left ... or OutDir_Left ...
+QString PlacementPrefix(FolderPaneRole role) {
+  return role == FolderPaneRole::Source ? QStringLiteral("InDir") : QStringLiteral("OutDir");
 }
 
 }  // namespace
 
 mdiDir::mdiDir(AppContext& context, FolderPaneRole role, QWidget* parent)
-    : PaneBase(context, role == FolderPaneRole::Source ? QStringLiteral("InDir") : QStringLiteral("OutDir"), parent),
+    : PaneBase(context, PlacementPrefix(role), parent),
       m_role(role),
       drvDrive(new DriveList(this)),
       dlbDir(new FolderList(this)),
@@ -80,8 +80,7 @@ QString mdiDir::loadErrorText() const {
 bool mdiDir::Form_Load() {
   // The folder keys come from where this pane's placement lives, even when
   // the placement itself is not restored.
-  const StoreLocation at =
-      PlacementLocation(m_context.store, (isSource() ? "InDir" : "OutDir") + QStringLiteral("_Left"));
+  const StoreLocation at = PlacementLocation(m_context.store, PlacementPrefix(m_role) + QStringLiteral("_Left"));
   const QString prefix = keyPrefix();
   DefaultFolders& d = m_context.defaults;
   QString& folder = isSource() ? d.Dir_In : d.Dir_Out;
@@ -127,13 +126,14 @@ bool mdiDir::moveQuietly(const QString& folder) {
 
 void mdiDir::setDirName(const QString& folder) {
   // The change handling runs once, from RefreshForm, not also for the move.
+  // A pane without any folder yet (the current folder gone too) shows the root.
   if (!moveQuietly(folder) && !moveQuietly(QDir::currentPath()) && dlbDir->path().isEmpty())
     moveQuietly(QStringLiteral("/"));
   RefreshForm();
 }
 
 void mdiDir::moveToNearestFolder(const QString& gone) {
-  for (QString at = ParentFolder(gone); !moveQuietly(at); at = ParentFolder(at))
+  for (QString at = ParentDir_Get(gone); !moveQuietly(at); at = ParentDir_Get(at))
     if (at == QStringLiteral("/")) return;
 }
 
