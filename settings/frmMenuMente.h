@@ -15,7 +15,7 @@ class QPushButton;
 class QToolButton;
 struct AppContext;
 
-class frmMenuMente : public QDialog, public MenuMenteOps {
+class frmMenuMente : public QDialog, public CommonWindowOps, public MenuMenteOps {
   Q_OBJECT
 
  public:
@@ -36,6 +36,8 @@ class frmMenuMente : public QDialog, public MenuMenteOps {
   void Get_Menu(int index, QString& name, QString& dir) override;
   int MenuCount() override;
   bool ShowModal(const QString& meCaption) override;
+
+  // CommonWindowOps
   void SetFontData() override;
   void SetToolTip(bool on) override;
 

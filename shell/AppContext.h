@@ -17,7 +17,6 @@ class TargetListOps;
 class ResultLogOps;
 class ExtractedFoldersOps;
 class CommonWindowOps;
-class MenuMenteOps;
 
 // The default source and destination folders and whether each is in force;
 // loaded and saved by the folder panes, edited by the default folders dialog.
@@ -40,7 +39,7 @@ struct AppWindows {
   CommonWindowOps* about = nullptr;
   CommonWindowOps* defaults = nullptr;
   CommonWindowOps* option = nullptr;
-  MenuMenteOps* menuMente = nullptr;
+  CommonWindowOps* menuMente = nullptr;
 };
 
 struct AppContext {

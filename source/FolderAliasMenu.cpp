@@ -81,7 +81,7 @@ void FolderAliasMenu::addAlias() {
 }
 
 void FolderAliasMenu::maintain() {
-  MenuMenteOps* dialog = m_context.windows.menuMente;
+  auto* dialog = dynamic_cast<MenuMenteOps*>(m_context.windows.menuMente);
   if (!dialog || m_list.count() == 0) return;
   for (int slot = 0; slot < FolderAliasList::kSlots; ++slot) {
     const bool used = slot < m_list.count();
