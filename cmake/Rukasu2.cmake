@@ -28,3 +28,13 @@ if(RUKASU2_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
   add_link_options(-fsanitize=address,undefined)
 endif()
+
+# AUTOMOC does not notice on its own that a globbed folder gained a Q_OBJECT
+# header; a file holding the source list, rewritten only when the list
+# changes, makes it run again.
+function(rk_autogen_tracks target)
+  set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
+  string(REPLACE ";" "\n" content "${ARGN}")
+  file(CONFIGURE OUTPUT ${list_file} CONTENT "${content}\n")
+  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${list_file})
+endfunction()

@@ -1,0 +1,80 @@
+// liblhasa decoder wrapper; see LzhDecoder.h.
+#include "archivers/unlha32/LzhDecoder.h"
+
+#include <lhasa.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "archivers/unlha32/Crc16.h"
+
+namespace rkarc {
+namespace {
+
+// Where the decoder's input comes from: the member's compressed bytes only.
+struct Input {
+  const ArchiveFile* file;
+  uint64_t position;
+  uint64_t end;
+  bool readError = false;
+  const LzhDecoder::Position* progress;
+};
+
+size_t ReadInput(void* buffer, size_t size, void* data) {
+  auto* in = static_cast<Input*>(data);
+  if (in->position >= in->end) return 0;
+  if (size > in->end - in->position) size = static_cast<size_t>(in->end - in->position);
+  const int64_t n = in->file->readAt(in->position, buffer, size);
+  if (n < 0) {
+    in->readError = true;
+    return 0;
+  }
+  in->position += static_cast<uint64_t>(n);
+  if (*in->progress) (*in->progress)(in->position);
+  return static_cast<size_t>(n);
+}
+
+LHADecoderType* DecoderFor(std::string_view method) {
+  // liblhasa's decoder table has no entry for folders or unknown methods.
+  if (method.size() != 5) return nullptr;
+  std::string name(method);
+  return lha_decoder_for_name(name.data());
+}
+
+struct DecoderDeleter {
+  void operator()(LHADecoder* d) const { lha_decoder_free(d); }
+};
+
+}  // namespace
+
+bool LzhDecoder::Supports(std::string_view method) { return DecoderFor(method) != nullptr; }
+
+LzhDecoder::Result LzhDecoder::Decode(const ArchiveFile& file, const LzhHeader& header,
+                                      const Output& output, const Position& position) {
+  LHADecoderType* type = DecoderFor(header.method);
+  if (type == nullptr) return Result::Damaged;
+  Input in{&file, header.dataOffset(), header.endOffset(), false, &position};
+  std::unique_ptr<LHADecoder, DecoderDeleter> decoder(
+      lha_decoder_new(type, ReadInput, &in, static_cast<size_t>(header.originalSize)));
+  if (!decoder) return Result::Damaged;
+
+  std::vector<uint8_t> buffer(64 * 1024);
+  Crc16 crc;
+  uint64_t done = 0;
+  while (done < header.originalSize) {
+    const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), header.originalSize - done));
+    const size_t n = lha_decoder_read(decoder.get(), buffer.data(), want);
+    if (n == 0) break;
+    crc.update(buffer.data(), n);
+    done += n;
+    if (!output(buffer.data(), n)) return Result::OutputFailed;
+  }
+  if (in.readError) return Result::ReadError;
+  if (done < header.originalSize) return header.endOffset() > file.size() ? Result::Truncated : Result::Damaged;
+  if (header.hasCrc && crc.value() != header.crc) return Result::CrcMismatch;
+  return Result::Ok;
+}
+
+}  // namespace rkarc

@@ -1,0 +1,101 @@
+// See basMkdir.h.
+#include "settings/basMkdir.h"
+
+#include <QDir>
+#include <QInputDialog>
+
+#include "engine/PathHelpers.h"
+#include "shell/AppContext.h"
+#include "shell/MessageBox.h"
+#include "shell/WindowInterfaces.h"
+#include "text/MessageCatalogue.h"
+
+namespace {
+
+enum Message {
+  kPrompt = 100,
+  kSeparator = 101,
+  kAsterisk = 102,
+  kQuestion = 103,
+  kNotMade = 104,
+  kCannotEnter = 105,
+  kAbnormal = 107,
+  kDotAtEnds = 108,
+  kTitle = 110,
+};
+
+bool Refuse(QWidget* owner, Message message) {
+  MessageBox::Notice(owner, MessageCatalogue::Shared(message));
+  return false;
+}
+
+// Blanks only: other white space is part of the name.
+QString TrimBlanks(const QString& text) {
+  qsizetype from = 0, to = text.size();
+  while (from < to && text[from] == u' ') ++from;
+  while (to > from && text[to - 1] == u' ') --to;
+  return text.mid(from, to - from);
+}
+
+// The name the folder would get: blanks trimmed, one trailing "/" dropped.
+QString FolderNameOf(const QString& answer) {
+  QString name = TrimBlanks(answer);
+  if (name.endsWith(u'/')) name.chop(1);
+  return name;
+}
+
+}  // namespace
+
+bool CheckFolderName(QWidget* owner, const QString& name) {
+  // A single "/" at the very end is allowed; anywhere else it would make a path.
+  const qsizetype slash = name.indexOf(u'/');
+  if (slash >= 0 && slash != name.size() - 1) return Refuse(owner, kSeparator);
+  if (name.contains(u'*')) return Refuse(owner, kAsterisk);
+  if (name.contains(u'?')) return Refuse(owner, kQuestion);
+  if (name.startsWith(u'.') || name.endsWith(u'.')) return Refuse(owner, kDotAtEnds);
+  // Blanks around "." or ".." pass the checks above, but the file system would
+  // take the trimmed name as the folder itself or its parent; a NUL would cut it.
+  const QString folder = FolderNameOf(name);
+  if (folder == u"." || folder == u".." || name.contains(QChar(u'\0'))) return Refuse(owner, kAbnormal);
+  return true;
+}
+
+QString AskFolderName(QWidget* owner, const QString& parent) {
+  bool accepted = false;
+  const QString answer =
+      QInputDialog::getText(owner, MessageCatalogue::Shared(kTitle), MessageCatalogue::Shared(kPrompt) + u'\n' + parent,
+                            QLineEdit::Normal, QString(), &accepted);
+  if (!accepted || answer.isEmpty()) return {};
+  return CheckFolderName(owner, answer) ? answer : QString();
+}
+
+QString NewFolderPath(const QString& parent, const QString& name) {
+  if (!parent.startsWith(u'/')) return {};
+  return parent.endsWith(u'/') ? parent + name : parent + u'/' + name;
+}
+
+QString MakeFolder(QWidget* owner, const QString& parent) {
+  const QString answer = AskFolderName(owner, parent);
+  if (TrimBlanks(answer).isEmpty()) return {};
+  const QString path = NewFolderPath(parent, FolderNameOf(answer));
+  // One level only: the parent must exist, and an existing folder is not "made".
+  if (path.isEmpty() || !QDir().mkdir(path)) {
+    MessageBox::Notice(owner, MessageCatalogue::Shared(kNotMade));
+    return {};
+  }
+  if (!Dir_Check(path)) {
+    MessageBox::Notice(owner, MessageCatalogue::Shared(kCannotEnter));
+    return {};
+  }
+  return path;
+}
+
+void MakeFolderCommand(AppContext& context) {
+  FolderPaneOps* outDir = context.windows.outDir;
+  if (!outDir) return;
+  QWidget* owner = context.windows.main ? context.windows.main->dialogParent() : nullptr;
+  const QString path = MakeFolder(owner, outDir->DirName());
+  if (path.isEmpty()) return;
+  outDir->setDirName(path);
+  if (FolderPaneOps* inDir = context.windows.inDir) inDir->RefreshForm();
+}

@@ -1,0 +1,67 @@
+// The options dialog: which archive kinds and extensions are extraction
+// targets, what happens to an archive after its extraction, folder name case,
+// double archives, the automatic run, pane tiling and tool tips. It edits the
+// settings record in memory; kinds whose library is absent cannot be changed.
+#pragma once
+
+#include <array>
+
+#include "settings/OptionBoxes.h"
+#include "shell/DialogBase.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QWidget;
+
+class frmOption : public DialogBase {
+  Q_OBJECT
+
+ public:
+  explicit frmOption(AppContext& context, QWidget* parent = nullptr);
+  ~frmOption() override;
+
+  // Placement, fonts, texts, tool tips, then the kind groups by library presence.
+  bool Form_Load() override;
+
+  void SetFontData() override;
+  void SetToolTip(bool on) override;
+
+ protected:
+  // Each showing: the controls from the settings, the visibility rule, btnOk disabled.
+  void opening() override;
+
+ private:
+  QWidget* buildKindGroups();
+  QWidget* kindGroup(OptionKind kind, int subColumns);
+  QWidget* buildGeneralColumn();
+  QWidget* buildButtonRow();
+  QCheckBox* makeBox(OptionBox which, QWidget* parent);
+  QRadioButton* makeOptionButton(const QString& name, QWidget* panel);
+
+  QCheckBox* box(OptionBox which) const { return m_boxes[static_cast<int>(which)]; }
+  bool checked(OptionBox which) const;
+  void setTexts();
+  void enableByLibraries();
+  void fill(const Settings& settings);
+  // Sub-boxes follow their kind box; pnlAuto and ckbLog follow ckbAuto.
+  void applyVisibility();
+  void copyInto(Settings& settings) const;
+  void setToolTipsOfAllWindows();
+
+  void controlClicked(QWidget* control);
+  void btnOk_Click();
+  void btnInit_Click();
+
+  std::array<QCheckBox*, kOptionBoxCount> m_boxes{};
+  std::array<QWidget*, kOptionKindCount> m_panels{};
+  std::array<QRadioButton*, 4> obtCopy{};
+  std::array<QRadioButton*, 4> obtExe{};
+  QLabel* lblAshuku = nullptr;
+  QWidget* pnlAshuku = nullptr;
+  QWidget* pnlAuto = nullptr;
+  QPushButton* btnOk = nullptr;
+  QPushButton* btnInit = nullptr;
+  QPushButton* btnCancel = nullptr;
+};

@@ -1,0 +1,75 @@
+// See DialogBase.h.
+#include "shell/DialogBase.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "settings/SettingsField.h"
+#include "settings/StoreLocation.h"
+#include "shell/AppContext.h"
+#include "shell/Twips.h"
+
+namespace {
+
+constexpr int32_t kDefaultPosition = 1000;
+
+// A position below 0 or beyond the screen's extent goes back to the default.
+int32_t OntoScreen(int32_t twips, int screenPixels) {
+  if (twips < 0) return kDefaultPosition;
+  if (screenPixels > 0 && twips > PxToTwips(screenPixels)) return kDefaultPosition;
+  return twips;
+}
+
+}  // namespace
+
+DialogBase::DialogBase(AppContext& context, const QString& prefix, QSize sizeTwips, QWidget* parent)
+    : QDialog(parent), m_context(context), m_prefix(prefix), m_sizeTwips(sizeTwips) {}
+
+DialogBase::~DialogBase() = default;
+
+bool DialogBase::restorePlacement() {
+  SettingsStore& store = m_context.store;
+  const QString leftKey = m_prefix + QStringLiteral("_Left");
+  const StoreLocation at = PlacementLocation(store, leftKey);
+  int32_t left = 0, top = 0;
+  int32_t width = m_sizeTwips.width(), height = m_sizeTwips.height();
+  bool ok = ReadInt32(store, at, leftKey, kDefaultPosition, left) &&
+            ReadInt32(store, at, m_prefix + QStringLiteral("_Top"), kDefaultPosition, top);
+  if (ok && !m_sizeTwips.isEmpty())
+    ok = ReadInt32(store, at, m_prefix + QStringLiteral("_Width"), m_sizeTwips.width(), width) &&
+         ReadInt32(store, at, m_prefix + QStringLiteral("_Height"), m_sizeTwips.height(), height);
+  if (!ok) return false;
+
+  QSize screen;
+  if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry().size();
+  move(TwipsToPx(OntoScreen(left, screen.width())), TwipsToPx(OntoScreen(top, screen.height())));
+  if (!m_sizeTwips.isEmpty()) resize(TwipsToPx(width), TwipsToPx(height));
+  return true;
+}
+
+void DialogBase::Form_Unload() {
+  if (m_loaded && !m_context.AutoRunning) {
+    SettingsStore& store = m_context.store;
+    const StoreLocation at = CurrentLocation();
+    WriteInt(store, at, m_prefix + QStringLiteral("_Left"), PxToTwips(pos().x()));
+    WriteInt(store, at, m_prefix + QStringLiteral("_Top"), PxToTwips(pos().y()));
+    if (!m_sizeTwips.isEmpty()) {
+      WriteInt(store, at, m_prefix + QStringLiteral("_Width"), PxToTwips(width()));
+      WriteInt(store, at, m_prefix + QStringLiteral("_Height"), PxToTwips(height()));
+    }
+  }
+  m_loaded = false;
+}
+
+bool DialogBase::showModal() {
+  if (!m_loaded && !Form_Load()) return false;
+  opening();
+  exec();
+  return true;
+}
+
+void DialogBase::closeEvent(QCloseEvent* event) {
+  QDialog::closeEvent(event);
+  if (event->isAccepted()) Form_Unload();
+}

@@ -1,0 +1,207 @@
+// UNLHA32.DLL on archives made here with jlha (header levels 0-2, -lh5- to
+// -lh7-, CP932 names, members of a few MB), and the command options: folders
+// or none, keeping and replacing existing files, unknown words and options,
+// progress, and a destination that runs out of space.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <vector>
+
+#include "archivers/common/ResultCodes.h"
+#include "tests/archivers/LzhTestArchive.h"
+#include "tests/archivers/FaultFolder.h"
+#include "tests/support/TestModule.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::TempFolder;
+
+const testing_support::TestModule& Module() {
+  static const testing_support::TestModule module("UNLHA32.DLL", "Unlha");
+  return module;
+}
+
+int32_t Extract(const QString& archive, const QString& out, const std::string& options = "x -+",
+                std::string* report = nullptr) {
+  const std::string command = options + " \"" + archive.toStdString() + "\" \"" + out.toStdString() + "/\"";
+  return Module().command(command, report);
+}
+
+// Text that compresses well, and bytes that do not, of a given size.
+QByteArray Text(int size) {
+  QByteArray out;
+  for (int line = 0; out.size() < size; ++line)
+    out += QString("%1行目: 解凍テスト the quick brown fox %2\r\n").arg(line).arg(line * 7919 % 1000).toUtf8();
+  out.truncate(size);
+  return out;
+}
+
+QByteArray Noise(int size, uint32_t seed) {
+  QByteArray out(size, '\0');
+  for (int i = 0; i < size; ++i) {
+    seed = seed * 1103515245u + 12345u;
+    out[i] = static_cast<char>(seed >> 24);
+  }
+  return out;
+}
+
+// Source files for jlha; the Japanese folder and name hold 0x5C trail bytes
+// (表, ソ) once written in CP932.
+struct Source {
+  TempFolder folder;
+  std::vector<std::pair<QString, QByteArray>> files = {
+      {"text.txt", Text(3 << 20)},
+      {"noise.bin", Noise(1 << 20, 7)},
+      {"empty.dat", {}},
+      {QString::fromUtf8("表示/ソフト一覧.txt"), Text(20000)},
+  };
+  Source() {
+    for (const auto& [name, data] : files) folder.write(name, data);
+  }
+  QStringList names() const {
+    QStringList out;
+    for (const auto& f : files) out << f.first;
+    return out;
+  }
+};
+
+// Makes an archive with jlha ("a" + flags); empty when jlha is missing or fails.
+QString MakeArchive(const Source& source, const QString& flags, const QString& name) {
+  qputenv("LANG", "C.UTF-8");  // jlha reads the Japanese source names through the locale
+  QByteArray output;
+  const QString archive = source.folder.file(name);
+  const int rc = testing_support::Run("jlha", QStringList{"a" + flags, archive} + source.names(),
+                                      source.folder.path(), &output);
+  return rc == 0 && QFileInfo::exists(archive) ? archive : QString();
+}
+
+struct Made {
+  const char* flags;   // header level, method, "y" for CP932 names
+  const char* method;  // what the archive must then hold
+};
+
+TEST(Unlha32Made, JlhaArchivesOfEveryLevelAndMethodExtractByteForByte) {
+  RK_REQUIRE_PROGRAM("jlha");
+  const Source source;
+  const Made cases[] = {{"0o5yq", "-lh5-"}, {"1o6yq", "-lh6-"}, {"2o7yq", "-lh7-"}, {"1zyq", "-lh0-"}};
+  for (const Made& c : cases) {
+    SCOPED_TRACE(c.flags);
+    const QString archive = MakeArchive(source, c.flags, QString("made_%1.lzh").arg(c.flags));
+    ASSERT_FALSE(archive.isEmpty());
+    ASSERT_TRUE(ReadFile(archive).contains(c.method));
+    TempFolder out;
+    std::string report;
+    ASSERT_EQ(Extract(archive, out.path(), "x -+", &report), rkarc::kOk) << report;
+    for (const auto& [name, data] : source.files) {
+      const QString path = out.file(name);
+      EXPECT_TRUE(QFileInfo(path).isFile()) << name.toStdString();
+      EXPECT_TRUE(ReadFile(path) == data) << name.toStdString();
+    }
+    EXPECT_EQ(testing_support::Tree(out.path()).size(), 5);  // four files and the Japanese folder
+  }
+}
+
+TEST(Unlha32Made, ExistingFilesAreKeptAndCountedUnlessOverwriteIsAsked) {
+  RK_REQUIRE_SAMPLES();
+  const QString archive = testing_support::Sample("lzh/lh5_h1.lzh");
+  TempFolder out;
+  ASSERT_EQ(Extract(archive, out.path()), rkarc::kOk);
+  out.write("small.txt", "mine");
+  out.write("sub/inner.txt", "mine too");
+  std::string report;
+  EXPECT_EQ(Extract(archive, out.path(), "x -+", &report), 5) << report;  // every file of the archive
+  EXPECT_EQ(ReadFile(out.file("small.txt")), "mine");
+  EXPECT_EQ(ReadFile(out.file("sub/inner.txt")), "mine too");
+  EXPECT_EQ(Extract(archive, out.path(), "x -+ -o"), rkarc::kOk);
+  EXPECT_EQ(ReadFile(out.file("small.txt")).size(), 15);
+}
+
+TEST(Unlha32Made, CommandWordsAndOptions) {
+  RK_REQUIRE_SAMPLES();
+  const QString archive = testing_support::Sample("lzh/lh5_h1.lzh");
+  {
+    TempFolder out;  // "e": every member straight into the output folder
+    ASSERT_EQ(Extract(archive, out.path(), "e"), rkarc::kOk);
+    EXPECT_TRUE(QFileInfo(out.file("inner.txt")).isFile());
+    EXPECT_FALSE(QFileInfo::exists(out.file("sub")));
+  }
+  {
+    TempFolder out;  // an unknown option is noted and changes nothing
+    std::string report;
+    EXPECT_EQ(Extract(archive, out.path(), "x -+ -q", &report), rkarc::kOk);
+    EXPECT_NE(report.find("-q"), std::string::npos) << report;
+    EXPECT_TRUE(QFileInfo(out.file("sub/inner.txt")).isFile());
+  }
+  {
+    TempFolder out;  // an unknown command word does nothing
+    EXPECT_EQ(Extract(archive, out.path(), "l"), rkarc::kErrCommand);
+    EXPECT_TRUE(testing_support::Tree(out.path()).isEmpty());
+  }
+  TempFolder tmp;
+  EXPECT_EQ(Extract(archive, tmp.file("missing")), rkarc::kErrOutputFolder);
+  EXPECT_EQ(Module().command("x -+ \"" + archive.toStdString() + "\""), rkarc::kErrCommand);
+  EXPECT_EQ(Module().command("x -+ \"unclosed"), rkarc::kErrCommand);
+}
+
+TEST(Unlha32Made, UnsupportedMemberIsReportedAndTheOthersStillExtract) {
+  testing_support::LzhTestMember lh2{"old.txt", "not really lh2", 0, {}, 0};
+  lh2.method = "-lh2-";
+  TempFolder tmp;
+  const QString archive = tmp.write("mixed.lzh", testing_support::LzhLevel0({"a.txt", "first", 0, {}, 0}) +
+                                                     testing_support::LzhLevel0(lh2) +
+                                                     testing_support::LzhLevel0({"b.txt", "last", 0, {}, 0}));
+  TempFolder out;
+  std::string report;
+  EXPECT_EQ(Extract(archive, out.path(), "x -+", &report), rkarc::kErrUnsupported);
+  EXPECT_NE(report.find("old.txt"), std::string::npos) << report;
+  EXPECT_EQ(testing_support::Tree(out.path()), (QStringList{"a.txt", "b.txt"}));
+}
+
+struct ProgressLog {
+  std::vector<std::pair<uint64_t, uint64_t>> calls;
+  int32_t runningSeen = 0;
+};
+
+void OnProgress(void* context, uint64_t done, uint64_t total) {
+  auto* log = static_cast<ProgressLog*>(context);
+  log->calls.emplace_back(done, total);
+  log->runningSeen = Module().running();
+}
+
+TEST(Unlha32Made, ReportsProgressUpToTheArchiveSizeWhileCountingAsRunning) {
+  RK_REQUIRE_SAMPLES();
+  using SetProgress = void (*)(void (*)(void*, uint64_t, uint64_t), void*);
+  const auto set = reinterpret_cast<SetProgress>(Module().symbol("UnlhaSetProgress"));
+  ASSERT_NE(set, nullptr);
+  ProgressLog log;
+  set(&OnProgress, &log);
+  const QString archive = testing_support::Sample("lzh/sfx_mz_96k.exe");
+  TempFolder out;
+  EXPECT_EQ(Extract(archive, out.path()), rkarc::kOk);
+  set(nullptr, nullptr);
+  ASSERT_FALSE(log.calls.empty());
+  const auto size = static_cast<uint64_t>(QFileInfo(archive).size());
+  EXPECT_EQ(log.calls.back(), std::make_pair(size, size));
+  EXPECT_EQ(log.runningSeen, 1);
+  EXPECT_EQ(Module().running(), 0);
+}
+
+// A member larger than the space left: the run stops with the disk-full code,
+// the member before it stays and no partial file is left behind.
+TEST(Unlha32Made, FullDiskStopsTheRunWithoutPartialFiles) {
+  const std::string out = testing_support::FaultFolder(testing_support::FaultMount::TinyTmpfs);
+  if (out.empty()) return;
+  TempFolder tmp;
+  const QString archive = tmp.write("big.lzh", testing_support::LzhLevel0({"small.txt", "hello", 0, {}, 0}) +
+                                                   testing_support::LzhLevel0({"big.bin", Noise(3 << 20, 1), 0, {}, 0}) +
+                                                   testing_support::LzhLevel0({"after.txt", "x", 0, {}, 0}));
+  std::string report;
+  EXPECT_EQ(Extract(archive, QString::fromStdString(out), "x -+", &report), rkarc::kErrDiskFull) << report;
+  EXPECT_EQ(testing_support::Tree(QString::fromStdString(out)), QStringList{"small.txt"});
+}
+
+}  // namespace

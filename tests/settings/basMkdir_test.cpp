@@ -1,0 +1,156 @@
+// The make-folder command with real folders and real dialogs: the name checks
+// and their messages, what is made from the answer, the parent's separator,
+// and the command moving the destination pane.
+#include "settings/basMkdir.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "tests/settings/DialogFixture.h"
+#include "tests/settings/WindowStandIns.h"
+#include "tests/support/ModalHelper.h"
+#include "text/MessageCatalogue.h"
+
+namespace {
+
+using testing_support::AnswerNextInputDialog;
+using testing_support::MessageBoxWatch;
+using testing_support::TempFolder;
+
+struct NameCase {
+  const char* row;
+  QString name;
+  int message;  // 0: accepted
+};
+
+void PrintTo(const NameCase& c, std::ostream* out) { *out << c.row; }
+
+class FolderNames : public testing::TestWithParam<NameCase> {};
+
+TEST_P(FolderNames, AreCheckedInOrderWithTheFirstFailingMessage) {
+  const NameCase& c = GetParam();
+  MessageBoxWatch watch;
+  EXPECT_EQ(CheckFolderName(nullptr, c.name), c.message == 0);
+  if (c.message == 0) {
+    EXPECT_TRUE(watch.texts.isEmpty());
+  } else {
+    EXPECT_EQ(watch.texts, QStringList{MessageCatalogue::Shared(c.message)});
+    EXPECT_EQ(watch.titles, QStringList{"RUKASU2"});
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, FolderNames,
+                         testing::Values(NameCase{"Plain", "新しいフォルダ", 0}, NameCase{"TrailingSlash", "abc/", 0},
+                                         NameCase{"DotInside", "a.b", 0}, NameCase{"Blanks", "   ", 0},
+                                         NameCase{"BlanksAroundName", "  abc  ", 0}, NameCase{"Backslash", "a\\b", 0},
+                                         NameCase{"SlashInside", "a/b", 101}, NameCase{"LeadingSlash", "/abc", 101},
+                                         NameCase{"SlashThenMore", "abc/ ", 101}, NameCase{"Asterisk", "a*b", 102},
+                                         NameCase{"AsteriskBeforeQuestion", "a?*", 102},
+                                         NameCase{"Question", "a?b", 103}, NameCase{"LeadingDot", ".abc", 108},
+                                         NameCase{"TrailingDot", "abc.", 108}, NameCase{"Dot", ".", 108},
+                                         NameCase{"DotSlash", "../", 108}, NameCase{"BlankedDot", " . ", 107},
+                                         NameCase{"BlankedParent", " ../", 107},
+                                         NameCase{"Nul", QString("a") + QChar(u'\0') + "b", 107}),
+                         [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.row); });
+
+QStringList Entries(const QString& folder) {
+  return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+}
+
+TEST(MakeFolder, AsksWithThePromptAndParentThenMakesTheTrimmedName) {
+  TempFolder parent;
+  MessageBoxWatch watch;
+  auto asked = AnswerNextInputDialog("  作業 1/");
+  const QString made = MakeFolder(nullptr, parent.path());
+  EXPECT_TRUE(asked->seen);
+  EXPECT_EQ(asked->title, "フォルダ名入力");
+  EXPECT_EQ(asked->text, "作成するフォルダ名を入力してください\n" + parent.path());
+  EXPECT_EQ(made, parent.path() + "/作業 1");
+  EXPECT_TRUE(QFileInfo(made).isDir());
+  EXPECT_TRUE(watch.texts.isEmpty());
+}
+
+TEST(MakeFolder, CancelBlanksAndRefusedNamesMakeNothing) {
+  TempFolder parent;
+  MessageBoxWatch watch;
+  AnswerNextInputDialog("ignored", false);
+  EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
+  AnswerNextInputDialog("    ");
+  EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
+  EXPECT_TRUE(watch.texts.isEmpty());
+  AnswerNextInputDialog("x/y");
+  EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
+  EXPECT_EQ(watch.texts, QStringList{MessageCatalogue::Shared(101)});
+  EXPECT_TRUE(Entries(parent.path()).isEmpty());
+}
+
+TEST(MakeFolder, AnExistingNameFailsWithMessage104) {
+  TempFolder parent;
+  parent.mkdir("old");
+  parent.write("file", "x");
+  MessageBoxWatch watch;
+  for (const char* name : {"old", "file"}) {
+    AnswerNextInputDialog(name);
+    EXPECT_EQ(MakeFolder(nullptr, parent.path()), "") << name;
+  }
+  EXPECT_EQ(watch.texts, QStringList(2, MessageCatalogue::Shared(104)));
+  EXPECT_EQ(Entries(parent.path()), QStringList({"file", "old"}));
+}
+
+TEST(MakeFolder, AParentThatIsNotAnAbsoluteFolderMakesNothing) {
+  TempFolder parent;
+  MessageBoxWatch watch;
+  for (const QString& where : {QString(), QStringLiteral("relative"), parent.file("missing")}) {
+    AnswerNextInputDialog("new");
+    EXPECT_EQ(MakeFolder(nullptr, where), "") << where.toStdString();
+  }
+  EXPECT_EQ(watch.texts, QStringList(3, MessageCatalogue::Shared(104)));
+  EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + "/new"));
+  EXPECT_TRUE(Entries(parent.path()).isEmpty());
+}
+
+TEST(MakeFolder, APathEndingInASeparatorGetsNoSecondOne) {
+  EXPECT_EQ(NewFolderPath("/", "new"), "/new");
+  EXPECT_EQ(NewFolderPath("/a/b", "new"), "/a/b/new");
+  EXPECT_EQ(NewFolderPath("a/b", "new"), "");
+
+  TempFolder parent;
+  AnswerNextInputDialog("new");
+  EXPECT_EQ(MakeFolder(nullptr, parent.path() + "/"), parent.path() + "/new");
+}
+
+TEST(MakeFolder, NeverChangesTheCurrentFolder) {
+  TempFolder parent;
+  const QString before = QDir::currentPath();
+  AnswerNextInputDialog("new");
+  ASSERT_FALSE(MakeFolder(nullptr, parent.path()).isEmpty());
+  EXPECT_EQ(QDir::currentPath(), before);
+}
+
+TEST(MakeFolderCommand, MovesTheDestinationPaneAndRefreshesTheSourcePane) {
+  testing_support::DialogContext c;
+  TempFolder parent;
+  QStringList log;
+  testing_support::FolderPaneStandIn inDir("mdiInDir", log), outDir("mdiOutDir", log);
+  outDir.folder = parent.path();
+  c.context.windows.inDir = &inDir;
+  c.context.windows.outDir = &outDir;
+
+  AnswerNextInputDialog("", false);
+  MakeFolderCommand(c.context);
+  EXPECT_TRUE(log.isEmpty());
+
+  AnswerNextInputDialog("made");
+  MakeFolderCommand(c.context);
+  EXPECT_EQ(log, QStringList({"mdiOutDir.setDirName(" + parent.path() + "/made)", "mdiInDir.RefreshForm"}));
+
+  c.context.windows.inDir = nullptr;  // an unloaded pane is skipped
+  log.clear();
+  AnswerNextInputDialog("second");
+  MakeFolderCommand(c.context);
+  EXPECT_EQ(log, QStringList({"mdiOutDir.setDirName(" + parent.path() + "/made/second)"}));
+}
+
+}  // namespace
