@@ -3,34 +3,21 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
-#include <QGuiApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include "engine/PathHelpers.h"
-#include "settings/SettingsField.h"
-#include "settings/StoreLocation.h"
 #include "shell/AppContext.h"
 #include "shell/MessageBox.h"
-#include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
-
-constexpr int32_t kDefaultPosition = 1000;
-
-// A position below 0 or beyond the screen goes back to the default.
-int32_t OntoScreen(int32_t twips, int screenPixels) {
-  if (twips < 0 || (screenPixels > 0 && twips > PxToTwips(screenPixels))) return kDefaultPosition;
-  return twips;
-}
 
 QToolButton* PictureButton(QStyle::StandardPixmap picture, const QString& name, QWidget* parent) {
   auto* button = new QToolButton(parent);
@@ -43,8 +30,7 @@ QToolButton* PictureButton(QStyle::StandardPixmap picture, const QString& name, 
 }  // namespace
 
 frmMenuMente::frmMenuMente(AppContext& context, QWidget* parent)
-    : QDialog(parent),
-      m_context(context),
+    : DialogBase(context, QStringLiteral("MenuMente"), QSize(), parent),
       lbxMenu(new QListWidget(this)),
       txtDir(new QLineEdit(this)),
       btnName(new QPushButton(this)),
@@ -96,19 +82,6 @@ frmMenuMente::~frmMenuMente() {
   if (m_context.windows.menuMente == this) m_context.windows.menuMente = nullptr;
 }
 
-bool frmMenuMente::restorePlacement() {
-  const QString leftKey = QStringLiteral("MenuMente_Left");
-  const StoreLocation at = PlacementLocation(m_context.store, leftKey);
-  int32_t left = kDefaultPosition, top = kDefaultPosition;
-  if (!ReadInt32(m_context.store, at, leftKey, kDefaultPosition, left) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("MenuMente_Top"), kDefaultPosition, top))
-    return false;
-  QSize screen;
-  if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry().size();
-  move(TwipsToPx(OntoScreen(left, screen.width())), TwipsToPx(OntoScreen(top, screen.height())));
-  return true;
-}
-
 bool frmMenuMente::Form_Load() {
   if (!restorePlacement()) return false;
   SetFontData();
@@ -118,22 +91,14 @@ bool frmMenuMente::Form_Load() {
   SetToolTip(m_context.settings.Tip);
   m_names.fill({});
   m_dirs.fill({});
-  m_loaded = true;
+  markLoaded();
   return true;
-}
-
-void frmMenuMente::Form_Unload() {
-  if (!m_loaded) return;
-  const StoreLocation at = CurrentLocation();
-  WriteInt(m_context.store, at, QStringLiteral("MenuMente_Left"), PxToTwips(pos().x()));
-  WriteInt(m_context.store, at, QStringLiteral("MenuMente_Top"), PxToTwips(pos().y()));
-  m_loaded = false;
 }
 
 // A use after the close box unloaded the dialog loads it again first, as the
 // first call on an unloaded window does; a failing load leaves the defaults.
 void frmMenuMente::ensureLoaded() {
-  if (!m_loaded) Form_Load();
+  if (!isLoaded()) Form_Load();
 }
 
 void frmMenuMente::Set_Menu(int index, const QString& name, const QString& dir) {
@@ -155,9 +120,7 @@ bool frmMenuMente::ShowModal(const QString& meCaption) {
   if (isVisible()) return false;  // already open for a pane: the working copy is in use
   ensureLoaded();
   pstr_Me_Caption = meCaption;
-  opening();
-  exec();
-  return pblnOk;
+  return showModal() && pblnOk;
 }
 
 void frmMenuMente::opening() {
@@ -265,6 +228,5 @@ void frmMenuMente::SetToolTip(bool on) {
 
 void frmMenuMente::closeEvent(QCloseEvent* event) {
   pblnOk = false;
-  QDialog::closeEvent(event);
-  if (event->isAccepted()) Form_Unload();
+  DialogBase::closeEvent(event);
 }

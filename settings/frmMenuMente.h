@@ -4,10 +4,9 @@
 // aliases in the dialog's working copy. Cancel or the close box keeps nothing.
 #pragma once
 
-#include <QDialog>
 #include <array>
 
-#include "shell/WindowInterfaces.h"
+#include "shell/DialogBase.h"
 
 class QLineEdit;
 class QListWidget;
@@ -15,7 +14,7 @@ class QPushButton;
 class QToolButton;
 struct AppContext;
 
-class frmMenuMente : public QDialog, public CommonWindowOps, public MenuMenteOps {
+class frmMenuMente : public DialogBase, public MenuMenteOps {
   Q_OBJECT
 
  public:
@@ -26,10 +25,8 @@ class frmMenuMente : public QDialog, public CommonWindowOps, public MenuMenteOps
 
   // Load handling: placement, font, captions, tool tips, all slots emptied.
   // False when a stored placement value is not a number.
-  bool Form_Load();
+  bool Form_Load() override;
   static QString loadErrorText() { return QStringLiteral("frmMenuMente Form_Load ERR"); }
-  // Saves the placement; the next use loads the dialog again.
-  void Form_Unload();
 
   // MenuMenteOps
   void Set_Menu(int index, const QString& name, const QString& dir) override;
@@ -47,12 +44,11 @@ class frmMenuMente : public QDialog, public CommonWindowOps, public MenuMenteOps
   bool pblnOk = false;
 
  protected:
+  void opening() override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
   void ensureLoaded();
-  bool restorePlacement();
-  void opening();
   void MenteEnabledChange();
   void showFolder(int row);
   void selectRow(int row);
@@ -63,8 +59,6 @@ class frmMenuMente : public QDialog, public CommonWindowOps, public MenuMenteOps
   void btnDel_Click();
   void btnDelAll_Click();
 
-  AppContext& m_context;
-  bool m_loaded = false;
   std::array<QString, kSlots> m_names;
   std::array<QString, kSlots> m_dirs;
   QListWidget* lbxMenu;
