@@ -34,12 +34,14 @@ QString EngineFixture::makeZip(const QString& archive, const QStringList& files)
 
 QString EngineFixture::makeTarGz(const QString& archive, const QStringList& files) {
   const QString out = source + "/" + archive;
+  QDir().mkpath(QFileInfo(out).path());
   EXPECT_EQ(Run("tar", QStringList{"-czf", out} + files, scratch(files)), 0);
   return out;
 }
 
 QString EngineFixture::makeLzh(const QString& archive, const QStringList& files) {
   const QString out = source + "/" + archive;
+  QDir().mkpath(QFileInfo(out).path());
   EXPECT_EQ(Run("jlha", QStringList{"aq", out} + files, scratch(files)), 0);
   return out;
 }
