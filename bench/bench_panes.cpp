@@ -5,6 +5,8 @@
 // Run: <build>/bench/bench_panes (offscreen unless QT_QPA_PLATFORM says otherwise).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <memory>
 
@@ -103,6 +105,31 @@ void BM_StatusHeldBack(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * 30000);
 }
 BENCHMARK(BM_StatusHeldBack)->Unit(benchmark::kMillisecond);
+
+// 100,000 lines as a long interactive run delivers them: a few lines per
+// archive, then a turn of the event loop. The longest step is how long the
+// window could not repaint at worst; it has to stay under 100 ms.
+void BM_StatusLongestStall(benchmark::State& state) {
+  const int perArchive = static_cast<int>(state.range(0));
+  double longest = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto log = std::make_unique<ShownLog>();
+    state.ResumeTiming();
+    for (int line = 0; line < 100000; line += perArchive) {
+      const auto start = std::chrono::steady_clock::now();
+      for (int n = 0; n < perArchive; ++n) log->pane.ListInAdd(QStringLiteral("　解凍しました: file%1.lzh").arg(line + n));
+      QApplication::processEvents();
+      longest = std::max(longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    }
+    state.PauseTiming();
+    log.reset();
+    state.ResumeTiming();
+  }
+  state.counters["longest_step_ms"] = longest;
+  state.SetItemsProcessed(state.iterations() * 100000);
+}
+BENCHMARK(BM_StatusLongestStall)->Arg(5)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace
 

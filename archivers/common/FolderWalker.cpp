@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -37,7 +38,8 @@ FolderWalker::FolderWalker(const std::string& root)
   if (!m_root.valid()) m_openError = errno;
 }
 
-UniqueFd FolderWalker::step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why) {
+UniqueFd FolderWalker::step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why,
+                            bool* made) {
   for (int attempt = 0; attempt < 3; ++attempt) {
     UniqueFd fd(openat(parent, name.c_str(), kFolderFlags));
     if (fd.valid()) return fd;
@@ -51,10 +53,11 @@ UniqueFd FolderWalker::step(int parent, const std::string& name, bool create, mo
       return {};
     }
     if (mkdirat(parent, name.c_str(), mode | S_IRWXU) == 0) {
-      UniqueFd made(openat(parent, name.c_str(), kFolderFlags));
-      if (made.valid()) {
-        EnsureOwnerAccess(made.get());
-        return made;
+      UniqueFd fd(openat(parent, name.c_str(), kFolderFlags));
+      if (fd.valid()) {
+        EnsureOwnerAccess(fd.get());
+        if (made) *made = true;
+        return fd;
       }
     } else if (errno != EEXIST) {
       why = WriteFailure::FromErrno(errno);
@@ -76,7 +79,14 @@ UniqueFd FolderWalker::open(const std::vector<std::string>& parts, size_t count,
   if (m_cachedFd.valid() && path == m_cachedPath) return UniqueFd(fcntl(m_cachedFd.get(), F_DUPFD_CLOEXEC, 0));
 
   UniqueFd current(fcntl(m_root.get(), F_DUPFD_CLOEXEC, 0));
-  for (size_t i = 0; i < count && current.valid(); ++i) current = step(current.get(), parts[i], create, 0777, why);
+  std::string walked;
+  for (size_t i = 0; i < count && current.valid(); ++i) {
+    bool made = false;
+    current = step(current.get(), parts[i], create, 0777, why, &made);
+    walked += parts[i];
+    if (made) m_made.push_back(walked);
+    walked += '/';
+  }
   if (!current.valid()) {
     if (!why.failed()) why = WriteFailure::FromErrno(errno);
     return {};
@@ -86,8 +96,37 @@ UniqueFd FolderWalker::open(const std::vector<std::string>& parts, size_t count,
   return current;
 }
 
-UniqueFd FolderWalker::makeFolder(int parent, const std::string& name, mode_t mode, WriteFailure& why) {
-  return step(parent, name, true, mode, why);
+UniqueFd FolderWalker::makeFolder(int parent, const std::string& name, const std::string& relative, mode_t mode,
+                                  WriteFailure& why) {
+  bool made = false;
+  UniqueFd fd = step(parent, name, true, mode, why, &made);
+  if (made) m_made.push_back(relative);
+  return fd;
+}
+
+std::vector<std::string> FolderWalker::Split(const std::string& relative) {
+  std::vector<std::string> parts;
+  for (size_t start = 0, slash = 0; slash != std::string::npos; start = slash + 1) {
+    slash = relative.find('/', start);
+    parts.push_back(relative.substr(start, slash == std::string::npos ? std::string::npos : slash - start));
+  }
+  return parts;
+}
+
+void FolderWalker::removeMadeFolders() {
+  m_cachedPath.clear();
+  m_cachedFd.reset();
+  // Each parent is opened one component at a time without following links,
+  // so a link put in place of a made folder is never followed.
+  for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) {
+    const std::vector<std::string> parts = Split(*it);
+    WriteFailure why;
+    UniqueFd parent = open(parts, parts.size() - 1, false, why);
+    if (parent.valid()) unlinkat(parent.get(), parts.back().c_str(), AT_REMOVEDIR);
+  }
+  m_made.clear();
+  m_cachedPath.clear();
+  m_cachedFd.reset();
 }
 
 }  // namespace rkarc

@@ -26,17 +26,29 @@ class FolderWalker {
   UniqueFd open(const std::vector<std::string>& parts, size_t count, bool create, WriteFailure& why);
 
   // A folder member: makes `name` in `parent` with `mode` (forced u+rwx), or
-  // uses the folder that is already there.
-  UniqueFd makeFolder(int parent, const std::string& name, mode_t mode, WriteFailure& why);
+  // uses the folder that is already there. `relative` is its path below the
+  // output folder, remembered when the folder is made here.
+  UniqueFd makeFolder(int parent, const std::string& name, const std::string& relative, mode_t mode,
+                      WriteFailure& why);
+
+  // The folders this walker made, below the output folder, in the order made.
+  const std::vector<std::string>& madeFolders() const { return m_made; }
+  // Removes the made folders that are empty, deepest first, and forgets them.
+  void removeMadeFolders();
+
+  // "a/b/c" as {"a", "b", "c"}.
+  static std::vector<std::string> Split(const std::string& relative);
 
  private:
-  UniqueFd step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why);
+  UniqueFd step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why,
+                bool* made = nullptr);
 
   UniqueFd m_root;
   int m_openError = 0;
   // The last folder opened, since members of one folder usually come together.
   std::string m_cachedPath;
   UniqueFd m_cachedFd;
+  std::vector<std::string> m_made;
 };
 
 }  // namespace rkarc

@@ -67,7 +67,7 @@ void PlaceDirectory(State& s, const Member& m) {
   if (!p) return;
   WriteFailure why;
   const mode_t mode = (m.mode & 0777) != 0 ? (m.mode & 0777) : 0777;
-  if (!s.walker.makeFolder(p->folder.get(), p->name.parts.back(), mode, why).valid()) s.fail(p->display, why);
+  if (!s.walker.makeFolder(p->folder.get(), p->name.parts.back(), p->key, mode, why).valid()) s.fail(p->display, why);
 }
 
 // Places a link made by `create(temporaryName)` under the member's name.
@@ -197,6 +197,25 @@ void SafeWriter::fail(const Member& member, int32_t code, std::string_view reaso
 void SafeWriter::failArchive(int32_t code, std::string_view reason) { m_state->fail({}, code, reason); }
 
 bool SafeWriter::stopped() const { return m_state->stop; }
+
+size_t SafeWriter::rollBack() {
+  State& s = *m_state;
+  size_t removed = 0;
+  for (const auto& [key, made] : s.made) {
+    const std::vector<std::string> parts = FolderWalker::Split(key);
+    WriteFailure why;
+    UniqueFd folder = s.walker.open(parts, parts.size() - 1, false, why);
+    struct stat st {};
+    // Only the very entry placed here: whatever took its name since is left alone.
+    if (!folder.valid() || fstatat(folder.get(), parts.back().c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+        st.st_dev != made.dev || st.st_ino != made.ino)
+      continue;
+    if (unlinkat(folder.get(), parts.back().c_str(), 0) == 0) ++removed;
+  }
+  s.made.clear();
+  s.walker.removeMadeFolders();
+  return removed;
+}
 
 int32_t SafeWriter::result() const {
   if (m_state->failure != 0) return m_state->failure;

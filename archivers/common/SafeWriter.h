@@ -83,6 +83,13 @@ class SafeWriter {
   // True after a full disk or a refused destination: the reader must stop.
   bool stopped() const;
 
+  // Removes every file and link this writer placed and the folders it made
+  // that are empty again; returns how many files and links went. For a reader
+  // that learns only at the end (a trailing checksum) that the data it wrote
+  // members from was damaged. Files replaced under Options::overwrite cannot
+  // come back, so such a reader checks first when overwrite is asked for.
+  size_t rollBack();
+
   // The first failure code; otherwise the number of kept existing files
   // (at most 0x7FFF); otherwise 0.
   int32_t result() const;

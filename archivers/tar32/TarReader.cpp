@@ -40,7 +40,19 @@ std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, 
 
 bool KeepLibarchiveName(archive_entry*, size_t, EntryPlan&) { return true; }
 
+// Takes back what a damaged archive let through: gzip and bzip2 checksums
+// cover data that members were already written from, and .Z damage shows
+// only as a broken structure after earlier members were decoded wrongly.
+void RollBack(SafeWriter& writer, Report& report) {
+  if (writer.rollBack() > 0) report.add("壊れた書庫から書き出したファイルを削除しました");
+}
+
+// One pass: members are written as they come, the stream is read to its end
+// for its trailing checksums, and on damage every file of this extraction is
+// removed again. Not with overwrite (the caller checked first then): a
+// replaced file could not come back.
 int32_t ExtractTar(ExtractionJob& job, Compression kind, const InputProgress& onInput) {
+  const bool mayRollBack = !job.request().writerOptions.overwrite;
   SafeWriter writer(job.request().output, job.request().writerOptions, job.report());
   if (!writer.ready()) return writer.result();
   const auto tarFormat = [](archive* a) { archive_read_support_format_tar(a); };
@@ -48,22 +60,28 @@ int32_t ExtractTar(ExtractionJob& job, Compression kind, const InputProgress& on
     StreamSource source(*stream);
     job.readWithLibarchive(
         writer, tarFormat, [&](archive* a) { return source.open(a); }, KeepLibarchiveName);
-    if (stream->errorCode() != 0) writer.failArchive(stream->errorCode(), stream->errorReason());
+    // libarchive stops at the tar end blocks; the rest holds the checksums.
+    if (stream->errorCode() == 0 && !writer.stopped()) stream->verify();
+    if (stream->errorCode() != 0) {
+      writer.failArchive(stream->errorCode(), stream->errorReason());
+      if (mayRollBack) RollBack(writer, job.report());
+    }
   } else {
-    job.readWithLibarchive(
+    const bool whole = job.readWithLibarchive(
         writer, 0, job.file().size(), false,
         [](archive* a) {
           archive_read_support_filter_compress(a);
           archive_read_support_format_tar(a);
         },
         KeepLibarchiveName);
+    if (!whole && kind == Compression::Compress && mayRollBack && !writer.stopped()) RollBack(writer, job.report());
   }
   return job.finish(writer);
 }
 
 // .Z has no checksum: damage shows only as a broken tar structure further
-// on, after earlier members have been decoded wrongly. So a .tar.Z is read
-// through once without writing; only a sound one is extracted.
+// on, after earlier members have been decoded wrongly. With overwrite a
+// .tar.Z is read through once without writing; only a sound one is extracted.
 bool TarStructureIsSound(const InputFile& file, Report& report) {
   ScopedUtf8Locale locale;
   ArchiveHandle a;
@@ -178,24 +196,28 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   const InputFile& file = job.file();
   const Compression kind = Sniff(file);
   const uint64_t size = file.size();
-  // gzip and bzip2 are checked whole first: their checksums cover data that a
-  // tar member may already have been written from. Progress: first half.
-  const bool checked = kind == Compression::Gzip || kind == Compression::Bzip2;
-  if (checked) {
-    auto stream = MakeStream(kind, file, [&](uint64_t at) { progress.update(at / 2, size); });
-    if (!stream->verify()) {
-      report.add(stream->errorReason());
-      return stream->errorCode();
-    }
-  }
-  const InputProgress onInput = [&](uint64_t at) { progress.update(checked ? size / 2 + at / 2 : at, size); };
+  const InputProgress onInput = [&](uint64_t at) { progress.update(at, size); };
+  // The single-file form commits its one file only after the stream's end
+  // was verified, so it never needs a pass of its own.
   if (!job.request().outputIsFolder()) return ExtractSingle(job, job.request().output, kind, onInput);
   if (singleFile && kind != Compression::None) {
     std::string output = job.request().output;
     if (!output.empty() && output.back() != '/') output += '/';
     return ExtractSingle(job, output + DecompressedName(job.request().archive), kind, onInput);
   }
-  if (kind == Compression::Compress && !TarStructureIsSound(file, report)) return kErrDamaged;
+  if (job.request().writerOptions.overwrite) {
+    // Replaced files cannot be restored after a late checksum failure:
+    // the whole archive is checked first (progress: first half).
+    if (kind == Compression::Gzip || kind == Compression::Bzip2) {
+      auto stream = MakeStream(kind, file, [&](uint64_t at) { progress.update(at / 2, size); });
+      if (!stream->verify()) {
+        report.add(stream->errorReason());
+        return stream->errorCode();
+      }
+      return ExtractTar(job, kind, [&](uint64_t at) { progress.update(size / 2 + at / 2, size); });
+    }
+    if (kind == Compression::Compress && !TarStructureIsSound(file, report)) return kErrDamaged;
+  }
   return ExtractTar(job, kind, onInput);
 }
 

@@ -1,6 +1,6 @@
 // TAR32.DLL (and BZ2LIB.DLL) loaded by file name: every TAR-family sample in
-// both command forms and both locales, gzip/bzip2/.Z damage caught before
-// anything is written, hostile tar entries, CP932 and pax UTF-8 names,
+// both command forms and both locales, gzip/bzip2/.Z damage leaving nothing
+// written behind, hostile tar entries, CP932 and pax UTF-8 names,
 // existing files, trailing data after gzip, and a full disk.
 #include <sys/stat.h>
 
@@ -144,6 +144,34 @@ TEST_F(Tar32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
   tar.tmp().write("out/sub/inner.txt", "mine");
   EXPECT_EQ(tar.extract("-xfo", Sample("tar/t.tgz")), 1);
   EXPECT_EQ(testing_support::ReadFile(tar.out() + "/sub/inner.txt"), "mine");
+}
+
+// Members are written as the stream is decoded; a checksum that fails at the
+// end takes back every file of this extraction and leaves the user's own.
+// With overwrite the archive is checked first, so nothing is replaced.
+TEST_F(Tar32, ALateStreamFailureTakesBackWhatWasWrittenButNotTheUsersFiles) {
+  RK_REQUIRE_SAMPLES();
+  const QByteArray gz = testing_support::ReadFile(Sample("tar/t.tar.gz"));
+  const QByteArray bz2 = testing_support::ReadFile(Sample("tar/t.tar.bz2"));
+  QByteArray badCrc = gz;
+  badCrc[gz.size() - 8] = static_cast<char>(badCrc[gz.size() - 8] ^ 0x55);
+  const struct {
+    const char* row;
+    const char* name;
+    QByteArray content;
+    const char* options;
+    int32_t code;
+  } rows[] = {{"gzip crc", "x.tar.gz", badCrc, "-xfo", rkarc::kErrChecksum},
+              {"bzip2 end cut off", "x.tar.bz2", bz2.left(bz2.size() - 10), "-xfo", rkarc::kErrDamaged},
+              {"gzip crc with overwrite", "x.tar.gz", badCrc, "-xfo --overwrite", rkarc::kErrChecksum}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.row);
+    ModuleBench bench(Tar());
+    bench.tmp().write("out/small.txt", "mine");
+    EXPECT_EQ(bench.extract(row.options, bench.tmp().write(row.name, row.content)), row.code) << bench.report();
+    EXPECT_EQ(testing_support::Tree(bench.out()), QStringList({"small.txt"}));
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/small.txt"), "mine");
+  }
 }
 
 // The program names only the folder for .bz2 and .bzip2 files ("-Gxf" with

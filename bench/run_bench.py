@@ -1,0 +1,273 @@
+#!/usr/bin/env python3
+"""Runs the program's automatic run and the extractors a user would pick
+instead over the corpus of make_corpus.py, interleaved (A B A B ...), checks
+every output against the corpus's checksums, and writes the medians, the
+ratio of ours to the fastest peer and the peak resident memory to RESULTS.md.
+
+  bench/run_bench.py [--corpus DIR] [--build DIR] [--rounds N] [--only small,tgz,...]
+"""
+import argparse
+import collections
+import hashlib
+import os
+import platform
+import re
+import shlex
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+NOTES_MARK = "<!-- Notes below this line are kept when the script rewrites the file. -->"
+
+# Per archive in a shell loop: one folder per archive, named after it.
+# Formats a tool cannot read fall to the classic tool for that format.
+CLASSIC = {
+    "lzh": 'lhasa xqf "w=$d" "$a"',
+    "arj": 'arj x -y -i "$a" "$d/" >/dev/null',
+    "cab": 'cabextract -q -d "$d" "$a"',
+    "gz": 'gzip -dc "$a" > "$d/$(basename "$a" .gz)"',
+    "zip": 'unzip -qo "$a" -d "$d"',
+    "tar.gz": 'tar -xzf "$a" -C "$d"',
+    "tar.bz2": 'tar -xjf "$a" -C "$d"',
+}
+LOOPS = {
+    "bsdtar loop": {k: 'bsdtar -xf "$a" -C "$d"' for k in ("zip", "tar.gz", "tar.bz2", "lzh", "cab")},
+    "7zz loop": {**{k: '7zz x -y -bso0 -bsp0 "-o$d" "$a"' for k in ("zip", "lzh", "arj", "cab", "gz")},
+                 "tar.gz": '7zz x -so "$a" | 7zz x -si -ttar -y -bso0 -bsp0 "-o$d"',
+                 "tar.bz2": '7zz x -so "$a" | 7zz x -si -ttar -y -bso0 -bsp0 "-o$d"'},
+    "unar loop": {k: 'unar -q -f -D -o "$d" "$a" >/dev/null' for k in CLASSIC},
+    "classic tools loop": CLASSIC,
+}
+
+
+def kind_of(name):
+    for kind in ("tar.gz", "tar.bz2", "zip", "lzh", "arj", "cab", "gz"):
+        if name.endswith("." + kind):
+            return kind
+    return None
+
+
+def loop_script(commands, archives):
+    """A shell loop over the archives with one case per kind."""
+    cases = "\n".join(f"  *.{k}) {commands.get(k, CLASSIC[k])} ;;"
+                      for k in sorted(CLASSIC, key=lambda k: -len(k)))
+    listed = " ".join(shlex.quote(a) for a in archives)
+    return (f'for a in {listed}; do\n d="$OUT/$(basename "$a")"; mkdir -p "$d"\n'
+            f' case "$a" in\n{cases}\n esac\ndone')
+
+
+class Workload:
+    def __init__(self, key, title, archives, runs, target=None, peer_only=None):
+        self.key, self.title, self.archives = key, title, archives
+        self.runs = runs  # label -> shell command using $OUT
+        self.target = target  # (largest ratio allowed, what it is measured against)
+        self.peer_only = peer_only  # the single peer the target names, if any
+
+
+def ours(build, mode, archives):
+    listed = " ".join(shlex.quote(a) for a in archives)
+    return f'{shlex.quote(os.path.join(build, "rukasu2"))} --auto --mode {mode} --dest "$OUT" {listed} >/dev/null'
+
+
+def workloads(corpus, build):
+    small = sorted(os.path.join(corpus, "small", n) for n in os.listdir(os.path.join(corpus, "small"))
+                   if kind_of(n)) if os.path.isdir(os.path.join(corpus, "small")) else []
+    large = lambda name: os.path.join(corpus, "large", name)
+    result = []
+    if small:
+        runs = {"ours (okavi)": ours(build, "okavi", small), "ours (normal)": ours(build, "normal", small)}
+        runs.update({label: loop_script(cmds, small) for label, cmds in LOOPS.items()})
+        result.append(Workload("small", f"{len(small)} small archives of mixed kinds", small, runs, (0.5, "fastest peer loop")))
+    one = lambda label, cmd, a: {label: cmd.replace("$a", shlex.quote(a))}
+    if os.path.exists(large("big.tar.gz")):
+        a = large("big.tar.gz")
+        runs = {"ours (okavi)": ours(build, "okavi", [a])}
+        runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
+        runs.update(one("GNU tar", 'tar -xzf $a -C "$OUT"', a))
+        runs.update(one("7zz (pipe)", '7zz x -so $a | 7zz x -si -ttar -y -bso0 -bsp0 "-o$OUT"', a))
+        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
+        result.append(Workload("tgz", "1 GB TAR.GZ", [a], runs, (1.05, "fastest peer")))
+    if os.path.exists(large("many.zip")):
+        a = large("many.zip")
+        runs = {"ours (okavi)": ours(build, "okavi", [a])}
+        runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
+        runs.update(one("unzip", 'unzip -qo $a -d "$OUT"', a))
+        runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
+        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
+        result.append(Workload("zip", "ZIP with 20,000 members", [a], runs, (1.05, "fastest peer")))
+    if os.path.exists(large("big.lzh")):
+        a = large("big.lzh")
+        runs = {"ours (okavi)": ours(build, "okavi", [a])}
+        runs.update(one("lhasa", 'lhasa xqf "w=$OUT" $a', a))
+        runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
+        runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
+        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
+        result.append(Workload("lzh", "300 MB LZH (lh5)", [a], runs, (1.0, "lhasa"), "lhasa"))
+    if os.path.exists(large("big.arj")):
+        a = large("big.arj")
+        runs = {"ours (okavi)": ours(build, "okavi", [a])}
+        runs.update(one("arj", 'arj x -y -i $a "$OUT/" >/dev/null', a))
+        runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
+        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
+        result.append(Workload("arj", "300 MB ARJ", [a], runs, (1.0, "arj"), "arj"))
+    if os.path.exists(os.path.join(corpus, "ish", "big.log")):
+        a = os.path.join(corpus, "ish", "big.log")
+        result.append(Workload("ish", "20 MB terminal log with ISH texts", [a],
+                               {"ours (okavi)": ours(build, "okavi", [a])}))
+    return result
+
+
+def expected_files(archives):
+    """(file name, sha256) of every member, from the corpus's .sha256 files."""
+    want = collections.Counter()
+    for a in archives:
+        if os.path.exists(a + ".sha256"):
+            with open(a + ".sha256", encoding="utf-8") as f:
+                for line in f:
+                    digest, name = line.rstrip("\n").split("  ", 1)
+                    want[(os.path.basename(name), digest)] += 1
+    return want
+
+
+def found_files(folder):
+    got = collections.Counter()
+    for base, _, files in os.walk(folder):
+        for name in files:
+            h = hashlib.sha256()
+            with open(os.path.join(base, name), "rb") as f:
+                for block in iter(lambda: f.read(1 << 20), b""):
+                    h.update(block)
+            got[(name, h.hexdigest())] += 1
+    return got
+
+
+def verify(folder, want):
+    """'ok', or what is missing: every expected member must be there, whole."""
+    if not want:
+        return "n/a"
+    missing = want - found_files(folder)
+    return "ok" if not missing else f"{sum(missing.values())} of {sum(want.values())} missing or wrong"
+
+
+def timed(command, out, env):
+    """Runs one command under /usr/bin/time; returns (seconds, peak RSS KiB, exit code)."""
+    shutil.rmtree(out, ignore_errors=True)
+    os.makedirs(out)
+    with tempfile.NamedTemporaryFile("r") as stats:
+        proc = subprocess.run(["/usr/bin/time", "-f", "%e %M", "-o", stats.name, "bash", "-c", command],
+                              env={**env, "OUT": out}, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+        fields = stats.read().split()
+    return float(fields[-2]), int(fields[-1]), proc.returncode
+
+
+def machine():
+    def out(*cmd):
+        try:
+            return subprocess.run(cmd, capture_output=True, text=True).stdout.strip()
+        except OSError:
+            return "not found"
+    mem = re.search(r"MemTotal:\s+(\d+)", open("/proc/meminfo").read())
+    cpu = re.search(r"model name\s*:\s*(.*)", open("/proc/cpuinfo").read())
+    lines = [
+        f"- Date: {time.strftime('%Y-%m-%d %H:%M %Z')}",
+        f"- CPU: {cpu.group(1) if cpu else '?'}, nproc {os.cpu_count()}, load average at start "
+        f"{os.getloadavg()[0]:.1f} (the machine is shared with other builds)",
+        f"- RAM: {int(mem.group(1)) // 1024 // 1024} GiB; kernel {platform.release()}",
+        f"- Disk: {out('df', '-h', '--output=source,fstype,size', tempfile.gettempdir()).splitlines()[-1]}",
+        "- Tools: " + "; ".join([
+            out("bsdtar", "--version").split(" - ")[0], out("tar", "--version").splitlines()[0],
+            out("7zz").splitlines()[1].split(":")[0] if out("7zz") else "7zz ?",
+            out("unar", "-v"), out("lhasa").splitlines()[0].split(" command")[0],
+            "ARJ " + (re.search(r"v (\S+)", out("arj")) or re.search("(.)", "?")).group(1),
+            out("cabextract", "--version"), out("unzip", "-v").splitlines()[0].split(" of")[0],
+            out("gzip", "--version").splitlines()[0]]),
+    ]
+    return "\n".join(lines)
+
+
+def measure(work, rounds, scratch, env, log):
+    samples = collections.defaultdict(list)
+    rss = collections.defaultdict(int)
+    checks = {}
+    want = expected_files(work.archives)
+    for n in range(rounds):
+        for label, command in work.runs.items():
+            out = os.path.join(scratch, work.key)
+            seconds, peak, rc = timed(command, out, env)
+            samples[label].append(seconds)
+            rss[label] = max(rss[label], peak)
+            if n == 0:
+                checks[label] = verify(out, want) + ("" if rc == 0 else f" (exit {rc})")
+            log(f"{work.key} round {n + 1} {label}: {seconds:.2f} s, {peak // 1024} MB, {checks[label]}")
+            shutil.rmtree(out, ignore_errors=True)
+    return samples, rss, checks
+
+
+def table(work, samples, rss, checks):
+    median = {label: statistics.median(v) for label, v in samples.items()}
+    peers = {l: m for l, m in median.items() if not l.startswith("ours") and checks[l].startswith("ok")}
+    if work.peer_only and work.peer_only in peers:
+        peers = {work.peer_only: peers[work.peer_only]}
+    best = min(peers.values()) if peers else None
+    rows = [f"### {work.title}", "",
+            "| run | median s | runs (s) | peak RSS MB | output | ours / " + (work.target[1] if work.target else "peer") + " |",
+            "|---|---:|---|---:|---|---:|"]
+    summary = []
+    for label in work.runs:
+        ratio = f"{median[label] / best:.2f}" if best and label.startswith("ours") else ""
+        runs = " ".join(f"{s:.2f}" for s in samples[label])
+        rows.append(f"| {label} | {median[label]:.2f} | {runs} | {rss[label] / 1024:.0f} | {checks[label]} | {ratio} |")
+        if label.startswith("ours") and work.target and best:
+            met = median[label] / best <= work.target[0]
+            summary.append(f"| {work.title}, {label} | <= {work.target[0]} x {work.target[1]} | "
+                           f"{median[label] / best:.2f} | {'met' if met else 'missed'} |")
+        if label.startswith("ours"):
+            summary.append(f"| {work.title}, {label}: peak RSS | <= 64 MB | {rss[label] / 1024:.0f} MB | "
+                           f"{'met' if rss[label] <= 64 * 1024 else 'missed'} |")
+    return "\n".join(rows), summary
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--corpus", default="/tmp/rukasu2-corpus")
+    parser.add_argument("--build", default=os.path.join(HERE, "..", "build-bench"))
+    parser.add_argument("--scratch", default=os.path.join(tempfile.gettempdir(), "rukasu2-bench-out"))
+    parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--only", default="")
+    parser.add_argument("--results", default=os.path.join(HERE, "RESULTS.md"))
+    args = parser.parse_args()
+    build = os.path.abspath(args.build)
+    config = tempfile.mkdtemp(prefix="rukasu2-bench-config-")
+    env = {**os.environ, "QT_QPA_PLATFORM": "offscreen", "XDG_CONFIG_HOME": config, "LC_ALL": "C.UTF-8"}
+    chosen = [w for w in workloads(os.path.abspath(args.corpus), build) if not args.only or w.key in args.only.split(",")]
+    if not chosen:
+        sys.exit(f"run_bench: no corpus in {args.corpus}; make it with bench/make_corpus.py")
+    log = lambda line: print(line, flush=True)
+    sections, summary = [], []
+    for work in chosen:
+        for a in work.archives:  # the archives in the page cache for every run alike
+            subprocess.run(["cat", a], stdout=subprocess.DEVNULL)
+        rows, lines = table(work, *measure(work, args.rounds, args.scratch, env, log))
+        sections.append(rows)
+        summary += lines
+    shutil.rmtree(config, ignore_errors=True)
+    notes = ""
+    if os.path.exists(args.results):
+        text = open(args.results, encoding="utf-8").read()
+        if NOTES_MARK in text:
+            notes = text.split(NOTES_MARK, 1)[1]
+    with open(args.results, "w", encoding="utf-8") as f:
+        f.write("# Benchmark results\n\nWritten by `bench/run_bench.py` "
+                f"(rounds: {args.rounds}, interleaved; corpus from `bench/make_corpus.py`).\n\n"
+                f"{machine()}\n\n## Targets\n\n| workload | target | measured | |\n|---|---|---:|---|\n"
+                + "\n".join(summary) + "\n\n## Workloads\n\n" + "\n\n".join(sections)
+                + "\n\n" + NOTES_MARK + notes)
+    log(f"run_bench: wrote {args.results}")
+
+
+if __name__ == "__main__":
+    main()
