@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 #include <QApplication>
@@ -106,27 +107,37 @@ void BM_StatusHeldBack(benchmark::State& state) {
 }
 BENCHMARK(BM_StatusHeldBack)->Unit(benchmark::kMillisecond);
 
+double ThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
 // 100,000 lines as a long interactive run delivers them: a few lines per
 // archive, then a turn of the event loop. The longest step is how long the
-// window could not repaint at worst; it has to stay under 100 ms.
+// window could not repaint at worst; it has to stay under 100 ms. The CPU
+// time of that thread shows the same without the waits of a busy machine.
 void BM_StatusLongestStall(benchmark::State& state) {
   const int perArchive = static_cast<int>(state.range(0));
-  double longest = 0;
+  double longest = 0, longestCpu = 0;
   for (auto _ : state) {
     state.PauseTiming();
     auto log = std::make_unique<ShownLog>();
     state.ResumeTiming();
     for (int line = 0; line < 100000; line += perArchive) {
       const auto start = std::chrono::steady_clock::now();
+      const double startCpu = ThreadCpuMs();
       for (int n = 0; n < perArchive; ++n) log->pane.ListInAdd(QStringLiteral("　解凍しました: file%1.lzh").arg(line + n));
       QApplication::processEvents();
       longest = std::max(longest, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+      longestCpu = std::max(longestCpu, ThreadCpuMs() - startCpu);
     }
     state.PauseTiming();
     log.reset();
     state.ResumeTiming();
   }
   state.counters["longest_step_ms"] = longest;
+  state.counters["longest_step_cpu_ms"] = longestCpu;
   state.SetItemsProcessed(state.iterations() * 100000);
 }
 BENCHMARK(BM_StatusLongestStall)->Arg(5)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(1);

@@ -26,7 +26,7 @@ NOTES_MARK = "<!-- Notes below this line are kept when the script rewrites the f
 # Per archive in a shell loop: one folder per archive, named after it.
 # Formats a tool cannot read fall to the classic tool for that format.
 CLASSIC = {
-    "lzh": 'lhasa xqf "w=$d" "$a"',
+    "lzh": 'lhasa "xqfw=$d" "$a"',
     "arj": 'arj x -y -i "$a" "$d/" >/dev/null',
     "cab": 'cabextract -q -d "$d" "$a"',
     "gz": 'gzip -dc "$a" > "$d/$(basename "$a" .gz)"',
@@ -102,7 +102,7 @@ def workloads(corpus, build):
     if os.path.exists(large("big.lzh")):
         a = large("big.lzh")
         runs = {"ours (okavi)": ours(build, "okavi", [a])}
-        runs.update(one("lhasa", 'lhasa xqf "w=$OUT" $a', a))
+        runs.update(one("lhasa", 'lhasa "xqfw=$OUT" $a', a))
         runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
         runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
         runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
@@ -154,14 +154,14 @@ def verify(folder, want):
 
 
 def timed(command, out, env):
-    """Runs one command under /usr/bin/time; returns (seconds, peak RSS KiB, exit code)."""
+    """Runs one command under /usr/bin/time; returns (wall s, CPU s, peak RSS KiB, exit code)."""
     shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
     with tempfile.NamedTemporaryFile("r") as stats:
-        proc = subprocess.run(["/usr/bin/time", "-f", "%e %M", "-o", stats.name, "bash", "-c", command],
+        proc = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", "-o", stats.name, "bash", "-c", command],
                               env={**env, "OUT": out}, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         fields = stats.read().split()
-    return float(fields[-2]), int(fields[-1]), proc.returncode
+    return float(fields[-4]), float(fields[-3]) + float(fields[-2]), int(fields[-1]), proc.returncode
 
 
 def machine():
@@ -191,40 +191,53 @@ def machine():
 
 def measure(work, rounds, scratch, env, log):
     samples = collections.defaultdict(list)
+    cpu = collections.defaultdict(list)
     rss = collections.defaultdict(int)
     checks = {}
     want = expected_files(work.archives)
     for n in range(rounds):
         for label, command in work.runs.items():
             out = os.path.join(scratch, work.key)
-            seconds, peak, rc = timed(command, out, env)
+            seconds, busy, peak, rc = timed(command, out, env)
             samples[label].append(seconds)
+            cpu[label].append(busy)
             rss[label] = max(rss[label], peak)
             if n == 0:
                 checks[label] = verify(out, want) + ("" if rc == 0 else f" (exit {rc})")
-            log(f"{work.key} round {n + 1} {label}: {seconds:.2f} s, {peak // 1024} MB, {checks[label]}")
+            log(f"{work.key} round {n + 1} {label}: {seconds:.2f} s, CPU {busy:.2f} s, {peak // 1024} MB, "
+                f"{checks[label]}")
             shutil.rmtree(out, ignore_errors=True)
-    return samples, rss, checks
+    return samples, cpu, rss, checks
 
 
-def table(work, samples, rss, checks):
-    median = {label: statistics.median(v) for label, v in samples.items()}
+def fastest(work, median, checks):
+    """The fastest peer whose output checked out (or the one peer the target names)."""
     peers = {l: m for l, m in median.items() if not l.startswith("ours") and checks[l].startswith("ok")}
     if work.peer_only and work.peer_only in peers:
         peers = {work.peer_only: peers[work.peer_only]}
-    best = min(peers.values()) if peers else None
+    return min(peers.values()) if peers else None
+
+
+def table(work, samples, cpu, rss, checks):
+    median = {label: statistics.median(v) for label, v in samples.items()}
+    median_cpu = {label: statistics.median(v) for label, v in cpu.items()}
+    best, best_cpu = fastest(work, median, checks), fastest(work, median_cpu, checks)
+    versus = work.target[1] if work.target else "peer"
     rows = [f"### {work.title}", "",
-            "| run | median s | runs (s) | peak RSS MB | output | ours / " + (work.target[1] if work.target else "peer") + " |",
-            "|---|---:|---|---:|---|---:|"]
+            f"| run | median s | runs (s) | median CPU s | peak RSS MB | output | ours / {versus} | CPU ratio |",
+            "|---|---:|---|---:|---:|---|---:|---:|"]
     summary = []
     for label in work.runs:
-        ratio = f"{median[label] / best:.2f}" if best and label.startswith("ours") else ""
+        ours = label.startswith("ours")
+        ratio = f"{median[label] / best:.2f}" if best and ours else ""
+        cpu_ratio = f"{median_cpu[label] / best_cpu:.2f}" if best_cpu and ours else ""
         runs = " ".join(f"{s:.2f}" for s in samples[label])
-        rows.append(f"| {label} | {median[label]:.2f} | {runs} | {rss[label] / 1024:.0f} | {checks[label]} | {ratio} |")
-        if label.startswith("ours") and work.target and best:
+        rows.append(f"| {label} | {median[label]:.2f} | {runs} | {median_cpu[label]:.2f} | {rss[label] / 1024:.0f} | "
+                    f"{checks[label]} | {ratio} | {cpu_ratio} |")
+        if ours and work.target and best:
             met = median[label] / best <= work.target[0]
             summary.append(f"| {work.title}, {label} | <= {work.target[0]} x {work.target[1]} | "
-                           f"{median[label] / best:.2f} | {'met' if met else 'missed'} |")
+                           f"{median[label] / best:.2f} (CPU {cpu_ratio}) | {'met' if met else 'missed'} |")
         if label.startswith("ours"):
             summary.append(f"| {work.title}, {label}: peak RSS | <= 64 MB | {rss[label] / 1024:.0f} MB | "
                            f"{'met' if rss[label] <= 64 * 1024 else 'missed'} |")

@@ -113,9 +113,13 @@ std::vector<std::string> FolderWalker::Split(const std::string& relative) {
   return parts;
 }
 
-void FolderWalker::removeMadeFolders() {
+void FolderWalker::forgetCached() {
   m_cachedPath.clear();
   m_cachedFd.reset();
+}
+
+void FolderWalker::removeMadeFolders() {
+  forgetCached();
   // Each parent is opened one component at a time without following links,
   // so a link put in place of a made folder is never followed.
   for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) {
@@ -125,8 +129,7 @@ void FolderWalker::removeMadeFolders() {
     if (parent.valid()) unlinkat(parent.get(), parts.back().c_str(), AT_REMOVEDIR);
   }
   m_made.clear();
-  m_cachedPath.clear();
-  m_cachedFd.reset();
+  forgetCached();
 }
 
 }  // namespace rkarc

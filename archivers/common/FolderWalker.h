@@ -35,6 +35,9 @@ class FolderWalker {
   const std::vector<std::string>& madeFolders() const { return m_made; }
   // Removes the made folders that are empty, deepest first, and forgets them.
   void removeMadeFolders();
+  // Drops the last opened folder, so that the next open walks from the
+  // output folder again (its cached folder may have been moved meanwhile).
+  void forgetCached();
 
   // "a/b/c" as {"a", "b", "c"}.
   static std::vector<std::string> Split(const std::string& relative);

@@ -201,6 +201,7 @@ bool SafeWriter::stopped() const { return m_state->stop; }
 size_t SafeWriter::rollBack() {
   State& s = *m_state;
   size_t removed = 0;
+  s.walker.forgetCached();
   for (const auto& [key, made] : s.made) {
     const std::vector<std::string> parts = FolderWalker::Split(key);
     WriteFailure why;

@@ -15,6 +15,7 @@
 #include "archivers/tar32/Compression.h"
 #include "archivers/tar32/GzipStream.h"
 #include "archivers/tar32/StreamSource.h"
+#include "archivers/tar32/ThreadedStream.h"
 
 namespace rkarc::tar {
 namespace {
@@ -32,10 +33,14 @@ std::string TarOption(std::string_view token, ExtractRequest& request) {
   return ForEachOptionLetter(token, [](char c) { return std::string_view("xfoGzjZBvp").find(c) != std::string_view::npos; });
 }
 
+// gzip and bzip2 are decoded on a thread of their own, ahead of the writing.
 std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, InputProgress onInput) {
-  if (kind == Compression::Gzip) return std::make_unique<GzipStream>(file, std::move(onInput));
-  if (kind == Compression::Bzip2) return std::make_unique<Bzip2Stream>(file, std::move(onInput));
-  return nullptr;
+  if (kind != Compression::Gzip && kind != Compression::Bzip2) return nullptr;
+  const auto inner = [&](InputProgress heard) -> std::unique_ptr<ByteStream> {
+    if (kind == Compression::Gzip) return std::make_unique<GzipStream>(file, std::move(heard));
+    return std::make_unique<Bzip2Stream>(file, std::move(heard));
+  };
+  return std::make_unique<ThreadedStream>(file, inner, std::move(onInput));
 }
 
 bool KeepLibarchiveName(archive_entry*, size_t, EntryPlan&) { return true; }
@@ -58,12 +63,13 @@ int32_t ExtractTar(ExtractionJob& job, Compression kind, const InputProgress& on
   const auto tarFormat = [](archive* a) { archive_read_support_format_tar(a); };
   if (auto stream = MakeStream(kind, job.file(), onInput)) {
     StreamSource source(*stream);
-    job.readWithLibarchive(
+    const bool whole = job.readWithLibarchive(
         writer, tarFormat, [&](archive* a) { return source.open(a); }, KeepLibarchiveName);
     // libarchive stops at the tar end blocks; the rest holds the checksums.
+    // Damage met before that end was reported by libarchive already.
     if (stream->errorCode() == 0 && !writer.stopped()) stream->verify();
     if (stream->errorCode() != 0) {
-      writer.failArchive(stream->errorCode(), stream->errorReason());
+      if (whole) writer.failArchive(stream->errorCode(), stream->errorReason());
       if (mayRollBack) RollBack(writer, job.report());
     }
   } else {
