@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "archivers/unlha32/Crc16.h"
-
 namespace rkarc {
 namespace {
 
@@ -80,19 +78,18 @@ LzhDecoder::Result LzhDecoder::Decode(const ArchiveFile& file, const LzhHeader& 
   if (!decoder) return Result::Damaged;
 
   std::vector<uint8_t> buffer(64 * 1024);
-  Crc16 crc;
   uint64_t done = 0;
   while (done < header.originalSize) {
     const size_t want = static_cast<size_t>(std::min<uint64_t>(buffer.size(), header.originalSize - done));
     const size_t n = lha_decoder_read(decoder.get(), buffer.data(), want);
     if (n == 0) break;
-    crc.update(buffer.data(), n);
     done += n;
     if (!output(buffer.data(), n)) return Result::OutputFailed;
   }
   if (in.readError) return Result::ReadError;
   if (done < header.originalSize) return header.endOffset() > file.size() ? Result::Truncated : Result::Damaged;
-  if (header.hasCrc && crc.value() != header.crc) return Result::CrcMismatch;
+  // liblhasa keeps the CRC-16 of what it decoded; a second one here cost an eighth of the time.
+  if (header.hasCrc && lha_decoder_get_crc(decoder.get()) != header.crc) return Result::CrcMismatch;
   return Result::Ok;
 }
 
