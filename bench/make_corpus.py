@@ -132,8 +132,11 @@ def write_archive(path, kind, members):
         write_with_tool(path, members, command)
 
 
-def member_set(rng, content, count, low, high, prefix=""):
-    return [(f"{prefix}f{i:02d}_{rng.choice(WORDS[:24])}.txt", content.make(rng, rng.randrange(low, high)))
+ASCII_WORDS = [w for w in WORDS if w.isascii()]
+
+
+def member_set(rng, content, count, low, high, prefix, words):
+    return [(f"{prefix}f{i:02d}_{rng.choice(words)}.txt", content.make(rng, rng.randrange(low, high)))
             for i in range(count)]
 
 
@@ -143,7 +146,11 @@ def make_small(root, rng, content, count):
     os.makedirs(folder, exist_ok=True)
     for i in range(count):
         kind = SMALL_KINDS[i % len(SMALL_KINDS)]
-        members = member_set(rng, content, 1 if kind == "gz" else rng.randrange(2, 6), 1024, 8192)
+        # Names unique across archives, so that a run into one folder keeps
+        # every file; Japanese names only where the writer here stores UTF-8
+        # (the command-line archivers would store them as "?").
+        words = WORDS if kind in ("zip", "tar.gz", "tar.bz2") else ASCII_WORDS
+        members = member_set(rng, content, 1 if kind == "gz" else rng.randrange(2, 6), 1024, 8192, f"s{i:04d}_", words)
         if kind == "gz":
             members = [(f"s{i:04d}", members[0][1])]
         path = os.path.join(folder, f"s{i:04d}.{kind}")
