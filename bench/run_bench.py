@@ -162,8 +162,8 @@ def verify(folder, want):
 
 def timed(command, out, env):
     """Runs one command under /usr/bin/time; returns (wall s, CPU s, peak RSS KiB, exit code)."""
-    shutil.rmtree(out, ignore_errors=True)
     os.makedirs(out)
+    os.sync()  # no run pays for the previous one's writeback
     with tempfile.NamedTemporaryFile("r") as stats:
         proc = subprocess.run(["/usr/bin/time", "-f", "%e %U %S %M", "-o", stats.name, "bash", "-c", command],
                               env={**env, "OUT": out}, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -196,15 +196,25 @@ def machine():
     return "\n".join(lines)
 
 
-def measure(work, rounds, scratch, env, log):
+def settle(folder, seconds):
+    """Removes a round's outputs and waits: ext4 searches the inode tables of
+    files deleted in the last half minute on every file it creates, which made
+    a run right after a cleanup up to twice as slow as the same run later."""
+    shutil.rmtree(folder, ignore_errors=True)
+    os.sync()
+    time.sleep(seconds)
+
+
+def measure(work, rounds, scratch, env, log, pause):
     samples = collections.defaultdict(list)
     cpu = collections.defaultdict(list)
     rss = collections.defaultdict(int)
     checks = {}
     want = expected_files(work.archives)
+    settle(os.path.join(scratch, work.key), pause)
     for n in range(rounds):
-        for label, command in work.runs.items():
-            out = os.path.join(scratch, work.key)
+        for i, (label, command) in enumerate(work.runs.items()):
+            out = os.path.join(scratch, work.key, f"round{n}-{i}")
             seconds, busy, peak, rc = timed(command, out, env)
             samples[label].append(seconds)
             cpu[label].append(busy)
@@ -213,7 +223,7 @@ def measure(work, rounds, scratch, env, log):
                 checks[label] = verify(out, want) + ("" if rc == 0 else f" (exit {rc})")
             log(f"{work.key} round {n + 1} {label}: {seconds:.2f} s, CPU {busy:.2f} s, {peak // 1024} MB, "
                 f"{checks[label]}")
-            shutil.rmtree(out, ignore_errors=True)
+        settle(os.path.join(scratch, work.key), pause)
     return samples, cpu, rss, checks
 
 
@@ -257,6 +267,7 @@ def main():
     parser.add_argument("--build", default=os.path.join(HERE, "..", "build-bench"))
     parser.add_argument("--scratch", default=os.path.join(tempfile.gettempdir(), "rukasu2-bench-out"))
     parser.add_argument("--rounds", type=int, default=3)
+    parser.add_argument("--pause", type=float, default=35, help="seconds to wait after removing a round's outputs")
     parser.add_argument("--only", default="")
     parser.add_argument("--results", default=os.path.join(HERE, "RESULTS.md"))
     args = parser.parse_args()
@@ -275,7 +286,7 @@ def main():
     for work in chosen:
         for a in work.archives:  # the archives in the page cache for every run alike
             subprocess.run(["cat", a], stdout=subprocess.DEVNULL)
-        rows, lines = table(work, *measure(work, args.rounds, args.scratch, env, log))
+        rows, lines = table(work, *measure(work, args.rounds, args.scratch, env, log, args.pause))
         sections.append(rows)
         summary += lines
     shutil.rmtree(config, ignore_errors=True)
@@ -286,7 +297,8 @@ def main():
             notes = text.split(NOTES_MARK, 1)[1]
     with open(args.results, "w", encoding="utf-8") as f:
         f.write("# Benchmark results\n\nWritten by `bench/run_bench.py` "
-                f"(rounds: {args.rounds}, interleaved; corpus from `bench/make_corpus.py`).\n\n"
+                f"(rounds: {args.rounds}, interleaved, outputs kept to the end of each round; "
+                "corpus from `bench/make_corpus.py`).\n\n"
                 f"{machine()}\n\n## Targets\n\n| workload | target | measured | |\n|---|---|---:|---|\n"
                 + "\n".join(summary) + "\n\n## Workloads\n\n" + "\n\n".join(sections)
                 + "\n\n" + NOTES_MARK + notes)
