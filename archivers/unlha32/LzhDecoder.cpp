@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "archivers/unlha32/LhDecoder.h"
+
 namespace rkarc {
 namespace {
 
@@ -70,6 +72,8 @@ bool LzhDecoder::Supports(std::string_view method) { return DecoderFor(method) !
 
 LzhDecoder::Result LzhDecoder::Decode(const ArchiveFile& file, const LzhHeader& header,
                                       const Output& output, const Position& position) {
+  if (const int windowBits = LhDecoder::WindowBits(header.method))
+    return LhDecoder::Decode(file, header, windowBits, output, position);
   LHADecoderType* type = DecoderFor(header.method);
   if (type == nullptr) return Result::Damaged;
   Input in{&file, header.dataOffset(), header.endOffset(), &position};

@@ -1,6 +1,7 @@
-// Decodes the data of one LZH member with liblhasa's decoders (lh0, lh1,
-// lh4-lh7, lhx, lzs, lz4, lz5, pm0-pm2), streaming the output and verifying
-// its length and CRC-16. liblhasa is used only as a decoder: its archive
+// Decodes the data of one LZH member, -lh4- to -lh7- with our own
+// table-driven decoder (LhDecoder), the rest with liblhasa's decoders (lh0,
+// lh1, lhx, lzs, lz4, lz5, pm0-pm2), streaming the output and verifying its
+// length and CRC-16. liblhasa is used only as a decoder: its archive
 // reader splits CP932 names on 0x5C bytes.
 #pragma once
 
