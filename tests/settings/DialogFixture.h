@@ -1,38 +1,27 @@
-// What the dialog tests share: an AppContext over a fresh settings store,
-// archiver libraries made present on demand, showing a dialog modally while a
-// test acts on it, and a watch that answers and records every message box.
+// What the dialog tests share beyond the window test context: archiver
+// libraries made present on demand, and showing a dialog modally while a test
+// acts on it.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "engine/Libraries.h"
-#include "settings/SettingsDefaults.h"
-#include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
 #include "shell/DialogBase.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowContext.h"
 
 namespace testing_support {
 
-struct DialogContext {
-  TempFolder config;
-  SettingsStore store{config.path()};
-  Libraries libraries;
-  AppContext context{store, libraries};
-  DialogContext() { context.settings = DefaultSettings(); }
-};
+// DialogBase's tests know the window test context by this name.
+using DialogContext = WindowContext;
 
 // Answers only the version call: a library is present, nothing is ever extracted.
 class VersionOnlyLibrary : public ArchiverLibrary {
@@ -87,28 +76,5 @@ inline void WhileShown(DialogBase& dialog, const std::function<void()>& act, con
   });
   EXPECT_TRUE(show ? show() : dialog.showModal());
 }
-
-// While it lives, presses OK on every message box that opens and records its text and title.
-class MessageBoxWatch {
- public:
-  MessageBoxWatch() {
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return;
-      texts << box->text();
-      titles << box->windowTitle();
-      if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-        ok->click();
-      else
-        box->reject();
-    });
-    m_timer.start(5);
-  }
-  QStringList texts;
-  QStringList titles;
-
- private:
-  QTimer m_timer;
-};
 
 }  // namespace testing_support

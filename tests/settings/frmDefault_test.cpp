@@ -17,17 +17,17 @@
 #include "source/DriveList.h"
 #include "source/FolderList.h"
 #include "tests/settings/DialogFixture.h"
-#include "tests/settings/WindowStandIns.h"
+#include "tests/support/StandInWindows.h"
 
 namespace {
 
-using testing_support::DialogContext;
 using testing_support::WhileShown;
+using testing_support::WindowContext;
 using Use = frmDefault::Use;
 
 // A loaded dialog and a folder tree: alpha/{one,two}, beta.
 struct DefaultDialog {
-  DialogContext c;
+  WindowContext c;
   testing_support::TempFolder tree;
   QString alpha, one, beta;
   frmDefault dialog{c.context};
