@@ -15,6 +15,7 @@
 
 #include "engine/Libraries.h"
 #include "shell/DialogBase.h"
+#include "tests/engine/FakeLibrary.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WindowContext.h"
 
@@ -22,20 +23,6 @@ namespace testing_support {
 
 // DialogBase's tests know the window test context by this name.
 using DialogContext = WindowContext;
-
-// Answers only the version call: a library is present, nothing is ever extracted.
-class VersionOnlyLibrary : public ArchiverLibrary {
- public:
-  explicit VersionOnlyLibrary(int32_t version) : m_version(version) {}
-  int32_t command(const QByteArray&, char*, uint32_t) override { return 0x8000; }
-  int32_t checkArchive(const QByteArray&, int32_t) override { return 0; }
-  int32_t getRunning() override { return 0; }
-  int32_t getVersion() override { return m_version; }
-  void setProgress(RkProgressFn, void*) override {}
-
- private:
-  int32_t m_version;
-};
 
 // Makes exactly these libraries present. When every one of them is built, the
 // real modules are copied into a folder of their own and found by Dll_Check
@@ -49,7 +36,7 @@ inline void PresentOnly(Libraries& libraries, const std::vector<LibraryId>& ids)
     built = built && QFile::exists(QStringLiteral(RUKASU2_ARCHIVER_BUILD_DIR "/") + LibraryFileName(id));
   if (!built) {
     int version = 100;
-    for (LibraryId id : ids) libraries.set(id, std::make_unique<VersionOnlyLibrary>(version += 7));
+    for (LibraryId id : ids) libraries.set(id, std::make_unique<FakeLibrary>(0x8000, version += 7));
     return;
   }
   TempFolder system;
