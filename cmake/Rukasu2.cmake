@@ -30,11 +30,17 @@ if(RUKASU2_FUZZ)
 endif()
 
 # AUTOMOC does not notice on its own that a globbed folder gained a Q_OBJECT
-# header; a file holding the source list, rewritten only when the list
-# changes, makes it run again.
+# header in an existing build folder: when the target's source list changes,
+# its autogen stamp is removed so that moc runs again.
 function(rk_autogen_tracks target)
   set(list_file ${CMAKE_CURRENT_BINARY_DIR}/${target}_sources.txt)
   string(REPLACE ";" "\n" content "${ARGN}")
-  file(CONFIGURE OUTPUT ${list_file} CONTENT "${content}\n")
-  set_property(TARGET ${target} APPEND PROPERTY AUTOGEN_TARGET_DEPENDS ${list_file})
+  set(previous "")
+  if(EXISTS ${list_file})
+    file(READ ${list_file} previous)
+  endif()
+  if(NOT previous STREQUAL "${content}\n")
+    file(WRITE ${list_file} "${content}\n")
+    file(REMOVE ${CMAKE_CURRENT_BINARY_DIR}/${target}_autogen/timestamp)
+  endif()
 endfunction()

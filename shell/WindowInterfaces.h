@@ -77,6 +77,23 @@ class ExtractedFoldersOps : public PaneOps {
   virtual void ListInAdd(const QString& folder) = 0;
 };
 
+// frmMenuMente's own operations, beside CommonWindowOps (the folder panes reach
+// them from AppWindows::menuMente by dynamic_cast): the folder alias
+// maintenance dialog, one instance serving both folder panes. A pane fills the
+// ten slots, shows the dialog for its own list and, when it returns true (OK),
+// reads the edited list back.
+class MenuMenteOps {
+ public:
+  virtual ~MenuMenteOps() = default;
+  virtual void Set_Menu(int index, const QString& name, const QString& dir) = 0;
+  // Two empty texts for a slot beyond the list.
+  virtual void Get_Menu(int index, QString& name, QString& dir) = 0;
+  // The index of the last alias, -1 for none.
+  virtual int MenuCount() = 0;
+  // Shows the dialog modally titled for the pane (pstr_Me_Caption); returns pblnOk.
+  virtual bool ShowModal(const QString& meCaption) = 0;
+};
+
 // frmRukasu: the main window's public operations and the common menu commands
 // that every pane forwards to it.
 class MainWindowOps : public CommonWindowOps {

@@ -1,0 +1,114 @@
+// See mdiOutFile.h.
+#include "results/mdiOutFile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+
+#include "engine/PathHelpers.h"
+#include "results/MarginLayout.h"
+#include "shell/AppContext.h"
+#include "shell/Twips.h"
+#include "text/MessageCatalogue.h"
+
+namespace {
+
+QAction* PopupItem(QMenu* menu, const char* name) {
+  QAction* action = menu->addAction(QString());
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
+// The hourglass for as long as the object lives.
+class WaitCursor {
+ public:
+  WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+  ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+}  // namespace
+
+mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
+    : PaneBase(context, QStringLiteral("OutFile"), parent), lstOutFile(new DragOutList(this)) {
+  setObjectName(QStringLiteral("mdiOutFile"));
+  lstOutFile->setObjectName(QStringLiteral("lstOutFile"));
+  lstOutFile->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  lstOutFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  addPopupTrigger(lstOutFile);
+
+  mnuDel = PopupItem(popupMenu(), "mnuDel");
+  mnuRefresh = PopupItem(popupMenu(), "mnuRefresh");
+  mnuAll = PopupItem(popupMenu(), "mnuAll");
+  mnuClear = PopupItem(popupMenu(), "mnuClear");
+  finishPopup();
+  connect(mnuDel, &QAction::triggered, lstOutFile, &QListWidget::clear);
+  connect(mnuRefresh, &QAction::triggered, this, [this] { mnuRefresh_Click(); });
+  connect(mnuAll, &QAction::triggered, this, [this] { SelectAll(); });
+  connect(mnuClear, &QAction::triggered, this, [this] { SelectClear(); });
+
+  resize(TwipsToPx(4800), TwipsToPx(2400));
+}
+
+mdiOutFile::~mdiOutFile() = default;
+
+bool mdiOutFile::Form_Load() {
+  if (m_context.AutoRunning) return true;
+  if (!restorePlacement()) return false;
+  SetFontData();
+  setWindowTitle(MessageCatalogue::Product(6000));
+  mnuDel->setText(MessageCatalogue::Shared(2008));
+  mnuRefresh->setText(MessageCatalogue::Shared(1005));
+  mnuAll->setText(MessageCatalogue::Shared(2006));
+  mnuClear->setText(MessageCatalogue::Shared(2007));
+  SetToolTip(m_context.settings.Tip);
+  return true;
+}
+
+void mdiOutFile::Form_Unload() { savePlacement(); }
+
+void mdiOutFile::SetToolTip(bool on) {
+  lstOutFile->setToolTip(on ? MessageCatalogue::Product(6001) : QString());
+}
+
+QList<QWidget*> mdiOutFile::fontControls() const { return {lstOutFile}; }
+
+void mdiOutFile::relayout() { PlaceInMargin(this, lstOutFile); }
+
+void mdiOutFile::ListInAdd(const QString& folder) {
+  const int count = lstOutFile->count();
+  for (int row = 0; row < count; ++row)
+    if (lstOutFile->item(row)->text() == folder) return;
+  if (count < kMaxEntries) lstOutFile->addItem(folder);
+}
+
+void mdiOutFile::SelectAll() {
+  for (int row = 0; row < lstOutFile->count(); ++row) lstOutFile->item(row)->setSelected(true);
+}
+
+void mdiOutFile::SelectClear() {
+  for (int row = 0; row < lstOutFile->count(); ++row) lstOutFile->item(row)->setSelected(false);
+}
+
+QStringList mdiOutFile::entries() const {
+  QStringList texts;
+  for (int row = 0; row < lstOutFile->count(); ++row) texts << lstOutFile->item(row)->text();
+  return texts;
+}
+
+void mdiOutFile::mnuRefresh_Click() {
+  const WaitCursor hourglass;
+  // A removed entry's place is taken by the next one, which is examined in turn.
+  int row = 0;
+  while (row < lstOutFile->count()) {
+    QListWidgetItem* entry = lstOutFile->item(row);
+    const QString onDisk = LongPath_Get(entry->text());
+    if (!onDisk.isEmpty() && Dir_Check(onDisk)) {
+      entry->setText(onDisk);
+      ++row;
+    } else {
+      delete lstOutFile->takeItem(row);
+    }
+  }
+}

@@ -1,0 +1,52 @@
+// The extracted folders pane: the folders that runs extracted into, unique
+// and at most 1000, which the user can drag out as files, re-check against
+// the disk, select or clear from the popup menu.
+#pragma once
+
+#include "results/DragOutList.h"
+#include "shell/PaneBase.h"
+
+class QAction;
+
+class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMaxEntries = 1000;
+
+  explicit mdiOutFile(AppContext& context, QWidget* parent = nullptr);
+  ~mdiOutFile() override;
+
+  // Load handling; false when the stored placement cannot be read.
+  bool Form_Load();
+  // Close handling: saves the placement.
+  void Form_Unload();
+
+  // ExtractedFoldersOps
+  void ListInAdd(const QString& folder) override;
+
+  // PaneOps (both bases declare them; the pane base implements them)
+  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
+  void SetFontData() override { PaneBase::SetFontData(); }
+  void SetToolTip(bool on) override;
+  QWidget* paneWidget() override { return this; }
+
+  void SelectAll();
+  void SelectClear();
+  QStringList entries() const;
+  // See DragOutList::setDragRunner.
+  void setDragRunner(DragOutList::DragRunner runner) { lstOutFile->setDragRunner(std::move(runner)); }
+
+ protected:
+  QList<QWidget*> fontControls() const override;
+  void relayout() override;
+
+ private:
+  void mnuRefresh_Click();
+
+  DragOutList* lstOutFile;
+  QAction* mnuDel;
+  QAction* mnuRefresh;
+  QAction* mnuAll;
+  QAction* mnuClear;
+};

@@ -1,0 +1,485 @@
+// See frmRukasu.h.
+#include "shell/frmRukasu.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <cmath>
+
+#include "engine/Libraries.h"
+#include "results/mdiOutFile.h"
+#include "results/mdiStatus.h"
+#include "settings/Settings.h"
+#include "settings/SettingsField.h"
+#include "settings/SettingsRemoval.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoreLocation.h"
+#include "settings/basMkdir.h"
+#include "settings/frmAbout.h"
+#include "settings/frmDefault.h"
+#include "settings/frmMenuMente.h"
+#include "settings/frmOption.h"
+#include "shell/AppContext.h"
+#include "shell/BatchRun.h"
+#include "shell/CommandLine.h"
+#include "shell/CommonMenu.h"
+#include "shell/HelpViewer.h"
+#include "shell/MessageBox.h"
+#include "shell/Twips.h"
+#include "shell/WindowFont.h"
+#include "source/mdiDir.h"
+#include "source/mdiFile.h"
+#include "source/mdiInFile.h"
+#include "text/MessageCatalogue.h"
+
+namespace {
+
+constexpr int kStripHeight = 615;  // twips
+constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
+constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
+constexpr int kCancelLeft = 6360;
+
+int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
+
+void ShowLoadFailure(QWidget* parent, const QString& text) { MessageBox::Notice(parent, text); }
+
+// The menu bar shows the state of the active pane's common menu, as if each
+// pane carried its own menu bar.
+void CommonMenuStateFrom(CommonMenu& target, const CommonMenu& source) {
+  for (int i = 0; i < CommonMenu::kEntryCount; ++i)
+    target.action(CommonMenu::Entry(i))->setEnabled(source.isEnabled(CommonMenu::Entry(i)));
+}
+
+}  // namespace
+
+frmRukasu::frmRukasu(AppContext& context) : m_context(context) {
+  m_context.windows.main = this;
+  buildWindow();
+  BatchRun::Controls controls;
+  controls.setRunButtonsEnabled = [this](bool on) {
+    for (QPushButton* b : btnExe) b->setEnabled(on);
+  };
+  controls.setCancelEnabled = [this](bool on) { btnCancel->setEnabled(on); };
+  controls.btnEnabledChange = [this] { BtnEnabledChange(); };
+  m_batch = std::make_unique<BatchRun>(m_context, controls);
+  connect(m_batch.get(), &BatchRun::archiveStarted, this, &frmRukasu::showProgress);
+  connect(m_batch.get(), &BatchRun::progress, this, &frmRukasu::showBytes);
+  connect(m_batch.get(), &BatchRun::finished, this, &frmRukasu::runFinished);
+}
+
+frmRukasu::~frmRukasu() {
+  unloadPanes(true);
+  if (m_context.windows.main == this) m_context.windows.main = nullptr;
+}
+
+void frmRukasu::buildWindow() {
+  setObjectName(QStringLiteral("frmRukasu"));
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  pnlRukasu = new QWidget(central);
+  pnlRukasu->setObjectName(QStringLiteral("pnlRukasu"));
+  pnlRukasu->setFixedHeight(TwipsToPx(kStripHeight));
+  for (int i = 0; i < 4; ++i) {
+    btnExe[i] = new QPushButton(pnlRukasu);
+    btnExe[i]->setObjectName(QStringLiteral("btnExe(%1)").arg(i));
+    btnExe[i]->setGeometry(TwipsToPx(kButtonLefts[i]), TwipsToPx(kButtonTop), TwipsToPx(kButtonWidth),
+                           TwipsToPx(kButtonHeight));
+    connect(btnExe[i], &QPushButton::clicked, this, [this, i] { btnExe_Click(i); });
+  }
+  btnCancel = new QPushButton(pnlRukasu);
+  btnCancel->setObjectName(QStringLiteral("btnCancel"));
+  btnCancel->setGeometry(TwipsToPx(kCancelLeft), TwipsToPx(kButtonTop), TwipsToPx(kButtonWidth),
+                         TwipsToPx(kButtonHeight));
+  connect(btnCancel, &QPushButton::clicked, this, &frmRukasu::btnCancel_Click);
+  layout->addWidget(pnlRukasu);
+  m_mdi = new QMdiArea(central);
+  m_mdi->setObjectName(QStringLiteral("mdiArea"));
+  layout->addWidget(m_mdi, 1);
+  setCentralWidget(central);
+
+  m_menu = new CommonMenu(m_context, this);
+  m_menu->addTo(menuBar());
+  connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { followActivePane(); });
+
+  m_progressText = new QLabel(this);
+  m_progressBar = new QProgressBar(this);
+  m_progressBar->setRange(0, 1000);
+  m_progressBar->setMaximumWidth(240);
+  statusBar()->addWidget(m_progressText, 1);
+  statusBar()->addPermanentWidget(m_progressBar);
+  m_progressBar->hide();
+}
+
+void frmRukasu::followActivePane() {
+  QMdiSubWindow* active = m_mdi->activeSubWindow();
+  auto* pane = active ? qobject_cast<PaneBase*>(active->widget()) : nullptr;
+  if (pane) CommonMenuStateFrom(*m_menu, pane->commonMenu());
+}
+
+frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitCode) {
+  auto end = [exitCode](int code) {
+    if (exitCode) *exitCode = code;
+    return Start::EndProgram;
+  };
+  if (IsRemovalSwitch(argumentText)) {
+    if (MessageBox::Ask(nullptr, RemovalQuestion())) RemoveAllSettings(m_context.store);
+    return end(0);
+  }
+  LoadSettings(m_context.settings, m_context.store);
+  Dll_Check(m_context.libraries);
+  if (!argumentText.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
+    if (AutoRun(argumentText)) return end(m_autoStatus);
+    // A run forced from the command line opens no window: there may be no display.
+    if (m_autoRequest.forced) return end(1);
+  }
+  m_context.AutoRunning = false;
+
+  setWindowTitle(MessageCatalogue::Product(9999));
+  for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(1 + i));
+  btnCancel->setText(MessageCatalogue::Shared(5));
+  SetToolTip(m_context.settings.Tip);
+  if (!loadWindows()) return end(1);
+  SetFontData();
+  if (!restorePlacement()) {
+    ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
+    return end(1);
+  }
+  m_batch->clearCancelFlag();
+  btnCancel->setEnabled(false);
+  m_inFile->Pattern_Make();
+  m_status->RefreshForm();
+  if (!argumentText.isEmpty()) ParseCommandLine(argumentText, *m_file);
+  m_activatedOnce = false;
+  return Start::ShowWindow;
+}
+
+bool frmRukasu::AutoRun(const QString& argumentText) {
+  m_context.AutoRunning = true;
+  bool ran = false;
+  if (loadPanes()) {
+    m_batch->clearCancelFlag();
+    m_inFile->Pattern_Make();
+    if (!m_autoRequest.dest.isEmpty()) m_outDir->setDirName(m_autoRequest.dest);
+    ParseCommandLine(argumentText, *m_file);
+    if (m_file->count() > 0) {
+      m_batch->setLogEcho(m_autoRequest.echo);
+      const BatchRun::Outcome outcome = m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe));
+      m_batch->setLogEcho(nullptr);
+      m_autoStatus = outcome == BatchRun::Outcome::Stopped ? 2 : outcome == BatchRun::Outcome::SomeFailed ? 1 : 0;
+      if (m_context.settings.AutoLog) m_status->LogCopy();
+      ran = true;
+    }
+  }
+  unloadPanes(false);
+  return ran;
+}
+
+QMdiSubWindow* frmRukasu::host(QWidget* pane) {
+  QMdiSubWindow* sub = m_mdi->addSubWindow(pane, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+  sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->hide();  // shown in order at the first activation
+  return sub;
+}
+
+// The six panes, in the order of loading. All exist before the first loads:
+// loading the source folder pane already names its folder to the source file pane.
+bool frmRukasu::loadPanes() {
+  AppWindows& w = m_context.windows;
+  m_inDir = new mdiDir(m_context, FolderPaneRole::Source);
+  w.inDir = m_inDir;
+  m_inFile = new mdiInFile(m_context);
+  w.inFile = m_inFile;
+  m_file = new mdiFile(m_context);
+  w.file = m_file;
+  m_outDir = new mdiDir(m_context, FolderPaneRole::Destination);
+  w.outDir = m_outDir;
+  m_status = new mdiStatus(m_context);
+  w.status = m_status;
+  m_outFile = new mdiOutFile(m_context);
+  w.outFile = m_outFile;
+  if (!m_context.AutoRunning)
+    for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile}) {
+      host(pane);
+      connect(&pane->commonMenu(), &CommonMenu::enabledChanged, this, &frmRukasu::followActivePane);
+    }
+
+  const std::pair<std::function<bool()>, QString> loads[] = {
+      {[this] { return m_inDir->Form_Load(); }, m_inDir->loadErrorText()},
+      {[this] { return m_inFile->Form_Load(); }, mdiInFile::loadErrorText()},
+      {[this] { return m_file->Form_Load(); }, QStringLiteral("Rukasu2 mdiFile Form_Load ERR")},
+      {[this] { return m_outDir->Form_Load(); }, m_outDir->loadErrorText()},
+      {[this] { return m_status->Form_Load(); }, QStringLiteral("Rukasu2 mdiStatus Form_Load ERR")},
+      {[this] { return m_outFile->Form_Load(); }, QStringLiteral("Rukasu2 mdiOutFile Form_Load ERR")},
+  };
+  for (const auto& [load, failure] : loads) {
+    if (!load()) {
+      ShowLoadFailure(this, failure);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool frmRukasu::loadWindows() {
+  if (!loadPanes()) return false;
+  AppWindows& w = m_context.windows;
+  m_about = new frmAbout(m_context, this);
+  w.about = m_about;
+  m_default = new frmDefault(m_context, this);
+  w.defaults = m_default;
+  m_option = new frmOption(m_context, this);
+  w.option = m_option;
+  m_menuMente = new frmMenuMente(m_context, this);
+  w.menuMente = m_menuMente;
+  const std::pair<std::function<bool()>, QString> loads[] = {
+      {[this] { return m_about->Form_Load(); }, QString()},  // the about box handles its own failures
+      {[this] { return m_default->Form_Load(); }, QStringLiteral("Rukasu2 frmDefault Form_Load ERR")},
+      {[this] { return m_option->Form_Load(); }, QStringLiteral("Rukasu2 frmOption Form_Load ERR")},
+      {[this] { return m_menuMente->Form_Load(); }, frmMenuMente::loadErrorText()},
+  };
+  for (const auto& [load, failure] : loads) {
+    if (!load() && !failure.isEmpty()) {
+      ShowLoadFailure(this, failure);
+      return false;
+    }
+  }
+  return true;
+}
+
+// Unloads in the closing order; each window saves its own keys (nothing while
+// the automatic run is under way). The destination pane goes last: the
+// others may still read its folder while they close.
+void frmRukasu::unloadPanes(bool withDialogs) {
+  AppWindows& w = m_context.windows;
+  auto drop = [this](auto*& window, auto& slot, auto unload) {
+    if (!window) return;
+    unload(window);
+    slot = nullptr;
+    if (QWidget* sub = window->parentWidget(); sub && qobject_cast<QMdiSubWindow*>(sub))
+      delete sub;
+    else
+      delete window;
+    window = nullptr;
+  };
+  drop(m_inDir, w.inDir, [](mdiDir* p) { p->Form_Unload(); });
+  drop(m_inFile, w.inFile, [](mdiInFile* p) { p->Form_Unload(); });
+  drop(m_file, w.file, [](mdiFile* p) { p->Form_Unload(); });
+  drop(m_status, w.status, [](mdiStatus* p) { p->Form_Unload(); });
+  drop(m_outFile, w.outFile, [](mdiOutFile* p) { p->Form_Unload(); });
+  if (withDialogs) {
+    drop(m_about, w.about, [](frmAbout* d) { d->Form_Unload(); });
+    drop(m_default, w.defaults, [](frmDefault* d) { d->Form_Unload(); });
+    drop(m_option, w.option, [](frmOption* d) { d->Form_Unload(); });
+    drop(m_menuMente, w.menuMente, [](frmMenuMente* d) { d->Form_Unload(); });
+  }
+  drop(m_outDir, w.outDir, [](mdiDir* p) { p->Form_Unload(); });
+}
+
+void frmRukasu::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!m_activatedOnce) MDIForm_Activate();
+}
+
+void frmRukasu::MDIForm_Activate() {
+  m_activatedOnce = true;
+  MDIForm_Resize();
+  for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})
+    if (pane && pane->parentWidget()) pane->parentWidget()->show();
+  BtnEnabledChange();
+  if (m_inDir) m_inDir->focusDriveList();
+}
+
+QSize frmRukasu::TileSize(int innerWidth, int innerHeight) {
+  return {RoundHalfEven(innerWidth / 2.0), RoundHalfEven(innerHeight / 3.0)};
+}
+
+void frmRukasu::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  MDIForm_Resize();
+}
+
+void frmRukasu::MDIForm_Resize() {
+  const QSize inner = m_mdi->viewport()->size();
+  if (m_context.settings.Resize) {
+    const QSize tile = TileSize(inner.width(), inner.height());
+    const int w = tile.width(), h = tile.height();
+    const std::pair<PaneBase*, QRect> places[] = {
+        {m_inDir, {0, 0, w, h}},  {m_inFile, {0, h, w, h}},  {m_file, {0, 2 * h, w, h}},
+        {m_outDir, {w, 0, w, h}}, {m_status, {w, h, w, h}}, {m_outFile, {w, 2 * h, w, h}},
+    };
+    for (const auto& [pane, rect] : places)
+      if (pane && pane->parentWidget()) pane->parentWidget()->setGeometry(rect);
+  }
+  const int x = pnlRukasu->width() - TwipsToPx(60) - btnCancel->width();
+  if (x > 0) btnCancel->move(x, btnCancel->y());
+}
+
+void frmRukasu::BtnEnabledChange() {
+  const bool any = m_file && m_file->count() > 0;
+  for (QPushButton* b : btnExe) b->setEnabled(any);
+}
+
+int frmRukasu::windowStateValue() {
+  if (windowState() & Qt::WindowMinimized) return 1;
+  if (windowState() & Qt::WindowMaximized) return 2;
+  return 0;
+}
+
+void frmRukasu::btnExe_Click(int index) {
+  if (m_batch->isRunning()) return;
+  m_batch->Interactive(static_cast<int16_t>(index));
+}
+
+void frmRukasu::btnCancel_Click() { m_batch->cancel(); }
+
+void frmRukasu::showProgress(int number, int count, const QString& archive) {
+  m_progressText->setText(QStringLiteral("%1 / %2  %3").arg(number).arg(count).arg(archive));
+  m_progressBar->setValue(0);
+  m_progressBar->show();
+}
+
+void frmRukasu::showBytes(qint64 done, qint64 total) {
+  m_progressBar->setValue(total > 0 ? static_cast<int>(done * 1000 / total) : 0);
+}
+
+void frmRukasu::runFinished() {
+  m_progressText->clear();
+  m_progressBar->hide();
+  // A close asked for during the run happens now that the archive is done.
+  if (m_closeRequested) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+}
+
+void frmRukasu::closeEvent(QCloseEvent* event) {
+  if (m_batch->isRunning()) {
+    // Nothing is asked; the run stops after the archive being extracted.
+    m_closeRequested = true;
+    m_batch->cancel();
+    event->ignore();
+    return;
+  }
+  if (m_closing) {
+    event->accept();
+    return;
+  }
+  m_closing = true;
+  unloadPanes(true);
+  savePlacement();
+  SaveSettings(m_context.settings, m_context.store);
+  m_context.store.sync();
+  event->accept();
+}
+
+bool frmRukasu::restorePlacement() {
+  const StoreLocation at = PlacementLocation(m_context.store, QStringLiteral("Main_Left"));
+  int32_t left = 1000, top = 1000, width = 8000, height = 8000;
+  int16_t state = 0;
+  if (!ReadInt32(m_context.store, at, QStringLiteral("Main_Left"), 1000, left) ||
+      !ReadInt32(m_context.store, at, QStringLiteral("Main_Top"), 1000, top) ||
+      !ReadInt32(m_context.store, at, QStringLiteral("Main_Width"), 8000, width) ||
+      !ReadInt32(m_context.store, at, QStringLiteral("Main_Height"), 8000, height) ||
+      !ReadInt16(m_context.store, at, QStringLiteral("Main_WindowState"), 0, state))
+    return false;
+  const QRect screen = (QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768));
+  if (left < 0 || left > PxToTwips(screen.width())) left = 1000;
+  if (top < 0 || top > PxToTwips(screen.height())) top = 1000;
+  if (width < 2000) width = 8000;
+  if (height < 500) height = 8000;
+  setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
+  if (state == 2) setWindowState(Qt::WindowMaximized);
+  else if (state == 1) setWindowState(Qt::WindowMinimized);
+  return true;
+}
+
+void frmRukasu::savePlacement() {
+  const StoreLocation at = CurrentLocation();
+  const int state = windowStateValue();
+  WriteInt(m_context.store, at, QStringLiteral("Main_WindowState"), state);
+  if (state != 0) return;
+  const QRect g = geometry();
+  WriteInt(m_context.store, at, QStringLiteral("Main_Left"), PxToTwips(g.x()));
+  WriteInt(m_context.store, at, QStringLiteral("Main_Top"), PxToTwips(g.y()));
+  WriteInt(m_context.store, at, QStringLiteral("Main_Width"), PxToTwips(g.width()));
+  WriteInt(m_context.store, at, QStringLiteral("Main_Height"), PxToTwips(g.height()));
+}
+
+void frmRukasu::SetFontData() {
+  const QFont font = SettingsFont(m_context.settings);
+  for (QPushButton* b : btnExe) ApplyFont(b, font);
+  ApplyFont(btnCancel, font);
+  MDIForm_Resize();
+}
+
+void frmRukasu::SetToolTip(bool on) {
+  for (int i = 0; i < 4; ++i) btnExe[i]->setToolTip(on ? MessageCatalogue::Product(6 + i) : QString());
+  btnCancel->setToolTip(on ? MessageCatalogue::Shared(10) : QString());
+}
+
+void frmRukasu::mnuExit_Click() { close(); }
+
+void frmRukasu::mnuFont_Click() {
+  const Settings& s = m_context.settings;
+  QFont font = SettingsFont(s);
+  bool chosen = false;
+  if (chooseFont) {
+    chosen = chooseFont(font);
+  } else {
+    font = QFontDialog::getFont(&chosen, font, this);
+  }
+  if (!chosen) return;
+  const int size = RoundHalfEven(font.pointSizeF());
+  if (font.family() == s.Font_Name && size == s.Font_Size && font.bold() == s.Font_Bold &&
+      font.italic() == s.Font_Italic)
+    return;
+  m_context.settings.Font_Name = font.family();
+  m_context.settings.Font_Size = static_cast<int16_t>(size);
+  m_context.settings.Font_Bold = font.bold();
+  m_context.settings.Font_Italic = font.italic();
+  const AppWindows& w = m_context.windows;
+  CommonWindowOps* windows[] = {this, w.inDir, w.inFile, w.file, w.outDir, w.status, w.outFile, w.about, w.defaults, w.option};
+  for (CommonWindowOps* window : windows)
+    if (window) window->SetFontData();
+}
+
+void frmRukasu::mnuLogCopy_Click() {
+  if (m_status) m_status->LogCopy();
+}
+
+void frmRukasu::mnuLogSave_Click() {
+  if (m_status) m_status->LogSave();
+}
+
+void frmRukasu::mnuInDirDefault_Click() {
+  if (m_default) m_default->Edit(frmDefault::Use::InDir);
+}
+
+void frmRukasu::mnuOutDirDefault_Click() {
+  if (m_default) m_default->Edit(frmDefault::Use::OutDir);
+}
+
+void frmRukasu::mnuTmpDirDefault_Click() {
+  if (m_default) m_default->Edit(frmDefault::Use::TmpDir);
+}
+
+void frmRukasu::mnuOption_Click() {
+  if (m_option) m_option->exec();
+  BtnEnabledChange();
+}
+
+void frmRukasu::mnuMkdir_Click() { MakeFolderCommand(m_context); }
+
+void frmRukasu::mnuHelp_Click() { ShowHelp(this); }
+
+void frmRukasu::mnuAbout_Click() {
+  if (m_about) m_about->exec();
+}

@@ -1,0 +1,20 @@
+// The two rules of what counts as an archive to extract, from the enabled
+// archive kinds (settings switches) and the archiver libraries present: the
+// source file list's pattern, and the extension test for names that come from
+// outside the program (command line, dropped files).
+#pragma once
+
+#include <QString>
+
+struct Settings;
+class Libraries;
+
+// The pattern that lists the enabled kinds ("*.LZH;*.ZIP;..."), in a fixed
+// order; kNoArchivePattern when no kind is enabled.
+QString ArchivePattern(const Settings& settings, const Libraries& libraries);
+// A name that matches nothing in practice, so that the list stays empty.
+inline constexpr const char* kNoArchivePattern = "abcdzyxw.___";
+
+// True when the name's extension is that of an enabled kind. With Double set,
+// the four double extensions (.LZH.ZIP ...) are tried first.
+bool IsArchiveName(const QString& name, const Settings& settings, const Libraries& libraries);

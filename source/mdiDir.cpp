@@ -1,0 +1,198 @@
+// See mdiDir.h.
+#include "source/mdiDir.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMenu>
+#include <QScopedValueRollback>
+
+#include "engine/PathHelpers.h"
+#include "settings/SettingsField.h"
+#include "settings/StoreLocation.h"
+#include "shell/AppContext.h"
+#include "shell/Twips.h"
+#include "source/DriveList.h"
+#include "source/FolderAliasMenu.h"
+#include "source/FolderList.h"
+#include "text/MessageCatalogue.h"
+
+namespace {
+
+// The placement keys' prefix: InDir_Left ... or OutDir_Left ...
+QString PlacementPrefix(FolderPaneRole role) {
+  return role == FolderPaneRole::Source ? QStringLiteral("InDir") : QStringLiteral("OutDir");
+}
+
+}  // namespace
+
+mdiDir::mdiDir(AppContext& context, FolderPaneRole role, QWidget* parent)
+    : PaneBase(context, PlacementPrefix(role), parent),
+      m_role(role),
+      drvDrive(new DriveList(this)),
+      dlbDir(new FolderList(this)),
+      txtDir(new QLineEdit(this)),
+      mnuCopy(new QAction(this)),
+      mnuRefresh(new QAction(this)),
+      m_aliases(new FolderAliasMenu(
+          context, MessageCatalogue::Product(isSource() ? 1000 : 4000), [this] { return DirName(); }, this)) {
+  setObjectName(isSource() ? QStringLiteral("mdiInDir") : QStringLiteral("mdiOutDir"));
+  drvDrive->setObjectName(QStringLiteral("drvDrive"));
+  dlbDir->setObjectName(QStringLiteral("dlbDir"));
+  txtDir->setObjectName(QStringLiteral("txtDir"));
+  txtDir->setReadOnly(true);  // what is typed there would change nothing
+  txtDir->setContextMenuPolicy(Qt::NoContextMenu);
+  mnuCopy->setObjectName(QStringLiteral("mnuCopy"));
+  mnuRefresh->setObjectName(QStringLiteral("mnuRefresh"));
+
+  popupMenu()->addAction(mnuCopy);
+  popupMenu()->addAction(mnuRefresh);
+  m_aliases->addTo(popupMenu());
+  finishPopup();
+  addPopupTrigger(dlbDir);
+  addPopupTrigger(txtDir);
+
+  connect(dlbDir, &FolderList::pathChanged, this, [this] {
+    if (!m_quiet) folderChanged();
+  });
+  connect(drvDrive, &DriveList::driveChosen, this, &mdiDir::driveChosen);
+  connect(drvDrive, &DriveList::enterPressed, dlbDir, [this] { dlbDir->setFocus(); });
+  connect(mnuCopy, &QAction::triggered, this, &mdiDir::mnuCopy_Click);
+  connect(mnuRefresh, &QAction::triggered, this, &mdiDir::RefreshForm);
+  connect(m_aliases, &FolderAliasMenu::aliasChosen, this, &mdiDir::setDirName);
+
+  resize(320, 260);
+  (isSource() ? m_context.windows.inDir : m_context.windows.outDir) = this;
+}
+
+mdiDir::~mdiDir() {
+  FolderPaneOps*& slot = isSource() ? m_context.windows.inDir : m_context.windows.outDir;
+  if (slot == this) slot = nullptr;
+}
+
+QString mdiDir::keyPrefix() const { return isSource() ? QStringLiteral("Dir_In") : QStringLiteral("Dir_Out"); }
+
+QString mdiDir::loadErrorText() const {
+  return isSource() ? QStringLiteral("Rukasu2 mdiinDir Form_Load ERR")
+                    : QStringLiteral("Rukasu2 mdiOutDir Form_Load ERR");
+}
+
+bool mdiDir::Form_Load() {
+  // The folder keys come from where this pane's placement lives, even when
+  // the placement itself is not restored.
+  const StoreLocation at = PlacementLocation(m_context.store, PlacementPrefix(m_role) + QStringLiteral("_Left"));
+  const QString prefix = keyPrefix();
+  DefaultFolders& d = m_context.defaults;
+  QString& folder = isSource() ? d.Dir_In : d.Dir_Out;
+  bool& yuko = isSource() ? d.Dir_In_Yuko : d.Dir_Out_Yuko;
+  QString oldDir;
+  if (!ReadText(m_context.store, at, prefix, QDir::currentPath(), folder)) folder = QDir::currentPath();
+  if (!ReadBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), true, yuko)) return false;
+  if (!ReadText(m_context.store, at, QStringLiteral("Old") + prefix, QDir::currentPath(), oldDir))
+    oldDir = QDir::currentPath();
+  setDirName(yuko ? folder : oldDir);
+  if (m_context.AutoRunning) return true;
+
+  if (!restorePlacement()) return false;
+  SetFontData();
+  if (isSource()) setWindowTitle(MessageCatalogue::Product(1000));
+  mnuCopy->setText(MessageCatalogue::Product(isSource() ? 1004 : 4004));
+  mnuRefresh->setText(MessageCatalogue::Shared(1005));
+  m_aliases->setCaptions();
+  SetToolTip(m_context.settings.Tip);
+  m_aliases->list().load(m_context.store, at, prefix);
+  m_aliases->updateState();
+  return true;
+}
+
+void mdiDir::Form_Unload() {
+  if (m_context.AutoRunning) return;
+  savePlacement();
+  const StoreLocation at = CurrentLocation();
+  const QString prefix = keyPrefix();
+  const DefaultFolders& d = m_context.defaults;
+  WriteText(m_context.store, at, prefix, isSource() ? d.Dir_In : d.Dir_Out);
+  WriteBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), isSource() ? d.Dir_In_Yuko : d.Dir_Out_Yuko);
+  WriteText(m_context.store, at, QStringLiteral("Old") + prefix, DirName());
+  m_aliases->list().save(m_context.store, at, prefix);
+}
+
+QString mdiDir::DirName() { return LongPath_Get(dlbDir->path()); }
+
+bool mdiDir::moveQuietly(const QString& folder) {
+  const QScopedValueRollback quiet(m_quiet, true);
+  return dlbDir->setPath(folder);
+}
+
+void mdiDir::setDirName(const QString& folder) {
+  // The change handling runs once, from RefreshForm, not also for the move.
+  // A pane without any folder yet (the current folder gone too) shows the root.
+  if (!moveQuietly(folder) && !moveQuietly(QDir::currentPath()) && dlbDir->path().isEmpty())
+    moveQuietly(QStringLiteral("/"));
+  RefreshForm();
+}
+
+void mdiDir::moveToNearestFolder(const QString& gone) {
+  for (QString at = ParentDir_Get(gone); !moveQuietly(at); at = ParentDir_Get(at))
+    if (at == QStringLiteral("/")) return;
+}
+
+void mdiDir::RefreshForm() {
+  drvDrive->refresh();
+  // A folder removed behind the pane's back gives way to its nearest ancestor.
+  if (!dlbDir->refresh() && !dlbDir->path().isEmpty()) moveToNearestFolder(dlbDir->path());
+  folderChanged();
+}
+
+void mdiDir::folderChanged() {
+  const QString path = dlbDir->path();
+  // Mount points nest: walking up the folder list can leave the drive.
+  drvDrive->setDriveOf(path);
+  m_driveFolders.insert(drvDrive->Drive(), path);
+  DirCaptionChange();
+  if (isSource() && m_context.windows.inFile) m_context.windows.inFile->setDirName(path);
+}
+
+void mdiDir::DirCaptionChange() {
+  const QString path = dlbDir->path();
+  txtDir->setText(DispPath_Get(LongPath_Get(path)));
+  if (!isSource()) setWindowTitle(MessageCatalogue::Product(4000) + FreeSpace_Get(path));
+}
+
+void mdiDir::driveChosen(const QString& drive) {
+  QString target = m_driveFolders.value(drive);
+  if (target.isEmpty() || drvDrive->driveOf(target) != drive) target = drive;
+  if (dlbDir->setPath(target) || (target != drive && dlbDir->setPath(drive))) return;
+  drvDrive->setDriveOf(dlbDir->path());
+}
+
+void mdiDir::mnuCopy_Click() {
+  FolderPaneOps* other = isSource() ? m_context.windows.outDir : m_context.windows.inDir;
+  const QString path = dlbDir->path();
+  if (other && !path.isEmpty()) other->setDirName(path);
+}
+
+void mdiDir::focusDriveList() { drvDrive->setFocus(); }
+
+void mdiDir::SetToolTip(bool on) {
+  const int base = isSource() ? 1000 : 4000;
+  drvDrive->setToolTip(on ? MessageCatalogue::Product(base + 1) : QString());
+  dlbDir->setToolTip(on ? MessageCatalogue::Product(base + 2) : QString());
+  txtDir->setToolTip(on ? MessageCatalogue::Product(base + 3) : QString());
+}
+
+QList<QWidget*> mdiDir::fontControls() const { return {txtDir, dlbDir, drvDrive}; }
+
+void mdiDir::relayout() {
+  // Twips, as the pane's layout is given; 15 twips make a pixel.
+  const int driveHeight = PxToTwips(drvDrive->sizeHint().height());
+  const int boxHeight = PxToTwips(txtDir->sizeHint().height());
+  const int w = PxToTwips(width()) - 120;
+  const int h = PxToTwips(height()) - 240 - driveHeight - boxHeight;
+  if (w <= 0) return;
+  drvDrive->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(w), TwipsToPx(driveHeight));
+  const int listTop = driveHeight + 120;
+  const int listHeight = h >= 1 ? h : PxToTwips(dlbDir->height());
+  dlbDir->setGeometry(TwipsToPx(60), TwipsToPx(listTop), TwipsToPx(w), TwipsToPx(listHeight));
+  txtDir->setGeometry(TwipsToPx(60), TwipsToPx(h + listTop + 60), TwipsToPx(w), TwipsToPx(boxHeight));
+}

@@ -1,0 +1,72 @@
+// The target list pane: the archives the next batch run extracts, in order,
+// unique and at most 1000. Filled by the source file pane, the command line
+// and file drops; pruned by its two buttons and by the batch run, which also
+// reads and changes it entry by entry.
+#pragma once
+
+#include "shell/PaneBase.h"
+
+class QAction;
+class QListWidget;
+class QPushButton;
+class QUrl;
+
+class mdiFile : public PaneBase, public TargetListOps {
+  Q_OBJECT
+
+ public:
+  static constexpr int kMaxEntries = 1000;
+
+  explicit mdiFile(AppContext& context, QWidget* parent = nullptr);
+  ~mdiFile() override;
+
+  // Load handling; false when the stored placement cannot be read.
+  bool Form_Load();
+  // Close handling: saves the placement.
+  void Form_Unload();
+
+  // TargetListOps
+  bool ListInAdd(const QString& path) override;
+  bool Gaibu_ListInAdd(const QString& name) override;
+  void RefreshForm() override;
+  void SelectAll() override;
+  void SelectClear() override;
+  int count() override;
+  QString entry(int index) override;
+  bool isSelected(int index) override;
+  void setSelected(int index, bool selected) override;
+  void setTopIndex(int index) override;
+  void removeEntry(int index) override;
+  void focusList() override;
+
+  // PaneOps (both bases declare them; the pane base implements them)
+  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
+  void SetFontData() override { PaneBase::SetFontData(); }
+  void SetToolTip(bool on) override;
+  QWidget* paneWidget() override { return this; }
+
+  // The selected entry with the lowest index, or empty.
+  QString SelectedFile_Get();
+
+ protected:
+  QList<QWidget*> fontControls() const override;
+  void relayout() override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void btnDel_Click();
+  void btnDelAll_Click();
+  void mnuOutCopy_Click();
+  void mnuInCopy_Click();
+  void lstFile_Drop(const QList<QUrl>& urls);
+  void btnEnabledChange();
+  QWidget* dialogParent();
+
+  QListWidget* lstFile;
+  QPushButton* btnDel;
+  QPushButton* btnDelAll;
+  QAction* mnuAll;
+  QAction* mnuClear;
+  QAction* mnuOutCopy;
+  QAction* mnuInCopy;
+};

@@ -1,0 +1,175 @@
+// See mdiInFile.h.
+#include "source/mdiInFile.h"
+
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QPushButton>
+
+#include "engine/PathHelpers.h"
+#include "shell/AppContext.h"
+#include "shell/BusyCursor.h"
+#include "shell/Twips.h"
+#include "source/ArchivePattern.h"
+#include "source/FileList.h"
+#include "source/FileListModel.h"
+#include "source/FolderListModel.h"
+#include "text/MessageCatalogue.h"
+
+namespace {
+
+QString WithSlash(const QString& folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
+
+}  // namespace
+
+mdiInFile::mdiInFile(AppContext& context, QWidget* parent)
+    : PaneBase(context, QStringLiteral("InFile"), parent),
+      filFile(new FileList(this)),
+      // The captions are the buttons' own; the message tables hold none for them.
+      btnAdd(new QPushButton(QStringLiteral("追加"), this)),
+      btnAddAll(new QPushButton(QStringLiteral("全て追加"), this)),
+      btnAddAllAll(new QPushButton(QStringLiteral("サブフォルダも追加"), this)),
+      dlbDummy(new FolderListModel(this)),
+      filDummy(new FileListModel(this)),
+      mnuRefresh(new QAction(this)),
+      mnuAll(new QAction(this)),
+      mnuClear(new QAction(this)) {
+  setObjectName(QStringLiteral("mdiInFile"));
+  filFile->setObjectName(QStringLiteral("filFile"));
+  btnAdd->setObjectName(QStringLiteral("btnAdd"));
+  btnAddAll->setObjectName(QStringLiteral("btnAddAll"));
+  btnAddAllAll->setObjectName(QStringLiteral("btnAddAllAll"));
+  dlbDummy->setObjectName(QStringLiteral("dlbDummy"));
+  filDummy->setObjectName(QStringLiteral("filDummy"));
+  mnuRefresh->setObjectName(QStringLiteral("mnuRefresh"));
+  mnuAll->setObjectName(QStringLiteral("mnuAll"));
+  mnuClear->setObjectName(QStringLiteral("mnuClear"));
+
+  popupMenu()->addActions({mnuRefresh, mnuAll, mnuClear});
+  finishPopup();
+  addPopupTrigger(filFile);
+
+  connect(btnAdd, &QPushButton::clicked, this, &mdiInFile::btnAdd_Click);
+  connect(btnAddAll, &QPushButton::clicked, this, &mdiInFile::btnAddAll_Click);
+  connect(btnAddAllAll, &QPushButton::clicked, this, &mdiInFile::btnAddAllAll_Click);
+  connect(filFile, &FileList::enterPressed, this, [this] {
+    if (m_context.windows.file) m_context.windows.file->focusList();
+  });
+  connect(mnuRefresh, &QAction::triggered, this, &mdiInFile::RefreshForm);
+  connect(mnuAll, &QAction::triggered, this, &mdiInFile::SelectAll);
+  connect(mnuClear, &QAction::triggered, this, &mdiInFile::SelectClear);
+
+  resize(320, 260);
+  m_context.windows.inFile = this;
+}
+
+mdiInFile::~mdiInFile() {
+  if (m_context.windows.inFile == this) m_context.windows.inFile = nullptr;
+}
+
+bool mdiInFile::Form_Load() {
+  if (m_context.AutoRunning) return true;
+  if (!restorePlacement()) return false;
+  SetFontData();
+  setWindowTitle(MessageCatalogue::Product(2000));
+  mnuRefresh->setText(MessageCatalogue::Shared(1005));
+  mnuAll->setText(MessageCatalogue::Shared(2006));
+  mnuClear->setText(MessageCatalogue::Shared(2007));
+  SetToolTip(m_context.settings.Tip);
+  return true;
+}
+
+void mdiInFile::setDirName(const QString& folder) {
+  // Setting the folder reads it, so only the selection is left to clear.
+  if (!filFile->files().setFolder(folder)) filFile->files().setFolder(QDir::currentPath());
+  SelectClear();
+}
+
+void mdiInFile::setFilePattern(const QString& pattern) {
+  filFile->files().setPattern(pattern);
+  filDummy->setPattern(pattern);
+}
+
+void mdiInFile::Pattern_Make() { setFilePattern(ArchivePattern(m_context.settings, m_context.libraries)); }
+
+bool mdiInFile::Exp_Check(const QString& name) { return IsArchiveName(name, m_context.settings, m_context.libraries); }
+
+void mdiInFile::RefreshForm() {
+  filFile->files().refresh();
+  SelectClear();
+}
+
+void mdiInFile::SelectAll() { filFile->selectAll(); }
+
+void mdiInFile::SelectClear() { filFile->clearSelection(); }
+
+void mdiInFile::btnAdd_Click() { addListed(false); }
+
+void mdiInFile::btnAddAll_Click() { addListed(true); }
+
+void mdiInFile::addListed(bool all) {
+  TargetListOps* target = m_context.windows.file;
+  if (!target) return;
+  {
+    const BusyCursor busy;
+    const FileListModel& files = filFile->files();
+    const QString folder = WithSlash(files.folder());
+    for (int i = 0; i < files.count(); ++i) {
+      if (!all && !filFile->isSelected(i)) continue;
+      const QString path = LongPath_Get(folder + files.name(i));
+      // A full list stops here, leaving this file and the later ones as they are.
+      if (!path.isEmpty() && !target->ListInAdd(path)) break;
+      filFile->setSelected(i, false);
+    }
+  }
+  if (m_context.windows.main) m_context.windows.main->BtnEnabledChange();
+}
+
+bool mdiInFile::addFolder(const QString& folder) {
+  // A folder that cannot be read adds nothing; the walk goes on.
+  if (!filDummy->setFolder(folder)) return true;
+  const QString prefix = WithSlash(filDummy->folder());
+  for (int i = 0; i < filDummy->count(); ++i) {
+    const QString path = LongPath_Get(prefix + filDummy->name(i));
+    if (!path.isEmpty() && !m_context.windows.file->ListInAdd(path)) return false;
+  }
+  return true;
+}
+
+void mdiInFile::btnAddAllAll_Click() {
+  if (!m_context.windows.file) return;
+  {
+    const BusyCursor busy;
+    // Exactly one level down: the folder itself (-1), then its immediate
+    // subfolders in name order; sub-subfolders are never visited.
+    if (dlbDummy->setPath(filFile->files().folder())) {
+      for (int k = -1; k < dlbDummy->listCount(); ++k)
+        if (!addFolder(dlbDummy->entry(k))) break;
+    }
+    SelectClear();
+  }
+  if (m_context.windows.main) m_context.windows.main->BtnEnabledChange();
+}
+
+void mdiInFile::SetToolTip(bool on) {
+  filFile->setToolTip(on ? MessageCatalogue::Product(2001) : QString());
+  btnAdd->setToolTip(on ? MessageCatalogue::Product(2002) : QString());
+  btnAddAll->setToolTip(on ? MessageCatalogue::Product(2003) : QString());
+  btnAddAllAll->setToolTip(on ? MessageCatalogue::Product(2004) : QString());
+}
+
+QList<QWidget*> mdiInFile::fontControls() const { return {filFile, btnAdd, btnAddAll}; }
+
+void mdiInFile::relayout() {
+  const QSize add = btnAdd->sizeHint(), addAll = btnAddAll->sizeHint(), addAllAll = btnAddAllAll->sizeHint();
+  const int w = PxToTwips(width()) - 120;
+  const int h = PxToTwips(height()) - PxToTwips(add.height()) - 180;
+  if (w <= 0) return;
+  const int listHeight = h >= 1 ? h : PxToTwips(filFile->height());
+  filFile->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(w), TwipsToPx(listHeight));
+  const int top = TwipsToPx(h + 120);
+  btnAdd->setGeometry(TwipsToPx(60), top, add.width(), add.height());
+  const int addAllLeft = add.width() + TwipsToPx(120);
+  btnAddAll->setGeometry(addAllLeft, top, addAll.width(), addAll.height());
+  btnAddAllAll->setGeometry(addAllLeft + addAll.width() + TwipsToPx(60), top, addAllAll.width(), addAllAll.height());
+}

@@ -1,0 +1,22 @@
+// What every pane test builds first: an application context over a settings
+// store in a fresh temporary folder, with the default settings and no other
+// window loaded.
+#pragma once
+
+#include "engine/Libraries.h"
+#include "settings/SettingsDefaults.h"
+#include "settings/SettingsStore.h"
+#include "shell/AppContext.h"
+#include "tests/support/TestSupport.h"
+
+namespace testing_support {
+
+struct PaneContext {
+  TempFolder storeFolder;
+  SettingsStore store{storeFolder.path()};
+  Libraries libraries;
+  AppContext context{store, libraries};
+  PaneContext() { context.settings = DefaultSettings(); }
+};
+
+}  // namespace testing_support

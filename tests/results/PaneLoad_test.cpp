@@ -1,0 +1,126 @@
+// The load and close handling of the three list panes: caption, tool tips and
+// popup captions at load, nothing of it during the automatic run, a load that
+// fails on a stored placement that is no number, and the placement saved at
+// close.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+
+#include <functional>
+#include <memory>
+
+#include "results/mdiOutFile.h"
+#include "results/mdiStatus.h"
+#include "source/mdiFile.h"
+#include "tests/results/PaneContext.h"
+
+namespace {
+
+using testing_support::PaneContext;
+
+struct PaneKind {
+  const char* name;
+  std::function<std::unique_ptr<PaneBase>(AppContext&)> make;
+  std::function<bool(PaneBase&)> load;
+  std::function<void(PaneBase&)> unload;
+  QString prefix;   // of the placement keys
+  QString caption;
+  QMap<QString, QString> tips;  // control name -> tool tip when on
+  QStringList popupCaptions;    // the pane's own items
+};
+
+template <typename Pane>
+PaneKind Kind(const char* name, QString prefix, QString caption, QMap<QString, QString> tips, QStringList popup) {
+  return {name,
+          [](AppContext& context) { return std::make_unique<Pane>(context); },
+          [](PaneBase& pane) { return static_cast<Pane&>(pane).Form_Load(); },
+          [](PaneBase& pane) { static_cast<Pane&>(pane).Form_Unload(); },
+          std::move(prefix),
+          std::move(caption),
+          std::move(tips),
+          std::move(popup)};
+}
+
+std::vector<PaneKind> Kinds() {
+  return {
+      Kind<mdiStatus>("mdiStatus", "Status", "実行履歴", {{"lstKekka", "実行履歴"}}, {"初期化"}),
+      Kind<mdiOutFile>("mdiOutFile", "OutFile", "解凍後フォルダ名",
+                       {{"lstOutFile", "正常に解凍されたフォルダ名"}},
+                       {"初期化", "リフレッシュ", "全て選択", "全て選択の解除"}),
+      Kind<mdiFile>("mdiFile", "File", "解凍対象ファイル",
+                    {{"lstFile", "このファイル名が解凍の対象となります"},
+                     {"btnDel", "選択した圧縮ファイルを解凍の対象からはずします"},
+                     {"btnDelAll", "全ての圧縮ファイルを解凍の対象からはずします"}},
+                    {"全て選択", "全て選択の解除", "解凍先フォルダを同一",
+                     "圧縮ファイル格納フォルダを同一"}),
+  };
+}
+
+QStringList OwnPopupCaptions(PaneBase& pane, qsizetype count) {
+  QStringList captions;
+  for (QAction* action : pane.popupMenu()->actions().mid(0, count)) captions << action->text();
+  return captions;
+}
+
+TEST(PaneLoad, LoadSetsCaptionToolTipsAndPopupCaptions) {
+  for (const PaneKind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    PaneContext c;
+    c.context.settings.Tip = true;
+    auto pane = kind.make(c.context);
+    ASSERT_TRUE(kind.load(*pane));
+    EXPECT_EQ(pane->windowTitle(), kind.caption);
+    EXPECT_EQ(OwnPopupCaptions(*pane, kind.popupCaptions.size()), kind.popupCaptions);
+    for (auto tip = kind.tips.begin(); tip != kind.tips.end(); ++tip)
+      EXPECT_EQ(pane->findChild<QWidget*>(tip.key())->toolTip(), tip.value()) << tip.key().toStdString();
+
+    pane->SetToolTip(false);
+    for (const QString& control : kind.tips.keys())
+      EXPECT_TRUE(pane->findChild<QWidget*>(control)->toolTip().isEmpty());
+  }
+}
+
+TEST(PaneLoad, AutomaticRunSkipsEverythingAndTipOffLeavesNoTips) {
+  for (const PaneKind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    PaneContext c;
+    c.context.AutoRunning = true;
+    c.store.write("Velmont Soft", "Rukasu2", kind.prefix + "_Left", "not a number");  // not even read
+    auto hidden = kind.make(c.context);
+    ASSERT_TRUE(kind.load(*hidden));
+    EXPECT_TRUE(hidden->windowTitle().isEmpty());
+
+    c.context.AutoRunning = false;
+    c.context.settings.Tip = false;
+    c.context.settings.Resize = true;  // placement not read: the broken value does not matter
+    auto shown = kind.make(c.context);
+    ASSERT_TRUE(kind.load(*shown));
+    EXPECT_EQ(shown->windowTitle(), kind.caption);
+    for (const QString& control : kind.tips.keys())
+      EXPECT_TRUE(shown->findChild<QWidget*>(control)->toolTip().isEmpty());
+  }
+}
+
+TEST(PaneLoad, PlacementThatIsNoNumberFailsTheLoadAndCloseSavesIt) {
+  for (const PaneKind& kind : Kinds()) {
+    SCOPED_TRACE(kind.name);
+    PaneContext c;
+    c.context.settings.Resize = false;
+    {
+      auto pane = kind.make(c.context);
+      pane->setGeometry(30, 45, 300, 150);
+      kind.unload(*pane);
+    }
+    EXPECT_EQ(c.store.read("Velmont Soft", "Rukasu2", kind.prefix + "_Width", "").value_or(""), "4500");
+    auto restored = kind.make(c.context);
+    ASSERT_TRUE(kind.load(*restored));
+    EXPECT_EQ(restored->geometry(), QRect(30, 45, 300, 150));
+
+    c.store.write("Velmont Soft", "Rukasu2", kind.prefix + "_Height", "tall");
+    auto broken = kind.make(c.context);
+    EXPECT_FALSE(kind.load(*broken));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,172 @@
+// The source file pattern and the extension test, from the archive kind
+// switches and the libraries present.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <vector>
+
+#include "source/ArchivePattern.h"
+#include "tests/source/SourceFixture.h"
+
+namespace {
+
+struct KindRow {
+  const char* name;
+  std::function<void(Settings&)> change;
+  std::vector<LibraryId> absent;
+  const char* pattern;
+};
+
+class PatternRows : public testing::TestWithParam<KindRow> {};
+
+TEST_P(PatternRows, BuildsThePattern) {
+  SourceContext c;
+  c.allLibrariesPresent();
+  for (LibraryId id : GetParam().absent) c.libraries.set(id, nullptr);
+  if (GetParam().change) GetParam().change(c.context.settings);
+  EXPECT_EQ(ArchivePattern(c.context.settings, c.libraries).toStdString(), GetParam().pattern);
+}
+
+void AllKindsOff(Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = s.Tar = false; }
+
+const KindRow kPatternRows[] = {
+    {"Defaults",
+     nullptr,
+     {},
+     "*.LZH;*.ZIP;*.ISH;*.ARJ;*.CAB;*.RAR;*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.BZ2;*.BZIP2"},
+    {"AllKindsOff", AllKindsOff, {}, "abcdzyxw.___"},
+    {"NoLibraryAtAll",
+     nullptr,
+     {LibraryId::Unlha, LibraryId::UnZip, LibraryId::Unarj, LibraryId::Ish, LibraryId::Cab, LibraryId::Tar,
+      LibraryId::Unrar, LibraryId::Bz2},
+     "abcdzyxw.___"},
+    {"OneBz2PatternServesTarBz2",
+     [](Settings& s) {
+       AllKindsOff(s);
+       s.Tar = true;
+       s.Tar_Tar = s.Tar_Targz = s.Tar_Tgz = s.Tar_Tarz = s.Tar_Taz = s.Tar_Gz = s.Tar_Z = false;
+       s.Tar_Bz2 = s.Tar_Bzip2 = false;
+       s.Tar_TarBz2 = true;
+     },
+     {},
+     "*.BZ2"},
+    {"NoBz2Library",
+     [](Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = false; },
+     {LibraryId::Bz2},
+     "*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z"},
+    {"ExeOnceForSeveralKinds",
+     [](Settings& s) {
+       AllKindsOff(s);
+       s.Lzh = s.Zip = true;
+       s.Lzh_Exe = s.Zip_Exe = true;
+     },
+     {},
+     "*.LZH;*.ZIP;*.EXE"},
+    {"ExeSwitchWithItsKindOff",
+     [](Settings& s) {
+       AllKindsOff(s);
+       s.Zip = true;
+       s.Lzh_Exe = true;
+     },
+     {},
+     "*.ZIP"},
+    {"ExeSwitchWithoutItsLibrary",
+     [](Settings& s) {
+       AllKindsOff(s);
+       s.Lzh = s.Zip = true;
+       s.Lzh_Exe = true;
+     },
+     {LibraryId::Unlha},
+     "*.ZIP"},
+    {"ExtraLzhAndIshNamesLast",
+     [](Settings& s) {
+       AllKindsOff(s);
+       s.Lzh = s.Ish = true;
+       s.Lzh_X = s.Lzh_Lha = s.Ish_Log = s.Lzh_Exe = true;
+     },
+     {},
+     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Kinds, PatternRows, testing::ValuesIn(kPatternRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct NameRow {
+  const char* name;
+  std::function<void(Settings&)> change;
+  std::vector<LibraryId> absent;
+  const char* file;
+  bool archive;
+};
+
+class ExpCheckRows : public testing::TestWithParam<NameRow> {};
+
+TEST_P(ExpCheckRows, DecidesByTheExtension) {
+  SourceContext c;
+  c.allLibrariesPresent();
+  for (LibraryId id : GetParam().absent) c.libraries.set(id, nullptr);
+  if (GetParam().change) GetParam().change(c.context.settings);
+  EXPECT_EQ(IsArchiveName(QString::fromUtf8(GetParam().file), c.context.settings, c.libraries), GetParam().archive);
+}
+
+void TarGzOnly(Settings& s) {
+  s.Tar_Gz = false;
+  s.Tar_Targz = true;
+}
+void GzOnly(Settings& s) {
+  s.Tar_Gz = true;
+  s.Tar_Targz = false;
+}
+void ZipOnlyWithDouble(Settings& s) {
+  AllKindsOff(s);
+  s.Zip = true;
+  s.Double = true;
+}
+void ZipOnlyNoDouble(Settings& s) {
+  AllKindsOff(s);
+  s.Zip = true;
+  s.Double = false;
+}
+
+const NameRow kNameRows[] = {
+    {"LowerCaseLzh", nullptr, {}, "/a/data.lzh", true},
+    {"TarGzUnderTarGzSwitch", TarGzOnly, {}, "/a/x.tar.gz", true},
+    {"TarGzNotUnderGzSwitch", GzOnly, {}, "/a/x.TAR.GZ", false},
+    {"GzUnderGzSwitch", GzOnly, {}, "/a/x.gz", true},
+    {"GzNotUnderTarGzSwitch", TarGzOnly, {}, "/a/x.gz", false},
+    {"LzhZipWithDoubleAndLzhOff", ZipOnlyWithDouble, {}, "/a/x.lzh.zip", true},
+    {"LzhZipWithoutDouble", ZipOnlyNoDouble, {}, "/a/x.lzh.zip", true},
+    {"LzhLzhWithDoubleAndLzhOff", ZipOnlyWithDouble, {}, "/a/x.lzh.lzh", false},
+    {"ZipZipWithDouble", ZipOnlyWithDouble, {}, "/a/x.zip.zip", true},
+    {"ZipLzhWithoutZipFallsBackToLzh", [](Settings& s) { s.Double = true; }, {LibraryId::UnZip}, "/a/x.zip.lzh", true},
+    {"ExeWithLzhOff",
+     [](Settings& s) {
+       AllKindsOff(s);
+       s.Zip = true;
+       s.Lzh_Exe = true;
+     },
+     {},
+     "/a/setup.EXE",
+     false},
+    {"ExeWithLzhOn", [](Settings& s) { s.Lzh_Exe = true; }, {}, "/a/setup.exe", true},
+    {"Bz2WithoutItsLibrary", nullptr, {LibraryId::Bz2}, "/a/x.bz2", false},
+    {"TarBz2WithoutItsLibrary", [](Settings& s) { s.Tar_TarBz2 = true; }, {LibraryId::Bz2}, "/a/x.tar.bz2", false},
+    {"TarBz2WithItsSwitch", [](Settings& s) { s.Tar_TarBz2 = true; }, {}, "/a/x.tar.bz2", true},
+    {"TarBz2WithTheBz2SwitchOnly",
+     [](Settings& s) {
+       s.Tar_TarBz2 = false;
+       s.Tar_Bz2 = true;
+     },
+     {},
+     "/a/x.tar.bz2",
+     false},
+    {"NoDot", nullptr, {}, "/a/LZH", false},
+    {"DotInTheFolderName", nullptr, {}, "/a.lzh/file", false},
+    {"UnknownExtension", nullptr, {}, "/a/x.7z", false},
+    {"LhaNeedsItsSwitch", [](Settings& s) { s.Lzh_Lha = false; }, {}, "/a/x.lha", false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Names, ExpCheckRows, testing::ValuesIn(kNameRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The source file pane: listing by the archive pattern, the three add buttons
+// against a target list with limited room, and its keys and menu.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTest>
+
+#include "source/FileList.h"
+#include "source/FileListModel.h"
+#include "source/mdiInFile.h"
+#include "tests/source/SourceFixture.h"
+
+namespace {
+
+using testing_support::TempFolder;
+
+struct InFileTest : testing::Test {
+  SourceContext c;
+  RecordingTargetList target{c.context};
+  TempFolder files;
+  mdiInFile pane{c.context};
+
+  InFileTest() { c.allLibrariesPresent(); }
+  FileList* list() { return pane.findChild<FileList*>("filFile"); }
+  QStringList listed() {
+    QStringList names;
+    for (int i = 0; i < list()->files().count(); ++i) names << list()->files().name(i);
+    return names;
+  }
+  void click(const char* button) { pane.findChild<QPushButton*>(button)->click(); }
+};
+
+TEST_F(InFileTest, ListsTheArchivesOfTheEnabledKinds) {
+  for (const char* name : {"b.LZH", "a.zip", "c.tar.gz", "notes.txt", ".hidden.lzh", "setup.exe"})
+    files.write(name, "x");
+  files.mkdir("folder.lzh");
+  pane.Pattern_Make();
+  pane.setDirName(files.path());
+  EXPECT_EQ(listed(), QStringList({"a.zip", "b.LZH", "c.tar.gz"}));
+
+  AppContext& context = c.context;
+  context.settings.Lzh = context.settings.Zip = context.settings.Ish = context.settings.Arj = false;
+  context.settings.Cab = context.settings.Rar = context.settings.Tar = false;
+  pane.Pattern_Make();
+  EXPECT_EQ(list()->files().pattern(), "abcdzyxw.___");
+  EXPECT_TRUE(listed().isEmpty());
+}
+
+TEST_F(InFileTest, FolderThatCannotBeListedFallsBackToTheCurrentFolder) {
+  pane.setDirName(files.path() + "/missing");
+  EXPECT_EQ(list()->files().folder(), QDir::currentPath());
+}
+
+TEST_F(InFileTest, AddStopsAtTheFirstRefusalAndLeavesTheRestSelected) {
+  for (const char* name : {"a.lzh", "b.lzh", "c.lzh", "d.lzh"}) files.write(name, "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.path());
+  list()->setSelected(0, true);
+  list()->setSelected(1, true);
+  list()->setSelected(3, true);
+  target.room = 1;
+  click("btnAdd");
+  EXPECT_EQ(target.added, QStringList({files.file("a.lzh")}));
+  EXPECT_EQ(target.refusals, 1);
+  EXPECT_FALSE(list()->isSelected(0));
+  EXPECT_TRUE(list()->isSelected(1));
+  EXPECT_TRUE(list()->isSelected(3));
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy pointer is gone again
+}
+
+TEST_F(InFileTest, AddSkipsAFileThatVanishedAndDeselectsIt) {
+  files.write("a.lzh", "x");
+  files.write("b.lzh", "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.path());
+  pane.SelectAll();
+  QFile::remove(files.file("a.lzh"));
+  click("btnAdd");
+  EXPECT_EQ(target.added, QStringList({files.file("b.lzh")}));
+  EXPECT_FALSE(list()->isSelected(0));
+}
+
+TEST_F(InFileTest, AddAllTakesEveryListedFileInListOrder) {
+  for (const char* name : {"b.zip", "A.lzh", "c.txt"}) files.write(name, "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.path());
+  list()->setSelected(1, true);
+  click("btnAddAll");
+  EXPECT_EQ(target.added, QStringList({files.file("A.lzh"), files.file("b.zip")}));
+  EXPECT_FALSE(list()->isSelected(1));
+}
+
+TEST_F(InFileTest, AddAllAllGoesExactlyOneLevelDown) {
+  files.write("top/z.lzh", "x");
+  files.write("top/s1/in-s1.lzh", "x");
+  files.write("top/s1/s2/too-deep.lzh", "x");
+  files.write("top/S0/in-s0.zip", "x");
+  files.write("top/.hidden/secret.lzh", "x");
+  files.write("top/s1/skip.txt", "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.file("top"));
+  pane.SelectAll();
+  click("btnAddAllAll");
+  EXPECT_EQ(target.added,
+            QStringList({files.file("top/z.lzh"), files.file("top/S0/in-s0.zip"), files.file("top/s1/in-s1.lzh")}));
+  EXPECT_FALSE(list()->isSelected(0));
+}
+
+TEST_F(InFileTest, AddAllAllStopsTheWholeWalkAtTheFirstRefusal) {
+  files.write("top/a.lzh", "x");
+  files.write("top/s1/b.lzh", "x");
+  files.write("top/s1/c.lzh", "x");
+  files.write("top/s2/d.lzh", "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.file("top"));
+  target.room = 2;
+  click("btnAddAllAll");
+  EXPECT_EQ(target.added, QStringList({files.file("top/a.lzh"), files.file("top/s1/b.lzh")}));
+  EXPECT_EQ(target.refusals, 1);  // once, not once per remaining file or folder
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(InFileTest, EnterMovesTheFocusToTheTargetListAndAddsNothing) {
+  files.write("a.lzh", "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.path());
+  pane.SelectAll();
+  QTest::keyClick(list(), Qt::Key_Return);
+  EXPECT_EQ(target.focusRequests, 1);
+  EXPECT_TRUE(target.added.isEmpty());
+}
+
+TEST_F(InFileTest, PopupItemsSelectAndRefresh) {
+  files.write("a.lzh", "x");
+  pane.Pattern_Make();
+  pane.setDirName(files.path());
+  ASSERT_TRUE(pane.Form_Load());
+  pane.findChild<QAction*>("mnuAll")->trigger();
+  EXPECT_TRUE(list()->isSelected(0));
+  pane.findChild<QAction*>("mnuClear")->trigger();
+  EXPECT_FALSE(list()->isSelected(0));
+  files.write("b.lzh", "x");
+  pane.findChild<QAction*>("mnuRefresh")->trigger();
+  EXPECT_EQ(listed(), QStringList({"a.lzh", "b.lzh"}));
+  EXPECT_EQ(pane.windowTitle(), QString::fromUtf8("圧縮ファイル名"));
+  EXPECT_EQ(pane.findChild<QAction*>("mnuClear")->text(), QString::fromUtf8("全て選択の解除"));
+}
+
+TEST_F(InFileTest, WithoutTargetListTheButtonsDoNothing) {
+  files.write("a.lzh", "x");
+  SourceContext other;  // no target list loaded
+  mdiInFile alone(other.context);
+  alone.Pattern_Make();
+  alone.setDirName(files.path());
+  alone.findChild<QPushButton*>("btnAddAllAll")->click();
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+}  // namespace
