@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package in build-deb/ and, as root, installs it with dpkg,
-# checks what landed, and removes it again. The machine is left as it was: the
-# script refuses to install when rukasu2 is installed already.
+# checks what landed and that the installed program finds its modules, and
+# removes it again. The machine is left as it was: the script refuses to
+# install when rukasu2 is installed already.
 # Usage: tools/check-deb.sh [--build-only]
 set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -12,7 +13,9 @@ modules=(UNLHA32.DLL UNZIP32.DLL UNARJ32J.DLL ISH32.DLL CAB32.DLL TAR32.DLL UNRA
 fail() { echo "check-deb: $*" >&2; exit 1; }
 
 "${top}/tools/ensure-packages.sh" build run test package
-"${top}/tools/configure.sh" "${build}" program -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKASU2_BUILD_TESTS=OFF >&2
+# The prefix the package installs into, so that the folder compiled in is right too.
+"${top}/tools/configure.sh" "${build}" program -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKASU2_BUILD_TESTS=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib >&2
 rm -f "${build}"/rukasu2_*.deb
 (cd "${build}" && cpack -G DEB >&2)
 deb=$(ls "${build}"/rukasu2_*.deb)
@@ -45,6 +48,12 @@ for module in "${modules[@]}"; do
 done
 ! ldd /usr/bin/rukasu2 | grep -q 'not found' || fail "rukasu2 needs a library that Depends does not bring"
 desktop-file-validate "${desktop}" || fail "desktop-file-validate refused ${desktop}"
+version=$(env -u RUKASU2_SYSTEM_DIR /usr/bin/rukasu2 --version) || fail "rukasu2 --version failed"
+for module in "${modules[@]}"; do
+  grep -q "^${module} .*Ver\..* /usr/lib/rukasu2/archivers/${module}\$" <<<"${version}" ||
+    fail "the installed program does not find ${module}: ${version}"
+done
+echo "${version}"
 
 dpkg -r rukasu2 >&2 || fail "dpkg -r failed"
 for left in /usr/bin/rukasu2 /usr/lib/rukasu2 "${desktop}" /usr/share/doc/rukasu2; do
