@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QPushButton>
 #include <QTextBrowser>
 
 #include "engine/Libraries.h"
@@ -13,6 +14,8 @@
 #include "shell/AppContext.h"
 #include "shell/CommonMenu.h"
 #include "shell/HelpViewer.h"
+#include "source/mdiFile.h"
+#include "source/mdiInFile.h"
 #include "tests/support/TestSupport.h"
 #include "text/MessageCatalogue.h"
 
@@ -66,13 +69,28 @@ TEST(HelpViewer, GuideNamesEveryCaptionTheWindowsShow) {
   }
 }
 
+struct Context {
+  testing_support::TempFolder tmp;
+  SettingsStore store{tmp.path()};
+  Libraries libraries;
+  AppContext context{store, libraries};
+};
+
+TEST(HelpViewer, GuideNamesTheButtonsOfTheFilePanes) {
+  const QString guide = ShownGuide();
+  Context c;
+  mdiInFile inFile(c.context);
+  mdiFile file(c.context);
+  QList<QPushButton*> buttons = inFile.findChildren<QPushButton*>() + file.findChildren<QPushButton*>();
+  EXPECT_EQ(buttons.size(), 5);
+  for (QPushButton* button : buttons)
+    EXPECT_TRUE(guide.contains(u'［' + button->text() + u'］')) << button->text().toStdString();
+}
+
 TEST(HelpViewer, GuideNamesEveryCommonMenuEntry) {
   const QString guide = ShownGuide();
-  testing_support::TempFolder tmp;
-  SettingsStore store(tmp.path());
-  Libraries libraries;
-  AppContext context(store, libraries);
-  CommonMenu menu(context, nullptr);
+  Context c;
+  CommonMenu menu(c.context, nullptr);
   QStringList entries;
   for (int i = 0; i < CommonMenu::kEntryCount; ++i) entries << menu.action(CommonMenu::Entry(i))->text();
   for (const char* name : {"mnuLogCopy", "mnuLogSave", "mnuInDirDefault", "mnuOutDirDefault", "mnuTmpDirDefault"})
