@@ -3,8 +3,10 @@
 // program extracts, so that "Open with" offers it for each of them.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QHash>
+#include <QProcess>
 #include <QXmlStreamReader>
 
 #include "tests/support/TestSupport.h"
@@ -73,8 +75,36 @@ TEST(DesktopEntry, PassesDesktopFileValidate) {
   EXPECT_TRUE(output.trimmed().isEmpty()) << output.constData();
 }
 
-TEST(DesktopEntry, HandsEverySelectedFileAsItsOwnArgument) {
-  EXPECT_TRUE(EntryValue("Exec").split(u' ').contains("%F")) << EntryValue("Exec").toStdString();
+// "Open with" on several files: the Exec line with %F replaced by the files,
+// one argument each, as a file manager starts it. With the automatic run set
+// every archive is extracted without a window, whatever its name holds.
+TEST(DesktopEntry, OpenWithSeveralArchivesExtractsEachOfThem) {
+  RK_REQUIRE_PROGRAM("zip");
+  testing_support::TempFolder tmp;
+  const QString out = tmp.mkdir("out");
+  const QString config = tmp.mkdir("config");
+  tmp.write("config/Velmont Soft/Rukasu2.ini",
+            "[General]\nAuto=True\nAutoExe=0\nAutoLog=False\nDir_Out=" + out.toUtf8() + "\nDir_Out_Yuko=True\n");
+  tmp.write("scratch/one.txt", "first");
+  tmp.write("scratch/two.txt", "second");
+  const QString zip = tmp.file("src/a b.zip"), tgz = tmp.file("src/日本語 'x'.tar.gz");
+  QDir().mkpath(tmp.file("src"));
+  ASSERT_EQ(testing_support::Run("zip", {"-q", zip, "one.txt"}, tmp.file("scratch")), 0);
+  ASSERT_EQ(testing_support::Run("tar", {"czf", tgz, "two.txt"}, tmp.file("scratch")), 0);
+
+  QStringList arguments;
+  for (const QString& token : EntryValue("Exec").split(u' ', Qt::SkipEmptyParts))
+    arguments << (token == "%F" ? QStringList{zip, tgz} : QStringList{token});
+  ASSERT_EQ(arguments.takeFirst(), "rukasu2");
+  QProcess program;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) environment.remove(name);
+  environment.insert("XDG_CONFIG_HOME", config);
+  program.setProcessEnvironment(environment);
+  program.start(RUKASU2_BINARY_DIR "/rukasu2", arguments);
+  ASSERT_TRUE(program.waitForFinished(120000));
+  EXPECT_EQ(testing_support::ReadFile(out + "/A B/one.txt"), "first") << program.readAllStandardError().constData();
+  EXPECT_EQ(testing_support::ReadFile(out + "/日本語 'X'/two.txt"), "second") << testing_support::Tree(out).join(' ').toStdString();
 }
 
 TEST(DesktopEntry, DeclaresTheTypeOfEveryArchiveKind) {
