@@ -4,9 +4,10 @@
 #include <QWidget>
 
 #include "settings/Settings.h"
+#include "shell/FontFallback.h"
 
 QFont SettingsFont(const Settings& settings) {
-  QFont font(settings.Font_Name);
+  QFont font(UsableFamily(settings.Font_Name));
   if (settings.Font_Size > 0) font.setPointSize(settings.Font_Size);
   font.setBold(settings.Font_Bold);
   font.setItalic(settings.Font_Italic);

@@ -7,6 +7,8 @@
 struct Settings;
 class QWidget;
 
+// The family is the stored one when it is installed, else an installed
+// Japanese one (FontFallback.h); the settings are not changed.
 QFont SettingsFont(const Settings& settings);
 // Sets name, size, bold and italic on the control, each on its own.
 void ApplyFont(QWidget* control, const QFont& font);
