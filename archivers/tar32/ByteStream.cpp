@@ -9,12 +9,18 @@
 namespace rkarc::tar {
 
 bool ByteStream::verify() {
-  std::vector<char> sink(64 * 1024);
   for (;;) {
-    const int64_t n = read(sink.data(), sink.size());
+    const void* data = nullptr;
+    const int64_t n = readView(&data);
     if (n == 0) return true;
     if (n < 0) return false;
   }
+}
+
+int64_t ByteStream::readView(const void** data) {
+  if (m_view.empty()) m_view.resize(64 * 1024);
+  *data = m_view.data();
+  return read(m_view.data(), m_view.size());
 }
 
 bool ByteStream::fill(const unsigned char*& next, size_t& available) {

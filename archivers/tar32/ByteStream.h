@@ -24,6 +24,9 @@ class ByteStream {
 
   // Up to `n` bytes; 0 at the verified end; -1 on damage (see errorCode()).
   virtual int64_t read(void* out, size_t n) = 0;
+  // As read(), but the bytes stay where the stream holds them: `*data`
+  // points at them until the next call.
+  virtual int64_t readView(const void** data);
 
   int32_t errorCode() const { return m_errorCode; }
   const std::string& errorReason() const { return m_errorReason; }
@@ -47,6 +50,7 @@ class ByteStream {
   const InputFile& m_file;
   std::function<void(uint64_t)> m_onInput;
   std::vector<unsigned char> m_in;
+  std::vector<char> m_view;  // readView()'s buffer, made on first use
   uint64_t m_offset = 0;  // next file offset to read
   int32_t m_errorCode = 0;
   std::string m_errorReason;

@@ -13,8 +13,7 @@ int StreamSource::open(archive* a) {
 
 la_ssize_t StreamSource::Read(archive* a, void* self, const void** buffer) {
   auto* s = static_cast<StreamSource*>(self);
-  *buffer = s->m_buffer.data();
-  const int64_t n = s->m_stream.read(s->m_buffer.data(), s->m_buffer.size());
+  const int64_t n = s->m_stream.readView(buffer);
   if (n < 0) {
     ArchiveError::SetCallbackError(a, s->m_stream.errorCode(), s->m_stream.errorReason());
     return -1;

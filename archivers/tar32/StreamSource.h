@@ -4,22 +4,19 @@
 
 #include <archive.h>
 
-#include <vector>
-
 #include "archivers/tar32/ByteStream.h"
 
 namespace rkarc::tar {
 
 class StreamSource {
  public:
-  explicit StreamSource(ByteStream& stream) : m_stream(stream), m_buffer(64 * 1024) {}
+  explicit StreamSource(ByteStream& stream) : m_stream(stream) {}
   int open(archive* a);
 
  private:
   static la_ssize_t Read(archive* a, void* self, const void** buffer);
 
   ByteStream& m_stream;
-  std::vector<char> m_buffer;
 };
 
 }  // namespace rkarc::tar

@@ -71,19 +71,37 @@ bool ThreadedStream::nextBlock() {
   return true;
 }
 
-int64_t ThreadedStream::read(void* out, size_t n) {
+int ThreadedStream::available() {
   if (errorCode() != 0) return -1;
   while (!m_current || m_offset == m_current->size) {
     if (!nextBlock()) return errorCode() != 0 ? -1 : 0;
   }
-  const size_t take = std::min(n, m_current->size - m_offset);
-  std::memcpy(out, m_current->data.data() + m_offset, take);
-  m_offset += take;
+  return 1;
+}
+
+void ThreadedStream::reportInput() {
   const uint64_t at = m_inputAt.load(std::memory_order_relaxed);
   if (m_onInput && at != m_reportedAt) {
     m_reportedAt = at;
     m_onInput(at);
   }
+}
+
+int64_t ThreadedStream::read(void* out, size_t n) {
+  if (const int state = available(); state <= 0) return state;
+  const size_t take = std::min(n, m_current->size - m_offset);
+  std::memcpy(out, m_current->data.data() + m_offset, take);
+  m_offset += take;
+  reportInput();
+  return static_cast<int64_t>(take);
+}
+
+int64_t ThreadedStream::readView(const void** data) {
+  if (const int state = available(); state <= 0) return state;
+  *data = m_current->data.data() + m_offset;
+  const size_t take = m_current->size - m_offset;
+  m_offset = m_current->size;  // the block goes back to the decoder only on the next call
+  reportInput();
   return static_cast<int64_t>(take);
 }
 

@@ -26,6 +26,8 @@ class ThreadedStream : public ByteStream {
   ~ThreadedStream() override;
 
   int64_t read(void* out, size_t n) override;
+  // The rest of the current block, without a copy.
+  int64_t readView(const void** data) override;
 
   static constexpr size_t kBlockSize = 256 * 1024;
   static constexpr size_t kBlocks = 6;
@@ -39,6 +41,9 @@ class ThreadedStream : public ByteStream {
 
   void decode();
   bool nextBlock();
+  // Makes sure unread bytes are at hand: 1 yes, 0 at the end, -1 on damage.
+  int available();
+  void reportInput();
 
   std::unique_ptr<ByteStream> m_inner;
   std::function<void(uint64_t)> m_onInput;
