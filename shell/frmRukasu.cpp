@@ -47,6 +47,8 @@ constexpr int kStripHeight = 615;  // twips
 constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
 constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
 constexpr int kCancelLeft = 6360;
+// The inner area of the main window at its default size of 8000 x 8000.
+constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
@@ -76,13 +78,19 @@ frmRukasu::frmRukasu(AppContext& context) : m_context(context) {
   connect(m_batch.get(), &BatchRun::finished, this, &frmRukasu::runFinished);
 }
 
+// After a normal close every window is gone already. Otherwise the program
+// ends from start-up (a load failure, the automatic run, the removal switch),
+// and then no window may save anything: the windows are dropped unheard.
 frmRukasu::~frmRukasu() {
-  unloadPanes(true);
+  unloadPanes(true, false);
   if (m_context.windows.main == this) m_context.windows.main = nullptr;
 }
 
 void frmRukasu::buildWindow() {
   setObjectName(QStringLiteral("frmRukasu"));
+  // Captions, menus and the status line keep the platform's font, with
+  // Japanese glyphs of one design; the settings font goes to the listed controls.
+  setFont(WithJapaneseFallback(font()));
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -121,9 +129,12 @@ void frmRukasu::buildWindow() {
   m_progressBar->hide();
 }
 
+// The current sub-window stays current while another program is active;
+// with none (before the panes show), the source folder pane stands for all.
 void frmRukasu::followActivePane() {
-  QMdiSubWindow* active = m_mdi->activeSubWindow();
-  auto* pane = active ? qobject_cast<PaneBase*>(active->widget()) : nullptr;
+  QMdiSubWindow* current = m_mdi->currentSubWindow();
+  auto* pane = current ? qobject_cast<PaneBase*>(current->widget()) : nullptr;
+  if (!pane) pane = m_inDir;
   if (pane) CommonMenuStateFrom(*m_menu, pane->commonMenu());
 }
 
@@ -145,7 +156,10 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(1 + i));
   btnCancel->setText(MessageCatalogue::Shared(5));
   SetToolTip(m_context.settings.Tip);
-  if (!loadWindows()) return end(1);
+  if (!loadWindows()) {
+    ShowLoadFailure(this, m_loadFailure);
+    return end(1);
+  }
   SetFontData();
   if (!restorePlacement()) {
     ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
@@ -173,19 +187,37 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
       ran = true;
     }
   }
-  unloadPanes(false);
+  unloadPanes(false, true);
   return ran;
 }
 
-QMdiSubWindow* frmRukasu::host(QWidget* pane) {
-  QMdiSubWindow* sub = m_mdi->addSubWindow(pane, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+// A pane's sub-window has no close button and ignores every close (eventFilter):
+// a closed pane would be lost for the rest of the session. It starts on its
+// tile of the main window's default size, the place it keeps when Resize is
+// off and no placement of its own is stored yet.
+QMdiSubWindow* frmRukasu::host(PaneBase* pane, int slot) {
+  QMdiSubWindow* sub = m_mdi->addSubWindow(
+      pane, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->installEventFilter(this);
+  const QSize tile = TileSize(TwipsToPx(kDefaultInnerWidth), TwipsToPx(kDefaultInnerHeight));
+  sub->setGeometry(QRect(QPoint(slot / 3 * tile.width(), slot % 3 * tile.height()), tile));
   sub->hide();  // shown in order at the first activation
+  connect(&pane->commonMenu(), &CommonMenu::enabledChanged, this, &frmRukasu::followActivePane);
   return sub;
 }
 
+bool frmRukasu::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close && qobject_cast<QMdiSubWindow*>(watched)) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 // The six panes, in the order of loading. All exist before the first loads:
-// loading the source folder pane already names its folder to the source file pane.
+// loading the source folder pane already names its folder to the source file
+// pane. A failure leaves its report in m_loadFailure.
 bool frmRukasu::loadPanes() {
   AppWindows& w = m_context.windows;
   m_inDir = new mdiDir(m_context, FolderPaneRole::Source);
@@ -200,11 +232,11 @@ bool frmRukasu::loadPanes() {
   w.status = m_status;
   m_outFile = new mdiOutFile(m_context);
   w.outFile = m_outFile;
-  if (!m_context.AutoRunning)
-    for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile}) {
-      host(pane);
-      connect(&pane->commonMenu(), &CommonMenu::enabledChanged, this, &frmRukasu::followActivePane);
-    }
+  if (!m_context.AutoRunning) {
+    int slot = 0;
+    for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})
+      host(pane, slot++);
+  }
 
   const std::pair<std::function<bool()>, QString> loads[] = {
       {[this] { return m_inDir->Form_Load(); }, m_inDir->loadErrorText()},
@@ -216,7 +248,7 @@ bool frmRukasu::loadPanes() {
   };
   for (const auto& [load, failure] : loads) {
     if (!load()) {
-      ShowLoadFailure(this, failure);
+      m_loadFailure = failure;
       return false;
     }
   }
@@ -242,21 +274,21 @@ bool frmRukasu::loadWindows() {
   };
   for (const auto& [load, failure] : loads) {
     if (!load() && !failure.isEmpty()) {
-      ShowLoadFailure(this, failure);
+      m_loadFailure = failure;
       return false;
     }
   }
   return true;
 }
 
-// Unloads in the closing order; each window saves its own keys (nothing while
-// the automatic run is under way). The destination pane goes last: the
-// others may still read its folder while they close.
-void frmRukasu::unloadPanes(bool withDialogs) {
+// Unloads in the closing order; with closeHandling each window saves its own
+// keys (nothing while the automatic run is under way). The destination pane
+// goes last: the others may still read its folder while they close.
+void frmRukasu::unloadPanes(bool withDialogs, bool closeHandling) {
   AppWindows& w = m_context.windows;
-  auto drop = [this](auto*& window, auto& slot, auto unload) {
+  auto drop = [this, closeHandling](auto*& window, auto& slot, auto unload) {
     if (!window) return;
-    unload(window);
+    if (closeHandling) unload(window);
     slot = nullptr;
     if (QWidget* sub = window->parentWidget(); sub && qobject_cast<QMdiSubWindow*>(sub))
       delete sub;
@@ -289,7 +321,12 @@ void frmRukasu::MDIForm_Activate() {
   for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})
     if (pane && pane->parentWidget()) pane->parentWidget()->show();
   BtnEnabledChange();
-  if (m_inDir) m_inDir->focusDriveList();
+  // Showing a sub-window makes it the active one; the source folder pane is
+  // made active again, or its drive list would lose the focus to the last pane.
+  if (m_inDir) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(m_inDir->parentWidget())) m_mdi->setActiveSubWindow(sub);
+    m_inDir->focusDriveList();
+  }
 }
 
 QSize frmRukasu::TileSize(int innerWidth, int innerHeight) {
@@ -318,7 +355,8 @@ void frmRukasu::MDIForm_Resize() {
 }
 
 void frmRukasu::BtnEnabledChange() {
-  const bool any = m_file && m_file->count() > 0;
+  // A pane that changes the target list during a run must not enable them.
+  const bool any = !m_batch->isRunning() && m_file && m_file->count() > 0;
   for (QPushButton* b : btnExe) b->setEnabled(any);
 }
 
@@ -365,7 +403,8 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
     return;
   }
   m_closing = true;
-  unloadPanes(true);
+  unloadPanes(true, true);
+  m_batch->releaseWorker();
   savePlacement();
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
@@ -429,10 +468,12 @@ void frmRukasu::mnuFont_Click() {
     font = QFontDialog::getFont(&chosen, font, this);
   }
   if (!chosen) return;
-  const int size = RoundHalfEven(font.pointSizeF());
-  if (font.family() == s.Font_Name && size == s.Font_Size && font.bold() == s.Font_Bold &&
+  // The dialog's own size is compared: 10.5 differs from 10 and refreshes
+  // every window, although the size stored is 10 again.
+  if (font.family() == s.Font_Name && font.pointSizeF() == s.Font_Size && font.bold() == s.Font_Bold &&
       font.italic() == s.Font_Italic)
     return;
+  const int size = RoundHalfEven(font.pointSizeF());
   m_context.settings.Font_Name = font.family();
   m_context.settings.Font_Size = static_cast<int16_t>(size);
   m_context.settings.Font_Bold = font.bold();

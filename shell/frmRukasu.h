@@ -16,6 +16,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QProgressBar;
 class QPushButton;
+class PaneBase;
 class mdiDir;
 class mdiFile;
 class mdiInFile;
@@ -79,13 +80,14 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildWindow();
   bool loadWindows();
   bool loadPanes();
-  void unloadPanes(bool withDialogs);
-  QMdiSubWindow* host(QWidget* pane);
+  void unloadPanes(bool withDialogs, bool closeHandling);
+  QMdiSubWindow* host(PaneBase* pane, int slot);
   void MDIForm_Activate();
   bool restorePlacement();
   void savePlacement();
@@ -115,6 +117,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   frmOption* m_option = nullptr;
   frmMenuMente* m_menuMente = nullptr;
 
+  QString m_loadFailure;  // the report of the window whose load failed
   bool m_activatedOnce = false;
   bool m_closeRequested = false;
   bool m_closing = false;
