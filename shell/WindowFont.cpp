@@ -5,18 +5,42 @@
 
 #include "settings/Settings.h"
 
+namespace {
+
+// Without these, each kanji or kana that the chosen font lacks comes from
+// whatever font the system finds first, often a Chinese one, and one line
+// mixes glyph designs and weights. Missing families are skipped.
+QStringList JapaneseFamilies(const QString& name) {
+  const QStringList mincho{QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAexMincho"),
+                           QStringLiteral("IPAMincho")};
+  const QStringList gothic{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAexGothic"),
+                           QStringLiteral("IPAGothic")};
+  const bool serif = name.contains(QStringLiteral("明朝")) || name.contains(QStringLiteral("Mincho"), Qt::CaseInsensitive) ||
+                     (name.contains(QStringLiteral("Serif"), Qt::CaseInsensitive) &&
+                      !name.contains(QStringLiteral("Sans"), Qt::CaseInsensitive));
+  return serif ? mincho + gothic : gothic + mincho;
+}
+
+}  // namespace
+
+QFont WithJapaneseFallback(const QFont& font) {
+  QFont result = font;
+  result.setFamilies(QStringList{font.family()} + JapaneseFamilies(font.family()));
+  return result;
+}
+
 QFont SettingsFont(const Settings& settings) {
   QFont font(settings.Font_Name);
   if (settings.Font_Size > 0) font.setPointSize(settings.Font_Size);
   font.setBold(settings.Font_Bold);
   font.setItalic(settings.Font_Italic);
-  return font;
+  return WithJapaneseFallback(font);
 }
 
 void ApplyFont(QWidget* control, const QFont& font) {
   if (!control) return;
   QFont f = control->font();
-  f.setFamily(font.family());
+  f.setFamilies(font.families());
   if (font.pointSize() > 0) f.setPointSize(font.pointSize());
   f.setBold(font.bold());
   f.setItalic(font.italic());

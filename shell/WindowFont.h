@@ -7,6 +7,10 @@
 struct Settings;
 class QWidget;
 
+// The settings font, followed by fonts that hold every Japanese glyph in one
+// design (Mincho after a Mincho or serif name, Gothic otherwise).
 QFont SettingsFont(const Settings& settings);
-// Sets name, size, bold and italic on the control, each on its own.
+// The font with those Japanese fonts after its own family.
+QFont WithJapaneseFallback(const QFont& font);
+// Sets name (with its fallbacks), size, bold and italic on the control, each on its own.
 void ApplyFont(QWidget* control, const QFont& font);
