@@ -121,7 +121,9 @@ void frmRukasu::buildWindow() {
   connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { followActivePane(); });
 
   m_progressText = new QLabel(this);
+  m_progressText->setObjectName(QStringLiteral("progressText"));
   m_progressBar = new QProgressBar(this);
+  m_progressBar->setObjectName(QStringLiteral("progressBar"));
   m_progressBar->setRange(0, 1000);
   m_progressBar->setMaximumWidth(240);
   statusBar()->addWidget(m_progressText, 1);
