@@ -1,7 +1,6 @@
 // See frmRukasu.h.
 #include "shell/frmRukasu.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -11,7 +10,6 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <cmath>
 
@@ -19,10 +17,8 @@
 #include "results/mdiOutFile.h"
 #include "results/mdiStatus.h"
 #include "settings/Settings.h"
-#include "settings/SettingsField.h"
 #include "settings/SettingsRemoval.h"
 #include "settings/SettingsStore.h"
-#include "settings/StoreLocation.h"
 #include "settings/basMkdir.h"
 #include "settings/frmAbout.h"
 #include "settings/frmDefault.h"
@@ -33,6 +29,7 @@
 #include "shell/CommandLine.h"
 #include "shell/CommonMenu.h"
 #include "shell/HelpViewer.h"
+#include "shell/MainPlacement.h"
 #include "shell/MessageBox.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
@@ -163,7 +160,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     return end(1);
   }
   SetFontData();
-  if (!restorePlacement()) {
+  if (!RestoreMainPlacement(*this, m_context.store)) {
     ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
     return end(1);
   }
@@ -407,43 +404,10 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
   m_closing = true;
   unloadPanes(true, true);
   m_batch->releaseWorker();
-  savePlacement();
+  SaveMainPlacement(*this, windowStateValue(), m_context.store);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
   event->accept();
-}
-
-bool frmRukasu::restorePlacement() {
-  const StoreLocation at = PlacementLocation(m_context.store, QStringLiteral("Main_Left"));
-  int32_t left = 1000, top = 1000, width = 8000, height = 8000;
-  int16_t state = 0;
-  if (!ReadInt32(m_context.store, at, QStringLiteral("Main_Left"), 1000, left) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("Main_Top"), 1000, top) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("Main_Width"), 8000, width) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("Main_Height"), 8000, height) ||
-      !ReadInt16(m_context.store, at, QStringLiteral("Main_WindowState"), 0, state))
-    return false;
-  const QRect screen = (QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768));
-  if (left < 0 || left > PxToTwips(screen.width())) left = 1000;
-  if (top < 0 || top > PxToTwips(screen.height())) top = 1000;
-  if (width < 2000) width = 8000;
-  if (height < 500) height = 8000;
-  setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
-  if (state == 2) setWindowState(Qt::WindowMaximized);
-  else if (state == 1) setWindowState(Qt::WindowMinimized);
-  return true;
-}
-
-void frmRukasu::savePlacement() {
-  const StoreLocation at = CurrentLocation();
-  const int state = windowStateValue();
-  WriteInt(m_context.store, at, QStringLiteral("Main_WindowState"), state);
-  if (state != 0) return;
-  const QRect g = geometry();
-  WriteInt(m_context.store, at, QStringLiteral("Main_Left"), PxToTwips(g.x()));
-  WriteInt(m_context.store, at, QStringLiteral("Main_Top"), PxToTwips(g.y()));
-  WriteInt(m_context.store, at, QStringLiteral("Main_Width"), PxToTwips(g.width()));
-  WriteInt(m_context.store, at, QStringLiteral("Main_Height"), PxToTwips(g.height()));
 }
 
 void frmRukasu::SetFontData() {

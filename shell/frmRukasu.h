@@ -89,8 +89,6 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void unloadPanes(bool withDialogs, bool closeHandling);
   QMdiSubWindow* host(PaneBase* pane, int slot);
   void MDIForm_Activate();
-  bool restorePlacement();
-  void savePlacement();
   void showProgress(int number, int count, const QString& archive);
   void showBytes(qint64 done, qint64 total);
   void runFinished();
