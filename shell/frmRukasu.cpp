@@ -14,6 +14,7 @@
 #include <cmath>
 
 #include "engine/Libraries.h"
+#include "engine/PathHelpers.h"
 #include "results/mdiOutFile.h"
 #include "results/mdiStatus.h"
 #include "settings/Settings.h"
@@ -373,7 +374,8 @@ void frmRukasu::btnExe_Click(int index) {
 void frmRukasu::btnCancel_Click() { m_batch->cancel(); }
 
 void frmRukasu::showProgress(int number, int count, const QString& archive) {
-  m_progressText->setText(QStringLiteral("%1 / %2  %3").arg(number).arg(count).arg(archive));
+  // The path shortened as in the log's heading lines: the status line is narrow.
+  m_progressText->setText(QStringLiteral("%1 / %2  %3").arg(number).arg(count).arg(DispPath_Get(archive)));
   m_progressBar->setValue(0);
   m_progressBar->show();
 }
