@@ -37,7 +37,8 @@ void BlockingLibrary::whileBlocked(std::function<void()> action) {
   poll->start();
 }
 
-MainWindowWorld::MainWindowWorld() {
+MainWindowWorld::MainWindowWorld()
+    : m_systemDir(qgetenv("RUKASU2_SYSTEM_DIR")), m_hadSystemDir(qEnvironmentVariableIsSet("RUKASU2_SYSTEM_DIR")) {
   qputenv("RUKASU2_SYSTEM_DIR", QByteArray(RUKASU2_ARCHIVER_BUILD_DIR));
   source = tmp.mkdir("source");
   dest = tmp.mkdir("dest");
@@ -48,6 +49,10 @@ MainWindowWorld::~MainWindowWorld() {
   if (window && window->isVisible()) close();
   window.reset();
   context.reset();
+  if (m_hadSystemDir)
+    qputenv("RUKASU2_SYSTEM_DIR", m_systemDir);
+  else
+    qunsetenv("RUKASU2_SYSTEM_DIR");
 }
 
 void MainWindowWorld::storeKeys(const QStringList& lines) {

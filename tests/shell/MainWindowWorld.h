@@ -94,6 +94,8 @@ class MainWindowWorld {
  private:
   QString scratch(const QString& member, const QByteArray& content);
   int m_scratchCount = 0;
+  QByteArray m_systemDir;  // RUKASU2_SYSTEM_DIR before the test
+  bool m_hadSystemDir;
 };
 
 // The heading line of an archive in the log.
