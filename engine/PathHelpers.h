@@ -9,9 +9,13 @@
 
 // The temporary folder: $TMPDIR, or /tmp; always ending in "/".
 QString TempFolderPath();
-// The folder that holds the archiver modules: $RUKASU2_SYSTEM_DIR, else the
-// folder "archivers" beside the executable, else the installed folder.
+// The folder that holds the archiver modules: $RUKASU2_SYSTEM_DIR, else
+// SystemFolderPathFor(the executable's folder).
 QString SystemFolderPath();
+// The first existing of "archivers" inside the folder (build tree, portable
+// copy) and the installed modules relative to it (../lib/rukasu2/archivers for
+// a program in bin/); else the folder compiled in at the configured prefix.
+QString SystemFolderPathFor(const QString& executableFolder);
 // " (1,234.5M Free)" for the file system that holds the (existing) path, or
 // empty when the free space cannot be read or is 0.
 QString FreeSpace_Get(const QString& path);

@@ -11,12 +11,18 @@
 #include <cstdlib>
 #include <string>
 
+#include <QDir>
 #include <QStringList>
 
 #include "engine/PathHelpers.h"
 
 #ifndef RUKASU2_INSTALLED_ARCHIVER_DIR
 #define RUKASU2_INSTALLED_ARCHIVER_DIR "/usr/lib/rukasu2/archivers"
+#endif
+// The installed modules as seen from the installed program's folder, so that
+// an install into another prefix (or a moved package) still finds its own.
+#ifndef RUKASU2_RELATIVE_ARCHIVER_DIR
+#define RUKASU2_RELATIVE_ARCHIVER_DIR "../lib/rukasu2/archivers"
 #endif
 
 namespace {
@@ -102,10 +108,16 @@ QString TempFolderPath() {
 
 QString SystemFolderPath() {
   if (const char* dir = std::getenv("RUKASU2_SYSTEM_DIR"); dir && *dir) return QString::fromStdString(dir);
-  const QString beside = ExecutableFolder();
-  if (!beside.isEmpty()) {
-    const QString candidate = (beside.endsWith(u'/') ? beside : beside + u'/') + QStringLiteral("archivers");
-    if (IsFolder(Native(candidate))) return candidate;
+  return SystemFolderPathFor(ExecutableFolder());
+}
+
+QString SystemFolderPathFor(const QString& executableFolder) {
+  if (!executableFolder.isEmpty()) {
+    const QString folder = executableFolder.endsWith(u'/') ? executableFolder : executableFolder + u'/';
+    for (const QString& relative : {QStringLiteral("archivers"), QStringLiteral(RUKASU2_RELATIVE_ARCHIVER_DIR)}) {
+      const QString candidate = QDir::cleanPath(folder + relative);
+      if (IsFolder(Native(candidate))) return candidate;
+    }
   }
   return QStringLiteral(RUKASU2_INSTALLED_ARCHIVER_DIR);
 }

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "engine/Libraries.h"
+#include "engine/ProgramVersion.h"
 #include "shell/AppContext.h"
 #include "shell/ProgramIcon.h"
 #include "shell/Twips.h"
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr const char16_t* kProgramVersion = u"1.02";
 constexpr const char16_t* kAuthorLine = u"作者　Rukasu2 Project";
 constexpr int kIconSize = 64;
 constexpr int kDefaultPosition = 1000;
@@ -127,7 +127,7 @@ void frmAbout::setTexts() {
   lblAboutProgName->setText(MessageCatalogue::Product(9999));
   lblAboutTitle->setText(MessageCatalogue::Product(7001));
   lblAboutName->setText(QString::fromUtf16(kAuthorLine));
-  lblAboutVersion->setText(QStringLiteral("Ver.") + QString::fromUtf16(kProgramVersion));
+  lblAboutVersion->setText(QStringLiteral("Ver.") + ProgramVersion());
   for (int i = 0; i < 3; ++i) txtContact[i]->setText(MessageCatalogue::Shared(7003 + i));
   btnOK->setText(QStringLiteral("Ok"));
 }

@@ -131,18 +131,23 @@ void BatchRun::Interactive(int16_t index) {
   emit finished();
 }
 
-void BatchRun::AutoBatch(int16_t mode) {
+void BatchRun::setLogEcho(std::function<void(const QString&)> echo) { m_listener->setEcho(std::move(echo)); }
+
+BatchRun::Outcome BatchRun::AutoBatch(int16_t mode) {
   AppWindows& w = m_context.windows;
-  if (!w.file) return;
+  if (!w.file) return Outcome::SomeFailed;
   const QString dest = destination();
-  bool stopped = false;
+  bool stopped = false, failed = false;
   basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
   for (int i = 0; i < w.file->count(); ++i) {
     w.file->setTopIndex(i);
-    if (engine.Archive_Extract(w.file->entry(i), dest, mode) == -1) {
+    const int16_t r = engine.Archive_Extract(w.file->entry(i), dest, mode);
+    if (r == -1) {
       stopped = true;
       break;
     }
+    failed = failed || r != 0;
   }
-  if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(stopped ? 30 : 31));
+  m_listener->logLine(MessageCatalogue::Shared(stopped ? 30 : 31));
+  return stopped ? Outcome::Stopped : failed ? Outcome::SomeFailed : Outcome::AllExtracted;
 }

@@ -30,8 +30,12 @@ class BatchRun : public QObject {
 
   // btnExe_Click(index): the interactive run with RunMode `index`.
   void Interactive(int16_t index);
+  // What a quiet run came to: every archive extracted, some not, or stopped.
+  enum class Outcome { AllExtracted, SomeFailed, Stopped };
   // AutoBatch(mode): the quiet run of the automatic start; no events, no changes to the list.
-  void AutoBatch(int16_t mode);
+  Outcome AutoBatch(int16_t mode);
+  // Every result-log line is also handed here (the automatic run writes them to standard output).
+  void setLogEcho(std::function<void(const QString&)> echo);
 
   // btnCancel_Click: the run stops before its next archive.
   void cancel() { m_cancelFlag = true; }

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "settings/Settings.h"
+#include "shell/FontFallback.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ QFont WithJapaneseFallback(const QFont& font) {
 }
 
 QFont SettingsFont(const Settings& settings) {
-  QFont font(settings.Font_Name);
+  QFont font(UsableFamily(settings.Font_Name));
   if (settings.Font_Size > 0) font.setPointSize(settings.Font_Size);
   font.setBold(settings.Font_Bold);
   font.setItalic(settings.Font_Italic);

@@ -7,8 +7,10 @@
 struct Settings;
 class QWidget;
 
-// The settings font, followed by fonts that hold every Japanese glyph in one
-// design (Mincho after a Mincho or serif name, Gothic otherwise).
+// The stored family when it is installed, else an installed Japanese one
+// (FontFallback.h), followed by fonts that hold every Japanese glyph in one
+// design (Mincho after a Mincho or serif name, Gothic otherwise); the
+// settings are not changed.
 QFont SettingsFont(const Settings& settings);
 // The font with those Japanese fonts after its own family.
 QFont WithJapaneseFallback(const QFont& font);

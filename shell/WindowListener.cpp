@@ -7,6 +7,7 @@
 
 void WindowListener::logLine(const QString& line) {
   if (m_context.windows.status) m_context.windows.status->ListInAdd(line);
+  if (m_echo) m_echo(line);
 }
 
 void WindowListener::extractedFolder(const QString& folder) {

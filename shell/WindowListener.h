@@ -3,6 +3,8 @@
 // notice as a message box. Windows that are not loaded are skipped.
 #pragma once
 
+#include <functional>
+
 #include "engine/ExtractionListener.h"
 
 struct AppContext;
@@ -13,7 +15,10 @@ class WindowListener : public ExtractionListener {
   void logLine(const QString& line) override;
   void extractedFolder(const QString& folder) override;
   void busyNotice(const QString& text) override;
+  // Every log line is also handed here when set.
+  void setEcho(std::function<void(const QString&)> echo) { m_echo = std::move(echo); }
 
  private:
   AppContext& m_context;
+  std::function<void(const QString&)> m_echo;
 };

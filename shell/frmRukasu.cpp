@@ -149,7 +149,11 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   }
   LoadSettings(m_context.settings, m_context.store);
   Dll_Check(m_context.libraries);
-  if (!argumentText.isEmpty() && m_context.settings.Auto && AutoRun(argumentText)) return end(0);
+  if (!argumentText.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
+    if (AutoRun(argumentText)) return end(m_autoStatus);
+    // A run forced from the command line opens no window: there may be no display.
+    if (m_autoRequest.forced) return end(1);
+  }
   m_context.AutoRunning = false;
 
   setWindowTitle(MessageCatalogue::Product(9999));
@@ -180,9 +184,13 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
   if (loadPanes()) {
     m_batch->clearCancelFlag();
     m_inFile->Pattern_Make();
+    if (!m_autoRequest.dest.isEmpty()) m_outDir->setDirName(m_autoRequest.dest);
     ParseCommandLine(argumentText, *m_file);
     if (m_file->count() > 0) {
-      m_batch->AutoBatch(m_context.settings.AutoExe);
+      m_batch->setLogEcho(m_autoRequest.echo);
+      const BatchRun::Outcome outcome = m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe));
+      m_batch->setLogEcho(nullptr);
+      m_autoStatus = outcome == BatchRun::Outcome::Stopped ? 2 : outcome == BatchRun::Outcome::SomeFailed ? 1 : 0;
       if (m_context.settings.AutoLog) m_status->LogCopy();
       ran = true;
     }

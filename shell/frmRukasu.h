@@ -6,6 +6,8 @@
 
 #include <QMainWindow>
 #include <array>
+#include <functional>
+#include <optional>
 
 #include "shell/WindowInterfaces.h"
 
@@ -38,11 +40,24 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   explicit frmRukasu(AppContext& context);
   ~frmRukasu() override;
 
+  // How this call's automatic run is to go, from the command line: forced for
+  // this call only (--auto), with its own run mode and destination, and a place
+  // to hand every result-log line (standard output).
+  struct AutoRequest {
+    bool forced = false;
+    std::optional<int16_t> mode;
+    QString dest;
+    std::function<void(const QString&)> echo;
+  };
+  void setAutoRequest(AutoRequest request) { m_autoRequest = std::move(request); }
+
   // Start-up; `argumentText` as ArgumentText() builds it from the command line.
   // The exit code is set when the program is to end without showing the window.
   Start MDIForm_Load(const QString& argumentText, int* exitCode = nullptr);
-  // The automatic run: true when a batch was run (the program then ends).
+  // The automatic run: true when a batch was run (the program then ends, with
+  // autoRunStatus() as its exit status: 0 all extracted, 1 some not, 2 stopped).
   bool AutoRun(const QString& argumentText);
+  int autoRunStatus() const { return m_autoStatus; }
 
   // The run buttons and Cancel.
   void btnExe_Click(int index);
@@ -116,6 +131,8 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   frmMenuMente* m_menuMente = nullptr;
 
   QString m_loadFailure;  // the report of the window whose load failed
+  AutoRequest m_autoRequest;
+  int m_autoStatus = 0;
   bool m_activatedOnce = false;
   bool m_closeRequested = false;
   bool m_closing = false;

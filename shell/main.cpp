@@ -2,16 +2,97 @@
 #include <QApplication>
 #include <QDir>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "engine/Libraries.h"
+#include "engine/PathHelpers.h"
+#include "engine/ProgramVersion.h"
 #include "platform/Locale.h"
+#include "settings/Settings.h"
 #include "settings/SettingsStore.h"
 #include "shell/AppContext.h"
 #include "shell/CommandLine.h"
 #include "shell/ProgramIcon.h"
+#include "shell/ProgramOptions.h"
 #include "shell/frmRukasu.h"
+
+namespace {
+
+void Print(FILE* stream, const QString& text) {
+  const QByteArray bytes = text.toUtf8();
+  std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stream);
+  std::fflush(stream);
+}
+
+QStringList RawArguments(int argc, char** argv) {
+  QStringList out;
+  for (int i = 1; i < argc; ++i) out << QString::fromLocal8Bit(argv[i]);
+  return out;
+}
+
+QString VersionText() {
+  Libraries libraries;
+  Dll_Check(libraries);
+  QString text = QStringLiteral("Rukasu2 %1\n").arg(ProgramVersion());
+  const QString folder = SystemFolderPath();
+  for (int i = 0; i < kLibraryCount; ++i) {
+    const auto id = LibraryId(i);
+    const QString name = LibraryFileName(id).leftJustified(14);
+    if (libraries.present(id))
+      text += QStringLiteral("%1Ver.%2  %3/%4\n")
+                  .arg(name, QString::number(libraries.version(id) / 100.0, 'f', 2), folder, LibraryFileName(id));
+    else
+      text += name + QStringLiteral("なし\n");
+  }
+  return text;
+}
+
+bool HasDisplay() {
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    if (const char* value = std::getenv(name); value && *value) return true;
+  return false;
+}
+
+// Whether start-up will run the named archives without a window: forced by
+// --auto, or names given while the automatic-run setting is on.
+bool AutomaticRunAhead(const ProgramOptions& options) {
+  if (options.autoRun) return true;
+  if (options.names.isEmpty()) return false;
+  SettingsStore store;
+  Settings settings;
+  LoadSettings(settings, store);
+  return settings.Auto;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   EnsureUtf8Locale();
+  const ProgramOptions options = ProgramOptions::Parse(RawArguments(argc, argv));
+  if (!options.error.isEmpty()) {
+    Print(stderr, QStringLiteral("rukasu2: ") + options.error + QStringLiteral("\n") + HelpText());
+    return kExitUsage;
+  }
+  if (options.help) {
+    Print(stdout, HelpText());
+    return 0;
+  }
+  if (options.version) {
+    Print(stdout, VersionText());
+    return 0;
+  }
+  QString dest;
+  if (!options.dest.isEmpty()) {
+    dest = LongPath_Get(QDir::current().absoluteFilePath(options.dest));
+    if (dest.isEmpty() || !Dir_Check(dest)) {
+      Print(stderr, QStringLiteral("rukasu2: 解凍先フォルダがありません: ") + options.dest + u'\n');
+      return kExitUsage;
+    }
+  }
+  // Without a display an automatic run still works, on the offscreen platform.
+  if (!HasDisplay() && AutomaticRunAhead(options)) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Rukasu2"));
   QApplication::setWindowIcon(ProgramIcon());
@@ -20,9 +101,21 @@ int main(int argc, char** argv) {
   Libraries libraries;
   AppContext context(store, libraries);
   frmRukasu window(context);
-  const QString argumentText = ArgumentText(QApplication::arguments().mid(1), QDir::currentPath());
+  frmRukasu::AutoRequest request;
+  request.forced = options.autoRun;
+  request.mode = options.mode;
+  request.dest = dest;
+  request.echo = [](const QString& line) { Print(stdout, line + u'\n'); };
+  window.setAutoRequest(request);
+  // Qt has taken its own arguments (-platform ...) out by now.
+  const QStringList names = ProgramOptions::Parse(QApplication::arguments().mid(1)).names;
+  const QString argumentText = ArgumentText(names, QDir::currentPath());
   int exitCode = 0;
-  if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) return exitCode;
+  if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) {
+    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty())
+      Print(stderr, QStringLiteral("rukasu2: 解凍できる圧縮ファイルがありません\n"));
+    return exitCode;
+  }
   window.show();
   return QApplication::exec();
 }

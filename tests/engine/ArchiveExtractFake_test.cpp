@@ -105,4 +105,19 @@ TEST(ArchiveExtract, FailureKeepsArchiveAndPreexistingFolder) {
   EXPECT_TRUE(QFileInfo(f.tmp.file("out/DATA/keep.txt")).isFile());
 }
 
+// The archive changed while it was being extracted (another program wrote to
+// it): a move keeps it and says why.
+TEST(ArchiveExtract, ArchiveChangedDuringExtractionIsNotMoved) {
+  Fixture f(0);
+  f.settings.File = 2;
+  f.lzh->duringCommand = [&f] {
+    QFile file(f.arc);
+    ASSERT_TRUE(file.open(QIODevice::Append));
+    file.write("more");
+  };
+  EXPECT_EQ(f.extract(), 0);
+  EXPECT_TRUE(QFileInfo::exists(f.arc));
+  EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(20000), P(20052), P(20031)}));
+}
+
 }  // namespace

@@ -173,6 +173,36 @@ TEST(ArchiveExtract, SelfExtractingZipIsFoundByTheProbeChain) {
   EXPECT_EQ(ReadFile(f.dest + "SETUP/p.txt"), "content of p.txt");
 }
 
+// Self-extracting files of every kind the probe chain tries, from the samples:
+// each is recognised by its own kind after the check lines of the kinds before it.
+TEST(ArchiveExtract, ProbesFindEveryKindOfSelfExtractingFile) {
+  RK_REQUIRE_SAMPLES();
+  struct Row {
+    const char* sample;
+    QList<int> lines;
+  };
+  const Row rows[] = {
+      {"lzh/sfx_mz.exe", {20010, 20000, 20031}},
+      {"sfx/zip_sfx_raw.exe", {20010, 20011, 20001, 20031}},
+      {"arj/sfx_mz.exe", {20010, 20011, 20013, 20003, 20031}},
+      {"sfx/cab_sfx_small.exe", {20010, 20011, 20013, 20014, 20004, 20031}},
+      {"sfx/rar4_sfx_40000.exe", {20010, 20011, 20013, 20014, 20025, 20024, 20031}},
+      {"lzh/sfx_hu.x", {20010, 20000, 20031}},
+      {"ish/TERM.LOG", {20012, 20002, 20031}},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.sample);
+    EngineFixture f;
+    f.settings.Lzh_Exe = f.settings.Zip_Exe = f.settings.Arj_Exe = f.settings.Cab_Exe = f.settings.Rar_Exe = true;
+    f.settings.Lzh_X = f.settings.Ish_Log = true;
+    EXPECT_EQ(f.extract(testing_support::Sample(row.sample)), 0);
+    QStringList expected;
+    for (int id : row.lines) expected << P(id);
+    EXPECT_EQ(f.linesAfterHeading(), expected);
+    EXPECT_FALSE(QDir(f.dest).isEmpty());
+  }
+}
+
 TEST(ArchiveExtract, PathWithADoubleQuoteIsRefused) {
   EngineFixture f;
   const QString arc = f.makeZip("say\"hi\".zip", {"q.txt"});

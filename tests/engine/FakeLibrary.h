@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArrayList>
+#include <functional>
 
 #include "engine/ArchiverLibrary.h"
 
@@ -13,6 +14,7 @@ class FakeLibrary : public ArchiverLibrary {
 
   int32_t command(const QByteArray& text, char* report, uint32_t size) override {
     commands << text;
+    if (duringCommand) duringCommand();
     if (size > 0) report[0] = '\0';
     return m_result;
   }
@@ -25,6 +27,7 @@ class FakeLibrary : public ArchiverLibrary {
   void setProgress(RkProgressFn, void*) override {}
 
   bool busy = false;
+  std::function<void()> duringCommand;  // runs inside the command call
   int32_t checkAnswer = 0;
   QByteArrayList commands;
   QByteArrayList probes;

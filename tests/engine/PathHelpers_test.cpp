@@ -189,4 +189,24 @@ TEST(PathHelpers, WellKnownFolders) {
   if (!savedSys.isEmpty()) qputenv("RUKASU2_SYSTEM_DIR", savedSys);
 }
 
+// The module folder seen from the program's folder: the build tree and a
+// portable copy keep "archivers" beside the program, an install keeps them in
+// lib/rukasu2/archivers beside bin/, wherever the prefix is.
+TEST(PathHelpers, SystemFolderFromTheProgramsFolder) {
+  TempFolder prefix;
+  prefix.mkdir("bin");
+  prefix.mkdir("lib/rukasu2/archivers");
+  EXPECT_EQ(SystemFolderPathFor(prefix.file("bin")), prefix.file("lib/rukasu2/archivers"));
+  EXPECT_EQ(SystemFolderPathFor(prefix.file("bin/")), prefix.file("lib/rukasu2/archivers"));
+
+  prefix.mkdir("bin/archivers");
+  EXPECT_EQ(SystemFolderPathFor(prefix.file("bin")), prefix.file("bin/archivers")) << "beside the program comes first";
+
+  TempFolder empty;
+  const QString compiledIn = SystemFolderPathFor(empty.path());
+  EXPECT_TRUE(compiledIn.endsWith("/rukasu2/archivers")) << compiledIn.toStdString();
+  EXPECT_FALSE(compiledIn.startsWith(empty.path()));
+  EXPECT_EQ(SystemFolderPathFor(QString()), compiledIn);
+}
+
 }  // namespace
