@@ -6,24 +6,9 @@
 #include "settings/Settings.h"
 #include "shell/FontFallback.h"
 
-namespace {
-
-// Without these, each kanji or kana that the chosen font lacks comes from
-// whatever font the system finds first, often a Chinese one, and one line
-// mixes glyph designs and weights. Missing families are skipped.
-QStringList JapaneseFamilies(const QString& name) {
-  const QStringList mincho{QStringLiteral("Noto Serif CJK JP"), QStringLiteral("IPAexMincho"),
-                           QStringLiteral("IPAMincho")};
-  const QStringList gothic{QStringLiteral("Noto Sans CJK JP"), QStringLiteral("IPAexGothic"),
-                           QStringLiteral("IPAGothic")};
-  const bool serif = name.contains(QStringLiteral("明朝")) || name.contains(QStringLiteral("Mincho"), Qt::CaseInsensitive) ||
-                     (name.contains(QStringLiteral("Serif"), Qt::CaseInsensitive) &&
-                      !name.contains(QStringLiteral("Sans"), Qt::CaseInsensitive));
-  return serif ? mincho + gothic : gothic + mincho;
-}
-
-}  // namespace
-
+// Without these, each kanji or kana that the font lacks comes from whatever
+// font the system finds first, often a Chinese one, and one line mixes glyph
+// designs and weights. Families that are not installed are skipped.
 QFont WithJapaneseFallback(const QFont& font) {
   QFont result = font;
   result.setFamilies(QStringList{font.family()} + JapaneseFamilies(font.family()));

@@ -436,7 +436,8 @@ void frmRukasu::mnuExit_Click() { close(); }
 
 void frmRukasu::mnuFont_Click() {
   const Settings& s = m_context.settings;
-  QFont font = SettingsFont(s);
+  const QFont shown = SettingsFont(s);
+  QFont font = shown;
   bool chosen = false;
   if (chooseFont) {
     chosen = chooseFont(font);
@@ -444,14 +445,15 @@ void frmRukasu::mnuFont_Click() {
     font = QFontDialog::getFont(&chosen, font, this);
   }
   if (!chosen) return;
-  // The dialog's own size is compared: 10.5 differs from 10 and refreshes
-  // every window, although the size stored is 10 again.
-  if (font.family() == s.Font_Name && font.pointSizeF() == s.Font_Size && font.bold() == s.Font_Bold &&
-      font.italic() == s.Font_Italic)
+  // The family is compared with the one the windows draw with, which stands
+  // in for a stored name that is not installed: keeping it is no change, and
+  // the stored name stays. The dialog's own size is compared: 10.5 differs
+  // from 10 and refreshes every window, although the size stored is 10 again.
+  const bool sameFamily = font.family() == shown.family();
+  if (sameFamily && font.pointSizeF() == s.Font_Size && font.bold() == s.Font_Bold && font.italic() == s.Font_Italic)
     return;
-  const int size = RoundHalfEven(font.pointSizeF());
-  m_context.settings.Font_Name = font.family();
-  m_context.settings.Font_Size = static_cast<int16_t>(size);
+  if (!sameFamily) m_context.settings.Font_Name = font.family();
+  m_context.settings.Font_Size = static_cast<int16_t>(RoundHalfEven(font.pointSizeF()));
   m_context.settings.Font_Bold = font.bold();
   m_context.settings.Font_Italic = font.italic();
   const AppWindows& w = m_context.windows;

@@ -14,6 +14,7 @@
 #include <QScreen>
 
 #include "shell/CommandLine.h"
+#include "shell/ProgramOptions.h"
 #include "shell/Twips.h"
 #include "source/mdiInFile.h"
 #include "tests/results/ModalWatch.h"
@@ -70,7 +71,7 @@ TEST(AutoRun, ExtractsWithoutAWindowAndEndsWithoutSaving) {
   QApplication::clipboard()->clear();
 
   EXPECT_EQ(w.load(ArgumentText({a, bad, b, w.source + "/missing.zip"}, w.source)), frmRukasu::Start::EndProgram);
-  EXPECT_EQ(w.exitCode, 0);
+  EXPECT_EQ(w.exitCode, kExitSomeFailed);
   EXPECT_FALSE(AnyWindowShown());
   EXPECT_TRUE(QFile::exists(w.dest + "/A/doc/readme.txt"));
   EXPECT_TRUE(QFile::exists(w.dest + "/B/data.bin"));

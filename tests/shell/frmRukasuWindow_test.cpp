@@ -14,7 +14,9 @@
 
 #include <algorithm>
 
+#include "settings/SettingsDefaults.h"
 #include "shell/Twips.h"
+#include "shell/WindowFont.h"
 #include "tests/shell/MainWindowWorld.h"
 
 namespace {
@@ -137,19 +139,22 @@ TEST(FontCommand, StoresTheRoundedSizeAndRefreshesEveryWindowOnlyOnAChange) {
   struct Row {
     const char* name;
     bool accepted;
-    double size;     // 0: the size offered
-    int stored;      // Font_Size afterwards
-    bool refreshed;  // the windows took the font again
+    double size;       // 0: the size offered
+    QString family;    // empty: the family offered
+    int stored;        // Font_Size afterwards
+    bool refreshed;    // the windows took the font again
   };
   const Row rows[] = {
-      {"10.5 rounds to 10", true, 10.5, 10, true},
-      {"11.5 rounds to 12", true, 11.5, 12, true},
-      {"nothing changed", true, 0, 10, false},
-      {"cancelled", false, 14, 10, false},
+      {"10.5 rounds to 10", true, 10.5, {}, 10, true},
+      {"11.5 rounds to 12", true, 11.5, {}, 12, true},
+      {"another family", true, 0, "DejaVu Sans", 10, true},
+      {"nothing changed", true, 0, {}, 10, false},
+      {"cancelled", false, 14, {}, 10, false},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.name);
     Shown w;
+    const QString storedName = w.context->settings.Font_Name;
     auto* log = w.window->findChild<QListView*>("lstKekka");
     QFont tampered = log->font();
     tampered.setPointSize(30);
@@ -158,12 +163,15 @@ TEST(FontCommand, StoresTheRoundedSizeAndRefreshesEveryWindowOnlyOnAChange) {
     w.window->chooseFont = [&](QFont& font) {
       offered = font;
       if (row.size > 0) font.setPointSizeF(row.size);
+      if (!row.family.isEmpty()) font.setFamilies({row.family});
       return row.accepted;
     };
     w.window->mnuFont_Click();
-    EXPECT_EQ(offered.family(), w.context->settings.Font_Name);
+    // The dialog starts on the font the windows draw with.
+    EXPECT_EQ(offered.family(), SettingsFont(DefaultSettings()).family());
     EXPECT_EQ(offered.pointSize(), 10);
     EXPECT_EQ(w.context->settings.Font_Size, row.stored);
+    EXPECT_EQ(w.context->settings.Font_Name, row.family.isEmpty() || !row.accepted ? storedName : row.family);
     EXPECT_EQ(log->font().pointSize(), row.refreshed ? row.stored : 30);
     if (row.refreshed) {
       EXPECT_EQ(w.button("btnExe(0)")->font().pointSize(), row.stored);
