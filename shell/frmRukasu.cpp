@@ -329,8 +329,9 @@ void frmRukasu::MDIForm_Activate() {
   for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})
     if (pane && pane->parentWidget()) pane->parentWidget()->show();
   BtnEnabledChange();
-  // Showing a sub-window makes it the active one; the source folder pane is
-  // made active again, or its drive list would lose the focus to the last pane.
+  // The source folder pane is made the active sub-window, whichever one the
+  // area activated while they were shown: the menu bar then shows its menu,
+  // and the focus on its drive list stays when the window becomes active.
   if (m_inDir) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(m_inDir->parentWidget())) m_mdi->setActiveSubWindow(sub);
     m_inDir->focusDriveList();
