@@ -25,11 +25,8 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
   // ExtractedFoldersOps
   void ListInAdd(const QString& folder) override;
 
-  // PaneOps (both bases declare them; the pane base implements them)
-  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
-  void SetFontData() override { PaneBase::SetFontData(); }
+  // CommonWindowOps (the pane base implements the rest of PaneOps)
   void SetToolTip(bool on) override;
-  QWidget* paneWidget() override { return this; }
 
   void SelectAll();
   void SelectClear();

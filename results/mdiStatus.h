@@ -34,11 +34,8 @@ class mdiStatus : public PaneBase, public ResultLogOps {
   void LogCopy() override;
   void LogSave() override;
 
-  // PaneOps (both bases declare them; the pane base implements them)
-  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
-  void SetFontData() override { PaneBase::SetFontData(); }
+  // CommonWindowOps (the pane base implements the rest of PaneOps)
   void SetToolTip(bool on) override;
-  QWidget* paneWidget() override { return this; }
 
   // The save dialog step: returns the chosen file name, or empty when the
   // user cancelled. Replaceable so that tests can answer without a dialog.

@@ -12,11 +12,11 @@
 #include <QPushButton>
 
 #include "engine/PathHelpers.h"
-#include "settings/frmDefaultDriveList.h"
-#include "settings/frmDefaultFolderList.h"
 #include "shell/AppContext.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
+#include "source/DriveList.h"
+#include "source/FolderList.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
@@ -59,9 +59,9 @@ void frmDefault::buildControls() {
   cbxDrive->setObjectName(QStringLiteral("cbxDrive"));
   lblDrive = new QLabel(this);
   lblDrive->setObjectName(QStringLiteral("lblDrive"));
-  drvDrive = new frmDefaultDriveList(this);
+  drvDrive = new DriveList(this);
   drvDrive->setObjectName(QStringLiteral("drvDrive"));
-  dlbDir = new frmDefaultFolderList(this);
+  dlbDir = new FolderList(this);
   dlbDir->setObjectName(QStringLiteral("dlbDir"));
   txtDir = new QLineEdit(this);
   txtDir->setObjectName(QStringLiteral("txtDir"));
@@ -82,13 +82,13 @@ void frmDefault::buildControls() {
   buttons->addWidget(btnOk);
   buttons->addWidget(btnCancel);
 
-  drvDrive->installEventFilter(this);
   dlbDir->installEventFilter(this);
   dlbDir->viewport()->installEventFilter(this);
   txtDir->installEventFilter(this);
 
-  connect(drvDrive, &frmDefaultDriveList::driveChosen, this, &frmDefault::drvDrive_Change);
-  connect(dlbDir, &frmDefaultFolderList::pathChanged, this, &frmDefault::dlbDir_Change);
+  connect(drvDrive, &DriveList::driveChosen, this, &frmDefault::drvDrive_Change);
+  connect(drvDrive, &DriveList::enterPressed, dlbDir, [this] { dlbDir->setFocus(); });
+  connect(dlbDir, &FolderList::pathChanged, this, &frmDefault::dlbDir_Change);
   connect(cbxDrive, &QCheckBox::clicked, this, &frmDefault::cbxDrive_Click);
   connect(btnOk, &QPushButton::clicked, this, &frmDefault::btnOk_Click);
   connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -151,7 +151,7 @@ void frmDefault::SetToolTip(bool on) {
   txtDir->setToolTip(tip(pstr_txtDir_Hint));
 }
 
-QString frmDefault::DirName() const { return LongPath_Get(dlbDir->Path()); }
+QString frmDefault::DirName() const { return LongPath_Get(dlbDir->path()); }
 
 void frmDefault::setDirName(const QString& folder) {
   if (!dlbDir->setPath(folder)) dlbDir->setPath(QDir::currentPath());
@@ -167,8 +167,11 @@ void frmDefault::setYuko(bool blnYuko) {
 
 void frmDefault::RefreshForm() {
   drvDrive->refresh();
-  drvDrive->setDriveOf(dlbDir->Path());
+  drvDrive->setDriveOf(dlbDir->path());
+  // Re-reading keeps the highlighted entry where it was.
+  const int highlighted = dlbDir->listIndex();
   dlbDir->refresh();
+  dlbDir->setListIndex(highlighted);
   DirCaptionChange();
 }
 
@@ -178,7 +181,7 @@ void frmDefault::YukoEnabledChange() {
 }
 
 void frmDefault::DirCaptionChange() {
-  const QString path = LongPath_Get(dlbDir->Path());
+  const QString path = LongPath_Get(dlbDir->path());
   if (path.isEmpty()) {
     lblDrive->setText(pstr_lblDrive_Caption);
     txtDir->clear();
@@ -287,12 +290,12 @@ void frmDefault::resizeEvent(QResizeEvent* event) {
 void frmDefault::drvDrive_Change(const QString& mountPoint) {
   btnOk->setEnabled(true);
   // A drive that cannot be read leaves the lists where they were.
-  if (!dlbDir->setPath(mountPoint)) drvDrive->setDriveOf(dlbDir->Path());
+  if (!dlbDir->setPath(mountPoint)) drvDrive->setDriveOf(dlbDir->path());
 }
 
 void frmDefault::dlbDir_Change() {
   btnOk->setEnabled(true);
-  drvDrive->setDriveOf(dlbDir->Path());
+  drvDrive->setDriveOf(dlbDir->path());
   DirCaptionChange();
 }
 
@@ -315,25 +318,14 @@ void frmDefault::mousePressEvent(QMouseEvent* event) {
   DialogBase::mousePressEvent(event);
 }
 
-bool frmDefault::keyPressed(QObject* watched, int key) {
-  const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-  if (watched == drvDrive && enter) {
-    dlbDir->setFocus();
-    return true;
-  }
-  if (watched == dlbDir && enter) {
-    dlbDir->open(dlbDir->ListIndex());
-    return true;
-  }
-  if (watched == dlbDir && key == Qt::Key_Backspace) {
-    dlbDir->open(-2);  // the parent; at the root there is none
-    return true;
-  }
-  return false;
-}
-
 bool frmDefault::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && keyPressed(watched, static_cast<QKeyEvent*>(event)->key())) return true;
+  // Backspace here always goes to the parent of the current folder, wherever
+  // the highlight is (the folder panes' list goes one above the highlight).
+  if (event->type() == QEvent::KeyPress && watched == dlbDir &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Backspace) {
+    dlbDir->openEntry(-2);  // at the root there is none
+    return true;
+  }
   if (event->type() == QEvent::MouseButtonPress && static_cast<QMouseEvent*>(event)->button() == Qt::RightButton &&
       (watched == dlbDir->viewport() || watched == txtDir)) {
     mnuPopup->popup(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());

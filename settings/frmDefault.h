@@ -12,8 +12,8 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QPushButton;
-class frmDefaultDriveList;
-class frmDefaultFolderList;
+class DriveList;
+class FolderList;
 
 class frmDefault : public DialogBase {
   Q_OBJECT
@@ -73,15 +73,14 @@ class frmDefault : public DialogBase {
   void placeTitle();
   void YukoEnabledChange();
   void DirCaptionChange();
-  bool keyPressed(QObject* watched, int key);
 
   void drvDrive_Change(const QString& mountPoint);
   void dlbDir_Change();
   void cbxDrive_Click();
   void btnOk_Click();
 
-  frmDefaultDriveList* drvDrive = nullptr;
-  frmDefaultFolderList* dlbDir = nullptr;
+  DriveList* drvDrive = nullptr;
+  FolderList* dlbDir = nullptr;
   QLineEdit* txtDir = nullptr;
   QCheckBox* cbxDrive = nullptr;
   QLabel* lblDrive = nullptr;

@@ -13,7 +13,7 @@ class QMenu;
 class CommonMenu;
 struct AppContext;
 
-class PaneBase : public QWidget, public PaneOps {
+class PaneBase : public QWidget, public virtual PaneOps {
   Q_OBJECT
 
  public:

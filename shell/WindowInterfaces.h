@@ -16,7 +16,8 @@ class CommonWindowOps {
   virtual void SetToolTip(bool on) = 0;
 };
 
-// Every pane of the main window.
+// Every pane of the main window. A virtual base of the pane interfaces below,
+// so that PaneBase alone implements it for every pane.
 class PaneOps : public CommonWindowOps {
  public:
   // "True" or "False": enables or disables the pane's eight common menu entries.
@@ -26,7 +27,7 @@ class PaneOps : public CommonWindowOps {
 };
 
 // mdiInDir and mdiOutDir.
-class FolderPaneOps : public PaneOps {
+class FolderPaneOps : public virtual PaneOps {
  public:
   virtual QString DirName() = 0;  // the current folder in its on-disk spelling, or empty
   virtual void setDirName(const QString& folder) = 0;
@@ -35,7 +36,7 @@ class FolderPaneOps : public PaneOps {
 };
 
 // mdiInFile.
-class SourceFileOps : public PaneOps {
+class SourceFileOps : public virtual PaneOps {
  public:
   virtual void setDirName(const QString& folder) = 0;
   virtual void Pattern_Make() = 0;
@@ -46,7 +47,7 @@ class SourceFileOps : public PaneOps {
 };
 
 // mdiFile: the target list, also read and changed entry by entry by the batch run.
-class TargetListOps : public PaneOps {
+class TargetListOps : public virtual PaneOps {
  public:
   virtual bool ListInAdd(const QString& path) = 0;
   virtual bool Gaibu_ListInAdd(const QString& name) = 0;
@@ -63,7 +64,7 @@ class TargetListOps : public PaneOps {
 };
 
 // mdiStatus: the result log.
-class ResultLogOps : public PaneOps {
+class ResultLogOps : public virtual PaneOps {
  public:
   virtual void ListInAdd(const QString& line) = 0;
   virtual void RefreshForm() = 0;  // empties the log
@@ -72,7 +73,7 @@ class ResultLogOps : public PaneOps {
 };
 
 // mdiOutFile: the extracted folders.
-class ExtractedFoldersOps : public PaneOps {
+class ExtractedFoldersOps : public virtual PaneOps {
  public:
   virtual void ListInAdd(const QString& folder) = 0;
 };

@@ -96,6 +96,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Rukasu2"));
   QApplication::setWindowIcon(ProgramIcon());
+  // Lets the desktop match the window with its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rukasu2"));
 
   SettingsStore store;
   Libraries libraries;

@@ -39,9 +39,6 @@ class mdiDir : public PaneBase, public FolderPaneOps {
   void RefreshForm() override;
   void focusDriveList() override;
   void SetToolTip(bool on) override;
-  void SetFontData() override { PaneBase::SetFontData(); }
-  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
-  QWidget* paneWidget() override { return this; }
 
  protected:
   QList<QWidget*> fontControls() const override;

@@ -39,11 +39,8 @@ class mdiFile : public PaneBase, public TargetListOps {
   void removeEntry(int index) override;
   void focusList() override;
 
-  // PaneOps (both bases declare them; the pane base implements them)
-  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
-  void SetFontData() override { PaneBase::SetFontData(); }
+  // CommonWindowOps (the pane base implements the rest of PaneOps)
   void SetToolTip(bool on) override;
-  QWidget* paneWidget() override { return this; }
 
   // The selected entry with the lowest index, or empty.
   QString SelectedFile_Get();

@@ -34,9 +34,6 @@ class mdiInFile : public PaneBase, public SourceFileOps {
   void SelectAll() override;
   void SelectClear() override;
   void SetToolTip(bool on) override;
-  void SetFontData() override { PaneBase::SetFontData(); }
-  void Menu_Enabled(const QString& flag) override { PaneBase::Menu_Enabled(flag); }
-  QWidget* paneWidget() override { return this; }
 
   // Sets the list's pattern (";"-separated wildcards) and lists the folder again.
   void setFilePattern(const QString& pattern);

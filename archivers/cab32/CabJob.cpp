@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "archivers/common/AsciiCase.h"
 #include "archivers/common/Command.h"
 
 namespace rkarc {
@@ -11,9 +12,7 @@ namespace {
 std::string Normalised(std::string path) {
   std::replace(path.begin(), path.end(), '\\', '/');
   while (path.starts_with("./")) path.erase(0, 2);
-  std::transform(path.begin(), path.end(), path.begin(),
-                 [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
-  return path;
+  return AsciiLower(std::move(path));
 }
 
 }  // namespace

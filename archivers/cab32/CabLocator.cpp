@@ -4,11 +4,10 @@
 // end is only where the search begins.
 #include "archivers/cab32/CabLocator.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
+
+#include "archivers/common/RegularFile.h"
 
 namespace rkarc {
 namespace {
@@ -28,19 +27,13 @@ uint32_t U32(const uint8_t* p) {
 
 bool CabLocator::readAt(uint64_t offset, size_t length, std::vector<uint8_t>& out) {
   out.resize(length);
-  size_t done = 0;
-  while (done < length) {
-    const ssize_t n = pread(m_fd, out.data() + done, length - done, static_cast<off_t>(offset + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      m_readFailed = true;
-      out.resize(done);
-      return false;
-    }
-    if (n == 0) break;
-    done += static_cast<size_t>(n);
+  const int64_t done = ReadAt(m_fd, offset, out.data(), length);
+  if (done < 0) {
+    m_readFailed = true;
+    out.clear();
+    return false;
   }
-  out.resize(done);
+  out.resize(static_cast<size_t>(done));
   return true;
 }
 

@@ -1,9 +1,7 @@
 // Cabinet reading with libmspack; see CabReader.h.
 #include "archivers/cab32/CabReader.h"
 
-#include <fcntl.h>
 #include <mspack.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,6 +9,7 @@
 #include <cstring>
 
 #include "archivers/cab32/CabSystem.h"
+#include "archivers/common/RegularFile.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/common/SafeWriter.h"
 
@@ -58,12 +57,11 @@ void CabReader::setObserver(std::function<void(uint64_t)> observer) {
 }
 
 CabError CabReader::open(const std::string& path, bool allowCutShort) {
-  m_fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (m_fd < 0) return {kErrArchiveOpen, "圧縮ファイルを開けません（" + ErrnoName(errno) + "）"};
-  struct stat info {};
-  if (fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))
-    return {kErrArchiveOpen, "圧縮ファイルが通常のファイルではありません"};
-  m_fileSize = static_cast<uint64_t>(info.st_size);
+  RegularFile file = OpenRegularFile(path);
+  if (file.error == EISDIR || file.error == EINVAL) return {kErrArchiveOpen, "圧縮ファイルが通常のファイルではありません"};
+  if (!file.fd.valid()) return {kErrArchiveOpen, "圧縮ファイルを開けません（" + ErrnoName(file.error) + "）"};
+  m_fd = file.fd.release();
+  m_fileSize = file.size;
 
   CabLocator locator(m_fd, m_fileSize);
   std::optional<CabLocation> found = locator.find(allowCutShort);

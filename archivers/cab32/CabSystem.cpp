@@ -1,14 +1,14 @@
 // libmspack I/O through a window of the archive file; see CabSystem.h.
 #include "archivers/cab32/CabSystem.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <string_view>
+
+#include "archivers/common/RegularFile.h"
 
 namespace rkarc {
 
@@ -51,20 +51,13 @@ int CabSystem::Read(mspack_file* file, void* buffer, int bytes) {
   if (h->position >= owner->m_length) return 0;
   const size_t want = static_cast<size_t>(
       std::min<uint64_t>(static_cast<uint64_t>(bytes), owner->m_length - h->position));
-  auto* out = static_cast<char*>(buffer);
-  size_t done = 0;
-  while (done < want) {
-    const ssize_t n = pread(owner->m_fd, out + done, want - done,
-                            static_cast<off_t>(owner->m_base + h->position + done));
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      owner->m_readError = errno;
-      return -1;
-    }
-    if (n == 0) break;  // the file shrank: libmspack sees a short read
-    done += static_cast<size_t>(n);
+  // A file that shrank gives a short read, which libmspack sees as such.
+  const int64_t done = ReadAt(owner->m_fd, owner->m_base + h->position, buffer, want);
+  if (done < 0) {
+    owner->m_readError = errno;
+    return -1;
   }
-  h->position += done;
+  h->position += static_cast<uint64_t>(done);
   if (owner->m_observer) owner->m_observer(owner->m_base + h->position);
   return static_cast<int>(done);
 }

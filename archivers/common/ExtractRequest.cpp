@@ -3,23 +3,10 @@
 
 #include <sys/stat.h>
 
+#include "archivers/common/AsciiCase.h"
 #include "archivers/common/Command.h"
 
 namespace rkarc {
-namespace {
-
-bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
-}  // namespace
 
 bool ExtractRequest::parse(std::string_view text, Report& report, const OptionHandler& options) {
   Command command;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "archivers/common/AsciiCase.h"
 #include "archivers/common/Command.h"
 
 namespace rkarc {
@@ -24,7 +25,7 @@ bool LooksLikeOption(std::string_view token) {
 
 bool IsKnownOption(std::string_view token) {
   return std::all_of(token.begin() + 1, token.end(), [](char c) {
-    return kKnownLetters.find(static_cast<char>(std::tolower(static_cast<unsigned char>(c)))) != std::string_view::npos;
+    return kKnownLetters.find(AsciiLower(c)) != std::string_view::npos;
   });
 }
 
@@ -41,7 +42,7 @@ std::string Unquoted(std::string_view text) {
 void ApplyOption(const std::string& token, IshCommandLine& out) {
   if (!IsKnownOption(token)) out.ignoredOptions.push_back(token);
   for (char c : token.substr(1))
-    if (std::tolower(static_cast<unsigned char>(c)) == 'o') out.overwrite = true;
+    if (AsciiLower(c) == 'o') out.overwrite = true;
 }
 
 // The folder is everything after the last " /F=". Exactly that text: the

@@ -1,9 +1,7 @@
 // The safe writer side of an ISH decoding run.
 #include "archivers/ish32/IshExtractor.h"
 
-#include <algorithm>
-#include <cctype>
-
+#include "archivers/common/AsciiCase.h"
 #include "platform/Cp932.h"
 
 namespace rkarc {
@@ -22,12 +20,6 @@ Member MemberOf(const IshHeader& header, std::string name) {
 
 std::string Printable(std::string_view cp932Name) { return SafeWriter::PrintableName(cp932Name, NameCharset::Cp932); }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
-
 }  // namespace
 
 IshExtractor::IshExtractor(SafeWriter& writer, Report& report, std::vector<std::string> members)
@@ -39,7 +31,7 @@ bool IshExtractor::wanted(const IshHeader& header) {
   const std::string name = cp932::ToUtf8(header.safeName());
   bool any = false;
   for (size_t i = 0; i < m_members.size(); ++i) {
-    if (SameIgnoringCase(m_members[i], name)) {
+    if (EqualIgnoringAsciiCase(m_members[i], name)) {
       m_memberFound[i] = true;
       any = true;
     }

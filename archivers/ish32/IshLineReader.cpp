@@ -2,9 +2,7 @@
 // readable: bytes below 0x20 and 0x7F go (CR, TAB, ESC, NUL padding).
 #include "archivers/ish32/IshLineReader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "archivers/common/RegularFile.h"
 
 namespace rkarc {
 namespace {
@@ -15,19 +13,12 @@ constexpr size_t kShortestRecordLine = 61;
 }  // namespace
 
 IshLineReader::IshLineReader(const std::string& path) : m_buffer(kBufferSize) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) return;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return;
-  }
-  m_file = ::fdopen(fd, "rb");
-  if (!m_file) {
-    ::close(fd);
-    return;
-  }
-  m_size = static_cast<uint64_t>(info.st_size);
+  RegularFile file = OpenRegularFile(path);
+  if (!file.fd.valid()) return;
+  m_file = ::fdopen(file.fd.get(), "rb");
+  if (!m_file) return;
+  file.fd.release();  // the stream owns it now
+  m_size = file.size;
 }
 
 IshLineReader::~IshLineReader() {

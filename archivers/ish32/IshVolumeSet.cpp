@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "archivers/common/AsciiCase.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/ish32/IshCrc16.h"
 #include "archivers/ish32/IshTextScanner.h"
@@ -16,12 +17,6 @@ namespace rkarc {
 namespace {
 
 constexpr size_t kMaxSiblings = 200;
-
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-         });
-}
 
 // "i01" .. "i99" in any letter case.
 bool IsVolumeExtension(std::string_view ext) {
@@ -51,7 +46,7 @@ std::vector<std::string> IshVolumeSet::siblings() const {
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view entryName(entry->d_name);
     if (entryName == name || entryName.size() != base.size() + 4 || entryName[base.size()] != '.') continue;
-    if (!SameIgnoringCase(entryName.substr(0, base.size()), base)) continue;
+    if (!EqualIgnoringAsciiCase(entryName.substr(0, base.size()), base)) continue;
     if (!IsVolumeExtension(entryName.substr(base.size() + 1))) continue;
     out.push_back((slash == std::string::npos ? "" : folder) + std::string(entryName));
     if (out.size() >= kMaxSiblings) break;

@@ -1,10 +1,10 @@
 // Classification of libarchive errors; see ArchiveError.h.
 #include "archivers/libarchive/ArchiveError.h"
 
-#include <algorithm>
 #include <cerrno>
 #include <string_view>
 
+#include "archivers/common/AsciiCase.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/common/SafeWriter.h"
 
@@ -45,9 +45,7 @@ ArchiveError ArchiveError::From(archive* a) {
   if (IsFailure(archive_errno(a)) && archive_errno(a) > 0 && message) return {archive_errno(a), message};
   std::string text = message ? message : "";
   while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-  std::string lower = text;
-  std::transform(lower.begin(), lower.end(), lower.begin(),
-                 [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; });
+  const std::string lower = AsciiLower(text);
   int32_t code = kErrDamaged;
   if (archive_errno(a) == ENOMEM) {
     code = kErrMemory;

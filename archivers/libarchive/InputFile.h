@@ -11,7 +11,8 @@ namespace rkarc {
 
 class InputFile {
  public:
-  // Opens a regular file; ok() is false otherwise and error() gives errno.
+  // Opens a regular file; ok() is false otherwise and error() gives errno
+  // (see OpenRegularFile).
   explicit InputFile(const std::string& path);
 
   bool ok() const { return m_fd.valid(); }

@@ -2,9 +2,9 @@
 // formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
 #include "archivers/tar32/TarReader.h"
 
-#include <cctype>
 #include <memory>
 
+#include "archivers/common/AsciiCase.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ArchiveHandle.h"
@@ -131,8 +131,7 @@ std::string DecompressedName(const std::string& archive) {
   std::string name = archive.substr(archive.rfind('/') + 1);
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) {
-    std::string ext = name.substr(dot + 1);
-    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string ext = AsciiLower(name.substr(dot + 1));
     if (ext == "gz" || ext == "z" || ext == "bz2" || ext == "bzip2") name.erase(dot);
   }
   return name;

@@ -6,18 +6,19 @@
 #include <cstdint>
 #include <string>
 
+#include "archivers/common/UniqueFd.h"
+
 namespace rkarc {
 
 class ArjFile {
  public:
   ArjFile() = default;
-  ~ArjFile();
   ArjFile(const ArjFile&) = delete;
   ArjFile& operator=(const ArjFile&) = delete;
 
   // False when the path cannot be opened as a regular file; error() says why.
   bool open(const std::string& path);
-  bool isOpen() const { return m_fd >= 0; }
+  bool isOpen() const { return m_fd.valid(); }
   uint64_t size() const { return m_size; }
 
   // Reads up to n bytes at offset; fewer only at the end of the file or after a
@@ -32,7 +33,7 @@ class ArjFile {
   uint64_t furthest() const { return m_furthest; }
 
  private:
-  int m_fd = -1;
+  UniqueFd m_fd;
   uint64_t m_size = 0;
   uint64_t m_furthest = 0;
   bool m_ioError = false;

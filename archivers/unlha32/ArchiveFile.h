@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "archivers/common/UniqueFd.h"
+
 namespace rkarc {
 
 class ArchiveFile {
  public:
   ArchiveFile() = default;
-  ~ArchiveFile();
   ArchiveFile(const ArchiveFile&) = delete;
   ArchiveFile& operator=(const ArchiveFile&) = delete;
 
@@ -28,7 +29,7 @@ class ArchiveFile {
   bool readExact(uint64_t offset, size_t size, std::vector<uint8_t>& out) const;
 
  private:
-  int m_fd = -1;
+  UniqueFd m_fd;
   uint64_t m_size = 0;
   std::string m_error;
 };

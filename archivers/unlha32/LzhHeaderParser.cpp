@@ -113,19 +113,42 @@ HeaderResult LzhHeaderParser::parse(uint64_t offset, bool verify) const {
   }
 }
 
+bool LzhHeaderParser::readSmallHeader(uint64_t offset, size_t minimum, bool verify, std::vector<uint8_t>& buf,
+                                      HeaderResult& r) const {
+  if (!m_file.readExact(offset, 1, buf)) {
+    r = Fail(HeaderStatus::Truncated, "読み込みエラー");
+    return false;
+  }
+  const size_t total = static_cast<size_t>(buf[0]) + 2;
+  if (total < minimum) {
+    r = Fail(HeaderStatus::Damaged, "ヘッダが短すぎます");
+    return false;
+  }
+  if (!m_file.readExact(offset, total, buf)) {
+    r = Fail(HeaderStatus::Truncated, "ヘッダの途中で書庫が終わっています");
+    return false;
+  }
+  if (verify && !ChecksumMatches(buf)) {
+    r = Fail(HeaderStatus::BadChecksum, "ヘッダのチェックサムが一致しません");
+    return false;
+  }
+  r.header = CommonFields(offset, buf.data());
+  const size_t nameLength = buf[21];
+  if (minimum + nameLength > total) {
+    r = Fail(HeaderStatus::Damaged, "名前がヘッダに収まっていません");
+    return false;
+  }
+  r.header.fileName = NameField(buf.data() + 22, nameLength);
+  return true;
+}
+
 HeaderResult LzhHeaderParser::parseLevel0(uint64_t offset, bool verify) const {
   std::vector<uint8_t> buf;
-  if (!m_file.readExact(offset, 1, buf)) return Fail(HeaderStatus::Truncated, "読み込みエラー");
-  const size_t total = static_cast<size_t>(buf[0]) + 2;
-  if (total < 22) return Fail(HeaderStatus::Damaged, "ヘッダが短すぎます");
-  if (!m_file.readExact(offset, total, buf)) return Fail(HeaderStatus::Truncated, "ヘッダの途中で書庫が終わっています");
-  if (verify && !ChecksumMatches(buf)) return Fail(HeaderStatus::BadChecksum, "ヘッダのチェックサムが一致しません");
   HeaderResult r;
+  if (!readSmallHeader(offset, 22, verify, buf, r)) return r;
   LzhHeader& h = r.header;
-  h = CommonFields(offset, buf.data());
+  const size_t total = buf.size();
   const size_t nameLength = buf[21];
-  if (22 + nameLength > total) return Fail(HeaderStatus::Damaged, "名前がヘッダに収まっていません");
-  h.fileName = NameField(buf.data() + 22, nameLength);
   const size_t rest = total - 22 - nameLength;
   if (rest == 1) return Fail(HeaderStatus::Damaged, "ヘッダの大きさが不正です");
   if (rest >= 2) {
@@ -148,17 +171,11 @@ HeaderResult LzhHeaderParser::parseLevel0(uint64_t offset, bool verify) const {
 
 HeaderResult LzhHeaderParser::parseLevel1(uint64_t offset, bool verify) const {
   std::vector<uint8_t> buf;
-  if (!m_file.readExact(offset, 1, buf)) return Fail(HeaderStatus::Truncated, "読み込みエラー");
-  const size_t total = static_cast<size_t>(buf[0]) + 2;
-  if (total < 27) return Fail(HeaderStatus::Damaged, "ヘッダが短すぎます");
-  if (!m_file.readExact(offset, total, buf)) return Fail(HeaderStatus::Truncated, "ヘッダの途中で書庫が終わっています");
-  if (verify && !ChecksumMatches(buf)) return Fail(HeaderStatus::BadChecksum, "ヘッダのチェックサムが一致しません");
   HeaderResult r;
+  if (!readSmallHeader(offset, 27, verify, buf, r)) return r;
   LzhHeader& h = r.header;
-  h = CommonFields(offset, buf.data());
+  const size_t total = buf.size();
   const size_t nameLength = buf[21];
-  if (27 + nameLength > total) return Fail(HeaderStatus::Damaged, "名前がヘッダに収まっていません");
-  h.fileName = NameField(buf.data() + 22, nameLength);
   h.hasCrc = true;
   h.crc = U16(buf.data() + 22 + nameLength);
   h.osId = buf[24 + nameLength];

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "archivers/unlha32/ArchiveFile.h"
 #include "archivers/unlha32/LzhHeader.h"
@@ -45,6 +46,10 @@ class LzhHeaderParser {
   static constexpr size_t kMinimumHeader = 21;
 
  private:
+  // What levels 0 and 1 share: the size byte, a header of at least `minimum`
+  // bytes (read into buf) under its checksum, the common fields and the name.
+  // False with the failure in r.
+  bool readSmallHeader(uint64_t offset, size_t minimum, bool verify, std::vector<uint8_t>& buf, HeaderResult& r) const;
   HeaderResult parseLevel0(uint64_t offset, bool verify) const;
   HeaderResult parseLevel1(uint64_t offset, bool verify) const;
   HeaderResult parseLevel2or3(uint64_t offset, int level, bool verify) const;

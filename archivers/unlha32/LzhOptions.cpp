@@ -1,20 +1,13 @@
 // Command words and options of UNLHA32.DLL; see LzhOptions.h and README.md.
 #include "archivers/unlha32/LzhOptions.h"
 
+#include "archivers/common/AsciiCase.h"
+
 namespace rkarc {
-namespace {
-
-std::string Lower(std::string s) {
-  for (char& c : s)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return s;
-}
-
-}  // namespace
 
 bool LzhOptions::FromCommand(const Command& command, LzhOptions& out, std::string& error) {
   out = LzhOptions{};
-  const std::string word = Lower(command.word);
+  const std::string word = AsciiLower(command.word);
   if (word == "e") {
     out.flatten = true;
   } else if (!word.empty() && word != "x") {
@@ -22,7 +15,7 @@ bool LzhOptions::FromCommand(const Command& command, LzhOptions& out, std::strin
     return false;
   }
   for (const std::string& option : command.options) {
-    const std::string o = Lower(option);
+    const std::string o = AsciiLower(option);
     if (o == "-o") {
       out.overwrite = true;
     } else if (o == "-+") {

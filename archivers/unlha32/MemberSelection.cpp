@@ -3,6 +3,8 @@
 
 #include <fnmatch.h>
 
+#include "archivers/common/AsciiCase.h"
+
 namespace rkarc {
 namespace {
 
@@ -15,21 +17,10 @@ std::string Normalise(std::string name) {
   return name;
 }
 
-bool EqualIgnoringCase(const std::string& a, const std::string& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The plain name first: archive names such as "[team] data.lzh" are common,
 // and as a wildcard pattern the brackets would not match themselves.
 bool Match(const std::string& pattern, const std::string& text) {
-  return EqualIgnoringCase(pattern, text) || fnmatch(pattern.c_str(), text.c_str(), FNM_CASEFOLD) == 0;
+  return EqualIgnoringAsciiCase(pattern, text) || fnmatch(pattern.c_str(), text.c_str(), FNM_CASEFOLD) == 0;
 }
 
 }  // namespace

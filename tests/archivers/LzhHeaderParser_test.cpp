@@ -31,6 +31,14 @@ QByteArray Patched(QByteArray bytes, int at, char value) {
   return bytes;
 }
 
+// A level-0 or level-1 header patched after its checksum: the checksum made right again.
+QByteArray Rechecked(QByteArray bytes) {
+  unsigned sum = 0;
+  for (int i = 2; i < static_cast<uint8_t>(bytes[0]) + 2; ++i) sum += static_cast<uint8_t>(bytes[i]);
+  bytes[1] = static_cast<char>(sum & 0xFF);
+  return bytes;
+}
+
 TEST(Crc16, HasTheArcCheckValue) {
   EXPECT_EQ(rkarc::Crc16::Of(reinterpret_cast<const uint8_t*>("123456789"), 9), 0xBB3D);
 }
@@ -55,6 +63,10 @@ TEST(LzhHeaderParser, TellsEachKindOfDamageApart) {
       {"good level 0", Level0(), HeaderStatus::Ok},
       {"good level 2", Level2(), HeaderStatus::Ok},
       {"level-0 checksum", Patched(Level0(), 1, static_cast<char>(Level0()[1] ^ 0x40)), HeaderStatus::BadChecksum},
+      {"level-0 size below its fixed part", Patched(Level0(), 0, 10), HeaderStatus::Damaged},
+      {"level-0 name past the header", Rechecked(Patched(Level0(), 21, static_cast<char>(0xF0))),
+       HeaderStatus::Damaged},
+      {"level-0 cut inside the header", Level0().left(15), HeaderStatus::Truncated},
       {"level-2 header CRC", Patched(Level2(), 33, 'b'), HeaderStatus::BadChecksum},
       {"record too small", shortRecord, HeaderStatus::Damaged},
       {"record past the header", longRecord, HeaderStatus::Damaged},

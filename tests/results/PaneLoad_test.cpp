@@ -13,11 +13,11 @@
 #include "results/mdiOutFile.h"
 #include "results/mdiStatus.h"
 #include "source/mdiFile.h"
-#include "tests/results/PaneContext.h"
+#include "tests/support/WindowContext.h"
 
 namespace {
 
-using testing_support::PaneContext;
+using testing_support::WindowContext;
 
 struct PaneKind {
   const char* name;
@@ -66,7 +66,7 @@ QStringList OwnPopupCaptions(PaneBase& pane, qsizetype count) {
 TEST(PaneLoad, LoadSetsCaptionToolTipsAndPopupCaptions) {
   for (const PaneKind& kind : Kinds()) {
     SCOPED_TRACE(kind.name);
-    PaneContext c;
+    WindowContext c;
     c.context.settings.Tip = true;
     auto pane = kind.make(c.context);
     ASSERT_TRUE(kind.load(*pane));
@@ -84,7 +84,7 @@ TEST(PaneLoad, LoadSetsCaptionToolTipsAndPopupCaptions) {
 TEST(PaneLoad, AutomaticRunSkipsEverythingAndTipOffLeavesNoTips) {
   for (const PaneKind& kind : Kinds()) {
     SCOPED_TRACE(kind.name);
-    PaneContext c;
+    WindowContext c;
     c.context.AutoRunning = true;
     c.store.write("Velmont Soft", "Rukasu2", kind.prefix + "_Left", "not a number");  // not even read
     auto hidden = kind.make(c.context);
@@ -105,7 +105,7 @@ TEST(PaneLoad, AutomaticRunSkipsEverythingAndTipOffLeavesNoTips) {
 TEST(PaneLoad, PlacementThatIsNoNumberFailsTheLoadAndCloseSavesIt) {
   for (const PaneKind& kind : Kinds()) {
     SCOPED_TRACE(kind.name);
-    PaneContext c;
+    WindowContext c;
     c.context.settings.Resize = false;
     {
       auto pane = kind.make(c.context);

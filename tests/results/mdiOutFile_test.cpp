@@ -12,17 +12,17 @@
 #include <QTest>
 
 #include "results/mdiOutFile.h"
-#include "tests/results/ModalWatch.h"
-#include "tests/results/PaneContext.h"
+#include "tests/support/ModalHelper.h"
+#include "tests/support/WindowContext.h"
 
 namespace {
 
 using testing_support::ModalWatch;
-using testing_support::PaneContext;
 using testing_support::TempFolder;
+using testing_support::WindowContext;
 
 struct OutFilePane {
-  PaneContext c;
+  WindowContext c;
   mdiOutFile pane{c.context};
   QListWidget* list = pane.findChild<QListWidget*>("lstOutFile");
 

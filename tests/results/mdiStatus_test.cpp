@@ -15,26 +15,22 @@
 #include <QListView>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 #include "results/mdiStatus.h"
-#include "tests/results/ModalWatch.h"
-#include "tests/results/PaneContext.h"
 #include "tests/support/ModalHelper.h"
 #include "tests/support/MountNamespace.h"
+#include "tests/support/WindowContext.h"
 
 namespace {
 
 using testing_support::AnswerNextMessageBox;
 using testing_support::ModalWatch;
-using testing_support::PaneContext;
 using testing_support::ReadFile;
 using testing_support::TempFolder;
+using testing_support::WindowContext;
 
 struct StatusPane {
-  PaneContext c;
+  WindowContext c;
   mdiStatus pane{c.context};
   QListView* list = pane.findChild<QListView*>("lstKekka");
 
@@ -226,16 +222,6 @@ TEST(mdiStatus, SaveUnderAFileOrOntoAFolderReportsTheFailure) {
   EXPECT_EQ(testing_support::Tree(tmp.path()), QStringList({"logs.LOG/", "plain.txt"}));
 }
 
-// Hands the next save dialog to `act` once it shows (within a few seconds).
-void WhenFileDialogShows(std::function<void(QFileDialog*)> act, int triesLeft = 500) {
-  QTimer::singleShot(10, [act, triesLeft] {
-    if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
-      act(dialog);
-    else if (triesLeft > 0)
-      WhenFileDialogShows(act, triesLeft - 1);
-  });
-}
-
 // The names the dialog lists in a folder under its current filter.
 QStringList ListedNames(QFileDialog* dialog, const QString& folder, int expected) {
   auto* model = dialog->findChild<QFileSystemModel*>();
@@ -256,7 +242,7 @@ TEST(mdiStatus, SaveDialogListsLogFilesAndAddsTheDefaultSuffix) {
   QStringList filters, listed;
   QString suffix;
   bool asksItself = true;
-  WhenFileDialogShows([&](QFileDialog* dialog) {
+  testing_support::WhenModal<QFileDialog>([&](QFileDialog* dialog) {
     filters = dialog->nameFilters();
     suffix = dialog->defaultSuffix();
     asksItself = !dialog->testOption(QFileDialog::DontConfirmOverwrite);
@@ -275,7 +261,7 @@ TEST(mdiStatus, SaveDialogListsLogFilesAndAddsTheDefaultSuffix) {
   EXPECT_FALSE(asksItself);
   EXPECT_EQ(ReadFile(tmp.file("run.LOG")), "line\r\n");
 
-  WhenFileDialogShows([](QFileDialog* dialog) { dialog->reject(); });
+  testing_support::WhenModal<QFileDialog>([](QFileDialog* dialog) { dialog->reject(); });
   s.pane.ListInAdd("more");
   s.pane.LogSave();  // cancelled: nothing changes
   EXPECT_EQ(ReadFile(tmp.file("run.LOG")), "line\r\n");

@@ -1,52 +1,28 @@
-// What the dialog tests share: an AppContext over a fresh settings store,
-// archiver libraries made present on demand, showing a dialog modally while a
-// test acts on it, and a watch that answers and records every message box.
+// What the dialog tests share beyond the window test context: archiver
+// libraries made present on demand, and showing a dialog modally while a test
+// acts on it.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QTimer>
 
 #include <algorithm>
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "engine/Libraries.h"
-#include "settings/SettingsDefaults.h"
-#include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
 #include "shell/DialogBase.h"
+#include "tests/engine/FakeLibrary.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WindowContext.h"
 
 namespace testing_support {
 
-struct DialogContext {
-  TempFolder config;
-  SettingsStore store{config.path()};
-  Libraries libraries;
-  AppContext context{store, libraries};
-  DialogContext() { context.settings = DefaultSettings(); }
-};
-
-// Answers only the version call: a library is present, nothing is ever extracted.
-class VersionOnlyLibrary : public ArchiverLibrary {
- public:
-  explicit VersionOnlyLibrary(int32_t version) : m_version(version) {}
-  int32_t command(const QByteArray&, char*, uint32_t) override { return 0x8000; }
-  int32_t checkArchive(const QByteArray&, int32_t) override { return 0; }
-  int32_t getRunning() override { return 0; }
-  int32_t getVersion() override { return m_version; }
-  void setProgress(RkProgressFn, void*) override {}
-
- private:
-  int32_t m_version;
-};
+// DialogBase's tests know the window test context by this name.
+using DialogContext = WindowContext;
 
 // Makes exactly these libraries present. When every one of them is built, the
 // real modules are copied into a folder of their own and found by Dll_Check
@@ -60,7 +36,7 @@ inline void PresentOnly(Libraries& libraries, const std::vector<LibraryId>& ids)
     built = built && QFile::exists(QStringLiteral(RUKASU2_ARCHIVER_BUILD_DIR "/") + LibraryFileName(id));
   if (!built) {
     int version = 100;
-    for (LibraryId id : ids) libraries.set(id, std::make_unique<VersionOnlyLibrary>(version += 7));
+    for (LibraryId id : ids) libraries.set(id, std::make_unique<FakeLibrary>(0x8000, version += 7));
     return;
   }
   TempFolder system;
@@ -87,28 +63,5 @@ inline void WhileShown(DialogBase& dialog, const std::function<void()>& act, con
   });
   EXPECT_TRUE(show ? show() : dialog.showModal());
 }
-
-// While it lives, presses OK on every message box that opens and records its text and title.
-class MessageBoxWatch {
- public:
-  MessageBoxWatch() {
-    QObject::connect(&m_timer, &QTimer::timeout, [this] {
-      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-      if (!box || !box->isVisible()) return;
-      texts << box->text();
-      titles << box->windowTitle();
-      if (QAbstractButton* ok = box->button(QMessageBox::Ok))
-        ok->click();
-      else
-        box->reject();
-    });
-    m_timer.start(5);
-  }
-  QStringList texts;
-  QStringList titles;
-
- private:
-  QTimer m_timer;
-};
 
 }  // namespace testing_support

@@ -9,14 +9,14 @@
 #include <QFileInfo>
 
 #include "tests/settings/DialogFixture.h"
-#include "tests/settings/WindowStandIns.h"
 #include "tests/support/ModalHelper.h"
+#include "tests/support/StandInWindows.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
 
 using testing_support::AnswerNextInputDialog;
-using testing_support::MessageBoxWatch;
+using testing_support::ModalWatch;
 using testing_support::TempFolder;
 
 struct NameCase {
@@ -31,13 +31,13 @@ class FolderNames : public testing::TestWithParam<NameCase> {};
 
 TEST_P(FolderNames, AreCheckedInOrderWithTheFirstFailingMessage) {
   const NameCase& c = GetParam();
-  MessageBoxWatch watch;
+  ModalWatch watch({}, QMessageBox::Ok);
   EXPECT_EQ(CheckFolderName(nullptr, c.name), c.message == 0);
   if (c.message == 0) {
-    EXPECT_TRUE(watch.texts.isEmpty());
+    EXPECT_TRUE(watch.texts().isEmpty());
   } else {
-    EXPECT_EQ(watch.texts, QStringList{MessageCatalogue::Shared(c.message)});
-    EXPECT_EQ(watch.titles, QStringList{"RUKASU2"});
+    EXPECT_EQ(watch.texts(), QStringList{MessageCatalogue::Shared(c.message)});
+    EXPECT_EQ(watch.titles(), QStringList{"RUKASU2"});
   }
 }
 
@@ -61,7 +61,7 @@ QStringList Entries(const QString& folder) {
 
 TEST(MakeFolder, AsksWithThePromptAndParentThenMakesTheTrimmedName) {
   TempFolder parent;
-  MessageBoxWatch watch;
+  ModalWatch watch({}, QMessageBox::Ok);
   auto asked = AnswerNextInputDialog("  作業 1/");
   const QString made = MakeFolder(nullptr, parent.path());
   EXPECT_TRUE(asked->seen);
@@ -69,20 +69,20 @@ TEST(MakeFolder, AsksWithThePromptAndParentThenMakesTheTrimmedName) {
   EXPECT_EQ(asked->text, "作成するフォルダ名を入力してください\n" + parent.path());
   EXPECT_EQ(made, parent.path() + "/作業 1");
   EXPECT_TRUE(QFileInfo(made).isDir());
-  EXPECT_TRUE(watch.texts.isEmpty());
+  EXPECT_TRUE(watch.texts().isEmpty());
 }
 
 TEST(MakeFolder, CancelBlanksAndRefusedNamesMakeNothing) {
   TempFolder parent;
-  MessageBoxWatch watch;
+  ModalWatch watch({}, QMessageBox::Ok);
   AnswerNextInputDialog("ignored", false);
   EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
   AnswerNextInputDialog("    ");
   EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
-  EXPECT_TRUE(watch.texts.isEmpty());
+  EXPECT_TRUE(watch.texts().isEmpty());
   AnswerNextInputDialog("x/y");
   EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
-  EXPECT_EQ(watch.texts, QStringList{MessageCatalogue::Shared(101)});
+  EXPECT_EQ(watch.texts(), QStringList{MessageCatalogue::Shared(101)});
   EXPECT_TRUE(Entries(parent.path()).isEmpty());
 }
 
@@ -90,23 +90,23 @@ TEST(MakeFolder, AnExistingNameFailsWithMessage104) {
   TempFolder parent;
   parent.mkdir("old");
   parent.write("file", "x");
-  MessageBoxWatch watch;
+  ModalWatch watch({}, QMessageBox::Ok);
   for (const char* name : {"old", "file"}) {
     AnswerNextInputDialog(name);
     EXPECT_EQ(MakeFolder(nullptr, parent.path()), "") << name;
   }
-  EXPECT_EQ(watch.texts, QStringList(2, MessageCatalogue::Shared(104)));
+  EXPECT_EQ(watch.texts(), QStringList(2, MessageCatalogue::Shared(104)));
   EXPECT_EQ(Entries(parent.path()), QStringList({"file", "old"}));
 }
 
 TEST(MakeFolder, AParentThatIsNotAnAbsoluteFolderMakesNothing) {
   TempFolder parent;
-  MessageBoxWatch watch;
+  ModalWatch watch({}, QMessageBox::Ok);
   for (const QString& where : {QString(), QStringLiteral("relative"), parent.file("missing")}) {
     AnswerNextInputDialog("new");
     EXPECT_EQ(MakeFolder(nullptr, where), "") << where.toStdString();
   }
-  EXPECT_EQ(watch.texts, QStringList(3, MessageCatalogue::Shared(104)));
+  EXPECT_EQ(watch.texts(), QStringList(3, MessageCatalogue::Shared(104)));
   EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + "/new"));
   EXPECT_TRUE(Entries(parent.path()).isEmpty());
 }
@@ -130,7 +130,7 @@ TEST(MakeFolder, NeverChangesTheCurrentFolder) {
 }
 
 TEST(MakeFolderCommand, MovesTheDestinationPaneAndRefreshesTheSourcePane) {
-  testing_support::DialogContext c;
+  testing_support::WindowContext c;
   TempFolder parent;
   QStringList log;
   testing_support::FolderPaneStandIn inDir("mdiInDir", log), outDir("mdiOutDir", log);

@@ -13,8 +13,8 @@
 
 namespace {
 
-using testing_support::DialogContext;
 using testing_support::PresentOnly;
+using testing_support::WindowContext;
 using L = LibraryId;
 
 QString Text(QWidget& dialog, const QString& name) {
@@ -33,7 +33,7 @@ QStringList Rows(QWidget& dialog) {
   return rows;
 }
 
-QString Row(const DialogContext& c, LibraryId id) {
+QString Row(const WindowContext& c, LibraryId id) {
   return LibraryFileName(id) + " Ver." + frmAbout::VersionText(c.libraries.version(id));
 }
 
@@ -44,7 +44,7 @@ TEST(About, VersionTextHasTwoDecimals) {
 }
 
 TEST(About, OnlyTarAndUnrarFillTheFirstTwoRows) {
-  DialogContext c;
+  WindowContext c;
   PresentOnly(c.libraries, {L::Tar, L::Unrar});
   frmAbout about(c.context);
   ASSERT_TRUE(about.Form_Load());
@@ -54,7 +54,7 @@ TEST(About, OnlyTarAndUnrarFillTheFirstTwoRows) {
 }
 
 TEST(About, RowsFollowTheFixedOrderAndNoLibraryLeavesAllBlank) {
-  DialogContext c;
+  WindowContext c;
   PresentOnly(c.libraries, {L::Unrar, L::Bz2, L::Tar, L::Cab, L::Ish, L::Unarj, L::UnZip, L::Unlha});
   frmAbout about(c.context);
   ASSERT_TRUE(about.Form_Load());
@@ -70,7 +70,7 @@ TEST(About, RowsFollowTheFixedOrderAndNoLibraryLeavesAllBlank) {
 }
 
 TEST(About, FixedTextsAndTheIcon) {
-  DialogContext c;
+  WindowContext c;
   frmAbout about(c.context);
   ASSERT_TRUE(about.Form_Load());
   EXPECT_EQ(about.windowTitle(), "About");
@@ -88,7 +88,7 @@ TEST(About, FixedTextsAndTheIcon) {
 }
 
 TEST(About, RowsAreRecomputedOnlyWhenTheBoxIsLoadedAgain) {
-  DialogContext c;
+  WindowContext c;
   PresentOnly(c.libraries, {L::Unlha});
   frmAbout about(c.context);
   ASSERT_TRUE(about.Form_Load());

@@ -14,20 +14,20 @@
 #include <QTest>
 
 #include "engine/PathHelpers.h"
-#include "settings/frmDefaultDriveList.h"
-#include "settings/frmDefaultFolderList.h"
+#include "source/DriveList.h"
+#include "source/FolderList.h"
 #include "tests/settings/DialogFixture.h"
-#include "tests/settings/WindowStandIns.h"
+#include "tests/support/StandInWindows.h"
 
 namespace {
 
-using testing_support::DialogContext;
 using testing_support::WhileShown;
+using testing_support::WindowContext;
 using Use = frmDefault::Use;
 
 // A loaded dialog and a folder tree: alpha/{one,two}, beta.
 struct DefaultDialog {
-  DialogContext c;
+  WindowContext c;
   testing_support::TempFolder tree;
   QString alpha, one, beta;
   frmDefault dialog{c.context};
@@ -47,7 +47,7 @@ struct DefaultDialog {
     EXPECT_NE(widget, nullptr) << name;
     return widget;
   }
-  frmDefaultFolderList* dlbDir() { return find<frmDefaultFolderList>("dlbDir"); }
+  FolderList* dlbDir() { return find<FolderList>("dlbDir"); }
   QPushButton* btnOk() { return find<QPushButton>("btnOk"); }
   QCheckBox* cbxDrive() { return find<QCheckBox>("cbxDrive"); }
   QLabel* lblDrive() { return find<QLabel>("lblDrive"); }
@@ -213,17 +213,17 @@ TEST(Default, KeysAndTheRightButton) {
   d.dialog.Configure(Use::InDir);
   d.dialog.setDirName(d.one);
   WhileShown(d.dialog, [&] {
-    frmDefaultFolderList* list = d.dlbDir();
+    FolderList* list = d.dlbDir();
     QTest::keyClick(list, Qt::Key_Return);  // the current folder is highlighted: nothing opens
-    EXPECT_EQ(list->Path(), d.one);
+    EXPECT_EQ(list->path(), d.one);
     EXPECT_FALSE(d.btnOk()->isEnabled());
     QTest::keyClick(list, Qt::Key_Backspace);
     EXPECT_EQ(d.dialog.DirName(), d.alpha);
-    EXPECT_EQ(list->ListIndex(), -1);
-    EXPECT_EQ(list->ListCount(), 2);
+    EXPECT_EQ(list->listIndex(), -1);
+    EXPECT_EQ(list->listCount(), 2);
     EXPECT_TRUE(d.btnOk()->isEnabled());
 
-    auto* drives = d.find<frmDefaultDriveList>("drvDrive");
+    auto* drives = d.find<DriveList>("drvDrive");
     drives->setFocus();
     QTest::keyClick(drives, Qt::Key_Return);
     QTRY_VERIFY(list->hasFocus());
@@ -242,10 +242,10 @@ TEST(Default, ChoosingADriveMovesTheFolderListToItsTop) {
   DefaultDialog d;
   d.dialog.Configure(Use::OutDir);
   WhileShown(d.dialog, [&] {
-    auto* drives = d.find<frmDefaultDriveList>("drvDrive");
+    auto* drives = d.find<DriveList>("drvDrive");
     ASSERT_EQ(drives->itemText(0), "/");
     emit drives->activated(0);  // the user picks the root
-    EXPECT_EQ(d.dlbDir()->Path(), "/");
+    EXPECT_EQ(d.dlbDir()->path(), "/");
     EXPECT_EQ(drives->Drive(), "/");
     EXPECT_TRUE(d.btnOk()->isEnabled());
   });

@@ -4,12 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
-#include <QApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QToolButton>
 #include <functional>
 
@@ -24,14 +22,8 @@ namespace {
 using testing_support::TempFolder;
 
 // Runs `act` on the dialog once it shows modally; `act` ends by closing it.
-void WhenShown(std::function<void(frmMenuMente&)> act, int triesLeft = 500) {
-  QTimer::singleShot(10, [act, triesLeft] {
-    if (auto* dialog = qobject_cast<frmMenuMente*>(QApplication::activeModalWidget())) {
-      act(*dialog);
-      return;
-    }
-    if (triesLeft > 0) WhenShown(act, triesLeft - 1);
-  });
+void WhenShown(std::function<void(frmMenuMente&)> act) {
+  testing_support::WhenModal<frmMenuMente>([act](frmMenuMente* dialog) { act(*dialog); });
 }
 
 template <typename T = QPushButton>

@@ -11,12 +11,12 @@
 #include <QTest>
 
 #include "tests/settings/DialogFixture.h"
-#include "tests/settings/WindowStandIns.h"
+#include "tests/support/StandInWindows.h"
 
 namespace {
 
-using testing_support::DialogContext;
 using testing_support::WhileShown;
+using testing_support::WindowContext;
 using L = LibraryId;
 
 const std::vector<LibraryId> kAll = {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2};
@@ -36,7 +36,7 @@ void Click(QAbstractButton* button) { QTest::mouseClick(button, Qt::LeftButton, 
 
 // A loaded options dialog over a fresh context with the given libraries.
 struct OptionDialog {
-  DialogContext c;
+  WindowContext c;
   std::unique_ptr<frmOption> dialog;
   explicit OptionDialog(const std::vector<LibraryId>& present = kAll) {
     testing_support::PresentOnly(c.libraries, present);

@@ -14,23 +14,23 @@
 
 #include "engine/PathHelpers.h"
 #include "source/mdiFile.h"
-#include "tests/results/ModalWatch.h"
-#include "tests/results/PaneContext.h"
-#include "tests/source/StandInWindows.h"
+#include "tests/support/ModalHelper.h"
+#include "tests/support/StandInWindows.h"
+#include "tests/support/WindowContext.h"
 
 namespace {
 
 using testing_support::ModalWatch;
-using testing_support::PaneContext;
 using testing_support::TempFolder;
+using testing_support::WindowContext;
 
 const QString kFullList = "一度で実行できるファイル数は最大１０００までです。";
 
 struct TargetList {
-  PaneContext c;
-  testing_support::StandInSourceFiles inFile;
-  testing_support::StandInFolderPane inDir, outDir;
-  testing_support::StandInMainWindow main;
+  WindowContext c;
+  testing_support::SourceFileStandIn inFile;
+  testing_support::FolderPaneStandIn inDir, outDir;
+  testing_support::MainWindowStandIn main;
   QWidget window;  // holds the pane and the destination drive list
   mdiFile pane{c.context, &window};
   QListWidget* list = pane.findChild<QListWidget*>("lstFile");

@@ -12,6 +12,7 @@
 #include "source/FileListModel.h"
 #include "source/mdiInFile.h"
 #include "tests/source/SourceFixture.h"
+#include "tests/support/StandInWindows.h"
 
 namespace {
 
@@ -19,11 +20,14 @@ using testing_support::TempFolder;
 
 struct InFileTest : testing::Test {
   SourceContext c;
-  RecordingTargetList target{c.context};
+  testing_support::TargetListStandIn target;
   TempFolder files;
   mdiInFile pane{c.context};
 
-  InFileTest() { c.allLibrariesPresent(); }
+  InFileTest() {
+    c.allLibrariesPresent();
+    c.context.windows.file = &target;
+  }
   FileList* list() { return pane.findChild<FileList*>("filFile"); }
   QStringList listed() {
     QStringList names;
@@ -63,7 +67,7 @@ TEST_F(InFileTest, AddStopsAtTheFirstRefusalAndLeavesTheRestSelected) {
   list()->setSelected(3, true);
   target.room = 1;
   click("btnAdd");
-  EXPECT_EQ(target.added, QStringList({files.file("a.lzh")}));
+  EXPECT_EQ(target.entries, QStringList({files.file("a.lzh")}));
   EXPECT_EQ(target.refusals, 1);
   EXPECT_FALSE(list()->isSelected(0));
   EXPECT_TRUE(list()->isSelected(1));
@@ -79,7 +83,7 @@ TEST_F(InFileTest, AddSkipsAFileThatVanishedAndDeselectsIt) {
   pane.SelectAll();
   QFile::remove(files.file("a.lzh"));
   click("btnAdd");
-  EXPECT_EQ(target.added, QStringList({files.file("b.lzh")}));
+  EXPECT_EQ(target.entries, QStringList({files.file("b.lzh")}));
   EXPECT_FALSE(list()->isSelected(0));
 }
 
@@ -89,7 +93,7 @@ TEST_F(InFileTest, AddAllTakesEveryListedFileInListOrder) {
   pane.setDirName(files.path());
   list()->setSelected(1, true);
   click("btnAddAll");
-  EXPECT_EQ(target.added, QStringList({files.file("A.lzh"), files.file("b.zip")}));
+  EXPECT_EQ(target.entries, QStringList({files.file("A.lzh"), files.file("b.zip")}));
   EXPECT_FALSE(list()->isSelected(1));
 }
 
@@ -104,7 +108,7 @@ TEST_F(InFileTest, AddAllAllGoesExactlyOneLevelDown) {
   pane.setDirName(files.file("top"));
   pane.SelectAll();
   click("btnAddAllAll");
-  EXPECT_EQ(target.added,
+  EXPECT_EQ(target.entries,
             QStringList({files.file("top/z.lzh"), files.file("top/S0/in-s0.zip"), files.file("top/s1/in-s1.lzh")}));
   EXPECT_FALSE(list()->isSelected(0));
 }
@@ -118,7 +122,7 @@ TEST_F(InFileTest, AddAllAllStopsTheWholeWalkAtTheFirstRefusal) {
   pane.setDirName(files.file("top"));
   target.room = 2;
   click("btnAddAllAll");
-  EXPECT_EQ(target.added, QStringList({files.file("top/a.lzh"), files.file("top/s1/b.lzh")}));
+  EXPECT_EQ(target.entries, QStringList({files.file("top/a.lzh"), files.file("top/s1/b.lzh")}));
   EXPECT_EQ(target.refusals, 1);  // once, not once per remaining file or folder
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -130,7 +134,7 @@ TEST_F(InFileTest, EnterMovesTheFocusToTheTargetListAndAddsNothing) {
   pane.SelectAll();
   QTest::keyClick(list(), Qt::Key_Return);
   EXPECT_EQ(target.focusRequests, 1);
-  EXPECT_TRUE(target.added.isEmpty());
+  EXPECT_TRUE(target.entries.isEmpty());
 }
 
 TEST_F(InFileTest, PopupItemsSelectAndRefresh) {

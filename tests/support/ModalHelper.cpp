@@ -2,29 +2,9 @@
 #include "tests/support/ModalHelper.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QInputDialog>
-#include <QTimer>
-
-#include <functional>
 
 namespace testing_support {
-
-namespace {
-
-// Polls for the active modal widget of type T and hands it to `act`.
-template <typename T>
-void WhenModal(std::function<void(T*)> act, int triesLeft = 500) {
-  QTimer::singleShot(10, [act, triesLeft] {
-    if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
-      act(dialog);
-      return;
-    }
-    if (triesLeft > 0) WhenModal<T>(act, triesLeft - 1);
-  });
-}
-
-}  // namespace
 
 std::shared_ptr<ModalRecord> AnswerNextMessageBox(QMessageBox::StandardButton button) {
   auto record = std::make_shared<ModalRecord>();
@@ -53,6 +33,27 @@ std::shared_ptr<ModalRecord> AnswerNextInputDialog(const QString& answer, bool a
       dialog->reject();
   });
   return record;
+}
+
+ModalWatch::ModalWatch(QList<QMessageBox::StandardButton> answers, QMessageBox::StandardButton afterwards)
+    : m_answers(std::move(answers)), m_afterwards(afterwards) {
+  m_timer.setInterval(10);
+  QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+  m_timer.start();
+}
+
+void ModalWatch::answer() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (!box || !box->isVisible()) return;
+  const qsizetype turn = m_texts.size();
+  m_texts << box->text();
+  m_titles << box->windowTitle();
+  const QMessageBox::StandardButton wanted = turn < m_answers.size() ? m_answers[turn] : m_afterwards;
+  QAbstractButton* button = wanted == QMessageBox::NoButton ? nullptr : box->button(wanted);
+  if (button)
+    button->click();
+  else
+    box->reject();
 }
 
 }  // namespace testing_support

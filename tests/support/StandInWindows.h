@@ -1,10 +1,13 @@
-// Stand-ins for the windows the dialogs call but that are not under test here
-// (the panes and the main window): each records its calls in a shared log as
-// "<window>.<operation>" so that a test can check which were made and in what order.
+// Stand-ins for the windows a test does not build, behind the interfaces the
+// real windows implement. Each records its calls as "<window>.<operation>" in a
+// log, its own or one shared by several stand-ins so that a test can check the
+// order of calls across windows, and holds the little state a test sets or reads.
 #pragma once
 
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
+#include <QWidget>
 
 #include "shell/WindowInterfaces.h"
 
@@ -13,17 +16,23 @@ namespace testing_support {
 template <class Ops>
 class StandIn : public Ops {
  public:
+  explicit StandIn(const QString& name = QString()) : m_name(name), m_log(m_ownLog) {}
   StandIn(const QString& name, QStringList& log) : m_name(name), m_log(log) {}
+  StandIn(const StandIn&) = delete;
+  StandIn& operator=(const StandIn&) = delete;
+
   void SetFontData() override { record(QStringLiteral("SetFontData")); }
   void SetToolTip(bool on) override {
     record(on ? QStringLiteral("SetToolTip(True)") : QStringLiteral("SetToolTip(False)"));
   }
+  const QStringList& log() const { return m_log; }
 
  protected:
   void record(const QString& what) { m_log << m_name + u'.' + what; }
 
  private:
   QString m_name;
+  QStringList m_ownLog;
   QStringList& m_log;
 };
 
@@ -35,37 +44,56 @@ class PaneStandIn : public StandIn<Ops> {
   QWidget* paneWidget() override { return nullptr; }
 };
 
-// A folder pane that is on `folder`.
+// A folder pane on `folder`; its drive list is a real control the test places.
 class FolderPaneStandIn : public PaneStandIn<FolderPaneOps> {
  public:
   using PaneStandIn::PaneStandIn;
   QString folder;
+  QStringList folders;  // every setDirName, in order
+  QWidget* drvDrive = nullptr;
+
   QString DirName() override { return folder; }
   void setDirName(const QString& f) override {
     folder = f;
+    folders << f;
     record(QStringLiteral("setDirName(%1)").arg(f));
   }
   void RefreshForm() override { record(QStringLiteral("RefreshForm")); }
-  void focusDriveList() override {}
+  void focusDriveList() override {
+    if (drvDrive) drvDrive->setFocus(Qt::OtherFocusReason);
+  }
 };
 
+// The source file pane: only .LZH and .ZIP count as enabled kinds, in any letter case.
 class SourceFileStandIn : public PaneStandIn<SourceFileOps> {
  public:
   using PaneStandIn::PaneStandIn;
   void setDirName(const QString&) override {}
   void Pattern_Make() override { record(QStringLiteral("Pattern_Make")); }
-  bool Exp_Check(const QString&) override { return false; }
+  bool Exp_Check(const QString& name) override {
+    const QString suffix = QFileInfo(name).suffix().toUpper();
+    return suffix == QStringLiteral("LZH") || suffix == QStringLiteral("ZIP");
+  }
   void RefreshForm() override { record(QStringLiteral("RefreshForm")); }
   void SelectAll() override {}
   void SelectClear() override {}
 };
 
-// A target list holding `entries`; RefreshForm empties it.
+// A target list holding `entries` that refuses every entry beyond `room`, as
+// a full list does; RefreshForm empties it.
 class TargetListStandIn : public PaneStandIn<TargetListOps> {
  public:
   using PaneStandIn::PaneStandIn;
   QStringList entries;
+  int room = 1000;
+  int refusals = 0;
+  int focusRequests = 0;
+
   bool ListInAdd(const QString& path) override {
+    if (entries.size() >= room) {
+      ++refusals;
+      return false;
+    }
     entries << path;
     return true;
   }
@@ -82,7 +110,7 @@ class TargetListStandIn : public PaneStandIn<TargetListOps> {
   void setSelected(int, bool) override {}
   void setTopIndex(int) override {}
   void removeEntry(int index) override { entries.removeAt(index); }
-  void focusList() override {}
+  void focusList() override { ++focusRequests; }
 };
 
 class ResultLogStandIn : public PaneStandIn<ResultLogOps> {
@@ -100,10 +128,13 @@ class ExtractedFoldersStandIn : public PaneStandIn<ExtractedFoldersOps> {
   void ListInAdd(const QString&) override {}
 };
 
+// The main window in its normal state; counts the run-button updates.
 class MainWindowStandIn : public StandIn<MainWindowOps> {
  public:
   using StandIn::StandIn;
-  void BtnEnabledChange() override {}
+  int btnEnabledChanges = 0;
+
+  void BtnEnabledChange() override { ++btnEnabledChanges; }
   int windowStateValue() override { return 0; }
   QWidget* dialogParent() override { return nullptr; }
   void mnuExit_Click() override {}

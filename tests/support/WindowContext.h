@@ -1,6 +1,6 @@
-// What every pane test builds first: an application context over a settings
-// store in a fresh temporary folder, with the default settings and no other
-// window loaded.
+// What every window test builds first: an application context over a settings
+// store in a fresh temporary folder, with the default settings, no archiver
+// library and no other window loaded.
 #pragma once
 
 #include "engine/Libraries.h"
@@ -11,12 +11,12 @@
 
 namespace testing_support {
 
-struct PaneContext {
+struct WindowContext {
   TempFolder storeFolder;
   SettingsStore store{storeFolder.path()};
   Libraries libraries;
   AppContext context{store, libraries};
-  PaneContext() { context.settings = DefaultSettings(); }
+  WindowContext() { context.settings = DefaultSettings(); }
 };
 
 }  // namespace testing_support
