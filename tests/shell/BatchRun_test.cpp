@@ -22,7 +22,7 @@
 #include "engine/PathHelpers.h"
 #include "shell/BatchRun.h"
 #include "tests/engine/FakeLibrary.h"
-#include "tests/results/ModalWatch.h"
+#include "tests/support/ModalHelper.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "text/MessageCatalogue.h"
 

@@ -7,7 +7,7 @@
 #include <QMessageBox>
 
 #include "shell/CommandLine.h"
-#include "tests/results/ModalWatch.h"
+#include "tests/support/ModalHelper.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "text/MessageCatalogue.h"
 

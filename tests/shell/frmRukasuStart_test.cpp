@@ -17,7 +17,7 @@
 #include "shell/ProgramOptions.h"
 #include "shell/Twips.h"
 #include "source/mdiInFile.h"
-#include "tests/results/ModalWatch.h"
+#include "tests/support/ModalHelper.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "text/MessageCatalogue.h"
 
