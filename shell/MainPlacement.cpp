@@ -21,7 +21,7 @@ QSize ScreenTwips() {
 
 }  // namespace
 
-bool RestoreMainPlacement(QWidget& window, SettingsStore& store) {
+bool RestoreMainPlacement(QWidget& window, SettingsStore& store, TwipsPlacement& placement) {
   const StoreLocation at = PlacementLocation(store, QStringLiteral("Main_Left"));
   int32_t left = kDefaultLeft, top = kDefaultTop, width = kDefaultWidth, height = kDefaultHeight;
   int16_t state = 0;
@@ -36,7 +36,7 @@ bool RestoreMainPlacement(QWidget& window, SettingsStore& store) {
   if (top < 0 || top > screen.height()) top = kDefaultTop;
   if (width < 2000) width = kDefaultWidth;
   if (height < 500) height = kDefaultHeight;
-  window.setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
+  window.setGeometry(placement.apply(QRect(left, top, width, height)));
   if (state == 2)
     window.setWindowState(Qt::WindowMaximized);
   else if (state == 1)
@@ -44,13 +44,13 @@ bool RestoreMainPlacement(QWidget& window, SettingsStore& store) {
   return true;
 }
 
-void SaveMainPlacement(const QWidget& window, int state, SettingsStore& store) {
+void SaveMainPlacement(const QWidget& window, int state, SettingsStore& store, const TwipsPlacement& placement) {
   const StoreLocation at = CurrentLocation();
   WriteInt(store, at, QStringLiteral("Main_WindowState"), state);
   if (state != 0) return;
-  const QRect g = window.geometry();
-  WriteInt(store, at, QStringLiteral("Main_Left"), PxToTwips(g.x()));
-  WriteInt(store, at, QStringLiteral("Main_Top"), PxToTwips(g.y()));
-  WriteInt(store, at, QStringLiteral("Main_Width"), PxToTwips(g.width()));
-  WriteInt(store, at, QStringLiteral("Main_Height"), PxToTwips(g.height()));
+  const QRect g = placement.toTwips(window.geometry());
+  WriteInt(store, at, QStringLiteral("Main_Left"), g.x());
+  WriteInt(store, at, QStringLiteral("Main_Top"), g.y());
+  WriteInt(store, at, QStringLiteral("Main_Width"), g.width());
+  WriteInt(store, at, QStringLiteral("Main_Height"), g.height());
 }

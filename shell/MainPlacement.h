@@ -5,10 +5,12 @@
 
 class QWidget;
 class SettingsStore;
+class TwipsPlacement;
 
 // Sets the window's geometry and state. False when a stored value is not a
 // number, which makes the main window's load fail.
-bool RestoreMainPlacement(QWidget& window, SettingsStore& store);
+// `placement` keeps what was read, for the save.
+bool RestoreMainPlacement(QWidget& window, SettingsStore& store, TwipsPlacement& placement);
 // Writes the state (0 normal, 1 minimised, 2 maximised), and the geometry
 // only in the normal state, so that a maximised window keeps its earlier place.
-void SaveMainPlacement(const QWidget& window, int state, SettingsStore& store);
+void SaveMainPlacement(const QWidget& window, int state, SettingsStore& store, const TwipsPlacement& placement);

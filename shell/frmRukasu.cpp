@@ -165,7 +165,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     return end(1);
   }
   SetFontData();
-  if (!RestoreMainPlacement(*this, m_context.store)) {
+  if (!RestoreMainPlacement(*this, m_context.store, m_placement)) {
     ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
     return end(1);
   }
@@ -415,7 +415,7 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
   m_closing = true;
   unloadPanes(true, true);
   m_batch->releaseWorker();
-  SaveMainPlacement(*this, windowStateValue(), m_context.store);
+  SaveMainPlacement(*this, windowStateValue(), m_context.store, m_placement);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
   event->accept();
@@ -484,7 +484,7 @@ void frmRukasu::mnuTmpDirDefault_Click() {
 }
 
 void frmRukasu::mnuOption_Click() {
-  if (m_option) m_option->exec();
+  if (m_option) m_option->showModal();
   BtnEnabledChange();
 }
 
@@ -493,5 +493,5 @@ void frmRukasu::mnuMkdir_Click() { MakeFolderCommand(m_context); }
 void frmRukasu::mnuHelp_Click() { ShowHelp(this); }
 
 void frmRukasu::mnuAbout_Click() {
-  if (m_about) m_about->exec();
+  if (m_about) m_about->showModal();
 }
