@@ -1,7 +1,7 @@
 // See ExtractionWorker.h.
 #include "engine/ExtractionWorker.h"
 
-#include <QEventLoop>
+#include <QCoreApplication>
 
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
@@ -69,23 +69,27 @@ void ExtractionWorker::ProgressCallback(void* context, uint64_t done, uint64_t t
   emit self->progress(static_cast<qint64>(done), static_cast<qint64>(total));  // queued to the owner
 }
 
+void ExtractionWorker::jobEnded(int16_t result) {
+  m_result = result;
+  m_jobEnded = true;
+}
+
 int16_t ExtractionWorker::extract(const QString& arc, const QString& dest, int16_t mode) {
   for (int i = 0; i < kLibraryCount; ++i)
     if (ArchiverLibrary* library = m_libraries.library(LibraryId(i))) library->setProgress(ProgressCallback, this);
   m_extracting = true;
-  int16_t result = -1;
-  QEventLoop loop;
+  m_jobEnded = false;
+  m_result = -1;
   QMetaObject::invokeMethod(
       m_job,
-      [this, &loop, &result, arc, dest, mode] {
+      [this, arc, dest, mode] {
         const int16_t r = m_job->run(arc, dest, mode);
-        QMetaObject::invokeMethod(&loop, [&loop, &result, r] {
-          result = r;
-          loop.quit();
-        });
+        QMetaObject::invokeMethod(this, [this, r] { jobEnded(r); });
       },
       Qt::QueuedConnection);
-  loop.exec();
+  // Not an event loop of its own: an application quit ends every event loop
+  // at once, and the archive being extracted must still be finished first.
+  while (!m_jobEnded) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   m_extracting = false;
-  return result;
+  return m_result;
 }

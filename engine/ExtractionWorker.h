@@ -24,7 +24,8 @@ class ExtractionWorker : public QObject {
   ~ExtractionWorker() override;
 
   // Archive_Extract on the worker thread; returns its result. Meanwhile the
-  // calling thread runs a local event loop. Not re-entrant.
+  // calling thread handles its events; it returns only once the extraction
+  // has ended, even when the application quits meanwhile. Not re-entrant.
   int16_t extract(const QString& arc, const QString& dest, int16_t mode);
   bool isExtracting() const { return m_extracting; }
 
@@ -37,10 +38,13 @@ class ExtractionWorker : public QObject {
   class Forwarder;
 
   static void ProgressCallback(void* context, uint64_t done, uint64_t total);
+  void jobEnded(int16_t result);
 
   Libraries& m_libraries;
   QThread m_thread;
   std::unique_ptr<Forwarder> m_forwarder;
   Job* m_job = nullptr;  // lives on m_thread
   bool m_extracting = false;
+  bool m_jobEnded = false;
+  int16_t m_result = -1;
 };

@@ -2,7 +2,8 @@
 #include "shell/BatchRun.h"
 
 #include <QCoreApplication>
-#include <QWidget>
+#include <QMdiSubWindow>
+#include <QPalette>
 
 #include "engine/ExtractionWorker.h"
 #include "engine/basRukasu.h"
@@ -25,6 +26,10 @@ QString BatchRun::destination() const {
   return dest;
 }
 
+void BatchRun::releaseWorker() {
+  if (!m_running) m_worker.reset();
+}
+
 int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode) {
   if (!m_useWorker) return basRukasu(m_context.settings, m_context.libraries, *m_listener).Archive_Extract(arc, dest, mode);
   if (!m_worker) {
@@ -34,12 +39,38 @@ int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode)
   return m_worker->extract(arc, dest, mode);
 }
 
+namespace {
+
+// A pane hosted in the main window is disabled with its sub-window, frame
+// included, so that it takes no input at all. It keeps its normal look, as
+// a disabled window's controls do where the design comes from: the user reads
+// the log and the lists while the run goes on.
+void SetPaneEnabled(PaneOps& pane, bool enabled) {
+  QWidget* window = pane.paneWidget();
+  if (auto* host = qobject_cast<QMdiSubWindow*>(window->parentWidget())) window = host;
+  if (enabled) {
+    window->setEnabled(true);
+    window->setPalette(QPalette());
+    return;
+  }
+  QPalette look = window->palette();
+  for (int role = 0; role < QPalette::NColorRoles; ++role) {
+    const auto r = static_cast<QPalette::ColorRole>(role);
+    if (r == QPalette::NoRole) continue;
+    look.setBrush(QPalette::Disabled, r, look.brush(QPalette::Inactive, r));
+  }
+  window->setPalette(look);
+  window->setEnabled(false);
+}
+
+}  // namespace
+
 void BatchRun::setPanesEnabled(bool enabled) {
   const AppWindows& w = m_context.windows;
   const QString flag = enabled ? QStringLiteral("True") : QStringLiteral("False");
   PaneOps* panes[] = {w.inDir, w.inFile, w.file, w.outDir, w.status, w.outFile};
   for (PaneOps* pane : panes)
-    if (pane) pane->paneWidget()->setEnabled(enabled);
+    if (pane) SetPaneEnabled(*pane, enabled);
   for (PaneOps* pane : panes)
     if (pane) pane->Menu_Enabled(flag);
 }
@@ -95,8 +126,8 @@ void BatchRun::Interactive(int16_t index) {
   if (w.inDir) w.inDir->RefreshForm();
   if (w.inFile) w.inFile->RefreshForm();
   if (w.outDir) w.outDir->RefreshForm();
-  m_controls.btnEnabledChange();
   m_running = false;
+  m_controls.btnEnabledChange();
   emit finished();
 }
 

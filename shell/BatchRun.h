@@ -44,6 +44,9 @@ class BatchRun : public QObject {
   bool isRunning() const { return m_running; }
   // Extraction on the calling thread instead of the worker (tests compare both).
   void setUseWorker(bool use) { m_useWorker = use; }
+  // Ends the worker thread when no run is under way (the window is closing);
+  // a later run starts a new one.
+  void releaseWorker();
 
  signals:
   // "archive i of n" as the run reaches each archive (i counts from 1).

@@ -43,8 +43,10 @@ bool DialogBase::restorePlacement() {
 
   QSize screen;
   if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry().size();
-  move(TwipsToPx(OntoScreen(left, screen.width())), TwipsToPx(OntoScreen(top, screen.height())));
-  if (!m_sizeTwips.isEmpty()) resize(TwipsToPx(width), TwipsToPx(height));
+  const QRect placed = m_placement.apply(
+      QRect(OntoScreen(left, screen.width()), OntoScreen(top, screen.height()), width, height));
+  move(placed.topLeft());
+  if (!m_sizeTwips.isEmpty()) resize(placed.size());
   return true;
 }
 
@@ -52,11 +54,12 @@ void DialogBase::Form_Unload() {
   if (m_loaded && !m_context.AutoRunning) {
     SettingsStore& store = m_context.store;
     const StoreLocation at = CurrentLocation();
-    WriteInt(store, at, m_prefix + QStringLiteral("_Left"), PxToTwips(pos().x()));
-    WriteInt(store, at, m_prefix + QStringLiteral("_Top"), PxToTwips(pos().y()));
+    const QRect twips = m_placement.toTwips(QRect(pos(), size()));
+    WriteInt(store, at, m_prefix + QStringLiteral("_Left"), twips.x());
+    WriteInt(store, at, m_prefix + QStringLiteral("_Top"), twips.y());
     if (!m_sizeTwips.isEmpty()) {
-      WriteInt(store, at, m_prefix + QStringLiteral("_Width"), PxToTwips(width()));
-      WriteInt(store, at, m_prefix + QStringLiteral("_Height"), PxToTwips(height()));
+      WriteInt(store, at, m_prefix + QStringLiteral("_Width"), twips.width());
+      WriteInt(store, at, m_prefix + QStringLiteral("_Height"), twips.height());
     }
   }
   m_loaded = false;

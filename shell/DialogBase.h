@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <QSize>
 
+#include "shell/Twips.h"
 #include "shell/WindowInterfaces.h"
 
 struct AppContext;
@@ -51,5 +52,6 @@ class DialogBase : public QDialog, public CommonWindowOps {
  private:
   QString m_prefix;
   QSize m_sizeTwips;
+  TwipsPlacement m_placement;
   bool m_loaded = false;
 };

@@ -18,9 +18,10 @@ const QStringList kSansFamilies = {
     QStringLiteral("VL PGothic"),
 };
 
+// "Sans Serif" and "Microsoft Sans Serif" are sans fonts.
 bool IsSerifName(const QString& family) {
   return family.contains(u"明朝") || family.contains(u"Mincho", Qt::CaseInsensitive) ||
-         family.contains(u"Serif", Qt::CaseInsensitive);
+         (family.contains(u"Serif", Qt::CaseInsensitive) && !family.contains(u"Sans", Qt::CaseInsensitive));
 }
 
 // The spelling of `family` in `families`, ignoring letter case; empty when absent.
@@ -41,6 +42,10 @@ QString UsableFamily(const QString& stored, const QStringList& installed, const 
   if (!japanese.isEmpty()) return japanese.first();
   // Nothing better is installed: leave the choice to Qt's own matching.
   return stored;
+}
+
+QStringList JapaneseFamilies(const QString& name) {
+  return IsSerifName(name) ? kSerifFamilies + kSansFamilies : kSansFamilies + kSerifFamilies;
 }
 
 QString UsableFamily(const QString& stored) {

@@ -12,3 +12,6 @@
 QString UsableFamily(const QString& stored, const QStringList& installed, const QStringList& japanese);
 // The same against the fonts of this machine; needs a QGuiApplication.
 QString UsableFamily(const QString& stored);
+// The Japanese families above, those of the name's kind (serif for a Mincho
+// name) first: the fallbacks after a font that lacks kana or kanji.
+QStringList JapaneseFamilies(const QString& name);

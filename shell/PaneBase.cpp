@@ -83,7 +83,7 @@ bool PaneBase::restorePlacement() {
                   ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Width"), width, width) &&
                   ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Height"), height, height);
   if (!ok) return false;
-  window->setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
+  window->setGeometry(m_placement.apply(QRect(left, top, width, height)));
   return true;
 }
 
@@ -91,9 +91,9 @@ void PaneBase::savePlacement() {
   if (m_context.AutoRunning || m_context.settings.Resize) return;
   if (m_context.windows.main && m_context.windows.main->windowStateValue() != 0) return;
   const StoreLocation at = CurrentLocation();
-  const QRect g = placementWindow()->geometry();
-  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Left"), PxToTwips(g.x()));
-  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Top"), PxToTwips(g.y()));
-  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Width"), PxToTwips(g.width()));
-  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Height"), PxToTwips(g.height()));
+  const QRect g = m_placement.toTwips(placementWindow()->geometry());
+  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Left"), g.x());
+  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Top"), g.y());
+  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Width"), g.width());
+  WriteInt(m_context.store, at, m_prefix + QStringLiteral("_Height"), g.height());
 }

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QWidget>
 
+#include "shell/Twips.h"
 #include "shell/WindowInterfaces.h"
 
 class QMenu;
@@ -59,6 +60,7 @@ class PaneBase : public QWidget, public virtual PaneOps {
 
  private:
   QString m_prefix;
+  TwipsPlacement m_placement;
   CommonMenu* m_common;
   QMenu* m_popup;
 };

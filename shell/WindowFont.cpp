@@ -6,18 +6,27 @@
 #include "settings/Settings.h"
 #include "shell/FontFallback.h"
 
+// Without these, each kanji or kana that the font lacks comes from whatever
+// font the system finds first, often a Chinese one, and one line mixes glyph
+// designs and weights. Families that are not installed are skipped.
+QFont WithJapaneseFallback(const QFont& font) {
+  QFont result = font;
+  result.setFamilies(QStringList{font.family()} + JapaneseFamilies(font.family()));
+  return result;
+}
+
 QFont SettingsFont(const Settings& settings) {
   QFont font(UsableFamily(settings.Font_Name));
   if (settings.Font_Size > 0) font.setPointSize(settings.Font_Size);
   font.setBold(settings.Font_Bold);
   font.setItalic(settings.Font_Italic);
-  return font;
+  return WithJapaneseFallback(font);
 }
 
 void ApplyFont(QWidget* control, const QFont& font) {
   if (!control) return;
   QFont f = control->font();
-  f.setFamily(font.family());
+  f.setFamilies(font.families());
   if (font.pointSize() > 0) f.setPointSize(font.pointSize());
   f.setBold(font.bold());
   f.setItalic(font.italic());

@@ -7,8 +7,12 @@
 struct Settings;
 class QWidget;
 
-// The family is the stored one when it is installed, else an installed
-// Japanese one (FontFallback.h); the settings are not changed.
+// The stored family when it is installed, else an installed Japanese one
+// (FontFallback.h), followed by fonts that hold every Japanese glyph in one
+// design (Mincho after a Mincho or serif name, Gothic otherwise); the
+// settings are not changed.
 QFont SettingsFont(const Settings& settings);
-// Sets name, size, bold and italic on the control, each on its own.
+// The font with those Japanese fonts after its own family.
+QFont WithJapaneseFallback(const QFont& font);
+// Sets name (with its fallbacks), size, bold and italic on the control, each on its own.
 void ApplyFont(QWidget* control, const QFont& font);

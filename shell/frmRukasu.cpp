@@ -1,7 +1,6 @@
 // See frmRukasu.h.
 #include "shell/frmRukasu.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QFontDialog>
 #include <QHBoxLayout>
@@ -11,18 +10,16 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <cmath>
 
 #include "engine/Libraries.h"
+#include "engine/PathHelpers.h"
 #include "results/mdiOutFile.h"
 #include "results/mdiStatus.h"
 #include "settings/Settings.h"
-#include "settings/SettingsField.h"
 #include "settings/SettingsRemoval.h"
 #include "settings/SettingsStore.h"
-#include "settings/StoreLocation.h"
 #include "settings/basMkdir.h"
 #include "settings/frmAbout.h"
 #include "settings/frmDefault.h"
@@ -33,6 +30,7 @@
 #include "shell/CommandLine.h"
 #include "shell/CommonMenu.h"
 #include "shell/HelpViewer.h"
+#include "shell/MainPlacement.h"
 #include "shell/MessageBox.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
@@ -47,6 +45,8 @@ constexpr int kStripHeight = 615;  // twips
 constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
 constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
 constexpr int kCancelLeft = 6360;
+// The inner area of the main window at its default size of 8000 x 8000.
+constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
 
@@ -76,13 +76,19 @@ frmRukasu::frmRukasu(AppContext& context) : m_context(context) {
   connect(m_batch.get(), &BatchRun::finished, this, &frmRukasu::runFinished);
 }
 
+// After a normal close every window is gone already. Otherwise the program
+// ends from start-up (a load failure, the automatic run, the removal switch),
+// and then no window may save anything: the windows are dropped unheard.
 frmRukasu::~frmRukasu() {
-  unloadPanes(true);
+  unloadPanes(true, false);
   if (m_context.windows.main == this) m_context.windows.main = nullptr;
 }
 
 void frmRukasu::buildWindow() {
   setObjectName(QStringLiteral("frmRukasu"));
+  // Captions, menus and the status line keep the platform's font, with
+  // Japanese glyphs of one design; the settings font goes to the listed controls.
+  setFont(WithJapaneseFallback(font()));
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -113,7 +119,9 @@ void frmRukasu::buildWindow() {
   connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { followActivePane(); });
 
   m_progressText = new QLabel(this);
+  m_progressText->setObjectName(QStringLiteral("progressText"));
   m_progressBar = new QProgressBar(this);
+  m_progressBar->setObjectName(QStringLiteral("progressBar"));
   m_progressBar->setRange(0, 1000);
   m_progressBar->setMaximumWidth(240);
   statusBar()->addWidget(m_progressText, 1);
@@ -121,9 +129,12 @@ void frmRukasu::buildWindow() {
   m_progressBar->hide();
 }
 
+// The current sub-window stays current while another program is active;
+// with none (before the panes show), the source folder pane stands for all.
 void frmRukasu::followActivePane() {
-  QMdiSubWindow* active = m_mdi->activeSubWindow();
-  auto* pane = active ? qobject_cast<PaneBase*>(active->widget()) : nullptr;
+  QMdiSubWindow* current = m_mdi->currentSubWindow();
+  auto* pane = current ? qobject_cast<PaneBase*>(current->widget()) : nullptr;
+  if (!pane) pane = m_inDir;
   if (pane) CommonMenuStateFrom(*m_menu, pane->commonMenu());
 }
 
@@ -149,9 +160,12 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(1 + i));
   btnCancel->setText(MessageCatalogue::Shared(5));
   SetToolTip(m_context.settings.Tip);
-  if (!loadWindows()) return end(1);
+  if (!loadWindows()) {
+    ShowLoadFailure(this, m_loadFailure);
+    return end(1);
+  }
   SetFontData();
-  if (!restorePlacement()) {
+  if (!RestoreMainPlacement(*this, m_context.store, m_placement)) {
     ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
     return end(1);
   }
@@ -181,19 +195,37 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
       ran = true;
     }
   }
-  unloadPanes(false);
+  unloadPanes(false, true);
   return ran;
 }
 
-QMdiSubWindow* frmRukasu::host(QWidget* pane) {
-  QMdiSubWindow* sub = m_mdi->addSubWindow(pane, Qt::SubWindow | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+// A pane's sub-window has no close button and ignores every close (eventFilter):
+// a closed pane would be lost for the rest of the session. It starts on its
+// tile of the main window's default size, the place it keeps when Resize is
+// off and no placement of its own is stored yet.
+QMdiSubWindow* frmRukasu::host(PaneBase* pane, int slot) {
+  QMdiSubWindow* sub = m_mdi->addSubWindow(
+      pane, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
+  sub->installEventFilter(this);
+  const QSize tile = TileSize(TwipsToPx(kDefaultInnerWidth), TwipsToPx(kDefaultInnerHeight));
+  sub->setGeometry(QRect(QPoint(slot / 3 * tile.width(), slot % 3 * tile.height()), tile));
   sub->hide();  // shown in order at the first activation
+  connect(&pane->commonMenu(), &CommonMenu::enabledChanged, this, &frmRukasu::followActivePane);
   return sub;
 }
 
+bool frmRukasu::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::Close && qobject_cast<QMdiSubWindow*>(watched)) {
+    event->ignore();
+    return true;
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
 // The six panes, in the order of loading. All exist before the first loads:
-// loading the source folder pane already names its folder to the source file pane.
+// loading the source folder pane already names its folder to the source file
+// pane. A failure leaves its report in m_loadFailure.
 bool frmRukasu::loadPanes() {
   AppWindows& w = m_context.windows;
   m_inDir = new mdiDir(m_context, FolderPaneRole::Source);
@@ -208,11 +240,11 @@ bool frmRukasu::loadPanes() {
   w.status = m_status;
   m_outFile = new mdiOutFile(m_context);
   w.outFile = m_outFile;
-  if (!m_context.AutoRunning)
-    for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile}) {
-      host(pane);
-      connect(&pane->commonMenu(), &CommonMenu::enabledChanged, this, &frmRukasu::followActivePane);
-    }
+  if (!m_context.AutoRunning) {
+    int slot = 0;
+    for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})
+      host(pane, slot++);
+  }
 
   const std::pair<std::function<bool()>, QString> loads[] = {
       {[this] { return m_inDir->Form_Load(); }, m_inDir->loadErrorText()},
@@ -224,7 +256,7 @@ bool frmRukasu::loadPanes() {
   };
   for (const auto& [load, failure] : loads) {
     if (!load()) {
-      ShowLoadFailure(this, failure);
+      m_loadFailure = failure;
       return false;
     }
   }
@@ -250,21 +282,21 @@ bool frmRukasu::loadWindows() {
   };
   for (const auto& [load, failure] : loads) {
     if (!load() && !failure.isEmpty()) {
-      ShowLoadFailure(this, failure);
+      m_loadFailure = failure;
       return false;
     }
   }
   return true;
 }
 
-// Unloads in the closing order; each window saves its own keys (nothing while
-// the automatic run is under way). The destination pane goes last: the
-// others may still read its folder while they close.
-void frmRukasu::unloadPanes(bool withDialogs) {
+// Unloads in the closing order; with closeHandling each window saves its own
+// keys (nothing while the automatic run is under way). The destination pane
+// goes last: the others may still read its folder while they close.
+void frmRukasu::unloadPanes(bool withDialogs, bool closeHandling) {
   AppWindows& w = m_context.windows;
-  auto drop = [this](auto*& window, auto& slot, auto unload) {
+  auto drop = [this, closeHandling](auto*& window, auto& slot, auto unload) {
     if (!window) return;
-    unload(window);
+    if (closeHandling) unload(window);
     slot = nullptr;
     if (QWidget* sub = window->parentWidget(); sub && qobject_cast<QMdiSubWindow*>(sub))
       delete sub;
@@ -297,7 +329,13 @@ void frmRukasu::MDIForm_Activate() {
   for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})
     if (pane && pane->parentWidget()) pane->parentWidget()->show();
   BtnEnabledChange();
-  if (m_inDir) m_inDir->focusDriveList();
+  // The source folder pane is made the active sub-window, whichever one the
+  // area activated while they were shown: the menu bar then shows its menu,
+  // and the focus on its drive list stays when the window becomes active.
+  if (m_inDir) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(m_inDir->parentWidget())) m_mdi->setActiveSubWindow(sub);
+    m_inDir->focusDriveList();
+  }
 }
 
 QSize frmRukasu::TileSize(int innerWidth, int innerHeight) {
@@ -326,7 +364,8 @@ void frmRukasu::MDIForm_Resize() {
 }
 
 void frmRukasu::BtnEnabledChange() {
-  const bool any = m_file && m_file->count() > 0;
+  // A pane that changes the target list during a run must not enable them.
+  const bool any = !m_batch->isRunning() && m_file && m_file->count() > 0;
   for (QPushButton* b : btnExe) b->setEnabled(any);
 }
 
@@ -344,7 +383,8 @@ void frmRukasu::btnExe_Click(int index) {
 void frmRukasu::btnCancel_Click() { m_batch->cancel(); }
 
 void frmRukasu::showProgress(int number, int count, const QString& archive) {
-  m_progressText->setText(QStringLiteral("%1 / %2  %3").arg(number).arg(count).arg(archive));
+  // The path shortened as in the log's heading lines: the status line is narrow.
+  m_progressText->setText(QStringLiteral("%1 / %2  %3").arg(number).arg(count).arg(DispPath_Get(archive)));
   m_progressBar->setValue(0);
   m_progressBar->show();
 }
@@ -373,44 +413,12 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
     return;
   }
   m_closing = true;
-  unloadPanes(true);
-  savePlacement();
+  unloadPanes(true, true);
+  m_batch->releaseWorker();
+  SaveMainPlacement(*this, windowStateValue(), m_context.store, m_placement);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
   event->accept();
-}
-
-bool frmRukasu::restorePlacement() {
-  const StoreLocation at = PlacementLocation(m_context.store, QStringLiteral("Main_Left"));
-  int32_t left = 1000, top = 1000, width = 8000, height = 8000;
-  int16_t state = 0;
-  if (!ReadInt32(m_context.store, at, QStringLiteral("Main_Left"), 1000, left) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("Main_Top"), 1000, top) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("Main_Width"), 8000, width) ||
-      !ReadInt32(m_context.store, at, QStringLiteral("Main_Height"), 8000, height) ||
-      !ReadInt16(m_context.store, at, QStringLiteral("Main_WindowState"), 0, state))
-    return false;
-  const QRect screen = (QApplication::primaryScreen() ? QApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768));
-  if (left < 0 || left > PxToTwips(screen.width())) left = 1000;
-  if (top < 0 || top > PxToTwips(screen.height())) top = 1000;
-  if (width < 2000) width = 8000;
-  if (height < 500) height = 8000;
-  setGeometry(TwipsToPx(left), TwipsToPx(top), TwipsToPx(width), TwipsToPx(height));
-  if (state == 2) setWindowState(Qt::WindowMaximized);
-  else if (state == 1) setWindowState(Qt::WindowMinimized);
-  return true;
-}
-
-void frmRukasu::savePlacement() {
-  const StoreLocation at = CurrentLocation();
-  const int state = windowStateValue();
-  WriteInt(m_context.store, at, QStringLiteral("Main_WindowState"), state);
-  if (state != 0) return;
-  const QRect g = geometry();
-  WriteInt(m_context.store, at, QStringLiteral("Main_Left"), PxToTwips(g.x()));
-  WriteInt(m_context.store, at, QStringLiteral("Main_Top"), PxToTwips(g.y()));
-  WriteInt(m_context.store, at, QStringLiteral("Main_Width"), PxToTwips(g.width()));
-  WriteInt(m_context.store, at, QStringLiteral("Main_Height"), PxToTwips(g.height()));
 }
 
 void frmRukasu::SetFontData() {
@@ -429,7 +437,8 @@ void frmRukasu::mnuExit_Click() { close(); }
 
 void frmRukasu::mnuFont_Click() {
   const Settings& s = m_context.settings;
-  QFont font = SettingsFont(s);
+  const QFont shown = SettingsFont(s);
+  QFont font = shown;
   bool chosen = false;
   if (chooseFont) {
     chosen = chooseFont(font);
@@ -437,12 +446,15 @@ void frmRukasu::mnuFont_Click() {
     font = QFontDialog::getFont(&chosen, font, this);
   }
   if (!chosen) return;
-  const int size = RoundHalfEven(font.pointSizeF());
-  if (font.family() == s.Font_Name && size == s.Font_Size && font.bold() == s.Font_Bold &&
-      font.italic() == s.Font_Italic)
+  // The family is compared with the one the windows draw with, which stands
+  // in for a stored name that is not installed: keeping it is no change, and
+  // the stored name stays. The dialog's own size is compared: 10.5 differs
+  // from 10 and refreshes every window, although the size stored is 10 again.
+  const bool sameFamily = font.family() == shown.family();
+  if (sameFamily && font.pointSizeF() == s.Font_Size && font.bold() == s.Font_Bold && font.italic() == s.Font_Italic)
     return;
-  m_context.settings.Font_Name = font.family();
-  m_context.settings.Font_Size = static_cast<int16_t>(size);
+  if (!sameFamily) m_context.settings.Font_Name = font.family();
+  m_context.settings.Font_Size = static_cast<int16_t>(RoundHalfEven(font.pointSizeF()));
   m_context.settings.Font_Bold = font.bold();
   m_context.settings.Font_Italic = font.italic();
   const AppWindows& w = m_context.windows;
@@ -472,7 +484,7 @@ void frmRukasu::mnuTmpDirDefault_Click() {
 }
 
 void frmRukasu::mnuOption_Click() {
-  if (m_option) m_option->exec();
+  if (m_option) m_option->showModal();
   BtnEnabledChange();
 }
 
@@ -481,5 +493,5 @@ void frmRukasu::mnuMkdir_Click() { MakeFolderCommand(m_context); }
 void frmRukasu::mnuHelp_Click() { ShowHelp(this); }
 
 void frmRukasu::mnuAbout_Click() {
-  if (m_about) m_about->exec();
+  if (m_about) m_about->showModal();
 }

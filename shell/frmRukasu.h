@@ -9,6 +9,7 @@
 #include <functional>
 #include <optional>
 
+#include "shell/Twips.h"
 #include "shell/WindowInterfaces.h"
 
 class BatchRun;
@@ -18,6 +19,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QProgressBar;
 class QPushButton;
+class PaneBase;
 class mdiDir;
 class mdiFile;
 class mdiInFile;
@@ -94,16 +96,15 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void buildWindow();
   bool loadWindows();
   bool loadPanes();
-  void unloadPanes(bool withDialogs);
-  QMdiSubWindow* host(QWidget* pane);
+  void unloadPanes(bool withDialogs, bool closeHandling);
+  QMdiSubWindow* host(PaneBase* pane, int slot);
   void MDIForm_Activate();
-  bool restorePlacement();
-  void savePlacement();
   void showProgress(int number, int count, const QString& archive);
   void showBytes(qint64 done, qint64 total);
   void runFinished();
@@ -130,7 +131,9 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   frmOption* m_option = nullptr;
   frmMenuMente* m_menuMente = nullptr;
 
+  QString m_loadFailure;  // the report of the window whose load failed
   AutoRequest m_autoRequest;
+  TwipsPlacement m_placement;
   int m_autoStatus = 0;
   bool m_activatedOnce = false;
   bool m_closeRequested = false;

@@ -15,6 +15,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ProgramIcon.h"
 #include "shell/ProgramOptions.h"
+#include "shell/WindowFont.h"
 #include "shell/frmRukasu.h"
 
 namespace {
@@ -96,6 +97,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Rukasu2"));
   QApplication::setWindowIcon(ProgramIcon());
+  // Message boxes and dialogs draw Japanese in one design too.
+  QApplication::setFont(WithJapaneseFallback(QApplication::font()));
   // Lets the desktop match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rukasu2"));
 

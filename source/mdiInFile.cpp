@@ -20,6 +20,14 @@ namespace {
 
 QString WithSlash(const QString& folder) { return folder.endsWith(u'/') ? folder : folder + u'/'; }
 
+// The caption with a small margin: the style's minimum button width would
+// push "サブフォルダも追加" past the edge of a tile at the main window's
+// default size.
+QSize CaptionSize(const QPushButton* button) {
+  const int width = button->fontMetrics().horizontalAdvance(button->text()) + 2 * TwipsToPx(90);
+  return {width, button->sizeHint().height()};
+}
+
 }  // namespace
 
 mdiInFile::mdiInFile(AppContext& context, QWidget* parent)
@@ -161,7 +169,7 @@ void mdiInFile::SetToolTip(bool on) {
 QList<QWidget*> mdiInFile::fontControls() const { return {filFile, btnAdd, btnAddAll}; }
 
 void mdiInFile::relayout() {
-  const QSize add = btnAdd->sizeHint(), addAll = btnAddAll->sizeHint(), addAllAll = btnAddAllAll->sizeHint();
+  const QSize add = CaptionSize(btnAdd), addAll = CaptionSize(btnAddAll), addAllAll = CaptionSize(btnAddAllAll);
   const int w = PxToTwips(width()) - 120;
   const int h = PxToTwips(height()) - PxToTwips(add.height()) - 180;
   if (w <= 0) return;

@@ -42,6 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
         FallbackCase{"mincho_default_takes_a_serif_family", "ＭＳ 明朝", kNoto, {}, "Noto Serif CJK JP"},
         FallbackCase{"mincho_default_with_ipa_fonts", "ＭＳ 明朝", kIpa, {}, "IPAMincho"},
         FallbackCase{"gothic_name_takes_a_sans_family", "ＭＳ ゴシック", kNoto, {}, "Noto Sans CJK JP"},
+        FallbackCase{"sans_serif_name_takes_a_sans_family", "Microsoft Sans Serif", kNoto, {}, "Noto Sans CJK JP"},
         FallbackCase{"empty_name_takes_a_sans_family", "", kIpa, {}, "IPAGothic"},
         FallbackCase{"mincho_without_serif_takes_sans", "ＭＳ 明朝", {"TakaoPGothic", "TakaoGothic"}, {}, "TakaoGothic"},
         FallbackCase{"unlisted_japanese_family", "ＭＳ 明朝", {"DejaVu Sans", "Ume Gothic"}, {"Ume Gothic"},

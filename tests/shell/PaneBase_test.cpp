@@ -104,4 +104,22 @@ TEST(PaneBase, PlacementIsSavedInTwipsAndRestored) {
   EXPECT_EQ(tiled.geometry(), QRect(1, 2, 300, 200));
 }
 
+// Twips that are no whole number of pixels come back unchanged when the
+// window was not moved, instead of drifting by the rounding each time.
+TEST(PaneBase, UnmovedPlacementKeepsItsTwips) {
+  Context c;
+  c.context.settings.Resize = false;
+  for (const char* key : {"Sample_Left", "Sample_Top", "Sample_Width", "Sample_Height"})
+    c.store.write("Velmont Soft", "Rukasu2", key, "1007");
+  SamplePane pane(c.context);
+  ASSERT_TRUE(pane.restorePlacement());
+  pane.savePlacement();
+  EXPECT_EQ(c.store.read("Velmont Soft", "Rukasu2", "Sample_Left", "").value_or(""), "1007");
+  EXPECT_EQ(c.store.read("Velmont Soft", "Rukasu2", "Sample_Height", "").value_or(""), "1007");
+  pane.move(pane.x() + 2, pane.y());
+  pane.savePlacement();
+  EXPECT_EQ(c.store.read("Velmont Soft", "Rukasu2", "Sample_Left", "").value_or(""), QString::number((1007 / 15 + 2) * 15));
+  EXPECT_EQ(c.store.read("Velmont Soft", "Rukasu2", "Sample_Top", "").value_or(""), "1007");
+}
+
 }  // namespace
