@@ -32,7 +32,7 @@ void MemberSinkImpl::detach() {
 void MemberSinkImpl::discard() {
   m_phase = Phase::Finished;
   m_target.file.reset();
-  unlinkat(m_target.folder.get(), m_target.temporary.c_str(), 0);
+  if (!m_target.temporary.empty()) unlinkat(m_target.folder.get(), m_target.temporary.c_str(), 0);
 }
 
 void MemberSinkImpl::failErrno(int err) {
@@ -72,6 +72,11 @@ bool MemberSinkImpl::commit() {
     failErrno(errno);
     return false;
   }
+  if (m_target.temporary.empty()) {
+    if (!placeUnnamed(st)) return false;
+    m_state->remember(m_target.key, st);
+    return true;
+  }
   // close() is where some file systems (NFS, quotas) report a full disk.
   if (::close(m_target.file.release()) != 0 && errno != EINTR) {
     failErrno(errno);
@@ -82,6 +87,27 @@ bool MemberSinkImpl::commit() {
                       m_target.display))
     return false;
   m_state->remember(m_target.key, st);
+  return true;
+}
+
+// The name is given before close(), which needs the open descriptor; a
+// close that then fails takes the name back from the file it was given to.
+bool MemberSinkImpl::placeUnnamed(const struct stat& st) {
+  m_phase = Phase::Finished;
+  const int folder = m_target.folder.get();
+  if (!m_state->placeUnnamed(m_target.file.get(), folder, m_target.leaf, m_target.display)) {
+    m_target.file.reset();
+    return false;
+  }
+  if (::close(m_target.file.release()) != 0 && errno != EINTR) {
+    const int err = errno;
+    struct stat named {};
+    if (fstatat(folder, m_target.leaf.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == st.st_dev &&
+        named.st_ino == st.st_ino)
+      unlinkat(folder, m_target.leaf.c_str(), 0);
+    m_state->failErrno(m_target.display, err);
+    return false;
+  }
   return true;
 }
 

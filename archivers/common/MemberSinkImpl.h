@@ -1,6 +1,9 @@
 // The data side of one file member: an open temporary file in the member's
-// folder that takes the member's name on commit and disappears otherwise.
+// folder (unnamed, or under a temporary name) that takes the member's name on
+// commit and disappears otherwise.
 #pragma once
+
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <optional>
@@ -18,7 +21,7 @@ class MemberSinkImpl {
     UniqueFd folder;
     std::string leaf;       // the member's last component
     std::string key;        // the member's safe relative path
-    std::string temporary;  // the temporary file's name in `folder`
+    std::string temporary;  // the temporary file's name in `folder`; empty for an unnamed file
     UniqueFd file;
     bool replace = false;  // an entry this extraction made, or overwriting is allowed
     std::optional<int64_t> mtime;
@@ -40,6 +43,7 @@ class MemberSinkImpl {
  private:
   void discard();
   void failErrno(int err);
+  bool placeUnnamed(const struct stat& st);
 
   SafeWriter::State* m_state;
   Target m_target;

@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <sys/random.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 
@@ -36,7 +37,11 @@ std::string TemporaryName() {
 }  // namespace
 
 SafeWriter::State::State(const std::string& rootPath, Options writerOptions, Report& writerReport)
-    : root(TrimTrailingSlashes(rootPath)), options(writerOptions), report(writerReport), walker(rootPath) {}
+    : root(TrimTrailingSlashes(rootPath)),
+      options(writerOptions),
+      report(writerReport),
+      walker(rootPath),
+      unnamedFiles(access("/proc/self/fd", X_OK) == 0) {}
 
 SafeWriter::State::Existing SafeWriter::State::checkExisting(int folder, const std::string& leaf,
                                                              const std::string& key, std::string_view display) {
@@ -92,6 +97,28 @@ bool SafeWriter::State::place(int folder, const std::string& temporary, const st
   const int err = errno;
   unlinkat(folder, temporary.c_str(), 0);
   if (err == EEXIST && !replace) {
+    keep(display);
+  } else {
+    failErrno(display, err);
+  }
+  return false;
+}
+
+UniqueFd SafeWriter::State::openUnnamed(int folder, mode_t mode) {
+  if (!unnamedFiles) return {};
+  UniqueFd file(openat(folder, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, mode));
+  // Without O_TMPFILE (NFS, FUSE, FAT, old kernels) the named temporary file
+  // does the same job; any other error is left for that path to report.
+  if (!file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) unnamedFiles = false;
+  return file;
+}
+
+bool SafeWriter::State::placeUnnamed(int fd, int folder, const std::string& leaf, std::string_view display) {
+  // linkat never replaces an entry and never follows a link at `leaf`.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd);
+  if (linkat(AT_FDCWD, self.c_str(), folder, leaf.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+  const int err = errno;
+  if (err == EEXIST) {
     keep(display);
   } else {
     failErrno(display, err);

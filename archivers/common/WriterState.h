@@ -15,6 +15,7 @@
 
 #include "archivers/common/FolderWalker.h"
 #include "archivers/common/SafeWriter.h"
+#include "archivers/common/UniqueFd.h"
 #include "archivers/common/WriteFailure.h"
 
 namespace rkarc {
@@ -35,6 +36,14 @@ struct SafeWriter::State {
   // entry that appeared meanwhile is kept. False when the member was not placed.
   bool place(int folder, const std::string& temporary, const std::string& leaf, bool replace,
              std::string_view display);
+
+  // A file opened without a name (O_TMPFILE) in `folder`, or an invalid
+  // descriptor where the file system or /proc cannot do it; a file system
+  // that cannot is not asked again.
+  UniqueFd openUnnamed(int folder, mode_t mode);
+  // Gives the finished unnamed file `fd` the name `leaf`; an entry that
+  // appeared meanwhile is kept. False when the member was not placed.
+  bool placeUnnamed(int fd, int folder, const std::string& leaf, std::string_view display);
 
   // Remembers an entry this extraction made, so that a later duplicate may
   // replace it and a hard link may point at it.
@@ -61,6 +70,7 @@ struct SafeWriter::State {
   int32_t failure = 0;
   uint32_t kept = 0;
   bool stop = false;
+  bool unnamedFiles = true;  // cleared when O_TMPFILE or /proc/self/fd is not there
 };
 
 }  // namespace rkarc

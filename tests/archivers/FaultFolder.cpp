@@ -11,9 +11,18 @@ std::string FaultFolder(FaultMount mount) {
   if (InMountNamespace()) return qEnvironmentVariable(kVariable).toStdString();
   TempFolder tmp;
   const QString out = "'" + tmp.mkdir("out") + "'";
-  const QString setup = mount == FaultMount::TinyTmpfs
-                            ? "mount -t tmpfs -o size=1m tmpfs " + out
-                            : "mount --bind " + out + " " + out + " && mount -o remount,bind,ro " + out;
+  QString setup;
+  switch (mount) {
+    case FaultMount::TinyTmpfs:
+      setup = "mount -t tmpfs -o size=1m tmpfs " + out;
+      break;
+    case FaultMount::ReadOnlyBind:
+      setup = "mount --bind " + out + " " + out + " && mount -o remount,bind,ro " + out;
+      break;
+    case FaultMount::HiddenProc:
+      setup = "mount -t tmpfs tmpfs /proc";
+      break;
+  }
   RunTestInMountNamespace(setup, {QString(kVariable) + "=" + tmp.file("out")});
   return {};
 }

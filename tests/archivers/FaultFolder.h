@@ -1,6 +1,6 @@
-// Output folders for fault tests: a real full disk (a 1 MiB tmpfs) or a real
-// read-only destination (a read-only bind mount), made inside a private
-// mount namespace by running the calling test again there.
+// Output folders for fault tests: a real full disk (a 1 MiB tmpfs), a real
+// read-only destination (a read-only bind mount) or a system without /proc,
+// made inside a private mount namespace by running the calling test again there.
 #pragma once
 
 #include <string>
@@ -10,6 +10,7 @@ namespace testing_support {
 enum class FaultMount {
   TinyTmpfs,     // writing past 1 MiB gives ENOSPC
   ReadOnlyBind,  // writing gives EROFS
+  HiddenProc,    // an ordinary folder, with an empty tmpfs over /proc
 };
 
 // In the test process: makes a folder, runs the calling test again inside a

@@ -2,6 +2,7 @@
 // real inside a mount namespace (the test runs again in a child process).
 #include "archivers/common/SafeWriter.h"
 #include "tests/archivers/FaultFolder.h"
+#include "tests/archivers/SafeWriterTestUtil.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -50,6 +51,29 @@ TEST(SafeWriterFaults, ReadOnlyDestinationStopsTheRun) {
   EXPECT_EQ(writer.result(), rkarc::kErrNotWritable);
   EXPECT_TRUE(writer.stopped());
   EXPECT_TRUE(TreeOf(out).isEmpty());
+}
+
+// Without /proc/self/fd an unnamed file cannot be given its name: files are
+// written under a temporary name instead, with the same guarantees.
+TEST(SafeWriterFaults, WithoutProcFilesAreWrittenUnderATemporaryName) {
+  const std::string out = FaultFolder(FaultMount::HiddenProc);
+  if (out.empty()) return;
+  char buffer[1024];
+  rkarc::Report report(buffer, sizeof buffer);
+  rkarc::SafeWriter writer(out, {}, report);
+  rkarc::Member m;
+  m.name = "d/new.txt";
+  auto sink = writer.begin(m);
+  ASSERT_TRUE(sink);
+  ASSERT_TRUE(sink->write("new", 3));
+  const QStringList whileWriting = TreeOf(out);
+  ASSERT_EQ(whileWriting.size(), 2) << whileWriting.join(' ').toStdString();
+  EXPECT_TRUE(whileWriting[1].startsWith("d/.rukasu2-")) << whileWriting[1].toStdString();
+  EXPECT_TRUE(sink->commit());
+  m.name = "d/gone.txt";
+  writer.begin(m)->abort(rkarc::kErrChecksum, "CRCが一致しません");
+  EXPECT_EQ(TreeOf(out), (QStringList{"d/", "d/new.txt"}));
+  EXPECT_EQ(testing_support::ReadText(out + "/d/new.txt"), "new");
 }
 
 TEST(SafeWriterFaults, DiskFullWinsOverAnEarlierMemberFailure) {

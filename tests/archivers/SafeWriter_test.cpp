@@ -305,6 +305,30 @@ TEST(SafeWriter, UnfinishedMembersLeaveNothing) {
   EXPECT_NE(bench.report().find("dropped.bin"), std::string::npos);
 }
 
+// A file being written has no name in the folder: a run killed midway
+// leaves nothing behind. A file another program put under the member's name
+// meanwhile is kept and counted.
+TEST(SafeWriter, AFileTakesItsNameOnlyWhenWholeAndNeverTakesAnotherOne) {
+  WriterBench bench;
+  rkarc::Member m;
+  m.name = "sub/new.txt";
+  auto sink = bench.writer().begin(m);
+  ASSERT_TRUE(sink);
+  ASSERT_TRUE(sink->write("ours", 4));
+  EXPECT_EQ(testing_support::Tree(bench.tmp().file("out")), QStringList{"sub/"});
+  m.name = "sub/race.txt";
+  auto raced = bench.writer().begin(m);
+  ASSERT_TRUE(raced);
+  ASSERT_TRUE(raced->write("ours", 4));
+  bench.tmp().write("out/sub/race.txt", "theirs");
+  EXPECT_TRUE(sink->commit());
+  EXPECT_FALSE(raced->commit());
+  EXPECT_EQ(testing_support::Tree(bench.tmp().file("out")), (QStringList{"sub/", "sub/new.txt", "sub/race.txt"}));
+  EXPECT_EQ(ReadText(bench.outFile("sub/new.txt")), "ours");
+  EXPECT_EQ(ReadText(bench.outFile("sub/race.txt")), "theirs");
+  EXPECT_EQ(bench.writer().result(), 1);
+}
+
 TEST(SafeWriter, SinkOutlivingItsWriterIsHarmless) {
   testing_support::TempFolder tmp;
   char buffer[256];
