@@ -130,17 +130,24 @@ bool ZipDirectory::readRecords(const InputFile& file, const End& end) {
 }
 
 void ZipDirectory::useLocalName(const InputFile& file, ZipRecord& record) const {
-  unsigned char h[kLocalSize];
+  // One read covers the header with the usual name and extra field; a longer
+  // one is read again whole. This runs once per member.
   const uint64_t at = m_base + record.localOffset;
-  if (!file.readExact(at, h, kLocalSize) || Le32(h) != kLocalSignature) return;
-  const size_t nameLen = Le16(h + 26), extraLen = Le16(h + 28);
-  std::vector<unsigned char> rest(nameLen + extraLen);
-  if (!file.readExact(at + kLocalSize, rest.data(), rest.size())) return;
+  std::vector<unsigned char> h(kLocalSize + 512);
+  const int64_t got = file.readAt(at, h.data(), h.size());
+  if (got < static_cast<int64_t>(kLocalSize) || Le32(h.data()) != kLocalSignature) return;
+  const size_t nameLen = Le16(h.data() + 26), extraLen = Le16(h.data() + 28);
+  const size_t whole = kLocalSize + nameLen + extraLen;
+  if (static_cast<size_t>(got) < whole) {
+    h.resize(whole);
+    if (!file.readExact(at, h.data(), whole)) return;
+  }
+  const unsigned char* rest = h.data() + kLocalSize;
   ZipRecord local;
-  local.name.assign(reinterpret_cast<const char*>(rest.data()), nameLen);
-  local.charset = (Le16(h + 6) & 0x0800) ? NameCharset::Utf8 : NameCharset::Auto;
+  local.name.assign(reinterpret_cast<const char*>(rest), nameLen);
+  local.charset = (Le16(h.data() + 6) & 0x0800) ? NameCharset::Utf8 : NameCharset::Auto;
   // Sizes and offset are the central directory's; only the name is taken here.
-  ReadExtra(rest.data() + nameLen, extraLen, 0, 0, 0, local);
+  ReadExtra(rest + nameLen, extraLen, 0, 0, 0, local);
   record.name = std::move(local.name);
   record.charset = local.charset;
 }

@@ -139,6 +139,21 @@ TEST_F(Unzip32, SelfExtractingFilesWithSmallAndLargeStubs) {
   }
 }
 
+// A member's name is read again from its local header: a path longer than
+// the part of the header read at first still comes out whole.
+TEST_F(Unzip32, LongMemberPathsComeOutWhole) {
+  RK_REQUIRE_PROGRAM("zip");
+  TempFolder tmp;
+  const QString deep = QString(200, 'a') + "/" + QString(200, 'b') + "/" + QString(200, 'c') + "/long.txt";
+  tmp.write("src/" + deep, "deep");
+  tmp.write("src/short.txt", "short");
+  const QString zip = MakeZip(tmp, {"short.txt", QString(200, 'a')});
+  ModuleBench bench(Unzip());
+  EXPECT_EQ(bench.extract("-x", zip), 0) << bench.report();
+  EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + deep), "deep");
+  EXPECT_EQ(testing_support::ReadFile(bench.out() + "/short.txt"), "short");
+}
+
 TEST_F(Unzip32, Zip64EndRecordsWrittenByZip) {
   RK_REQUIRE_PROGRAM("zip");
   TempFolder tmp;
