@@ -1,7 +1,7 @@
 // How long the source panes take to list a large folder: 50,000 archives for
 // the file list, 50,000 subfolders for the folder list, read and sorted, then
 // shown in the list views (offscreen).
-#include <benchmark/benchmark.h>
+#include "bench/WidgetBenchmarks.h"
 
 #include <QApplication>
 #include <QDir>
@@ -87,12 +87,5 @@ BENCHMARK(BM_FolderListShown)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  Folders();  // made before the clock starts
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWidgetBenchmarks(argc, argv, [] { Folders(); });  // made before the clock starts
 }

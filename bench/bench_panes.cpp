@@ -3,7 +3,7 @@
 // the same with the event loop turning between archives as the batch run does,
 // and a log held back past the threshold by a click on its first line.
 // Run: <build>/bench/bench_panes (offscreen unless QT_QPA_PLATFORM says otherwise).
-#include <benchmark/benchmark.h>
+#include "bench/WidgetBenchmarks.h"
 
 #include <algorithm>
 #include <chrono>
@@ -144,13 +144,4 @@ BENCHMARK(BM_StatusLongestStall)->Arg(5)->Arg(1000)->Unit(benchmark::kMillisecon
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QTemporaryDir config;
-  setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunWidgetBenchmarks(argc, argv); }

@@ -3,7 +3,7 @@
 // and from a command line of 1,000 real files, each resolved on disk and
 // checked against the enabled kinds with the real archiver modules.
 // Run: <build>/bench/bench_targets (offscreen unless QT_QPA_PLATFORM says otherwise).
-#include <benchmark/benchmark.h>
+#include "bench/WidgetBenchmarks.h"
 
 #include <cstdlib>
 #include <memory>
@@ -119,17 +119,10 @@ BENCHMARK(BM_TargetListDrain1000)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QTemporaryDir config;
-  setenv("XDG_CONFIG_HOME", config.path().toLocal8Bit().constData(), 1);
-  QApplication app(argc, argv);
-  // The modules of this build (bench/../archivers), unless the caller names them.
-  if (!qEnvironmentVariableIsSet("RUKASU2_SYSTEM_DIR"))
-    setenv("RUKASU2_SYSTEM_DIR", (QApplication::applicationDirPath() + "/../archivers").toLocal8Bit().constData(), 1);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  Archives();  // made before the clock starts
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunWidgetBenchmarks(argc, argv, [] {
+    // The modules of this build (bench/../archivers), unless the caller names them.
+    if (!qEnvironmentVariableIsSet("RUKASU2_SYSTEM_DIR"))
+      setenv("RUKASU2_SYSTEM_DIR", (QApplication::applicationDirPath() + "/../archivers").toLocal8Bit().constData(), 1);
+    Archives();  // made before the clock starts
+  });
 }

@@ -30,17 +30,4 @@ void ArjBitReader::refill() {
   }
 }
 
-uint32_t ArjBitReader::peek(int n) {
-  if (n == 0) return 0;
-  if (m_count < n) refill();
-  return static_cast<uint32_t>(m_bits >> (64 - n));
-}
-
-void ArjBitReader::skip(int n) {
-  if (m_count < n) refill();
-  m_bits <<= n;
-  m_count -= n;
-  m_consumed += static_cast<uint64_t>(n);
-}
-
 }  // namespace rkarc

@@ -15,8 +15,17 @@ class ArjBitReader {
   ArjBitReader(ArjFile& file, uint64_t offset, uint64_t size);
 
   // The next n bits (n <= 24) without consuming them.
-  uint32_t peek(int n);
-  void skip(int n);
+  uint32_t peek(int n) {
+    if (n == 0) return 0;
+    if (m_count < n) refill();
+    return static_cast<uint32_t>(m_bits >> (64 - n));
+  }
+  void skip(int n) {
+    if (m_count < n) refill();
+    m_bits <<= n;
+    m_count -= n;
+    m_consumed += static_cast<uint64_t>(n);
+  }
   uint32_t get(int n) {
     const uint32_t value = peek(n);
     skip(n);

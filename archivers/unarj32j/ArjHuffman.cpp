@@ -20,9 +20,19 @@ bool ArjHuffman::build(const std::vector<uint8_t>& lengths) {
   if (left != 0) return false;
 
   m_symbols.clear();
-  for (int length = 1; length <= kMaxLength; ++length)
-    for (size_t symbol = 0; symbol < lengths.size(); ++symbol)
-      if (lengths[symbol] == length) m_symbols.push_back(static_cast<uint16_t>(symbol));
+  m_table.fill(0);
+  uint32_t code = 0;  // canonical: consecutive within a length, doubled at the next
+  for (int length = 1; length <= kMaxLength; ++length, code <<= 1) {
+    for (size_t symbol = 0; symbol < lengths.size(); ++symbol) {
+      if (lengths[symbol] != length) continue;
+      m_symbols.push_back(static_cast<uint16_t>(symbol));
+      if (length <= kTableBits) {
+        const uint32_t first = code << (kTableBits - length), last = (code + 1) << (kTableBits - length);
+        for (uint32_t i = first; i < last; ++i) m_table[i] = static_cast<uint16_t>(symbol << 5 | length);
+      }
+      ++code;
+    }
+  }
   return true;
 }
 
@@ -30,6 +40,15 @@ void ArjHuffman::setSingle(uint16_t symbol) { m_single = symbol; }
 
 uint16_t ArjHuffman::decode(ArjBitReader& bits) const {
   if (m_single >= 0) return static_cast<uint16_t>(m_single);
+  const uint16_t entry = m_table[bits.peek(kTableBits)];
+  if (entry != 0) {
+    bits.skip(entry & 31);
+    return static_cast<uint16_t>(entry >> 5);
+  }
+  return decodeLong(bits);
+}
+
+uint16_t ArjHuffman::decodeLong(ArjBitReader& bits) const {
   // The first code of each length follows from the counts of the shorter ones.
   const uint32_t window = bits.peek(kMaxLength);
   uint32_t first = 0;

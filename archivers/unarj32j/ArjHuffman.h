@@ -24,7 +24,15 @@ class ArjHuffman {
   uint16_t decode(ArjBitReader& bits) const;
 
  private:
+  // Codes up to this long are looked up whole; longer ones, rare, are found
+  // by walking the lengths.
+  static constexpr int kTableBits = 10;
+  uint16_t decodeLong(ArjBitReader& bits) const;
+
   std::array<uint16_t, kMaxLength + 1> m_countOfLength{};
+  // Indexed by the next kTableBits bits: symbol << 5 | code length, or 0
+  // where the code is longer than kTableBits.
+  std::array<uint16_t, 1u << kTableBits> m_table{};
   std::vector<uint16_t> m_symbols;  // ordered by code length, then by symbol
   int m_single = -1;
 };

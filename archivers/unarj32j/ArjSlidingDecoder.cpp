@@ -35,12 +35,15 @@ size_t ArjSlidingDecoder::read(uint8_t* out, size_t n) {
     if (m_copyLeft > 0) {
       // A copy that runs past the original size is cut there; the CRC decides.
       const size_t count = static_cast<size_t>(std::min<uint64_t>({n - done, m_copyLeft, m_left}));
+      uint8_t* window = m_window.data();
       for (size_t i = 0; i < count; ++i) {
-        const uint8_t byte = m_window[m_copyFrom];
+        const uint8_t byte = window[m_copyFrom];
         if (++m_copyFrom == kWindowSize) m_copyFrom = 0;
-        put(byte);
+        window[m_pos] = byte;
+        if (++m_pos == kWindowSize) m_pos = 0;
         out[done++] = byte;
       }
+      m_filled = static_cast<uint32_t>(std::min<uint64_t>(kWindowSize, uint64_t{m_filled} + count));
       m_copyLeft -= static_cast<uint32_t>(count);
       m_left -= count;
       continue;
