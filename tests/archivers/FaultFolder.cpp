@@ -22,6 +22,10 @@ std::string FaultFolder(FaultMount mount) {
     case FaultMount::HiddenProc:
       setup = "mount -t tmpfs tmpfs /proc";
       break;
+    case FaultMount::EmptyProcFd:
+      // $$ is the shell that then becomes the test process.
+      setup = "mount -t tmpfs tmpfs /proc/$$/fd";
+      break;
   }
   RunTestInMountNamespace(setup, {QString(kVariable) + "=" + tmp.file("out")});
   return {};

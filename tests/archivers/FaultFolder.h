@@ -11,6 +11,7 @@ enum class FaultMount {
   TinyTmpfs,     // writing past 1 MiB gives ENOSPC
   ReadOnlyBind,  // writing gives EROFS
   HiddenProc,    // an ordinary folder, with an empty tmpfs over /proc
+  EmptyProcFd,   // an ordinary folder; /proc/self/fd of the test is an empty tmpfs
 };
 
 // In the test process: makes a folder, runs the calling test again inside a

@@ -1,5 +1,6 @@
 // The safe writer on a full disk and on a read-only destination, each made
 // real inside a mount namespace (the test runs again in a child process).
+#include "archivers/common/ResultCodes.h"
 #include "archivers/common/SafeWriter.h"
 #include "tests/archivers/FaultFolder.h"
 #include "tests/archivers/SafeWriterTestUtil.h"
@@ -56,6 +57,9 @@ TEST(SafeWriterFaults, ReadOnlyDestinationStopsTheRun) {
 // Without /proc/self/fd an unnamed file cannot be given its name: files are
 // written under a temporary name instead, with the same guarantees.
 TEST(SafeWriterFaults, WithoutProcFilesAreWrittenUnderATemporaryName) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reads its options and threads from /proc";
+#endif
   const std::string out = FaultFolder(FaultMount::HiddenProc);
   if (out.empty()) return;
   char buffer[1024];
@@ -74,6 +78,22 @@ TEST(SafeWriterFaults, WithoutProcFilesAreWrittenUnderATemporaryName) {
   writer.begin(m)->abort(rkarc::kErrChecksum, "CRCが一致しません");
   EXPECT_EQ(TreeOf(out), (QStringList{"d/", "d/new.txt"}));
   EXPECT_EQ(testing_support::ReadText(out + "/d/new.txt"), "new");
+}
+
+// A sandbox where the link through /proc/self/fd fails: that member fails,
+// reported, and the ones after it take temporary names.
+TEST(SafeWriterFaults, AFailedLinkThroughProcFailsOneMemberAndNoMore) {
+  const std::string out = FaultFolder(FaultMount::EmptyProcFd);
+  if (out.empty()) return;
+  char buffer[1024];
+  rkarc::Report report(buffer, sizeof buffer);
+  rkarc::SafeWriter writer(out, {}, report);
+  EXPECT_EQ(WriteMember(writer, "first.txt", 10), "commit failed");
+  EXPECT_EQ(WriteMember(writer, "second.txt", 10), "committed");
+  EXPECT_EQ(WriteMember(writer, "third.txt", 10), "committed");
+  EXPECT_EQ(TreeOf(out), (QStringList{"second.txt", "third.txt"}));
+  EXPECT_TRUE(rkarc::IsFailure(writer.result())) << writer.result();
+  EXPECT_NE(report.text().find("first.txt"), std::string::npos) << report.text();
 }
 
 TEST(SafeWriterFaults, DiskFullWinsOverAnEarlierMemberFailure) {
