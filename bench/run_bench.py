@@ -73,6 +73,28 @@ def ours(build, mode, archives):
     return f'{shlex.quote(os.path.join(build, "rukasu2"))} --auto --mode {mode} --dest "$OUT" {listed} >/dev/null'
 
 
+UNAR = 'unar -q -f -o "$OUT" $a >/dev/null'
+SEVEN = '7zz x -y -bso0 -bsp0 "-o$OUT" $a'
+BSDTAR = 'bsdtar -xf $a -C "$OUT"'
+# The large archives: key, file in large/, title, peers (label -> command on $a
+# into $OUT), target (largest ratio allowed, against what), the single peer it names.
+LARGE = [
+    ("tgz", "big.tar.gz", "1 GB TAR.GZ",
+     {"bsdtar": BSDTAR, "GNU tar": 'tar -xzf $a -C "$OUT"',
+      "7zz (pipe)": '7zz x -so $a | 7zz x -si -ttar -y -bso0 -bsp0 "-o$OUT"', "unar": UNAR},
+     (1.05, "fastest peer"), None),
+    ("zip", "many.zip", "ZIP with 20,000 members",
+     {"bsdtar": BSDTAR, "unzip": 'unzip -qo $a -d "$OUT"', "7zz": SEVEN, "unar": UNAR},
+     (1.05, "fastest peer"), None),
+    ("lzh", "big.lzh", "300 MB LZH (lh5)",
+     {"lhasa": 'lhasa "xqfw=$OUT" $a', "bsdtar": BSDTAR, "7zz": SEVEN, "unar": UNAR},
+     (1.0, "lhasa"), "lhasa"),
+    ("arj", "big.arj", "300 MB ARJ",
+     {"arj": 'arj x -y -i $a "$OUT/" >/dev/null', "7zz": SEVEN, "unar": UNAR},
+     (1.0, "arj"), "arj"),
+]
+
+
 def workloads(corpus, build):
     small = sorted(os.path.join(corpus, "small", n) for n in os.listdir(os.path.join(corpus, "small"))
                    if kind_of(n)) if os.path.isdir(os.path.join(corpus, "small")) else []
@@ -82,38 +104,13 @@ def workloads(corpus, build):
         runs = {"ours (okavi)": ours(build, "okavi", small), "ours (normal)": ours(build, "normal", small)}
         runs.update({label: loop_script(cmds, small) for label, cmds in LOOPS.items()})
         result.append(Workload("small", f"{len(small)} small archives of mixed kinds", small, runs, (0.5, "fastest peer loop")))
-    one = lambda label, cmd, a: {label: cmd.replace("$a", shlex.quote(a))}
-    if os.path.exists(large("big.tar.gz")):
-        a = large("big.tar.gz")
+    for key, file, title, peers, target, peer_only in LARGE:
+        a = large(file)
+        if not os.path.exists(a):
+            continue
         runs = {"ours (okavi)": ours(build, "okavi", [a])}
-        runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
-        runs.update(one("GNU tar", 'tar -xzf $a -C "$OUT"', a))
-        runs.update(one("7zz (pipe)", '7zz x -so $a | 7zz x -si -ttar -y -bso0 -bsp0 "-o$OUT"', a))
-        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
-        result.append(Workload("tgz", "1 GB TAR.GZ", [a], runs, (1.05, "fastest peer")))
-    if os.path.exists(large("many.zip")):
-        a = large("many.zip")
-        runs = {"ours (okavi)": ours(build, "okavi", [a])}
-        runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
-        runs.update(one("unzip", 'unzip -qo $a -d "$OUT"', a))
-        runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
-        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
-        result.append(Workload("zip", "ZIP with 20,000 members", [a], runs, (1.05, "fastest peer")))
-    if os.path.exists(large("big.lzh")):
-        a = large("big.lzh")
-        runs = {"ours (okavi)": ours(build, "okavi", [a])}
-        runs.update(one("lhasa", 'lhasa "xqfw=$OUT" $a', a))
-        runs.update(one("bsdtar", 'bsdtar -xf $a -C "$OUT"', a))
-        runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
-        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
-        result.append(Workload("lzh", "300 MB LZH (lh5)", [a], runs, (1.0, "lhasa"), "lhasa"))
-    if os.path.exists(large("big.arj")):
-        a = large("big.arj")
-        runs = {"ours (okavi)": ours(build, "okavi", [a])}
-        runs.update(one("arj", 'arj x -y -i $a "$OUT/" >/dev/null', a))
-        runs.update(one("7zz", '7zz x -y -bso0 -bsp0 "-o$OUT" $a', a))
-        runs.update(one("unar", 'unar -q -f -o "$OUT" $a >/dev/null', a))
-        result.append(Workload("arj", "300 MB ARJ", [a], runs, (1.0, "arj"), "arj"))
+        runs.update({label: cmd.replace("$a", shlex.quote(a)) for label, cmd in peers.items()})
+        result.append(Workload(key, title, [a], runs, target, peer_only))
     if os.path.exists(os.path.join(corpus, "ish", "big.log")):
         a = os.path.join(corpus, "ish", "big.log")
         result.append(Workload("ish", "20 MB terminal log with ISH texts", [a],
