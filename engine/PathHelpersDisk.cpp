@@ -151,8 +151,7 @@ QString LongPath_Get(const QString& path) {
     if (::lstat(full.c_str(), &st) != 0) return {};
     const QString stored = StoredSpelling(folder, component, st);
     result += u'/' + stored;
-    folder += '/';  // appended apart: GCC 12 -O3 warns falsely (-Wrestrict) on "/" + temporary
-    folder += Native(stored);
+    folder += "/" + Native(stored);
   }
   return result.isEmpty() ? QStringLiteral("/") : result;
 }

@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 
+#include "archivers/common/CanonicalCode.h"
 #include "archivers/unlha32/Crc16.h"
 
 namespace rkarc {
@@ -86,79 +87,17 @@ class BitInput {
   bool m_readError = false;
 };
 
-// A canonical Huffman code: codes up to `kBits` long are looked up whole in
-// the primary table; longer ones, rare, are found by length.
+// The next symbol of `code`, or -1 for a bit pattern that is no code.
 template <int kBits>
-class CodeTable {
- public:
-  // False when the lengths promise more codes than 16 bits can hold.
-  bool build(const uint8_t* lengths, int symbols) {
-    std::array<uint32_t, kMaxCodeLength + 1> count{};
-    for (int s = 0; s < symbols; ++s) {
-      if (lengths[s] > kMaxCodeLength) return false;
-      ++count[lengths[s]];
-    }
-    count[0] = 0;
-    uint32_t code = 0, offset = 0, space = 0;
-    for (int len = 1; len <= kMaxCodeLength; ++len) {
-      m_first[len] = code;
-      m_offset[len] = offset;
-      m_count[len] = count[len];
-      space += count[len] << (kMaxCodeLength - len);
-      code = (code + count[len]) << 1;
-      offset += count[len];
-    }
-    if (space > (1u << kMaxCodeLength)) return false;
-    std::array<uint32_t, kMaxCodeLength + 1> next = m_first;
-    std::array<uint32_t, kMaxCodeLength + 1> slot = m_offset;
-    m_primary.fill(0);
-    for (int s = 0; s < symbols; ++s) {
-      const int len = lengths[s];
-      if (len == 0) continue;
-      const uint32_t c = next[len]++;
-      m_sorted[slot[len]++] = static_cast<uint16_t>(s);
-      if (len <= kBits) {
-        const uint32_t entry = static_cast<uint32_t>(s) << 8 | kWhole | static_cast<uint32_t>(len);
-        std::fill(m_primary.begin() + (c << (kBits - len)), m_primary.begin() + ((c + 1) << (kBits - len)), entry);
-      } else {
-        m_primary[c >> (len - kBits)] = kLong;
-      }
-    }
-    return true;
-  }
-
-  // Every code decodes to `symbol` and takes no bits.
-  void single(int symbol) { m_primary.fill(static_cast<uint32_t>(symbol) << 8 | kWhole); }
-
-  // The next symbol, or -1 for a bit pattern that is no code.
-  int decode(BitInput& in) const {
-    const uint32_t bits = in.peek16();
-    const uint32_t entry = m_primary[bits >> (kMaxCodeLength - kBits)];
-    if (entry & kWhole) {
-      in.skip(static_cast<int>(entry & 0x1F));
-      return static_cast<int>(entry >> 8);
-    }
-    if (!(entry & kLong)) return -1;
-    for (int len = kBits + 1; len <= kMaxCodeLength; ++len) {
-      const uint32_t c = bits >> (kMaxCodeLength - len);
-      if (c >= m_first[len] && c - m_first[len] < m_count[len]) {
-        in.skip(len);
-        return m_sorted[m_offset[len] + c - m_first[len]];
-      }
-    }
-    return -1;
-  }
-
- private:
-  static constexpr uint32_t kWhole = 0x80, kLong = 0x40;
-  std::array<uint32_t, 1u << kBits> m_primary{};
-  std::array<uint32_t, kMaxCodeLength + 1> m_first{}, m_offset{}, m_count{};
-  std::array<uint16_t, kNc> m_sorted{};
-};
+int NextSymbol(const CanonicalCode<kBits>& code, BitInput& in) {
+  const auto [symbol, length] = code.match(in.peek16());
+  if (symbol >= 0) in.skip(length);
+  return symbol;
+}
 
 // The code lengths of the code-length code or of the position code.
 template <int kBits>
-bool ReadShortLengths(BitInput& in, int symbols, int countBits, int special, CodeTable<kBits>& table) {
+bool ReadShortLengths(BitInput& in, int symbols, int countBits, int special, CanonicalCode<kBits>& table) {
   std::array<uint8_t, 32> lengths{};
   const int n = static_cast<int>(in.get(countBits));
   if (n == 0) {
@@ -181,10 +120,10 @@ bool ReadShortLengths(BitInput& in, int symbols, int countBits, int special, Cod
       for (uint32_t zeros = in.get(2); zeros > 0 && i < symbols; --zeros) lengths[i++] = 0;
     }
   }
-  return table.build(lengths.data(), symbols);
+  return table.build(lengths.data(), symbols, false);
 }
 
-bool ReadLiteralLengths(BitInput& in, const CodeTable<8>& lengthCode, CodeTable<12>& table) {
+bool ReadLiteralLengths(BitInput& in, const CanonicalCode<8>& lengthCode, CanonicalCode<12>& table) {
   std::array<uint8_t, kNc> lengths{};
   const int n = static_cast<int>(in.get(9));
   if (n == 0) {
@@ -196,7 +135,7 @@ bool ReadLiteralLengths(BitInput& in, const CodeTable<8>& lengthCode, CodeTable<
   if (n > kNc) return false;
   int i = 0;
   while (i < n) {
-    const int c = lengthCode.decode(in);
+    const int c = NextSymbol(lengthCode, in);
     if (c < 0) return false;
     if (c > 2) {
       lengths[i++] = static_cast<uint8_t>(c - 2);
@@ -206,7 +145,7 @@ bool ReadLiteralLengths(BitInput& in, const CodeTable<8>& lengthCode, CodeTable<
     const uint32_t run = c == 0 ? 1 : c == 1 ? in.get(4) + 3 : in.get(9) + 20;
     i = static_cast<int>(std::min<uint32_t>(static_cast<uint32_t>(i) + run, kNc));
   }
-  return table.build(lengths.data(), kNc);
+  return table.build(lengths.data(), kNc, false);
 }
 
 // The decoding state of one member.
@@ -219,9 +158,9 @@ struct Lh {
   BitInput in;
   int positionSymbols;
   int positionBits;
-  CodeTable<8> lengthCode;  // the code-length code, then the position code
-  CodeTable<8> positions;
-  CodeTable<12> literals;
+  CanonicalCode<8> lengthCode;  // the code-length code
+  CanonicalCode<8> positions;
+  CanonicalCode<12> literals;
   uint32_t blockLeft = 0;
 
   bool startBlock() {
@@ -273,7 +212,7 @@ LzhDecoder::Result LhDecoder::Decode(const ArchiveFile& file, const LzhHeader& h
       break;
     }
     --lh->blockLeft;
-    const int c = lh->literals.decode(lh->in);
+    const int c = NextSymbol(lh->literals, lh->in);
     if (c < 0 || lh->in.overrun()) {
       damaged = true;
       break;
@@ -281,7 +220,7 @@ LzhDecoder::Result LhDecoder::Decode(const ArchiveFile& file, const LzhHeader& h
     if (c < 256) {
       ring[produced++ & kRingMask] = static_cast<uint8_t>(c);
     } else {
-      const int p = lh->positions.decode(lh->in);
+      const int p = NextSymbol(lh->positions, lh->in);
       if (p < 0) {
         damaged = true;
         break;

@@ -1,7 +1,7 @@
 // The -lh4- to -lh7- decoder (formats/LZH.md): static Huffman blocks over an
-// LZ77 window of 4 to 64 KB. Table-driven: every code is looked up whole in
-// one 64K-entry table, where liblhasa walks a tree bit by bit (three times
-// slower on a 300 MB archive). Damaged data gives Damaged, never a crash or
+// LZ77 window of 4 to 64 KB. Table-driven (CanonicalCode): codes are looked
+// up whole, where liblhasa walks a tree bit by bit (three times slower on a
+// 300 MB archive). Damaged data gives Damaged, never a crash or
 // a read outside the tables and the window.
 #pragma once
 
