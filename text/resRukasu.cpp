@@ -121,7 +121,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry>({
     {9006, u"現在の解凍先フォルダからコピー"},
     {9007, u"Ｗｉｎｄｏｗｓのテンポラリからコピー"},
     // Main window caption and program name
-    {9999, u"Rukasu2 for Win32"},
+    {9999, u"Rukasu2 for Linux"},
     // Default folders dialog: captions and hints of its three uses
     {10000, u"圧縮ファイル格納フォルダ名"},
     {10001, u"解凍先フォルダ名"},
