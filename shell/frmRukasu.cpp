@@ -2,7 +2,6 @@
 #include "shell/frmRukasu.h"
 
 #include <QCloseEvent>
-#include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -11,6 +10,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <algorithm>
 #include <cmath>
 
 #include "engine/Libraries.h"
@@ -29,6 +29,7 @@
 #include "shell/BatchRun.h"
 #include "shell/CommandLine.h"
 #include "shell/CommonMenu.h"
+#include "shell/FontDialog.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
 #include "shell/MessageBox.h"
@@ -45,6 +46,7 @@ constexpr int kStripHeight = 615;  // twips
 constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
 constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
 constexpr int kCancelLeft = 6360;
+constexpr int kButtonGap = kButtonLefts[1] - kButtonLefts[0] - kButtonWidth;
 // The inner area of the main window at its default size of 8000 x 8000.
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
@@ -425,7 +427,29 @@ void frmRukasu::SetFontData() {
   const QFont font = SettingsFont(m_context.settings);
   for (QPushButton* b : btnExe) ApplyFont(b, font);
   ApplyFont(btnCancel, font);
+  layoutButtons();
   MDIForm_Resize();
+}
+
+// The buttons keep their places and sizes unless a larger font needs more
+// room for a caption: then they grow, the run buttons move apart, and the
+// strip grows with them.
+void frmRukasu::layoutButtons() {
+  auto fit = [](QPushButton* b) {
+    return QSize(std::max(TwipsToPx(kButtonWidth), b->sizeHint().width()),
+                 std::max(TwipsToPx(kButtonHeight), b->sizeHint().height()));
+  };
+  int left = TwipsToPx(kButtonLefts[0]), height = 0;
+  for (QPushButton* b : btnExe) {
+    const QSize size = fit(b);
+    b->setGeometry(left, TwipsToPx(kButtonTop), size.width(), size.height());
+    left += size.width() + TwipsToPx(kButtonGap);
+    height = std::max(height, size.height());
+  }
+  const QSize cancel = fit(btnCancel);
+  btnCancel->resize(cancel);
+  height = std::max(height, cancel.height());
+  pnlRukasu->setFixedHeight(std::max(TwipsToPx(kStripHeight), height + 2 * TwipsToPx(kButtonTop)));
 }
 
 void frmRukasu::SetToolTip(bool on) {
@@ -443,7 +467,7 @@ void frmRukasu::mnuFont_Click() {
   if (chooseFont) {
     chosen = chooseFont(font);
   } else {
-    font = QFontDialog::getFont(&chosen, font, this);
+    chosen = AskFont(this, font);
   }
   if (!chosen) return;
   // The family is compared with the one the windows draw with, which stands
@@ -454,7 +478,7 @@ void frmRukasu::mnuFont_Click() {
   if (sameFamily && font.pointSizeF() == s.Font_Size && font.bold() == s.Font_Bold && font.italic() == s.Font_Italic)
     return;
   if (!sameFamily) m_context.settings.Font_Name = font.family();
-  m_context.settings.Font_Size = static_cast<int16_t>(RoundHalfEven(font.pointSizeF()));
+  m_context.settings.Font_Size = static_cast<int16_t>(RoundHalfEven(LimitedFontSize(font.pointSizeF())));
   m_context.settings.Font_Bold = font.bold();
   m_context.settings.Font_Italic = font.italic();
   const AppWindows& w = m_context.windows;

@@ -100,6 +100,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
 
  private:
   void buildWindow();
+  void layoutButtons();
   bool loadWindows();
   bool loadPanes();
   void unloadPanes(bool withDialogs, bool closeHandling);

@@ -179,4 +179,25 @@ TEST(FontCommand, StoresTheRoundedSizeAndRefreshesEveryWindowOnlyOnAChange) {
   }
 }
 
+TEST(FontCommand, RunButtonsGrowWithTheirCaptionsAndTheStripWithThem) {
+  Shown w;
+  const QRect designed = w.button("btnExe(1)")->geometry();
+  w.context->settings.Font_Size = 28;
+  w.window->SetFontData();
+  const QStringList names = {"btnExe(0)", "btnExe(1)", "btnExe(2)", "btnExe(3)", "btnCancel"};
+  for (int i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i].toStdString());
+    QPushButton* b = w.button(names[i]);
+    EXPECT_GE(b->width(), b->sizeHint().width());
+    EXPECT_GE(b->height(), b->sizeHint().height());
+    EXPECT_LE(b->geometry().bottom(), w.strip()->height());
+    if (i > 0 && i < 4) {
+      EXPECT_GT(b->x(), w.button(names[i - 1])->geometry().right());
+    }
+  }
+  w.context->settings.Font_Size = 10;
+  w.window->SetFontData();
+  EXPECT_EQ(w.button("btnExe(1)")->geometry(), designed);
+}
+
 }  // namespace
