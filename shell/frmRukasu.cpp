@@ -358,8 +358,14 @@ void frmRukasu::MDIForm_Resize() {
         {m_inDir, {0, 0, w, h}},  {m_inFile, {0, h, w, h}},  {m_file, {0, 2 * h, w, h}},
         {m_outDir, {w, 0, w, h}}, {m_status, {w, h, w, h}}, {m_outFile, {w, 2 * h, w, h}},
     };
-    for (const auto& [pane, rect] : places)
-      if (pane && pane->parentWidget()) pane->parentWidget()->setGeometry(rect);
+    for (const auto& [pane, rect] : places) {
+      QWidget* sub = pane ? pane->parentWidget() : nullptr;
+      if (!sub) continue;
+      // A maximised pane would be squeezed into its tile without its title
+      // bar, a minimised one leave its tile empty: each is restored first.
+      if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
+      sub->setGeometry(rect);
+    }
   }
   const int x = pnlRukasu->width() - TwipsToPx(60) - btnCancel->width();
   if (x > 0) btnCancel->move(x, btnCancel->y());

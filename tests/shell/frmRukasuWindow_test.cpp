@@ -68,6 +68,24 @@ TEST(Tiling, PanesFillTheInnerAreaByHalvesAndThirdsAtEverySize) {
   }
 }
 
+TEST(Tiling, AMinimisedOrMaximisedPaneIsRestoredToItsTile) {
+  Shown w;
+  QMdiSubWindow* status = w.subWindow(w.context->windows.status);
+  QMdiSubWindow* outFile = w.subWindow(w.context->windows.outFile);
+  status->showMaximized();
+  outFile->showMinimized();
+  w.window->resize(720, 540);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->size() == QSize(720, 540); }));
+  const QSize inner = w.area()->viewport()->size();
+  const QSize t = frmRukasu::TileSize(inner.width(), inner.height());
+  for (QMdiSubWindow* sub : {status, outFile}) {
+    EXPECT_FALSE(sub->isMinimized() || sub->isMaximized());
+    EXPECT_EQ(sub->size(), t);
+  }
+  EXPECT_EQ(status->pos(), QPoint(t.width(), t.height()));
+  EXPECT_EQ(outFile->pos(), QPoint(t.width(), 2 * t.height()));
+}
+
 TEST(Tiling, CancelStaysAtTheRightEdgeUnlessTheWindowIsTooNarrow) {
   Shown w;
   QPushButton* cancel = w.button("btnCancel");
