@@ -10,7 +10,8 @@ std::unique_ptr<QTranslator> JapaneseQtTexts() {
   if (translator->load(QLocale(QLocale::Japanese, QLocale::Japan), QStringLiteral("qtbase"), QStringLiteral("_"),
                        folder))
     return translator;
-  qWarning("rukasu2: Qt の日本語訳 (qtbase_ja.qm) が %s にありません。Qt のボタンやダイアログは英語で表示されます",
+  qWarning("rukasu2: Qt の日本語訳 (qtbase_ja.qm) が %s にありません。"
+           "Qt のボタンやダイアログは英語で表示されます",
            qPrintable(folder));
   return nullptr;
 }

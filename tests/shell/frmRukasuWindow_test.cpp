@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -134,6 +135,62 @@ TEST(FirstActivation, TheSourceDriveListHasTheFocus) {
   EXPECT_EQ(focus->objectName(), "drvDrive");
   EXPECT_TRUE(w.context->windows.inDir->paneWidget()->isAncestorOf(focus));
   EXPECT_EQ(w.area()->activeSubWindow(), w.subWindow(w.context->windows.inDir));
+}
+
+// The focused control's name, and the pane it lies in when there is one.
+QString Focused() {
+  QWidget* focus = QApplication::focusWidget();
+  if (!focus) return {};
+  QString name = focus->objectName();
+  for (QWidget* w = focus->parentWidget(); w; w = w->parentWidget())
+    if (w->objectName().startsWith("mdi") && w->objectName() != "mdiArea") return w->objectName() + "." + name;
+  return name;
+}
+
+QStringList Walk(int presses, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  QStringList seen;
+  for (int i = 0; i < presses; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    seen << Focused();
+  }
+  return seen;
+}
+
+TEST(Keyboard, TabRunsThroughThePaneAndTheEnabledRunButtons) {
+  Shown w;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  EXPECT_EQ(Walk(3, Qt::Key_Tab, {}), QStringList({"mdiInDir.dlbDir", "mdiInDir.txtDir", "mdiInDir.drvDrive"}));
+  w.setTargets({w.makeZip("a.zip")});
+  EXPECT_EQ(Walk(7, Qt::Key_Tab, {}), QStringList({"mdiInDir.dlbDir", "mdiInDir.txtDir", "btnExe(0)", "btnExe(1)",
+                                                    "btnExe(2)", "btnExe(3)", "mdiInDir.drvDrive"}));
+  EXPECT_EQ(Walk(2, Qt::Key_Backtab, Qt::ShiftModifier), QStringList({"btnExe(3)", "btnExe(2)"}));
+}
+
+TEST(Keyboard, CtrlTabGoesFromPaneToPaneInTheirOrder) {
+  Shown w;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  QStringList panes;
+  for (int i = 0; i < 6; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+    panes << w.area()->activeSubWindow()->widget()->objectName();
+    EXPECT_TRUE(Focused().startsWith(panes.last())) << Focused().toStdString();
+  }
+  EXPECT_EQ(panes, QStringList({"mdiInFile", "mdiFile", "mdiOutDir", "mdiStatus", "mdiOutFile", "mdiInDir"}));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(w.area()->activeSubWindow()->widget()->objectName(), "mdiOutFile");
+}
+
+TEST(Keyboard, CtrlDigitStartsThatRunAndTheToolTipsSayTheKeys) {
+  Shown w;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  EXPECT_EQ(w.button("btnExe(1)")->toolTip(), "解凍先フォルダに解凍します（Ctrl+2）");
+  EXPECT_EQ(w.button("btnCancel")->toolTip(), "実行中に中断します（Esc）");
+  w.setTargets({w.makeZip("a.zip")});
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::ControlModifier);
+  // Normal: straight into the destination, no folder named after the archive.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.targets().isEmpty(); }));
+  EXPECT_TRUE(QFileInfo::exists(w.dest + "/doc/readme.txt"));
+  EXPECT_FALSE(QFileInfo::exists(w.dest + "/a"));
 }
 
 TEST(MenuBar, FollowsTheMenuStateOfTheActivePane) {
