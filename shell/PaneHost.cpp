@@ -1,7 +1,7 @@
 // See PaneHost.h.
 #include "shell/PaneHost.h"
 
-PaneHost::PaneHost(TabHandler tab, QWidget* parent) : QMdiSubWindow(parent), m_tab(std::move(tab)) {}
+PaneHost::PaneHost(TabHandler tab) : m_tab(std::move(tab)) {}
 
 bool PaneHost::focusNextPrevChild(bool next) {
   if (m_tab && m_tab(next)) return true;

@@ -12,7 +12,7 @@ class PaneHost : public QMdiSubWindow {
  public:
   // Moves the focus on and answers true, or answers false to leave Tab to Qt.
   using TabHandler = std::function<bool(bool next)>;
-  explicit PaneHost(TabHandler tab, QWidget* parent = nullptr);
+  explicit PaneHost(TabHandler tab);
 
  protected:
   bool focusNextPrevChild(bool next) override;

@@ -254,7 +254,8 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
 QMdiSubWindow* frmRukasu::host(PaneBase* pane, int slot) {
   auto* sub = new PaneHost([this](bool next) { return tabThroughWindow(next); });
   sub->setWidget(pane);
-  m_mdi->addSubWindow(sub, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+  m_mdi->addSubWindow(sub);
+  sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
   sub->installEventFilter(this);
   const QSize tile = TileSize(TwipsToPx(kDefaultInnerWidth), TwipsToPx(kDefaultInnerHeight));
