@@ -2,12 +2,15 @@
 #include "shell/FontDialog.h"
 
 #include <QCheckBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QLocale>
 #include <QValidator>
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <optional>
 
 #include "shell/WindowFont.h"
@@ -52,13 +55,39 @@ void AcceptDecimalSizes(QLineEdit* size, QLineEdit* sample) {
   });
 }
 
-void HideEffects(const QFontDialog& dialog) {
+// The sample beside the effects keeps the height they gave it; it would
+// shrink to a sliver without them.
+void HideEffects(const QFontDialog& dialog, QLineEdit* sample) {
   for (QCheckBox* box : dialog.findChildren<QCheckBox*>()) {
-    if (auto* group = qobject_cast<QGroupBox*>(box->parentWidget()))
-      group->hide();
-    else
+    auto* group = qobject_cast<QGroupBox*>(box->parentWidget());
+    if (!group) {
       box->hide();
+      continue;
+    }
+    if (group->isVisibleTo(&dialog) && sample && sample->parentWidget())
+      sample->parentWidget()->setMinimumHeight(group->sizeHint().height());
+    group->hide();
   }
+}
+
+// Qt's dialog looks the font's style up by its translated name ("標準" once
+// Qt's Japanese texts are loaded), which no font lists, and then takes the
+// first style of the family, often Bold. Naming the family's own style that
+// is nearest to the font avoids it.
+QFont WithStyleName(QFont font) {
+  const QString family = font.families().value(0, font.family());
+  QString nearest;
+  int distance = INT_MAX;
+  for (const QString& style : QFontDatabase::styles(family)) {
+    const int d = std::abs(QFontDatabase::weight(family, style) - font.weight()) +
+                  (QFontDatabase::italic(family, style) != font.italic() ? 10000 : 0);
+    if (d < distance) {
+      distance = d;
+      nearest = style;
+    }
+  }
+  if (!nearest.isEmpty()) font.setStyleName(nearest);
+  return font;
 }
 
 }  // namespace
@@ -67,10 +96,11 @@ bool AskFont(QWidget* parent, QFont& font) {
   // Qt's own dialog on every desktop: a desktop's native one would ignore the limits.
   QFontDialog dialog(parent);
   dialog.setOption(QFontDialog::DontUseNativeDialog);
-  dialog.setCurrentFont(font);
-  HideEffects(dialog);
+  dialog.setCurrentFont(WithStyleName(font));
+  QLineEdit* sample = dialog.findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit"));
+  HideEffects(dialog, sample);
   QLineEdit* size = SizeBox(dialog);
-  if (size) AcceptDecimalSizes(size, dialog.findChild<QLineEdit*>(QStringLiteral("qt_fontDialog_sampleEdit")));
+  if (size) AcceptDecimalSizes(size, sample);
   if (dialog.exec() != QDialog::Accepted) return false;
   QFont chosen = dialog.selectedFont();
   if (const auto typed = size ? TypedSize(size->text()) : std::nullopt) chosen.setPointSizeF(*typed);

@@ -8,7 +8,10 @@
 #include <QTest>
 #include <QValidator>
 
+#include "settings/SettingsDefaults.h"
 #include "shell/FontDialog.h"
+#include "shell/QtTranslations.h"
+#include "shell/WindowFont.h"
 #include "tests/support/ModalHelper.h"
 
 namespace {
@@ -43,6 +46,25 @@ TEST(FontDialog, TakesTypedDecimalSizesWithinTheLimitsAndNoEffects) {
     EXPECT_DOUBLE_EQ(font.pointSizeF(), row.size);
     EXPECT_FALSE(effectsShown);
   }
+}
+
+// With Qt's Japanese texts, as the program runs, the dialog must still start
+// on the font's own style: accepted unchanged, a regular font stays regular.
+TEST(FontDialog, AcceptedUnchangedKeepsBoldAndItalicUnderJapaneseTexts) {
+  const std::unique_ptr<QTranslator> japanese = JapaneseQtTexts();
+  ASSERT_TRUE(japanese);
+  QCoreApplication::installTranslator(japanese.get());
+  for (const bool bold : {false, true}) {
+    SCOPED_TRACE(bold ? "bold" : "regular");
+    Settings settings = DefaultSettings();
+    settings.Font_Bold = bold;
+    QFont font = SettingsFont(settings);
+    WhenModal<QFontDialog>([](QFontDialog* dialog) { dialog->accept(); });
+    ASSERT_TRUE(AskFont(nullptr, font));
+    EXPECT_EQ(font.bold(), bold);
+    EXPECT_FALSE(font.italic());
+  }
+  QCoreApplication::removeTranslator(japanese.get());
 }
 
 }  // namespace
