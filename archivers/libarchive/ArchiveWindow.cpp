@@ -14,17 +14,35 @@ constexpr size_t kBlock = 64 * 1024;
 ArchiveWindow::ArchiveWindow(const InputFile& file, uint64_t base, uint64_t end, Progress* progress)
     : m_file(file), m_base(base), m_end(std::max(base, end)), m_progress(progress), m_buffer(kBlock) {}
 
-int ArchiveWindow::open(archive* a, bool seekable) {
+int ArchiveWindow::open(archive* a, bool seekable) { return OpenChain(a, {this}, seekable); }
+
+int ArchiveWindow::OpenChain(archive* a, const std::vector<ArchiveWindow*>& windows, bool seekable) {
+  if (windows.size() > 1) {
+    uint64_t total = 0;
+    for (ArchiveWindow* w : windows) total += w->m_end - w->m_base;
+    uint64_t before = 0;
+    for (ArchiveWindow* w : windows) {
+      w->m_before = before;
+      w->m_total = total;
+      before += w->m_end - w->m_base;
+    }
+  }
   archive_read_set_read_callback(a, &ArchiveWindow::Read);
   archive_read_set_skip_callback(a, &ArchiveWindow::Skip);
   if (seekable) archive_read_set_seek_callback(a, &ArchiveWindow::Seek);
-  archive_read_set_callback_data(a, this);
+  archive_read_set_callback_data(a, windows.front());
+  for (size_t i = 1; i < windows.size(); ++i) archive_read_append_callback_data(a, windows[i]);
   return archive_read_open1(a);
 }
 
 void ArchiveWindow::reportProgress() {
   m_furthest = std::max(m_furthest, m_pos);
-  if (m_progress) m_progress->update(m_base + m_furthest, m_file.size());
+  if (!m_progress) return;
+  if (m_total > 0) {
+    m_progress->update(m_before + m_furthest, m_total);
+  } else {
+    m_progress->update(m_base + m_furthest, m_file.size());
+  }
 }
 
 la_ssize_t ArchiveWindow::Read(archive* a, void* self, const void** buffer) {

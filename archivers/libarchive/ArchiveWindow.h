@@ -22,6 +22,9 @@ class ArchiveWindow {
 
   // Installs the callbacks (seek too when `seekable`) and opens `a`.
   int open(archive* a, bool seekable);
+  // The same over several windows that libarchive reads one after the other,
+  // as the volumes of a set; progress then counts over all of them.
+  static int OpenChain(archive* a, const std::vector<ArchiveWindow*>& windows, bool seekable);
 
  private:
   static la_ssize_t Read(archive* a, void* self, const void** buffer);
@@ -34,6 +37,8 @@ class ArchiveWindow {
   uint64_t m_end;
   uint64_t m_pos = 0;  // relative to m_base
   uint64_t m_furthest = 0;
+  uint64_t m_before = 0;  // progress: bytes of the windows before this one in a chain
+  uint64_t m_total = 0;   // progress: bytes of all windows of a chain, 0 alone
   Progress* m_progress;
   std::vector<char> m_buffer;
 };

@@ -45,14 +45,22 @@ struct Input {
   }
 };
 
+// liblhasa's decoders take a short count as the end of the input: the
+// -lz5- decoder asks for two bytes at once and, given one at the end of a
+// block, would decode the second from garbage. So a request is filled across
+// blocks, and only the end of the member's data gives less.
 size_t ReadInput(void* buffer, size_t size, void* data) {
   auto* in = static_cast<Input*>(data);
-  if (in->available == 0 && !in->refill()) return 0;
-  const size_t n = std::min(size, in->available);
-  std::memcpy(buffer, in->block.data() + in->next, n);
-  in->next += n;
-  in->available -= n;
-  return n;
+  auto* to = static_cast<uint8_t*>(buffer);
+  size_t done = 0;
+  while (done < size && (in->available > 0 || in->refill())) {
+    const size_t n = std::min(size - done, in->available);
+    std::memcpy(to + done, in->block.data() + in->next, n);
+    in->next += n;
+    in->available -= n;
+    done += n;
+  }
+  return done;
 }
 
 LHADecoderType* DecoderFor(std::string_view method) {

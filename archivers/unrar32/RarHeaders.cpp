@@ -3,6 +3,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "archivers/libarchive/Bytes.h"
@@ -34,7 +35,12 @@ void Walk4(const InputFile& file, uint64_t pos, RarHeaders& out) {
       if (size < 11) return void(out.damage = kBadHeader);
       data = Le32(&h[7]);
     }
-    if (type == 0x73 && (flags & 0x0080)) return void(out.headersEncrypted = true);
+    if (type == 0x73) {
+      if (flags & 0x0080) return void(out.headersEncrypted = true);
+      out.volume = (flags & 0x0001) != 0;
+      out.partNaming = (flags & 0x0010) != 0;
+      if (flags & 0x0100) out.volumeNumber = 0;
+    }
     if (type == 0x74) {
       const size_t nameAt = (flags & 0x100) ? 40 : 32;
       const size_t nameSize = Le16(&h[26]);
@@ -48,7 +54,12 @@ void Walk4(const InputFile& file, uint64_t pos, RarHeaders& out) {
       f.splitAfter = (flags & 0x02) != 0;
       out.files.push_back(std::move(f));
     }
-    if (type == 0x7B) return void(out.endSeen = true);
+    if (type == 0x7B) {
+      out.moreVolumes = (flags & 0x0001) != 0;
+      const size_t numberAt = (flags & 0x0002) ? 11 : 7;
+      if ((flags & 0x0008) && size >= numberAt + 2) out.volumeNumber = Le16(&h[numberAt]);
+      return void(out.endSeen = true);
+    }
     pos += size + data;
     if (pos > file.size()) return void(out.damage = kPastEnd);
   }
@@ -81,6 +92,18 @@ bool ReadFile5(const std::vector<unsigned char>& h, size_t at, size_t extraAt, R
   return true;
 }
 
+// RAR 5 main archive header: the archive flags, then the volume number
+// unless this is the first volume.
+bool ReadMain5(const std::vector<unsigned char>& h, size_t at, RarHeaders& out) {
+  uint64_t archiveFlags = 0, number = 0;
+  if (!Vint(h, at, archiveFlags)) return false;
+  out.volume = (archiveFlags & 0x01) != 0;
+  out.partNaming = true;
+  if ((archiveFlags & 0x02) && !Vint(h, at, number)) return false;
+  out.volumeNumber = static_cast<int>(std::min<uint64_t>(number, 1u << 30));
+  return true;
+}
+
 // RAR 5 (blocks of CRC32, vint size, then type, flags, [extra size], [data size]).
 void Walk5(const InputFile& file, uint64_t pos, RarHeaders& out) {
   std::vector<unsigned char> h;
@@ -99,6 +122,12 @@ void Walk5(const InputFile& file, uint64_t pos, RarHeaders& out) {
         ((flags & 0x02) && !Vint(h, at, dataSize)) || extraSize > h.size() - at)
       return void(out.damage = kBadHeader);
     if (type == 4) return void(out.headersEncrypted = true);
+    if (type == 1 && !ReadMain5(h, at, out)) return void(out.damage = kBadHeader);
+    if (type == 5) {
+      uint64_t endFlags = 0;
+      if (!Vint(h, at, endFlags)) return void(out.damage = kBadHeader);
+      out.moreVolumes = (endFlags & 0x01) != 0;
+    }
     if (type == 2) {
       RarFile f;
       f.splitBefore = (flags & 0x08) != 0;

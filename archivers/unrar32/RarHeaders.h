@@ -28,6 +28,15 @@ struct RarHeaders {
   bool headersEncrypted = false;
   std::string damage;  // why the walk stopped early, or empty
 
+  // Volume sets: whether this archive is a volume, its number in the set
+  // (0 the first; -1 when the headers do not tell, as in sets made before
+  // RAR 3.0), whether the end block says another volume follows, and whether
+  // later volumes are named name.partN.rar rather than name.r00.
+  bool volume = false;
+  int volumeNumber = -1;
+  bool moreVolumes = false;
+  bool partNaming = false;
+
   // Walks the archive that starts at `start`.
   static RarHeaders Read(const InputFile& file, const RarStart& start);
 };

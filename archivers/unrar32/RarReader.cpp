@@ -1,10 +1,15 @@
 // RAR extraction; see RarReader.h and README.md for the options.
 #include "archivers/unrar32/RarReader.h"
 
+#include <memory>
+#include <vector>
+
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ExtractionJob.h"
+#include "archivers/libarchive/ArchiveWindow.h"
 #include "archivers/unrar32/RarHeaders.h"
+#include "archivers/unrar32/RarVolumes.h"
 
 namespace rkarc::rar {
 namespace {
@@ -42,7 +47,10 @@ std::string Slashed(std::string name) {
 
 // Our header walk and libarchive see the same file headers in the same
 // order; a name that differs means the two disagree about the archive.
-bool PlanEntry(const RarHeaders& headers, int version, SafeWriter& writer, size_t index, EntryPlan& plan) {
+// `wholeSet`: every volume is there, so members continued across volumes
+// extract.
+bool PlanEntry(const RarHeaders& headers, int version, bool wholeSet, SafeWriter& writer, size_t index,
+               EntryPlan& plan) {
   if (index >= headers.files.size()) return true;  // past where our walk stopped: libarchive's view only
   const RarFile& file = headers.files[index];
   if (version == 4 && !file.unicode) {
@@ -57,11 +65,33 @@ bool PlanEntry(const RarHeaders& headers, int version, SafeWriter& writer, size_
   }
   if (file.encrypted) {
     plan.refusal = kErrEncrypted;
-  } else if (file.splitBefore || file.splitAfter) {
+  } else if (!wholeSet && (file.splitBefore || file.splitAfter)) {
     plan.refusal = kErrMultiVolume;
   }
   if (plan.refusal != 0) plan.reason = ArchiveError::ReasonFor(plan.refusal);
   return true;
+}
+
+// Reads the archive, and the later volumes of its set, through libarchive.
+bool ReadSet(ExtractionJob& job, SafeWriter& writer, const RarStart& start, const VolumeSet& set) {
+  std::vector<std::unique_ptr<ArchiveWindow>> windows;
+  windows.push_back(std::make_unique<ArchiveWindow>(job.file(), start.offset, job.file().size(), &job.progress()));
+  for (const Volume& volume : set.later())
+    windows.push_back(
+        std::make_unique<ArchiveWindow>(*volume.file, volume.start.offset, volume.file->size(), &job.progress()));
+  std::vector<ArchiveWindow*> chain;
+  for (const auto& w : windows) chain.push_back(w.get());
+  const bool wholeSet = set.headers().volume;
+  return job.readWithLibarchive(
+      writer,
+      [](archive* a) {
+        archive_read_support_format_rar(a);
+        archive_read_support_format_rar5(a);
+      },
+      [&](archive* a) { return ArchiveWindow::OpenChain(a, chain, true); },
+      [&](archive_entry*, size_t index, EntryPlan& plan) {
+        return PlanEntry(set.headers(), start.version, wholeSet, writer, index, plan);
+      });
 }
 
 }  // namespace
@@ -83,20 +113,19 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.add("ヘッダーが暗号化されています");
     return kErrEncrypted;
   }
+  // Every volume is looked at before anything is written: a set that cannot
+  // be read whole leaves nothing behind.
+  const VolumeSet set(job.request().archive, headers);
+  if (set.failure()) {
+    report.add(set.problem());
+    return set.failure();
+  }
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
-  const bool complete = job.readWithLibarchive(
-      writer, start->offset, job.file().size(), true,
-      [](archive* a) {
-        archive_read_support_format_rar(a);
-        archive_read_support_format_rar5(a);
-      },
-      [&](archive_entry*, size_t index, EntryPlan& plan) {
-        return PlanEntry(headers, start->version, writer, index, plan);
-      });
-  if (!headers.damage.empty()) {
-    writer.failArchive(kErrDamaged, headers.damage);
-  } else if (complete && !headers.endSeen) {
+  const bool complete = ReadSet(job, writer, *start, set);
+  if (!set.headers().damage.empty()) {
+    writer.failArchive(kErrDamaged, set.headers().damage);
+  } else if (complete && !set.headers().endSeen) {
     writer.failArchive(kErrDamaged, "書庫の終わりのブロックがありません");
   }
   return job.finish(writer);

@@ -1,6 +1,9 @@
 // LZH test archive builder; see LzhTestArchive.h.
 #include "tests/archivers/LzhTestArchive.h"
 
+#include <algorithm>
+#include <vector>
+
 #include "archivers/unlha32/Crc16.h"
 
 namespace testing_support {
@@ -21,14 +24,90 @@ uint16_t Crc(const QByteArray& data) {
 // Method, sizes, a fixed time, attribute and level: bytes 2 to 20 of every level.
 void Common(QByteArray& h, const LzhTestMember& m, int level) {
   h.append(m.method, 5);
-  Le(h, static_cast<uint64_t>(m.data.size()), 4);
+  Le(h, static_cast<uint64_t>(m.packed.isNull() ? m.data.size() : m.packed.size()), 4);
   Le(h, static_cast<uint64_t>(m.data.size()), 4);
   Le(h, level == 0 ? 0x5A215C00u : 1700000000u, 4);  // DOS 2025-01-01 11:32 / Unix 2023-11-14
   h.append(static_cast<char>(0x20));
   h.append(static_cast<char>(level));
 }
 
+// One command of an LZ77 stream: a literal byte, or `length` bytes copied
+// from ring position `from`.
+struct Command {
+  uint8_t literal;
+  int from;
+  int length;  // 0 for a literal
+};
+
+// Greedy: a copy wherever at least `shortest` bytes repeat `distance` back.
+// The ring's first byte written is at `start`.
+std::vector<Command> Commands(const QByteArray& data, int distance, int ring, int start, int shortest, int longest) {
+  std::vector<Command> out;
+  for (int i = 0; i < data.size();) {
+    int length = 0;
+    while (i >= distance && length < longest && i + length < data.size() &&
+           data[i + length] == data[i + length - distance])
+      ++length;
+    if (length >= shortest) {
+      out.push_back({0, (start + i - distance) % ring, length});
+      i += length;
+    } else {
+      out.push_back({static_cast<uint8_t>(data[i]), 0, 0});
+      ++i;
+    }
+  }
+  return out;
+}
+
 }  // namespace
+
+QByteArray Lz5Stream(const QByteArray& data, int distance) {
+  const std::vector<Command> commands = Commands(data, distance, 4096, 4096 - 18, 3, 18);
+  QByteArray out;
+  for (size_t group = 0; group < commands.size(); group += 8) {
+    const qsizetype flagAt = out.size();
+    out.append('\0');
+    for (size_t i = group; i < std::min(group + 8, commands.size()); ++i) {
+      const Command& c = commands[i];
+      if (c.length == 0) {
+        out[flagAt] = static_cast<char>(out[flagAt] | (1 << (i - group)));
+        out.append(static_cast<char>(c.literal));
+      } else {
+        out.append(static_cast<char>(c.from & 0xFF));
+        out.append(static_cast<char>(((c.from >> 4) & 0xF0) | (c.length - 3)));
+      }
+    }
+  }
+  return out;
+}
+
+QByteArray LzsStream(const QByteArray& data, int distance) {
+  QByteArray out;
+  uint32_t bits = 0;
+  int count = 0;
+  const auto put = [&](uint32_t value, int width) {  // most significant bit first
+    for (int b = width - 1; b >= 0; --b) {
+      bits = (bits << 1) | ((value >> b) & 1);
+      if (++count == 8) {
+        out.append(static_cast<char>(bits));
+        bits = 0;
+        count = 0;
+      }
+    }
+  };
+  for (const Command& c : Commands(data, distance, 2048, 2048 - 17, 2, 17)) {
+    if (c.length == 0) {
+      put(1, 1);
+      put(c.literal, 8);
+    } else {
+      put(0, 1);
+      put(static_cast<uint32_t>(c.from), 11);
+      put(static_cast<uint32_t>(c.length - 2), 4);
+    }
+  }
+  if (count > 0) out.append(static_cast<char>(bits << (8 - count)));
+  return out;
+}
 
 QByteArray LzhExtended(char id, const QByteArray& data) {
   QByteArray r;
@@ -48,7 +127,7 @@ QByteArray LzhLevel0(const LzhTestMember& m) {
   unsigned sum = 0;
   for (int i = 2; i < h.size(); ++i) sum += static_cast<uint8_t>(h[i]);
   h[1] = static_cast<char>(sum & 0xFF);
-  return h + m.data;
+  return h + (m.packed.isNull() ? m.data : m.packed);
 }
 
 QByteArray LzhLevel2(const LzhTestMember& m) {
@@ -73,7 +152,7 @@ QByteArray LzhLevel2(const LzhTestMember& m) {
   const uint16_t crc = Crc(h);  // the CRC field (at 27) is still zero
   h[27] = static_cast<char>(crc & 0xFF);
   h[28] = static_cast<char>(crc >> 8);
-  return h + m.data;
+  return h + (m.packed.isNull() ? m.data : m.packed);
 }
 
 QByteArray MzStub(int imageEnd) {

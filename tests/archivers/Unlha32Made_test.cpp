@@ -80,7 +80,7 @@ QString MakeArchive(const Source& source, const QString& flags, const QString& n
 }
 
 struct Made {
-  const char* flags;   // header level, method, "y" for CP932 names
+  const char* flags;   // jlha's: header level, method, "y" for CP932 names; null: built here
   const char* method;  // what the archive must then hold
 };
 
@@ -102,6 +102,71 @@ TEST(Unlha32Made, JlhaArchivesOfEveryLevelAndMethodExtractByteForByte) {
       EXPECT_TRUE(ReadFile(path) == data) << name.toStdString();
     }
     EXPECT_EQ(testing_support::Tree(out.path()).size(), 5);  // four files and the Japanese folder
+  }
+}
+
+// One below, at and one above every power of two up to 4 MiB: the decoders
+// and their block-wise reading must not care where a member ends. Every
+// member is a prefix of one text that repeats every 1,000 bytes with a
+// changed byte now and then, so the encoders find copies and literals.
+std::vector<int> LengthsAroundPowersOfTwo() {
+  std::vector<int> out{0};
+  for (int bit = 0; bit <= 22; ++bit)
+    for (int length : {(1 << bit) - 1, 1 << bit, (1 << bit) + 1})
+      if (length > out.back()) out.push_back(length);
+  return out;
+}
+
+QByteArray Repeating(int size) {
+  const QByteArray period = Noise(1000, 11);
+  QByteArray out(size, '\0');
+  for (int i = 0; i < size; ++i) out[i] = i % 997 == 5 ? static_cast<char>(i >> 3) : period[i % 1000];
+  return out;
+}
+
+QString LengthName(int length) { return QString("len%1.bin").arg(length, 7, 10, QChar('0')); }
+
+// The archive of every length in `method`: made by jlha (`flags`), or built
+// here for the methods no tool makes.
+QString LengthsArchive(const TempFolder& tmp, const QByteArray& text, const char* method, const char* flags) {
+  const QString name = QString("lengths%1.lzh").arg(QString(method).mid(1, 3));
+  QByteArray archive;
+  QStringList files;
+  for (int length : LengthsAroundPowersOfTwo()) {
+    const QByteArray data = text.left(length);
+    if (flags) {
+      tmp.write(LengthName(length), data);
+      files << LengthName(length);
+      continue;
+    }
+    testing_support::LzhTestMember member{LengthName(length).toLatin1(), data, 0, {}, 0};
+    member.method = method;
+    if (QByteArray(method) == "-lz5-") member.packed = testing_support::Lz5Stream(data, 1000);
+    if (QByteArray(method) == "-lzs-") member.packed = testing_support::LzsStream(data, 1000);
+    archive += testing_support::LzhLevel0(member);
+  }
+  if (!flags) return tmp.write(name, archive + QByteArray(1, '\0'));
+  const int rc = testing_support::Run("jlha", QStringList{QString("a") + flags, name} + files, tmp.path());
+  for (const QString& file : files) QFile::remove(tmp.file(file));
+  return rc == 0 ? tmp.file(name) : QString();
+}
+
+TEST(Unlha32Made, MembersOfEveryLengthAroundAPowerOfTwoExtractInEveryMethod) {
+  RK_REQUIRE_PROGRAM("jlha");
+  const QByteArray text = Repeating((1 << 22) + 1);
+  const Made methods[] = {{"zq", "-lh0-"},      {"o5q", "-lh5-"},     {"o6q", "-lh6-"},     {"o7q", "-lh7-"},
+                          {nullptr, "-lz5-"},   {nullptr, "-lzs-"},   {nullptr, "-lz4-"},   {nullptr, "-pm0-"}};
+  for (const Made& m : methods) {
+    SCOPED_TRACE(m.method);
+    TempFolder tmp;
+    const QString archive = LengthsArchive(tmp, text, m.method, m.flags);
+    ASSERT_FALSE(archive.isEmpty());
+    ASSERT_TRUE(ReadFile(archive).contains(m.method));
+    TempFolder out;
+    std::string report;
+    ASSERT_EQ(Extract(archive, out.path(), "x -+", &report), rkarc::kOk) << report;
+    for (int length : LengthsAroundPowersOfTwo())
+      EXPECT_TRUE(ReadFile(out.file(LengthName(length))) == text.left(length)) << length;
   }
 }
 
