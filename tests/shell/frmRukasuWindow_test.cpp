@@ -242,7 +242,7 @@ TEST(FontCommand, StoresTheRoundedSizeAndRefreshesEveryWindowOnlyOnAChange) {
 
 TEST(FontCommand, RunButtonsGrowWithTheirCaptionsAndTheStripWithThem) {
   Shown w;
-  const QRect designed = w.button("btnExe(1)")->geometry();
+  const QRect atTenPoints = w.button("btnExe(1)")->geometry();
   w.context->settings.Font_Size = 28;
   w.window->SetFontData();
   int right = 0;  // of the run button before
@@ -258,7 +258,7 @@ TEST(FontCommand, RunButtonsGrowWithTheirCaptionsAndTheStripWithThem) {
   }
   w.context->settings.Font_Size = 10;
   w.window->SetFontData();
-  EXPECT_EQ(w.button("btnExe(1)")->geometry(), designed);
+  EXPECT_EQ(w.button("btnExe(1)")->geometry(), atTenPoints);
 }
 
 }  // namespace
