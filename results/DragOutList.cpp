@@ -60,8 +60,8 @@ void DragOutList::startDrag(Qt::DropActions) {
 
 void DragOutList::runFileDrag() {
   if (count() == 0) return;
+  // Not deleted here: the runner owns it (see setDragRunner).
   auto* drag = new QDrag(this);
   drag->setMimeData(selectedFileList());
   if (m_runDrag) m_runDrag(*drag, Qt::CopyAction);  // copy only: the folders stay where they are
-  drag->deleteLater();
 }

@@ -20,7 +20,9 @@ class DragOutList : public QListWidget {
   // Runs a prepared drag with the actions it allows and returns the action
   // the target took. The default hands it to the platform (QDrag::exec);
   // tests replace it to deliver the drop themselves where the platform has
-  // no drag service.
+  // no drag service. The runner owns the drag: after QDrag::exec Qt deletes
+  // it once no program can still ask for its data (on X11 the receiving
+  // program asks only after exec has returned); a replacement deletes it.
   using DragRunner = std::function<Qt::DropAction(QDrag& drag, Qt::DropActions allowed)>;
   void setDragRunner(DragRunner runner) { m_runDrag = std::move(runner); }
 

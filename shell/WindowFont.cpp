@@ -2,6 +2,7 @@
 #include "shell/WindowFont.h"
 
 #include <QWidget>
+#include <algorithm>
 
 #include "settings/Settings.h"
 #include "shell/FontFallback.h"
@@ -15,9 +16,12 @@ QFont WithJapaneseFallback(const QFont& font) {
   return result;
 }
 
+double LimitedFontSize(double points) { return std::clamp(points, double(kMinFontSize), double(kMaxFontSize)); }
+
 QFont SettingsFont(const Settings& settings) {
   QFont font(UsableFamily(settings.Font_Name));
-  if (settings.Font_Size > 0) font.setPointSize(settings.Font_Size);
+  // A size stored by hand or by an earlier version may lie outside the limits.
+  if (settings.Font_Size > 0) font.setPointSize(static_cast<int>(LimitedFontSize(settings.Font_Size)));
   font.setBold(settings.Font_Bold);
   font.setItalic(settings.Font_Italic);
   return WithJapaneseFallback(font);

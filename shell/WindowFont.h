@@ -7,10 +7,17 @@
 struct Settings;
 class QWidget;
 
+// The sizes, in points, that the windows take: smaller text cannot be read,
+// and with larger the panes of a window of usual size have no room left for
+// their lists.
+inline constexpr int kMinFontSize = 6;
+inline constexpr int kMaxFontSize = 36;
+double LimitedFontSize(double points);
+
 // The stored family when it is installed, else an installed Japanese one
 // (FontFallback.h), followed by fonts that hold every Japanese glyph in one
 // design (Mincho after a Mincho or serif name, Gothic otherwise); the
-// settings are not changed.
+// settings are not changed. The size is limited as above.
 QFont SettingsFont(const Settings& settings);
 // The font with those Japanese fonts after its own family.
 QFont WithJapaneseFallback(const QFont& font);

@@ -1,8 +1,9 @@
 // See frmRukasu.h.
 #include "shell/frmRukasu.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QCloseEvent>
-#include <QFontDialog>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiArea>
@@ -11,6 +12,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <algorithm>
 #include <cmath>
 
 #include "engine/Libraries.h"
@@ -29,9 +31,11 @@
 #include "shell/BatchRun.h"
 #include "shell/CommandLine.h"
 #include "shell/CommonMenu.h"
+#include "shell/FontDialog.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
 #include "shell/MessageBox.h"
+#include "shell/PaneHost.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "source/mdiDir.h"
@@ -45,6 +49,9 @@ constexpr int kStripHeight = 615;  // twips
 constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
 constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
 constexpr int kCancelLeft = 6360;
+constexpr int kButtonGap = kButtonLefts[1] - kButtonLefts[0] - kButtonWidth;
+// Status lines of a run asked to stop: by Cancel, by closing the window.
+constexpr int kStopAfterArchive = 6100, kStopThenClose = 6101;
 // The inner area of the main window at its default size of 8000 x 8000.
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
@@ -59,6 +66,25 @@ void CommonMenuStateFrom(CommonMenu& target, const CommonMenu& source) {
     target.action(CommonMenu::Entry(i))->setEnabled(source.isEnabled(CommonMenu::Entry(i)));
 }
 
+// The controls inside `container` that Tab stops at, in the window's Tab order.
+QList<QWidget*> TabStops(QWidget* container) {
+  QList<QWidget*> stops;
+  for (QWidget* w = container->nextInFocusChain(); w && w != container; w = w->nextInFocusChain()) {
+    if (container->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+        w->isVisibleTo(container) && !w->focusProxy())
+      stops << w;
+  }
+  return stops;
+}
+
+// The key a button answers to, as its tool tip names it.
+QString WithKey(const QString& tip, const QKeySequence& key) {
+  return tip + QStringLiteral("（%1）").arg(key.toString(QKeySequence::PortableText));
+}
+
+QKeySequence RunKey(int index) { return QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + index)); }
+QKeySequence CancelKey() { return QKeySequence(Qt::Key_Escape); }
+
 }  // namespace
 
 frmRukasu::frmRukasu(AppContext& context) : m_context(context) {
@@ -68,7 +94,7 @@ frmRukasu::frmRukasu(AppContext& context) : m_context(context) {
   controls.setRunButtonsEnabled = [this](bool on) {
     for (QPushButton* b : btnExe) b->setEnabled(on);
   };
-  controls.setCancelEnabled = [this](bool on) { btnCancel->setEnabled(on); };
+  controls.setCancelEnabled = [this](bool on) { setCancelEnabled(on); };
   controls.btnEnabledChange = [this] { BtnEnabledChange(); };
   m_batch = std::make_unique<BatchRun>(m_context, controls);
   connect(m_batch.get(), &BatchRun::archiveStarted, this, &frmRukasu::showProgress);
@@ -113,6 +139,26 @@ void frmRukasu::buildWindow() {
   m_mdi->setObjectName(QStringLiteral("mdiArea"));
   layout->addWidget(m_mdi, 1);
   setCentralWidget(central);
+
+  // Ctrl+Tab and Ctrl+Shift+Tab go from pane to pane in their fixed order
+  // (Qt's own Ctrl+Tab only toggles between the last two panes).
+  auto* nextPane = new QAction(this);
+  nextPane->setObjectName(QStringLiteral("nextPane"));
+  nextPane->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab));
+  connect(nextPane, &QAction::triggered, m_mdi, &QMdiArea::activateNextSubWindow);
+  auto* previousPane = new QAction(this);
+  previousPane->setObjectName(QStringLiteral("previousPane"));
+  previousPane->setShortcuts(
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab)});
+  connect(previousPane, &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
+  // Escape cancels at once; as the button's own key it would click only after
+  // the pressed look had shown, when the next archive may have begun.
+  m_cancelKey = new QAction(this);
+  m_cancelKey->setObjectName(QStringLiteral("cancelKey"));
+  m_cancelKey->setShortcut(CancelKey());
+  m_cancelKey->setEnabled(false);
+  connect(m_cancelKey, &QAction::triggered, this, &frmRukasu::btnCancel_Click);
+  addActions({nextPane, previousPane, m_cancelKey});
 
   m_menu = new CommonMenu(m_context, this);
   m_menu->addTo(menuBar());
@@ -159,6 +205,8 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   setWindowTitle(MessageCatalogue::Product(9999));
   for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(1 + i));
   btnCancel->setText(MessageCatalogue::Shared(5));
+  // After the captions, which replace a button's key with their own (none).
+  for (int i = 0; i < 4; ++i) btnExe[i]->setShortcut(RunKey(i));
   SetToolTip(m_context.settings.Tip);
   if (!loadWindows()) {
     ShowLoadFailure(this, m_loadFailure);
@@ -170,7 +218,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     return end(1);
   }
   m_batch->clearCancelFlag();
-  btnCancel->setEnabled(false);
+  setCancelEnabled(false);
   m_inFile->Pattern_Make();
   m_status->RefreshForm();
   if (!argumentText.isEmpty()) ParseCommandLine(argumentText, *m_file);
@@ -204,8 +252,10 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
 // tile of the main window's default size, the place it keeps when Resize is
 // off and no placement of its own is stored yet.
 QMdiSubWindow* frmRukasu::host(PaneBase* pane, int slot) {
-  QMdiSubWindow* sub = m_mdi->addSubWindow(
-      pane, Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
+  auto* sub = new PaneHost([this](bool next) { return tabThroughWindow(next); });
+  sub->setWidget(pane);
+  m_mdi->addSubWindow(sub);
+  sub->setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
   sub->setAttribute(Qt::WA_DeleteOnClose, false);
   sub->installEventFilter(this);
   const QSize tile = TileSize(TwipsToPx(kDefaultInnerWidth), TwipsToPx(kDefaultInnerHeight));
@@ -356,8 +406,14 @@ void frmRukasu::MDIForm_Resize() {
         {m_inDir, {0, 0, w, h}},  {m_inFile, {0, h, w, h}},  {m_file, {0, 2 * h, w, h}},
         {m_outDir, {w, 0, w, h}}, {m_status, {w, h, w, h}}, {m_outFile, {w, 2 * h, w, h}},
     };
-    for (const auto& [pane, rect] : places)
-      if (pane && pane->parentWidget()) pane->parentWidget()->setGeometry(rect);
+    for (const auto& [pane, rect] : places) {
+      QWidget* sub = pane ? pane->parentWidget() : nullptr;
+      if (!sub) continue;
+      // A maximised pane would be squeezed into its tile without its title
+      // bar, a minimised one leave its tile empty: each is restored first.
+      if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
+      sub->setGeometry(rect);
+    }
   }
   const int x = pnlRukasu->width() - TwipsToPx(60) - btnCancel->width();
   if (x > 0) btnCancel->move(x, btnCancel->y());
@@ -380,7 +436,24 @@ void frmRukasu::btnExe_Click(int index) {
   m_batch->Interactive(static_cast<int16_t>(index));
 }
 
-void frmRukasu::btnCancel_Click() { m_batch->cancel(); }
+// The archive under way is finished first, which can take a while: Cancel
+// goes grey at once and the status line says what is to come.
+void frmRukasu::btnCancel_Click() {
+  m_batch->cancel();
+  announceStop(kStopAfterArchive);
+}
+
+// Escape answers only while Cancel does, during a run: otherwise it stays
+// with the lists and text boxes.
+void frmRukasu::setCancelEnabled(bool on) {
+  btnCancel->setEnabled(on);
+  m_cancelKey->setEnabled(on);
+}
+
+void frmRukasu::announceStop(int message) {
+  setCancelEnabled(false);
+  statusBar()->showMessage(MessageCatalogue::Product(message));
+}
 
 void frmRukasu::showProgress(int number, int count, const QString& archive) {
   // The path shortened as in the log's heading lines: the status line is narrow.
@@ -394,6 +467,7 @@ void frmRukasu::showBytes(qint64 done, qint64 total) {
 }
 
 void frmRukasu::runFinished() {
+  statusBar()->clearMessage();
   m_progressText->clear();
   m_progressBar->hide();
   // A close asked for during the run happens now that the archive is done.
@@ -405,6 +479,7 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
     // Nothing is asked; the run stops after the archive being extracted.
     m_closeRequested = true;
     m_batch->cancel();
+    announceStop(kStopThenClose);
     event->ignore();
     return;
   }
@@ -425,12 +500,52 @@ void frmRukasu::SetFontData() {
   const QFont font = SettingsFont(m_context.settings);
   for (QPushButton* b : btnExe) ApplyFont(b, font);
   ApplyFont(btnCancel, font);
+  layoutButtons();
   MDIForm_Resize();
 }
 
+// The buttons keep their places and sizes unless a larger font needs more
+// room for a caption: then they grow, the run buttons move apart, and the
+// strip grows with them.
+void frmRukasu::layoutButtons() {
+  auto fit = [](QPushButton* b) {
+    return QSize(std::max(TwipsToPx(kButtonWidth), b->sizeHint().width()),
+                 std::max(TwipsToPx(kButtonHeight), b->sizeHint().height()));
+  };
+  int left = TwipsToPx(kButtonLefts[0]), height = 0;
+  for (QPushButton* b : btnExe) {
+    const QSize size = fit(b);
+    b->setGeometry(left, TwipsToPx(kButtonTop), size.width(), size.height());
+    left += size.width() + TwipsToPx(kButtonGap);
+    height = std::max(height, size.height());
+  }
+  const QSize cancel = fit(btnCancel);
+  btnCancel->resize(cancel);
+  height = std::max(height, cancel.height());
+  pnlRukasu->setFixedHeight(std::max(TwipsToPx(kStripHeight), height + 2 * TwipsToPx(kButtonTop)));
+}
+
 void frmRukasu::SetToolTip(bool on) {
-  for (int i = 0; i < 4; ++i) btnExe[i]->setToolTip(on ? MessageCatalogue::Product(6 + i) : QString());
-  btnCancel->setToolTip(on ? MessageCatalogue::Shared(10) : QString());
+  for (int i = 0; i < 4; ++i)
+    btnExe[i]->setToolTip(on ? WithKey(MessageCatalogue::Product(6 + i), RunKey(i)) : QString());
+  btnCancel->setToolTip(on ? WithKey(MessageCatalogue::Shared(10), CancelKey()) : QString());
+}
+
+// Tab runs through the controls of the current pane and then the enabled
+// buttons of the strip, and round again; Shift+Tab the other way.
+bool frmRukasu::tabThroughWindow(bool next) {
+  QMdiSubWindow* current = m_mdi->currentSubWindow();
+  if (!current || !current->widget()) return false;
+  const QList<QWidget*> ring = TabStops(current->widget()) + TabStops(pnlRukasu);
+  const qsizetype at = ring.indexOf(QApplication::focusWidget());
+  if (at < 0) return false;
+  const qsizetype to = (at + (next ? 1 : ring.size() - 1)) % ring.size();
+  ring[to]->setFocus(next ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+  return true;
+}
+
+bool frmRukasu::focusNextPrevChild(bool next) {
+  return tabThroughWindow(next) || QMainWindow::focusNextPrevChild(next);
 }
 
 void frmRukasu::mnuExit_Click() { close(); }
@@ -443,7 +558,7 @@ void frmRukasu::mnuFont_Click() {
   if (chooseFont) {
     chosen = chooseFont(font);
   } else {
-    font = QFontDialog::getFont(&chosen, font, this);
+    chosen = AskFont(this, font);
   }
   if (!chosen) return;
   // The family is compared with the one the windows draw with, which stands
@@ -454,7 +569,7 @@ void frmRukasu::mnuFont_Click() {
   if (sameFamily && font.pointSizeF() == s.Font_Size && font.bold() == s.Font_Bold && font.italic() == s.Font_Italic)
     return;
   if (!sameFamily) m_context.settings.Font_Name = font.family();
-  m_context.settings.Font_Size = static_cast<int16_t>(RoundHalfEven(font.pointSizeF()));
+  m_context.settings.Font_Size = static_cast<int16_t>(RoundHalfEven(LimitedFontSize(font.pointSizeF())));
   m_context.settings.Font_Bold = font.bold();
   m_context.settings.Font_Italic = font.italic();
   const AppWindows& w = m_context.windows;

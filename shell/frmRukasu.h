@@ -13,6 +13,7 @@
 #include "shell/WindowInterfaces.h"
 
 class BatchRun;
+class QAction;
 class CommonMenu;
 class QLabel;
 class QMdiArea;
@@ -97,9 +98,12 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void resizeEvent(QResizeEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void buildWindow();
+  void layoutButtons();
+  bool tabThroughWindow(bool next);
   bool loadWindows();
   bool loadPanes();
   void unloadPanes(bool withDialogs, bool closeHandling);
@@ -108,6 +112,8 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void showProgress(int number, int count, const QString& archive);
   void showBytes(qint64 done, qint64 total);
   void runFinished();
+  void announceStop(int message);
+  void setCancelEnabled(bool on);
   void followActivePane();
 
   AppContext& m_context;
@@ -115,6 +121,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   QWidget* pnlRukasu = nullptr;
   std::array<QPushButton*, 4> btnExe{};
   QPushButton* btnCancel = nullptr;
+  QAction* m_cancelKey = nullptr;
   CommonMenu* m_menu = nullptr;
   QLabel* m_progressText = nullptr;
   QProgressBar* m_progressBar = nullptr;

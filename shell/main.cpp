@@ -15,6 +15,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ProgramIcon.h"
 #include "shell/ProgramOptions.h"
+#include "shell/QtTranslations.h"
 #include "shell/WindowFont.h"
 #include "shell/frmRukasu.h"
 
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Rukasu2"));
   QApplication::setWindowIcon(ProgramIcon());
+  const std::unique_ptr<QTranslator> qtTexts = JapaneseQtTexts();
+  if (qtTexts) QCoreApplication::installTranslator(qtTexts.get());
   // Message boxes and dialogs draw Japanese in one design too.
   QApplication::setFont(WithJapaneseFallback(QApplication::font()));
   // Lets the desktop match the window with its menu entry and icon.

@@ -50,6 +50,9 @@ constexpr auto kProductMessages = std::to_array<MessageEntry>({
     // Extracted folders pane
     {6000, u"解凍後フォルダ名"},
     {6001, u"正常に解凍されたフォルダ名"},
+    // Main window status line of this build: a run asked to stop
+    {6100, u"解凍中の圧縮ファイルが終わりしだい中断します"},
+    {6101, u"解凍中の圧縮ファイルが終わりしだい中断して終了します"},
     // About box
     {7000, u"About"},
     {7001, u"圧縮ファイル連続解凍プログラム２"},
@@ -121,7 +124,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry>({
     {9006, u"現在の解凍先フォルダからコピー"},
     {9007, u"Ｗｉｎｄｏｗｓのテンポラリからコピー"},
     // Main window caption and program name
-    {9999, u"Rukasu2 for Win32"},
+    {9999, u"Rukasu2 for Linux"},
     // Default folders dialog: captions and hints of its three uses
     {10000, u"圧縮ファイル格納フォルダ名"},
     {10001, u"解凍先フォルダ名"},

@@ -134,6 +134,7 @@ struct DragDelivery {
     QApplication::sendEvent(&target, &enter);
     QDropEvent drop(QPointF(5, 5), actions, data, Qt::LeftButton, {});
     QApplication::sendEvent(&target, &drop);
+    drag.deleteLater();
     return drop.dropAction();
   }
 };

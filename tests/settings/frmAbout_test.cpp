@@ -74,7 +74,7 @@ TEST(About, FixedTextsAndTheIcon) {
   frmAbout about(c.context);
   ASSERT_TRUE(about.Form_Load());
   EXPECT_EQ(about.windowTitle(), "About");
-  EXPECT_EQ(Text(about, "lblAboutProgName"), "Rukasu2 for Win32");
+  EXPECT_EQ(Text(about, "lblAboutProgName"), "Rukasu2 for Linux");
   EXPECT_EQ(Text(about, "lblAboutTitle"), "圧縮ファイル連続解凍プログラム２");
   EXPECT_EQ(Text(about, "lblAboutVersion"), "Ver.1.02");
   EXPECT_FALSE(Text(about, "lblAboutName").isEmpty());

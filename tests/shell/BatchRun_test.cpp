@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QListWidget>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <QTest>
 
 #include <algorithm>
@@ -177,13 +179,26 @@ TEST(ResponsiveRun, TheWindowAnswersWhileAnArchiveIsExtracted) {
   EXPECT_TRUE(answered);
 }
 
-TEST(ResponsiveRun, CancelDuringTheFirstOfThreeLetsItFinishAndKeepsTheOtherTwo) {
+// Started with Ctrl+1 and cancelled with Escape: Cancel goes grey and the
+// status line says the run stops once the archive under way is done.
+TEST(ResponsiveRun, EscapeDuringTheFirstOfThreeSaysSoLetsItFinishAndKeepsTheOtherTwo) {
   Started w;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
   auto* cab = w.standInCab(std::make_unique<BlockingLibrary>());
   const QStringList all = {w.makeDummy("one.cab"), w.makeZip("two.zip"), w.makeZip("three.zip")};
   w.setTargets(all);
-  cab->whileBlocked([&] { QTest::mouseClick(w.button("btnCancel"), Qt::LeftButton); });
-  w.run(0);
+  bool cancelEnabled = true;
+  QString shown;
+  cab->whileBlocked([&] {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    cancelEnabled = w.button("btnCancel")->isEnabled();
+    shown = w.window->statusBar()->currentMessage();
+  });
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_1, Qt::ControlModifier);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return w.log().contains(kStopped); }));
+  EXPECT_FALSE(cancelEnabled);
+  EXPECT_EQ(shown, "解凍中の圧縮ファイルが終わりしだい中断します");
+  EXPECT_TRUE(w.window->statusBar()->currentMessage().isEmpty());
   EXPECT_EQ(cab->finished, 1);
   EXPECT_EQ(w.targets(), all.mid(1));
   EXPECT_EQ(w.log(), QStringList({Heading(all[0]), P(kCabLine), P(20031), kStopped}));
@@ -198,6 +213,8 @@ TEST(ResponsiveRun, ClosingDuringARunWaitsForTheArchiveThenSavesEverything) {
   cab->whileBlocked([&] {
     EXPECT_FALSE(w.window->close());
     stillOpen = w.window->isVisible() && w.context->windows.status != nullptr;
+    EXPECT_EQ(w.window->statusBar()->currentMessage(), "解凍中の圧縮ファイルが終わりしだい中断して終了します");
+    EXPECT_FALSE(w.button("btnCancel")->isEnabled());
   });
   w.run(0);
   EXPECT_TRUE(stillOpen);

@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QListView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -68,6 +69,24 @@ TEST(Tiling, PanesFillTheInnerAreaByHalvesAndThirdsAtEverySize) {
   }
 }
 
+TEST(Tiling, AMinimisedOrMaximisedPaneIsRestoredToItsTile) {
+  Shown w;
+  QMdiSubWindow* status = w.subWindow(w.context->windows.status);
+  QMdiSubWindow* outFile = w.subWindow(w.context->windows.outFile);
+  status->showMaximized();
+  outFile->showMinimized();
+  w.window->resize(720, 540);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->size() == QSize(720, 540); }));
+  const QSize inner = w.area()->viewport()->size();
+  const QSize t = frmRukasu::TileSize(inner.width(), inner.height());
+  for (QMdiSubWindow* sub : {status, outFile}) {
+    EXPECT_FALSE(sub->isMinimized() || sub->isMaximized());
+    EXPECT_EQ(sub->size(), t);
+  }
+  EXPECT_EQ(status->pos(), QPoint(t.width(), t.height()));
+  EXPECT_EQ(outFile->pos(), QPoint(t.width(), 2 * t.height()));
+}
+
 TEST(Tiling, CancelStaysAtTheRightEdgeUnlessTheWindowIsTooNarrow) {
   Shown w;
   QPushButton* cancel = w.button("btnCancel");
@@ -98,7 +117,10 @@ TEST(SubWindows, APaneCannotBeClosedByTheUser) {
   Shown w;
   for (PaneOps* pane : w.panes()) {
     QMdiSubWindow* sub = w.subWindow(pane);
-    EXPECT_FALSE(sub->windowFlags() & Qt::WindowCloseButtonHint);
+    // Without the customize hint Qt would draw every button whatever the hints
+    // say; the system menu would offer to close.
+    EXPECT_TRUE(sub->windowFlags() & Qt::CustomizeWindowHint);
+    EXPECT_FALSE(sub->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
     EXPECT_FALSE(sub->close());
     EXPECT_TRUE(sub->isVisible());
   }
@@ -116,6 +138,45 @@ TEST(FirstActivation, TheSourceDriveListHasTheFocus) {
   EXPECT_EQ(focus->objectName(), "drvDrive");
   EXPECT_TRUE(w.context->windows.inDir->paneWidget()->isAncestorOf(focus));
   EXPECT_EQ(w.area()->activeSubWindow(), w.subWindow(w.context->windows.inDir));
+}
+
+// The names of the controls that have the focus after each press.
+QStringList Walk(int presses, Qt::Key key, Qt::KeyboardModifiers modifiers = {}) {
+  QStringList seen;
+  for (int i = 0; i < presses; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+    seen << QApplication::focusWidget()->objectName();
+  }
+  return seen;
+}
+
+TEST(Keyboard, TabRunsThroughThePaneAndTheEnabledRunButtonsWhoseKeysStartTheirRun) {
+  Shown w;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  EXPECT_EQ(Walk(3, Qt::Key_Tab), QStringList({"dlbDir", "txtDir", "drvDrive"}));
+  w.setTargets({w.makeZip("a.zip")});
+  EXPECT_EQ(Walk(7, Qt::Key_Tab),
+            QStringList({"dlbDir", "txtDir", "btnExe(0)", "btnExe(1)", "btnExe(2)", "btnExe(3)", "drvDrive"}));
+  EXPECT_EQ(Walk(2, Qt::Key_Backtab, Qt::ShiftModifier), QStringList({"btnExe(3)", "btnExe(2)"}));
+  EXPECT_EQ(w.button("btnExe(1)")->toolTip(), "解凍先フォルダに解凍します（Ctrl+2）");
+  EXPECT_EQ(w.button("btnCancel")->toolTip(), "実行中に中断します（Esc）");
+  Walk(1, Qt::Key_2, Qt::ControlModifier);  // Normal: straight into the destination
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.targets().isEmpty(); }));
+  EXPECT_TRUE(QFileInfo::exists(w.dest + "/doc/readme.txt"));
+}
+
+TEST(Keyboard, CtrlTabGoesFromPaneToPaneInTheirOrder) {
+  Shown w;
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  QStringList panes;
+  for (int i = 0; i < 6; ++i) {
+    Walk(1, Qt::Key_Tab, Qt::ControlModifier);
+    panes << w.area()->activeSubWindow()->widget()->objectName();
+    EXPECT_TRUE(w.area()->activeSubWindow()->isAncestorOf(QApplication::focusWidget()));
+  }
+  EXPECT_EQ(panes, QStringList({"mdiInFile", "mdiFile", "mdiOutDir", "mdiStatus", "mdiOutFile", "mdiInDir"}));
+  Walk(1, Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(w.area()->activeSubWindow()->widget()->objectName(), "mdiOutFile");
 }
 
 TEST(MenuBar, FollowsTheMenuStateOfTheActivePane) {
@@ -177,6 +238,27 @@ TEST(FontCommand, StoresTheRoundedSizeAndRefreshesEveryWindowOnlyOnAChange) {
       EXPECT_EQ(w.button("btnExe(0)")->font().pointSize(), row.stored);
     }
   }
+}
+
+TEST(FontCommand, RunButtonsGrowWithTheirCaptionsAndTheStripWithThem) {
+  Shown w;
+  const QRect atTenPoints = w.button("btnExe(1)")->geometry();
+  w.context->settings.Font_Size = 28;
+  w.window->SetFontData();
+  int right = 0;  // of the run button before
+  for (int i = 0; i < 5; ++i) {
+    QPushButton* b = w.button(i < 4 ? QString("btnExe(%1)").arg(i) : "btnCancel");
+    SCOPED_TRACE(b->objectName().toStdString());
+    EXPECT_TRUE(b->width() >= b->sizeHint().width() && b->height() >= b->sizeHint().height());
+    EXPECT_LE(b->geometry().bottom(), w.strip()->height());
+    if (i < 4) {  // Cancel stays at the right edge
+      EXPECT_GT(b->x(), right);
+    }
+    right = b->geometry().right();
+  }
+  w.context->settings.Font_Size = 10;
+  w.window->SetFontData();
+  EXPECT_EQ(w.button("btnExe(1)")->geometry(), atTenPoints);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The two message tables: texts kept exactly (ideographic spaces, full-width and
-// half-width letters, backslashes), each number in its own table only, and the
+// half-width letters), each number in its own table only, and the
 // empty text for numbers a table does not hold.
 #include <climits>
 
@@ -37,13 +37,13 @@ const MessageRow kRows[] = {
     {"SkippedFilesLineTail", Table::Product, 20041, u"あります"},
     {"FullWidthDigits", Table::Product, 3100, u"一度で実行できるファイル数は最大１０００までです。"},
     {"LastProductEntry", Table::Product, 20106, u"現在UNRAR32.DLLは使用中です"},
-    {"MainWindowCaption", Table::Product, 9999, u"Rukasu2 for Win32"},
+    {"MainWindowCaption", Table::Product, 9999, u"Rukasu2 for Linux"},
     {"DestinationHintSameAsSource", Table::Product, 10040, u"初期設定を無効にして、常に終了時のフォルダに復帰します"},
     {"TemporaryFolderHasNoHint", Table::Product, 10060, u""},
     {"BzipToolTip", Table::Product, 8082, u"BZIP2形式で圧縮されたファイル（拡張子.BZ2）を解凍の対象とします。"},
     {"FirstSharedEntryHalfWidthKana", Table::Shared, 5, u"ｷｬﾝｾﾙ"},
     {"SaveDialogFilter", Table::Shared, 11, u"LogFile(*.LOG)|*.LOG|全てのファイル(*.*)|*.*"},
-    {"BackslashInFolderNameMessage", Table::Shared, 101, u"フォルダ名には [\\] は使用できません"},
+    {"SlashInFolderNameMessage", Table::Shared, 101, u"フォルダ名には [/] は使用できません"},
     {"SharedOkButton", Table::Shared, 8044, u"設定"},
     {"SharedClipboardOption", Table::Shared, 8060, u"結果をクリップボートにコピー"},
     {"AuthorHomePage", Table::Shared, 7005, u"https://example.org/rukasu2"},
