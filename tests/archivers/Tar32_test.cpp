@@ -1,7 +1,7 @@
 // TAR32.DLL (and BZ2LIB.DLL) loaded by file name: every TAR-family sample in
 // both command forms and both locales, gzip/bzip2/.Z damage leaving nothing
-// written behind, hostile tar entries, CP932 and pax UTF-8 names,
-// existing files, trailing data after gzip, and a full disk.
+// written behind, streams read to their end, sparse members, hostile tar
+// entries, CP932 and pax UTF-8 names, existing files, and a full disk.
 #include <sys/stat.h>
 
 #include <QFile>
@@ -161,6 +161,55 @@ TEST_F(Tar32, StreamsAreReadToTheirEnd) {
   }
 }
 
+// 16 MiB with data at its start and in its middle, ending in a hole, and the
+// tar archives GNU tar makes of it in its three sparse forms.
+QStringList MakeSparseArchives(const TempFolder& tmp, QByteArray& content) {
+  content = QByteArray(16 << 20, '\0');
+  for (int at : {0, 7 << 20})
+    for (int i = 0; i < 100000; ++i) content[at + i] = static_cast<char>((i * 2654435761u) >> 24);
+  QFile file(tmp.file("sparse.bin"));
+  EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+  for (int at : {0, 7 << 20}) {
+    file.seek(at);
+    file.write(content.mid(at, 100000));
+  }
+  file.resize(content.size());
+  file.close();
+  QStringList archives;
+  for (const QStringList& format : {QStringList{"--format=gnu"}, QStringList{"--format=pax", "--sparse-version=0.1"},
+                                    QStringList{"--format=pax", "--sparse-version=1.0"}}) {
+    archives << tmp.file(QString("sparse%1.tar").arg(archives.size()));
+    EXPECT_EQ(testing_support::Run("tar", format + QStringList{"--sparse", "-cf", archives.last(), "sparse.bin"}, tmp.path()), 0);
+  }
+  return archives;
+}
+
+// A sparse member takes the room its data takes, not that of its holes.
+TEST_F(Tar32, SparseMembersTakeTheRoomOfTheirData) {
+  TempFolder src;
+  QByteArray content;
+  for (const QString& archive : MakeSparseArchives(src, content)) {
+    SCOPED_TRACE(archive.toStdString());
+    ModuleBench bench(Tar());
+    EXPECT_EQ(bench.extract("-xfo", archive), 0) << bench.report();
+    struct stat st {};
+    ASSERT_EQ(stat((bench.out() + "/sparse.bin").toStdString().c_str(), &st), 0);
+    EXPECT_LT(st.st_blocks * 512, 2 << 20);
+    EXPECT_TRUE(testing_support::ReadFile(bench.out() + "/sparse.bin") == content);
+  }
+}
+
+// exFAT keeps no holes: the same bytes, written out.
+TEST_F(Tar32, SparseMembersOnAFileSystemWithoutHoles) {
+  const std::string out = testing_support::FaultFolder(testing_support::FaultMount::ExFat);
+  if (out.empty()) return;
+  TempFolder src;
+  QByteArray content;
+  const QString archive = MakeSparseArchives(src, content).first();
+  EXPECT_EQ(Tar().command("-xfo \"" + archive.toStdString() + "\" \"" + out + "/\""), 0);
+  EXPECT_TRUE(testing_support::ReadFile(QString::fromStdString(out) + "/sparse.bin") == content);
+}
+
 TEST_F(Tar32, HostileEntriesStayInsideAndLoseSpecialBits) {
   RK_REQUIRE_SAMPLES();
   for (const QString& file : testing_support::ManifestFiles("hostile/tar_")) {
@@ -285,10 +334,15 @@ TEST_F(Tar32, FullDiskLeavesNothingOfTheMemberThatDidNotFit) {
   QByteArray big(3 * 1024 * 1024, '\0');
   for (int i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 24);
   tmp.write("src/big.bin", big);
-  const QString archive = tmp.file("big.tar.gz");
+  const QString archive = tmp.file("big.tar.gz"), sparse = tmp.file("sparse.tar");
   ASSERT_EQ(testing_support::Run("tar", {"-czf", archive, "big.bin"}, tmp.file("src")), 0);
-  EXPECT_EQ(Tar().command("-xfo \"" + archive.toStdString() + "\" \"" + out + "/\""), rkarc::kErrDiskFull);
-  EXPECT_TRUE(testing_support::Tree(QString::fromStdString(out)).isEmpty());
+  // A sparse member whose data alone does not fit.
+  ASSERT_TRUE(QFile(tmp.file("src/big.bin")).resize(64 << 20));
+  ASSERT_EQ(testing_support::Run("tar", {"--sparse", "-cf", sparse, "big.bin"}, tmp.file("src")), 0);
+  for (const QString& file : {archive, sparse}) {
+    EXPECT_EQ(Tar().command("-xfo \"" + file.toStdString() + "\" \"" + out + "/\""), rkarc::kErrDiskFull);
+    EXPECT_TRUE(testing_support::Tree(QString::fromStdString(out)).isEmpty());
+  }
 }
 
 TEST_F(Tar32, VersionsAndTheBzip2Companion) {

@@ -1,0 +1,17 @@
+// libFuzzer target for UNZIP32.DLL's reader: each input is probed as the
+// program probes an .EXE and extracted into a fresh folder through the
+// module's command; FuzzWorkspace checks what the extraction left behind.
+#include <cstdint>
+#include <string>
+
+#include "archivers/unzip32/ZipReader.h"
+#include "tests/fuzz/FuzzHarness.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  static const testing_support::FuzzWorkspace& w = testing_support::LimitedWorkspace("unzip32", "in.zip");
+  w.prepare(data, size);
+  (void)rkarc::zip::CanExtract(w.input());
+  testing_support::RunCommand(rkarc::zip::Extract, "-x \"" + w.input() + "\" \"" + w.output() + "/\"");
+  w.check();
+  return 0;
+}
