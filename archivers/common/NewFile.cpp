@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <ctime>
+#include <utility>
 
 namespace rkarc {
 namespace {
@@ -104,7 +105,7 @@ size_t RemoveStaleTemporaries(int folder) {
 NewFile& NewFile::operator=(NewFile&& other) noexcept {
   if (this != &other) {
     discard();
-    m_folder = std::move(other.m_folder);
+    m_folder = std::exchange(other.m_folder, -1);
     m_file = std::move(other.m_file);
     m_lock = std::move(other.m_lock);
     m_temporary = std::move(other.m_temporary);
@@ -118,11 +119,7 @@ bool NewFile::UnnamedPossible() { return access("/proc/self/fd", X_OK) == 0; }
 NewFile NewFile::Create(int folder, mode_t mode, bool replace, bool& unnamed, int& err) {
   NewFile f;
   f.m_replace = replace;
-  f.m_folder.reset(fcntl(folder, F_DUPFD_CLOEXEC, 0));
-  if (!f.m_folder.valid()) {
-    err = errno;
-    return f;
-  }
+  f.m_folder = folder;
   if (unnamed && !replace) {
     f.m_file.reset(openat(folder, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, mode));
     if (f.m_file.valid()) return f;
@@ -147,7 +144,7 @@ int NewFile::place(const std::string& leaf, bool& unnamed) {
 int NewFile::placeUnnamed(const std::string& leaf, bool& unnamed) {
   const std::string self = "/proc/self/fd/" + std::to_string(m_file.get());
   // linkat never replaces an entry and never follows a link at `leaf`.
-  if (linkat(AT_FDCWD, self.c_str(), m_folder.get(), leaf.c_str(), AT_SYMLINK_FOLLOW) != 0) {
+  if (linkat(AT_FDCWD, self.c_str(), m_folder, leaf.c_str(), AT_SYMLINK_FOLLOW) != 0) {
     const int err = errno;
     // A sandbox that refuses links through /proc fails this file; later ones take temporary names.
     if (err == EPERM || err == EACCES || err == ENOENT || err == EXDEV) unnamed = false;
@@ -157,7 +154,7 @@ int NewFile::placeUnnamed(const std::string& leaf, bool& unnamed) {
   const bool statted = fstat(m_file.get(), &st) == 0;
   if (::close(m_file.release()) != 0 && errno != EINTR) {
     const int err = errno;
-    if (statted && SameEntry(m_folder.get(), leaf, st)) unlinkat(m_folder.get(), leaf.c_str(), 0);
+    if (statted && SameEntry(m_folder, leaf, st)) unlinkat(m_folder, leaf.c_str(), 0);
     return err;
   }
   return 0;
@@ -166,15 +163,14 @@ int NewFile::placeUnnamed(const std::string& leaf, bool& unnamed) {
 int NewFile::placeNamed(const std::string& leaf) {
   // The lock stays on m_lock until the file has its name.
   if (::close(m_file.release()) != 0 && errno != EINTR) return errno;
-  return RenameInto(m_folder.get(), m_temporary, leaf, m_replace);
+  return RenameInto(m_folder, m_temporary, leaf, m_replace);
 }
 
 void NewFile::discard() {
   m_file.reset();
-  if (!m_temporary.empty() && m_folder.valid()) unlinkat(m_folder.get(), m_temporary.c_str(), 0);
+  if (!m_temporary.empty() && m_folder >= 0) unlinkat(m_folder, m_temporary.c_str(), 0);
   m_temporary.clear();
   m_lock.reset();
-  m_folder.reset();
 }
 
 }  // namespace rkarc

@@ -34,7 +34,7 @@ class NewFile {
  public:
   NewFile() = default;
   ~NewFile() { discard(); }
-  NewFile(NewFile&& other) noexcept = default;
+  NewFile(NewFile&& other) noexcept { *this = std::move(other); }
   NewFile& operator=(NewFile&& other) noexcept;
   NewFile(const NewFile&) = delete;
   NewFile& operator=(const NewFile&) = delete;
@@ -43,7 +43,8 @@ class NewFile {
   // starting value of the `unnamed` flag below.
   static bool UnnamedPossible();
 
-  // Opens a new file in `folder`. Unnamed unless it is to `replace` an entry
+  // Opens a new file in `folder`, which must stay open as long as this
+  // NewFile does. Unnamed unless it is to `replace` an entry
   // (linking in never replaces) or `unnamed` says the file system cannot; a
   // file system that turns out unable clears `unnamed`. Invalid on failure,
   // with the errno in `err`.
@@ -66,7 +67,7 @@ class NewFile {
   int placeUnnamed(const std::string& leaf, bool& unnamed);
   int placeNamed(const std::string& leaf);
 
-  UniqueFd m_folder;
+  int m_folder = -1;  // borrowed
   UniqueFd m_file;
   UniqueFd m_lock;          // a second descriptor that keeps the lock past close()
   std::string m_temporary;  // empty for an unnamed file
