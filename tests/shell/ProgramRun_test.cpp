@@ -134,6 +134,18 @@ TEST(ProgramRun, AutomaticRunWithoutAnyDestinationExtractsNothing) {
   EXPECT_FALSE(QFileInfo::exists("/ROOTBOUND"));
 }
 
+// More names than the list takes: the notice goes to standard error, since
+// nobody could answer its message box, and the run ends (with the list
+// emptied, as a full list always leaves it after the command line).
+TEST(ProgramRun, AutomaticRunNeverWaitsForAPerson) {
+  TempFolder tmp;
+  QStringList names;
+  for (int i = 0; i <= 1000; ++i) names << tmp.write(QString("src/n%1.zip").arg(i), "not a zip");
+  const Result r = RunProgram(QStringList{"--auto", "--dest", tmp.mkdir("out")} + names, tmp.mkdir("config"));
+  EXPECT_EQ(r.status, kExitSomeFailed);
+  EXPECT_TRUE(r.err.contains(QString::fromUtf8("最大１０００までです"))) << r.err.toStdString();
+}
+
 // A run killed midway leaves nothing of ours that outlives the next run: a
 // move killed while it copies leaves no file at all (the copy has no name
 // yet); an overwrite killed as it starts its file leaves the temporary file
