@@ -11,26 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "archivers/common/NewFile.h"
+#include "archivers/common/UniqueFd.h"
 #include "engine/PathHelpers.h"
 
 namespace {
 
 std::string Native(const QString& path) { return path.toStdString(); }
 
-class Fd {
- public:
-  explicit Fd(int fd) : m_fd(fd) {}
-  ~Fd() {
-    if (m_fd >= 0) ::close(m_fd);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return m_fd; }
-  bool ok() const { return m_fd >= 0; }
-
- private:
-  int m_fd;
-};
+using rkarc::UniqueFd;
 
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
@@ -44,8 +33,8 @@ bool WriteAll(int fd, const char* data, size_t size) {
 }
 
 bool SameContent(const std::string& a, const std::string& b) {
-  Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC)), fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!fa.ok() || !fb.ok()) return false;
+  UniqueFd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC)), fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!fa.valid() || !fb.valid()) return false;
   std::vector<char> ba(1 << 16), bb(1 << 16);
   for (;;) {
     const ssize_t na = ::read(fa.get(), ba.data(), ba.size());
@@ -61,12 +50,27 @@ bool SameContent(const std::string& a, const std::string& b) {
   }
 }
 
-enum class CopyResult { Copied, AlreadyThere, SameFile, Differs, Failed };
+enum class CopyResult { Copied, AlreadyThere, SameFile, Differs, Failed, SourceChanged };
 
-// Copies into a temporary file beside the target and gives it the target's
-// name only when complete, so a failed copy leaves nothing behind and an
-// existing file is never replaced.
-CopyResult Copy(const std::string& from, const std::string& to) {
+// Copies the data of `in` into `out`; false on a read or write failure.
+bool CopyData(int in, int out) {
+  std::vector<char> buffer(1 << 20);
+  for (;;) {
+    const ssize_t n = ::read(in, buffer.data(), buffer.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n == 0;
+    if (!WriteAll(out, buffer.data(), static_cast<size_t>(n))) return false;
+  }
+}
+
+// Copies as the safe writer writes a member (rkarc::NewFile): the copy takes
+// its name only when whole and checked, never replaces a file that appeared
+// meanwhile, and leaves nothing behind on any failure, on file systems
+// without hard links too. A source that changed while it was read is not
+// copied.
+CopyResult Copy(const std::string& from, const std::string& folder, const std::string& leaf,
+                const FileIdentity& before) {
+  const std::string to = folder + leaf;
   struct stat src {}, dst {};
   if (::stat(from.c_str(), &src) != 0) return CopyResult::Failed;
   if (::lstat(to.c_str(), &dst) == 0) {
@@ -74,35 +78,21 @@ CopyResult Copy(const std::string& from, const std::string& to) {
     if (S_ISREG(dst.st_mode) && dst.st_size == src.st_size && SameContent(from, to)) return CopyResult::AlreadyThere;
     return CopyResult::Differs;
   }
-  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
-  if (!in.ok()) return CopyResult::Failed;
-  std::string temp = to.substr(0, to.rfind('/') + 1) + ".rukasu2-copy-XXXXXX";
-  Fd out(::mkostemp(temp.data(), O_CLOEXEC));
-  if (!out.ok()) return CopyResult::Failed;
-  std::vector<char> buffer(1 << 20);
-  bool ok = true;
-  for (;;) {
-    const ssize_t n = ::read(in.get(), buffer.data(), buffer.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) ok = false;
-    if (n <= 0) break;
-    if (!WriteAll(out.get(), buffer.data(), static_cast<size_t>(n))) {
-      ok = false;
-      break;
-    }
-  }
-  if (ok) {
-    ::fchmod(out.get(), src.st_mode & 0777);
-    const struct timespec times[2] = {src.st_atim, src.st_mtim};
-    ::futimens(out.get(), times);
-    ok = ::fsync(out.get()) == 0;
-  }
-  // link() refuses an existing name, unlike rename(): a file that appeared
-  // meanwhile is never replaced.
-  if (ok) ok = ::link(temp.c_str(), to.c_str()) == 0;
-  ::unlink(temp.c_str());
-  if (!ok) return CopyResult::Failed;
-  return CopyResult::Copied;
+  UniqueFd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (!in.valid() || !dir.valid()) return CopyResult::Failed;
+  bool unnamed = rkarc::NewFile::UnnamedPossible();
+  int err = 0;
+  rkarc::NewFile out = rkarc::NewFile::Create(dir.get(), src.st_mode & 0777, false, unnamed, err);
+  if (!out.valid() || !CopyData(in.get(), out.fd())) return CopyResult::Failed;
+  ::fchmod(out.fd(), src.st_mode & 0777);
+  const struct timespec times[2] = {src.st_atim, src.st_mtim};
+  ::futimens(out.fd(), times);
+  if (::fsync(out.fd()) != 0) return CopyResult::Failed;
+  if (!FileIdentity::Of(QString::fromStdString(from)).sameAs(before)) return CopyResult::SourceChanged;
+  err = out.place(leaf, unnamed);
+  if (err == EEXIST) return CopyResult::Differs;
+  return err == 0 ? CopyResult::Copied : CopyResult::Failed;
 }
 
 PostResult Delete(const std::string& path) {
@@ -129,19 +119,23 @@ bool FileIdentity::sameAs(const FileIdentity& other) const {
          modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
-PostResult ApplyPostAction(int action, const QString& arc, const QString& outFolder, const FileIdentity& before) {
+PostResult ApplyPostAction(int action, bool everyMemberWritten, const QString& arc, const QString& outFolder,
+                           const FileIdentity& before) {
   if (action < 1 || action > 3) return PostResult::Done;
   const std::string source = Native(arc);
   if (action != 1 && !FileIdentity::Of(arc).sameAs(before)) return PostResult::ArchiveChanged;
-  if (action == 3) return Delete(source);
+  // Skipped members exist only in the archive: it must stay.
+  if (action == 3) return everyMemberWritten ? Delete(source) : PostResult::DeleteKeptSkipped;
 
   QString folder = outFolder;
   if (!folder.endsWith(u'/')) folder += u'/';
-  switch (Copy(source, Native(folder + FileName_Get(arc)))) {
+  switch (Copy(source, Native(folder), Native(FileName_Get(arc)), before)) {
     case CopyResult::Failed:
       return PostResult::CopyFailed;
     case CopyResult::Differs:
       return PostResult::TargetDiffers;
+    case CopyResult::SourceChanged:
+      return PostResult::ArchiveChanged;
     case CopyResult::SameFile:  // the archive already lies in the output folder
       return PostResult::Done;
     case CopyResult::Copied:

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "archivers/common/Report.h"
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
 #include "engine/PathHelpers.h"
@@ -27,6 +28,8 @@ constexpr int kMoveCopyFailed = 20051;
 constexpr int kArchiveChanged = 20052;
 constexpr int kPathNotQuotable = 20053;
 constexpr int kCopyTargetDiffers = 20054;
+constexpr int kDeleteKeptSkipped = 20060;
+constexpr int kCopyFailed = 20061;
 
 int BusyMessage(LibraryId id) {
   switch (id) {
@@ -234,8 +237,9 @@ void basRukasu::extractDouble(Call& call, const QString& ext) {
   if (!tmp.endsWith(u'/')) tmp += u'/';
   // A folder of its own inside TmpDir, so that two archives with the same
   // inner name never meet and a stale file is never taken for the inner archive.
+  // A relative TmpDir would resolve against whatever the current folder is.
   std::string pattern = (tmp + QStringLiteral("rukasu2-XXXXXX")).toStdString();
-  if (m_settings.TmpDir.isEmpty() || ::mkdtemp(pattern.data()) == nullptr) {
+  if (!m_settings.TmpDir.startsWith(u'/') || ::mkdtemp(pattern.data()) == nullptr) {
     log(kTmpDirUnusable);
     return;
   }
@@ -269,16 +273,29 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
     log(20032);
     return outcome;
   }
+  logNotes();
   QString folder = call.out.chopped(1);
   if (folder.isEmpty()) folder = QStringLiteral("/");
   m_listener.extractedFolder(folder);
-  switch (ApplyPostAction(m_settings.File, call.arc, call.out, call.identity)) {
+  const bool postActionDone = applyPostAction(call);
+  if (call.created) RemoveIfEmpty(folder);
+  log(20031);
+  // The archive was to be copied or moved and was not: its entry stays, and
+  // the run does not count it as done.
+  return postActionDone ? 0 : 1;
+}
+
+bool basRukasu::applyPostAction(const Call& call) {
+  switch (ApplyPostAction(m_settings.File, call.rc == 0, call.arc, call.out, call.identity)) {
     case PostResult::DeleteDenied:
       log(20030);
       break;
-    case PostResult::CopyFailed:
-      if (m_settings.File == PostMove) log(kMoveCopyFailed);
+    case PostResult::DeleteKeptSkipped:
+      log(kDeleteKeptSkipped);
       break;
+    case PostResult::CopyFailed:
+      log(m_settings.File == PostMove ? kMoveCopyFailed : kCopyFailed);
+      return false;
     case PostResult::TargetDiffers:
       log(kCopyTargetDiffers);
       break;
@@ -289,9 +306,15 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
     case PostResult::DeleteFailed:
       break;
   }
-  if (call.created) RemoveIfEmpty(folder);
-  log(20031);
-  return 0;
+  return true;
+}
+
+// Lines the library marked for the result log even after a success.
+void basRukasu::logNotes() {
+  const QString prefix = QString::fromUtf8(rkarc::Report::kNotePrefix.data(),
+                                           static_cast<qsizetype>(rkarc::Report::kNotePrefix.size()));
+  for (const QString& line : lastReport().split(u'\n', Qt::SkipEmptyParts))
+    if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + line);
 }
 
 int16_t basRukasu::Result_Check(int32_t rc) {

@@ -44,6 +44,9 @@ class basRukasu {
   int32_t callLibrary(LibraryId library, const QString& command);
   bool buildCommand(const Call& call, CommandForm form, const QString& option, QString& command);
   int16_t complete(Call& call, int16_t outcome);
+  // False when a copy or move that was asked for could not be made.
+  bool applyPostAction(const Call& call);
+  void logNotes();
   void log(int productMessage);
 
   const Settings& m_settings;

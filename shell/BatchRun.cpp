@@ -20,9 +20,12 @@ BatchRun::BatchRun(AppContext& context, Controls controls, QObject* parent)
 
 BatchRun::~BatchRun() = default;
 
+// Read when the run starts, from the disk: a folder that is gone (or a path
+// too deep to resolve) gives no destination, which the engine refuses for
+// every archive instead of extracting into the root.
 QString BatchRun::destination() const {
   QString dest = m_context.windows.outDir ? m_context.windows.outDir->DirName() : QString();
-  if (!dest.endsWith(u'/')) dest += u'/';
+  if (!dest.isEmpty() && !dest.endsWith(u'/')) dest += u'/';
   return dest;
 }
 

@@ -15,5 +15,11 @@ void WindowListener::extractedFolder(const QString& folder) {
 }
 
 void WindowListener::busyNotice(const QString& text) {
+  // Nobody could answer a message box of the automatic run: the notice goes
+  // into the log, and the run goes on as after the box.
+  if (m_context.AutoRunning) {
+    logLine(text);
+    return;
+  }
   MessageBox::Notice(m_context.windows.main ? m_context.windows.main->dialogParent() : nullptr, text);
 }

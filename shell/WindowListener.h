@@ -1,6 +1,7 @@
 // Delivers what the engine reports to the windows: log lines to the result
 // log pane, extracted folders to the extracted folders pane, and the busy
-// notice as a message box. Windows that are not loaded are skipped.
+// notice as a message box (as a log line in the automatic run, where nobody
+// could answer one). Windows that are not loaded are skipped.
 #pragma once
 
 #include <functional>

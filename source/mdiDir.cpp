@@ -53,7 +53,9 @@ mdiDir::mdiDir(AppContext& context, FolderPaneRole role, QWidget* parent)
   addPopupTrigger(txtDir);
 
   connect(dlbDir, &FolderList::pathChanged, this, [this] {
-    if (!m_quiet) folderChanged();
+    if (m_quiet) return;
+    m_lastResort = false;  // the user chose this folder
+    folderChanged();
   });
   connect(drvDrive, &DriveList::driveChosen, this, &mdiDir::driveChosen);
   connect(drvDrive, &DriveList::enterPressed, dlbDir, [this] { dlbDir->setFocus(); });
@@ -117,7 +119,7 @@ void mdiDir::Form_Unload() {
   m_aliases->list().save(m_context.store, at, prefix);
 }
 
-QString mdiDir::DirName() { return LongPath_Get(dlbDir->path()); }
+QString mdiDir::DirName() { return m_lastResort ? QString() : LongPath_Get(dlbDir->path()); }
 
 bool mdiDir::moveQuietly(const QString& folder) {
   const QScopedValueRollback quiet(m_quiet, true);
@@ -126,9 +128,12 @@ bool mdiDir::moveQuietly(const QString& folder) {
 
 void mdiDir::setDirName(const QString& folder) {
   // The change handling runs once, from RefreshForm, not also for the move.
-  // A pane without any folder yet (the current folder gone too) shows the root.
+  // A pane without any folder yet (the current folder gone too) shows the
+  // root, but names no folder until one is chosen: an automatic run must not
+  // take the root for its destination.
+  m_lastResort = false;
   if (!moveQuietly(folder) && !moveQuietly(QDir::currentPath()) && dlbDir->path().isEmpty())
-    moveQuietly(QStringLiteral("/"));
+    m_lastResort = moveQuietly(QStringLiteral("/"));
   RefreshForm();
 }
 

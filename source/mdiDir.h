@@ -63,6 +63,9 @@ class mdiDir : public PaneBase, public FolderPaneOps {
   QAction* mnuRefresh;
   FolderAliasMenu* m_aliases;
   bool m_quiet = false;
+  // The pane could enter neither the folder it was given nor the current
+  // folder: DirName names nothing until the user picks a folder.
+  bool m_lastResort = false;
   // The folder this pane last showed on each drive: choosing a drive returns there.
   QHash<QString, QString> m_driveFolders;
 };

@@ -1,6 +1,8 @@
 // See mdiFile.h.
 #include "source/mdiFile.h"
 
+#include <cstdio>
+
 #include <QAction>
 #include <QDropEvent>
 #include <QKeyEvent>
@@ -114,7 +116,12 @@ bool mdiFile::ListInAdd(const QString& path) {
     lstFile->addItem(path);
     return true;
   }
-  MessageBox::Notice(dialogParent(), MessageCatalogue::Product(3100));
+  // The automatic run has nobody to answer a message box: the notice goes
+  // to its standard error instead.
+  if (m_context.AutoRunning)
+    std::fputs((QStringLiteral("rukasu2: ") + MessageCatalogue::Product(3100) + u'\n').toUtf8().constData(), stderr);
+  else
+    MessageBox::Notice(dialogParent(), MessageCatalogue::Product(3100));
   return false;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 
+#include "archivers/common/NewFile.h"
 #include "archivers/common/ResultCodes.h"
 
 namespace rkarc {
@@ -76,12 +77,16 @@ UniqueFd FolderWalker::open(const std::vector<std::string>& parts, size_t count,
   }
   std::string path;
   for (size_t i = 0; i < count; ++i) path += parts[i] + '/';
-  if (m_cachedFd.valid() && path == m_cachedPath) return UniqueFd(fcntl(m_cachedFd.get(), F_DUPFD_CLOEXEC, 0));
+  if (m_cachedFd.valid() && path == m_cachedPath) {
+    if (create) sweepOnce(path, m_cachedFd.get());
+    return UniqueFd(fcntl(m_cachedFd.get(), F_DUPFD_CLOEXEC, 0));
+  }
 
   UniqueFd current(fcntl(m_root.get(), F_DUPFD_CLOEXEC, 0));
   std::string walked;
+  bool made = false;
   for (size_t i = 0; i < count && current.valid(); ++i) {
-    bool made = false;
+    made = false;
     current = step(current.get(), parts[i], create, 0777, why, &made);
     walked += parts[i];
     if (made) m_made.push_back(walked);
@@ -91,6 +96,8 @@ UniqueFd FolderWalker::open(const std::vector<std::string>& parts, size_t count,
     if (!why.failed()) why = WriteFailure::FromErrno(errno);
     return {};
   }
+  if (made) m_swept.insert(path);  // made just now: nothing stale in it
+  if (create) sweepOnce(path, current.get());
   m_cachedPath = path;
   m_cachedFd = UniqueFd(fcntl(current.get(), F_DUPFD_CLOEXEC, 0));
   return current;
@@ -100,8 +107,17 @@ UniqueFd FolderWalker::makeFolder(int parent, const std::string& name, const std
                                   WriteFailure& why) {
   bool made = false;
   UniqueFd fd = step(parent, name, true, mode, why, &made);
-  if (made) m_made.push_back(relative);
+  if (made) {
+    m_made.push_back(relative);
+    m_swept.insert(relative + '/');
+  }
   return fd;
+}
+
+// A folder about to be written into loses the temporary files a killed
+// extraction left there, once per extraction.
+void FolderWalker::sweepOnce(const std::string& path, int fd) {
+  if (m_swept.insert(path).second) RemoveStaleTemporaries(fd);
 }
 
 std::vector<std::string> FolderWalker::Split(const std::string& relative) {

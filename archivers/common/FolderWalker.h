@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "archivers/common/UniqueFd.h"
@@ -22,7 +23,9 @@ class FolderWalker {
   int openError() const { return m_openError; }
 
   // Opens the folders parts[0..count) below the output folder; with `create`
-  // missing ones are made (0777, the umask applies, the owner always gets rwx).
+  // missing ones are made (0777, the umask applies, the owner always gets rwx)
+  // and the first open of an existing one for writing removes the stale
+  // temporary files of ours in it (RemoveStaleTemporaries).
   UniqueFd open(const std::vector<std::string>& parts, size_t count, bool create, WriteFailure& why);
 
   // A folder member: makes `name` in `parent` with `mode` (forced u+rwx), or
@@ -45,6 +48,7 @@ class FolderWalker {
  private:
   UniqueFd step(int parent, const std::string& name, bool create, mode_t mode, WriteFailure& why,
                 bool* made = nullptr);
+  void sweepOnce(const std::string& path, int fd);
 
   UniqueFd m_root;
   int m_openError = 0;
@@ -52,6 +56,7 @@ class FolderWalker {
   std::string m_cachedPath;
   UniqueFd m_cachedFd;
   std::vector<std::string> m_made;
+  std::unordered_set<std::string> m_swept;  // "a/b/": folders cleared of stale temporary files
 };
 
 }  // namespace rkarc

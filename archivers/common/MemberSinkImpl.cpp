@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <limits>
 
 #include "archivers/common/WriterState.h"
 
@@ -31,8 +32,7 @@ void MemberSinkImpl::detach() {
 
 void MemberSinkImpl::discard() {
   m_phase = Phase::Finished;
-  m_target.file.reset();
-  if (!m_target.temporary.empty()) unlinkat(m_target.folder.get(), m_target.temporary.c_str(), 0);
+  m_target.file.discard();
 }
 
 void MemberSinkImpl::failErrno(int err) {
@@ -46,9 +46,14 @@ bool MemberSinkImpl::write(const void* data, size_t size) {
     discard();
     return false;
   }
+  m_endsInHole = false;
+  return writeData(data, size);
+}
+
+bool MemberSinkImpl::writeData(const void* data, size_t size) {
   const char* p = static_cast<const char*>(data);
   while (size > 0) {
-    const ssize_t n = ::write(m_target.file.get(), p, size);
+    const ssize_t n = ::write(m_target.file.fd(), p, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       failErrno(errno);
@@ -60,9 +65,37 @@ bool MemberSinkImpl::write(const void* data, size_t size) {
   return true;
 }
 
+// Seeking past the end leaves a hole that the next write (or the last byte
+// written at commit) closes; a file system without holes fills it with
+// zeros itself. An offset the file system cannot hold fails there as EFBIG.
+bool MemberSinkImpl::hole(uint64_t size) {
+  if (!m_state || m_phase != Phase::Open) return false;
+  if (m_state->stop) {
+    discard();
+    return false;
+  }
+  if (size == 0) return true;
+  const off_t at = lseek(m_target.file.fd(), 0, SEEK_CUR);
+  if (at < 0 || size > static_cast<uint64_t>(std::numeric_limits<off_t>::max() - at) ||
+      lseek(m_target.file.fd(), static_cast<off_t>(size), SEEK_CUR) < 0) {
+    failErrno(at < 0 ? errno : EFBIG);
+    return false;
+  }
+  m_endsInHole = true;
+  return true;
+}
+
 bool MemberSinkImpl::commit() {
   if (!m_state || m_phase != Phase::Open) return false;
-  const int fd = m_target.file.get();
+  const int fd = m_target.file.fd();
+  // A last hole becomes part of the file through its last byte, a zero.
+  if (m_endsInHole) {
+    if (lseek(fd, -1, SEEK_CUR) < 0) {
+      failErrno(errno);
+      return false;
+    }
+    if (!writeData("", 1)) return false;
+  }
   if (m_target.mtime) {
     const timespec times[2] = {{static_cast<time_t>(*m_target.mtime), 0}, {static_cast<time_t>(*m_target.mtime), 0}};
     futimens(fd, times);  // a time the file system cannot hold is no reason to lose the data
@@ -72,42 +105,13 @@ bool MemberSinkImpl::commit() {
     failErrno(errno);
     return false;
   }
-  if (m_target.temporary.empty()) {
-    if (!placeUnnamed(st)) return false;
-    m_state->remember(m_target.key, st);
-    return true;
-  }
-  // close() is where some file systems (NFS, quotas) report a full disk.
-  if (::close(m_target.file.release()) != 0 && errno != EINTR) {
-    failErrno(errno);
-    return false;
-  }
   m_phase = Phase::Finished;
-  if (!m_state->place(m_target.folder.get(), m_target.temporary, m_target.leaf, m_target.replace,
-                      m_target.display))
+  const int err = m_target.file.place(m_target.leaf, m_state->unnamedFiles);
+  if (err != 0) {
+    m_state->placementFailed(m_target.display, err, m_target.replace);
     return false;
+  }
   m_state->remember(m_target.key, st);
-  return true;
-}
-
-// The name is given before close(), which needs the open descriptor; a
-// close that then fails takes the name back from the file it was given to.
-bool MemberSinkImpl::placeUnnamed(const struct stat& st) {
-  m_phase = Phase::Finished;
-  const int folder = m_target.folder.get();
-  if (!m_state->placeUnnamed(m_target.file.get(), folder, m_target.leaf, m_target.display)) {
-    m_target.file.reset();
-    return false;
-  }
-  if (::close(m_target.file.release()) != 0 && errno != EINTR) {
-    const int err = errno;
-    struct stat named {};
-    if (fstatat(folder, m_target.leaf.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_dev == st.st_dev &&
-        named.st_ino == st.st_ino)
-      unlinkat(folder, m_target.leaf.c_str(), 0);
-    m_state->failErrno(m_target.display, err);
-    return false;
-  }
   return true;
 }
 

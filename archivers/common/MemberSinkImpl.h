@@ -1,6 +1,5 @@
-// The data side of one file member: an open temporary file in the member's
-// folder (unnamed, or under a temporary name) that takes the member's name on
-// commit and disappears otherwise.
+// The data side of one file member: a NewFile in the member's folder that
+// takes the member's name on commit and disappears otherwise.
 #pragma once
 
 #include <sys/stat.h>
@@ -10,6 +9,7 @@
 #include <string>
 #include <string_view>
 
+#include "archivers/common/NewFile.h"
 #include "archivers/common/SafeWriter.h"
 #include "archivers/common/UniqueFd.h"
 
@@ -21,8 +21,7 @@ class MemberSinkImpl {
     UniqueFd folder;
     std::string leaf;       // the member's last component
     std::string key;        // the member's safe relative path
-    std::string temporary;  // the temporary file's name in `folder`; empty for an unnamed file
-    UniqueFd file;
+    NewFile file;
     bool replace = false;  // an entry this extraction made, or overwriting is allowed
     std::optional<int64_t> mtime;
     std::string display;  // the member's name for the report
@@ -35,6 +34,7 @@ class MemberSinkImpl {
   MemberSinkImpl& operator=(const MemberSinkImpl&) = delete;
 
   bool write(const void* data, size_t size);
+  bool hole(uint64_t size);
   bool commit();
   void abort(int32_t code, std::string_view reason);
   // The writer is going away first: drop the temporary file and forget it.
@@ -43,11 +43,12 @@ class MemberSinkImpl {
  private:
   void discard();
   void failErrno(int err);
-  bool placeUnnamed(const struct stat& st);
+  bool writeData(const void* data, size_t size);
 
   SafeWriter::State* m_state;
   Target m_target;
   enum class Phase { Open, Finished } m_phase = Phase::Open;
+  bool m_endsInHole = false;  // the file still has to be extended over a last hole
 };
 
 }  // namespace rkarc

@@ -14,6 +14,12 @@ void Report::add(std::string_view line) {
   flush();
 }
 
+void Report::note(std::string_view line) {
+  std::string text(kNotePrefix);
+  text.append(line);
+  add(text);
+}
+
 void Report::flush() {
   if (m_buffer == nullptr || m_size == 0) return;
   size_t n = std::min<size_t>(m_text.size(), m_size - 1);

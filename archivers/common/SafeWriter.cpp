@@ -133,25 +133,17 @@ std::unique_ptr<MemberSink> BeginFile(State& s, const Member& m) {
   const std::string leaf = p->name.parts.back();
   const auto existing = s.checkExisting(p->folder.get(), leaf, p->key, p->display);
   if (existing == State::Existing::Keep || existing == State::Existing::Refused) return nullptr;
-  const int folder = p->folder.get();
   const bool replace = existing == State::Existing::Replace;
   // A new file is written without a name and linked in when whole: nothing of
   // it is left behind even when the process dies midway. Replacing needs the
   // rename of a named temporary file.
-  UniqueFd file = replace ? UniqueFd() : s.openUnnamed(folder, FileMode(m.mode));
-  std::string temporary;
+  int err = 0;
+  NewFile file = NewFile::Create(p->folder.get(), FileMode(m.mode), replace, s.unnamedFiles, err);
   if (!file.valid()) {
-    temporary = s.createTemporary(
-        [&](const std::string& name) {
-          file.reset(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                            FileMode(m.mode)));
-          return file.valid();
-        },
-        p->display);
-    if (temporary.empty()) return nullptr;
+    s.failErrno(p->display, err);
+    return nullptr;
   }
-  MemberSinkImpl::Target target{std::move(p->folder), leaf, p->key, temporary, std::move(file), replace, m.mtime,
-                                p->display};
+  MemberSinkImpl::Target target{std::move(p->folder), leaf, p->key, std::move(file), replace, m.mtime, p->display};
   return std::make_unique<MemberSink>(std::make_unique<MemberSinkImpl>(s, std::move(target)));
 }
 

@@ -118,6 +118,9 @@ class MemberSink {
   // Appends data. False when writing failed: the writer has recorded why; stop
   // feeding this member and check SafeWriter::stopped().
   bool write(const void* data, size_t size);
+  // Appends `size` zero bytes as a hole (a sparse member): they take no room
+  // where the file system keeps holes, and read as zeros everywhere.
+  bool hole(uint64_t size);
   // The member was read to its end and its checksum verified: it takes its name.
   bool commit();
   // The member is unusable (damaged, checksum mismatch): its data is discarded.

@@ -2,12 +2,12 @@
 #include "archivers/common/WriterState.h"
 
 #include <fcntl.h>
-#include <stdio.h>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+
+#include "archivers/common/NewFile.h"
 
 namespace rkarc {
 namespace {
@@ -17,23 +17,6 @@ std::string TrimTrailingSlashes(std::string path) {
   return path;
 }
 
-// Hidden, and unlike any name an archive is likely to hold; O_EXCL and a
-// retry guard against the unlikely.
-std::string TemporaryName() {
-  unsigned char bytes[8] = {};
-  if (getrandom(bytes, sizeof bytes, 0) != static_cast<ssize_t>(sizeof bytes)) {
-    const auto t = static_cast<uint64_t>(time(nullptr)) ^ static_cast<uint64_t>(getpid()) << 32;
-    for (size_t i = 0; i < sizeof bytes; ++i) bytes[i] ^= static_cast<unsigned char>(t >> (8 * i));
-  }
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string name = ".rukasu2-";
-  for (unsigned char b : bytes) {
-    name += kHex[b >> 4];
-    name += kHex[b & 15];
-  }
-  return name + ".part";
-}
-
 }  // namespace
 
 SafeWriter::State::State(const std::string& rootPath, Options writerOptions, Report& writerReport)
@@ -41,7 +24,7 @@ SafeWriter::State::State(const std::string& rootPath, Options writerOptions, Rep
       options(writerOptions),
       report(writerReport),
       walker(rootPath),
-      unnamedFiles(access("/proc/self/fd", X_OK) == 0) {}
+      unnamedFiles(NewFile::UnnamedPossible()) {}
 
 SafeWriter::State::Existing SafeWriter::State::checkExisting(int folder, const std::string& leaf,
                                                              const std::string& key, std::string_view display) {
@@ -78,55 +61,19 @@ std::string SafeWriter::State::createTemporary(const std::function<bool(const st
 
 bool SafeWriter::State::place(int folder, const std::string& temporary, const std::string& leaf, bool replace,
                               std::string_view display) {
-  int rc = 0;
-  if (replace) {
-    rc = renameat(folder, temporary.c_str(), folder, leaf.c_str());
-  } else {
-    rc = renameat2(folder, temporary.c_str(), folder, leaf.c_str(), RENAME_NOREPLACE);
-    if (rc != 0 && errno == EINVAL) {
-      // A file system without RENAME_NOREPLACE (NFS, some FUSE): look, then rename.
-      struct stat st {};
-      if (fstatat(folder, leaf.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        errno = EEXIST;
-      } else {
-        rc = renameat(folder, temporary.c_str(), folder, leaf.c_str());
-      }
-    }
-  }
-  if (rc == 0) return true;
-  const int err = errno;
+  const int err = RenameInto(folder, temporary, leaf, replace);
+  if (err == 0) return true;
   unlinkat(folder, temporary.c_str(), 0);
+  placementFailed(display, err, replace);
+  return false;
+}
+
+void SafeWriter::State::placementFailed(std::string_view display, int err, bool replace) {
   if (err == EEXIST && !replace) {
     keep(display);
   } else {
     failErrno(display, err);
   }
-  return false;
-}
-
-UniqueFd SafeWriter::State::openUnnamed(int folder, mode_t mode) {
-  if (!unnamedFiles) return {};
-  UniqueFd file(openat(folder, ".", O_WRONLY | O_TMPFILE | O_CLOEXEC, mode));
-  // Without O_TMPFILE (NFS, FUSE, FAT, old kernels) the named temporary file
-  // does the same job; any other error is left for that path to report.
-  if (!file.valid() && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) unnamedFiles = false;
-  return file;
-}
-
-bool SafeWriter::State::placeUnnamed(int fd, int folder, const std::string& leaf, std::string_view display) {
-  // linkat never replaces an entry and never follows a link at `leaf`.
-  const std::string self = "/proc/self/fd/" + std::to_string(fd);
-  if (linkat(AT_FDCWD, self.c_str(), folder, leaf.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
-  const int err = errno;
-  if (err == EEXIST) {
-    keep(display);
-  } else {
-    // A sandbox that refuses links through /proc fails this member (reported,
-    // so the archive counts as not extracted); later ones take temporary names.
-    if (err == EPERM || err == EACCES || err == ENOENT || err == EXDEV) unnamedFiles = false;
-    failErrno(display, err);
-  }
-  return false;
 }
 
 void SafeWriter::State::remember(const std::string& key, const struct stat& st) {

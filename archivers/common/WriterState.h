@@ -37,13 +37,9 @@ struct SafeWriter::State {
   bool place(int folder, const std::string& temporary, const std::string& leaf, bool replace,
              std::string_view display);
 
-  // A file opened without a name (O_TMPFILE) in `folder`, or an invalid
-  // descriptor where the file system or /proc cannot do it; a file system
-  // that cannot is not asked again.
-  UniqueFd openUnnamed(int folder, mode_t mode);
-  // Gives the finished unnamed file `fd` the name `leaf`; an entry that
-  // appeared meanwhile is kept. False when the member was not placed.
-  bool placeUnnamed(int fd, int folder, const std::string& leaf, std::string_view display);
+  // After a member could not take its name: an entry that appeared
+  // meanwhile is kept (unless replacing), any other errno fails the member.
+  void placementFailed(std::string_view display, int err, bool replace);
 
   // Remembers an entry this extraction made, so that a later duplicate may
   // replace it and a hard link may point at it.
@@ -70,7 +66,7 @@ struct SafeWriter::State {
   int32_t failure = 0;
   uint32_t kept = 0;
   bool stop = false;
-  bool unnamedFiles = true;  // cleared when O_TMPFILE or /proc/self/fd is not there
+  bool unnamedFiles = true;  // cleared when O_TMPFILE or /proc/self/fd is not there (NewFile)
 };
 
 }  // namespace rkarc

@@ -2,7 +2,6 @@
 #include "archivers/libarchive/EntryExtractor.h"
 
 #include <algorithm>
-#include <vector>
 
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
@@ -11,17 +10,6 @@ namespace rkarc {
 namespace {
 
 const char* FirstOf(const char* a, const char* b) { return a ? a : (b ? b : ""); }
-
-// Writes `count` zero bytes: the holes of a sparse member.
-bool WriteZeros(MemberSink& sink, uint64_t count) {
-  static const std::vector<char> zeros(64 * 1024, 0);
-  while (count > 0) {
-    const size_t n = static_cast<size_t>(std::min<uint64_t>(count, zeros.size()));
-    if (!sink.write(zeros.data(), n)) return false;
-    count -= n;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -116,13 +104,13 @@ bool EntryExtractor::copyData(archive_entry* entry, const Member& member) {
       sink->abort(kErrDamaged, ArchiveError::ReasonFor(kErrDamaged));
       return false;
     }
-    if ((at > written && !WriteZeros(*sink, at - written)) || !sink->write(block, size)) return true;
+    if ((at > written && !sink->hole(at - written)) || !sink->write(block, size)) return true;
     written = at + size;
   }
   // A sparse member may end in a hole.
   if (archive_entry_size_is_set(entry)) {
     const auto declared = static_cast<uint64_t>(archive_entry_size(entry));
-    if (written < declared && archive_entry_sparse_count(entry) > 0 && !WriteZeros(*sink, declared - written))
+    if (written < declared && archive_entry_sparse_count(entry) > 0 && !sink->hole(declared - written))
       return true;
     if (written < declared && archive_entry_sparse_count(entry) == 0) {
       sink->abort(kErrDamaged, "データが足りません");

@@ -42,12 +42,22 @@ bool ByteStream::fill(const unsigned char*& next, size_t& available) {
   return true;
 }
 
-bool ByteStream::onlyZerosRemain(const unsigned char* next, size_t available) {
-  for (;;) {
-    if (std::any_of(next, next + available, [](unsigned char c) { return c != 0; })) return false;
+ByteStream::AfterStream ByteStream::afterStream(const unsigned char*& next, size_t& available,
+                                                std::string_view magic) {
+  if (available < magic.size()) fill(next, available);
+  if (errorCode() != 0) return AfterStream::Failed;
+  if (available == 0) return AfterStream::End;
+  if (available >= magic.size() && std::memcmp(next, magic.data(), magic.size()) == 0) return AfterStream::Another;
+  uint64_t trailing = 0;
+  bool onlyZeros = true;
+  do {
+    onlyZeros = onlyZeros && std::all_of(next, next + available, [](unsigned char c) { return c == 0; });
+    trailing += available;
     available = 0;
-    if (!fill(next, available)) return errorCode() == 0;
-  }
+  } while (fill(next, available));
+  if (errorCode() != 0) return AfterStream::Failed;
+  if (!onlyZeros) m_ignoredTrailing = trailing;
+  return AfterStream::End;
 }
 
 int64_t ByteStream::fail(int32_t code, std::string reason) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archivers/libarchive/InputFile.h"
@@ -30,6 +31,9 @@ class ByteStream {
 
   int32_t errorCode() const { return m_errorCode; }
   const std::string& errorReason() const { return m_errorReason; }
+  // Bytes after the last complete stream that were neither another stream
+  // nor zero padding, and were ignored; 0 when there were none.
+  uint64_t ignoredTrailingBytes() const { return m_ignoredTrailing; }
 
   // Reads to the end; true when the whole stream checks out.
   bool verify();
@@ -38,10 +42,14 @@ class ByteStream {
   // Moves unread input to the front of the buffer and tops it up from the
   // file. False when nothing new could be read (end of file or read error).
   bool fill(const unsigned char*& next, size_t& available);
-  // After the end of a member: true when only zero bytes (padding) remain
-  // from `next` to the end of the file.
-  bool onlyZerosRemain(const unsigned char* next, size_t available);
+  // What the file holds after a complete, checked stream, from `next` on.
+  enum class AfterStream { Another, End, Failed };
+  // Another stream when the bytes begin with `magic`; otherwise the end:
+  // zero padding (tape blocks) is passed over, and any other trailing bytes
+  // are ignored and counted, as gzip -t and bsdtar do.
+  AfterStream afterStream(const unsigned char*& next, size_t& available, std::string_view magic);
   int64_t fail(int32_t code, std::string reason);
+  void setIgnoredTrailingBytes(uint64_t bytes) { m_ignoredTrailing = bytes; }
   bool atFileEnd() const { return m_offset >= m_file.size(); }
 
   std::vector<unsigned char>& input() { return m_in; }
@@ -52,6 +60,7 @@ class ByteStream {
   std::vector<unsigned char> m_in;
   std::vector<char> m_view;  // readView()'s buffer, made on first use
   uint64_t m_offset = 0;  // next file offset to read
+  uint64_t m_ignoredTrailing = 0;
   int32_t m_errorCode = 0;
   std::string m_errorReason;
 };

@@ -27,24 +27,30 @@ void Bzip2Stream::stop() {
 }
 
 bool Bzip2Stream::nextStream() {
-  if (m_available < 3) fill(m_next, m_available);
-  if (errorCode() != 0) return false;
-  if (m_available == 0) {
-    m_done = true;
-    return true;
+  switch (afterStream(m_next, m_available, "BZh")) {
+    case AfterStream::Another:
+      if (restart()) return true;
+      fail(kErrMemory, "メモリが足りません");
+      return false;
+    case AfterStream::End:
+      m_done = true;
+      return true;
+    case AfterStream::Failed:
+      break;
   }
-  if (m_available >= 3 && std::memcmp(m_next, "BZh", 3) == 0) {
-    stop();
-    if (start()) return true;
-    fail(kErrMemory, "メモリが足りません");
-    return false;
-  }
-  if (onlyZerosRemain(m_next, m_available)) {
-    m_done = true;
-    return true;
-  }
-  if (errorCode() == 0) fail(kErrDamaged, "bzip2データの後に余分なデータがあります");
   return false;
+}
+
+// A new decoder for the next stream, writing on where the last one stopped:
+// initialising clears the output pointer and room of the current read().
+bool Bzip2Stream::restart() {
+  char* const out = m_bz.next_out;
+  const unsigned room = m_bz.avail_out;
+  stop();
+  if (!start()) return false;
+  m_bz.next_out = out;
+  m_bz.avail_out = room;
+  return true;
 }
 
 int64_t Bzip2Stream::read(void* out, size_t n) {

@@ -1,7 +1,7 @@
 // bzip2 decoded with libbz2, which checks every block's CRC and the stream
-// CRC. Streams may follow one another; zero padding may end the file;
-// anything else, or a stream without its end marker, is damage
-// (formats/GZIP-TAR.md section 3).
+// CRC. Streams may follow one another (pbzip2, lbzip2, cat); a stream
+// without its end marker is damage; what follows the last stream is
+// ByteStream::afterStream's to judge (formats/GZIP-TAR.md section 3).
 #pragma once
 
 #include <bzlib.h>
@@ -18,7 +18,9 @@ class Bzip2Stream : public ByteStream {
   int64_t read(void* out, size_t n) override;
 
  private:
+  // After a stream's end: starts the next one, or notes the end. False on damage.
   bool nextStream();
+  bool restart();
   bool start();
   void stop();
 

@@ -25,21 +25,16 @@ int64_t GzipStream::inflateError(int rc) {
 }
 
 bool GzipStream::nextMember() {
-  if (m_available < 2) fill(m_next, m_available);
-  if (errorCode() != 0) return false;
-  if (m_available == 0) {
-    m_done = true;
-    return true;
+  switch (afterStream(m_next, m_available, "\x1F\x8B")) {
+    case AfterStream::Another:
+      inflateReset(&m_z);
+      return true;
+    case AfterStream::End:
+      m_done = true;
+      return true;
+    case AfterStream::Failed:
+      break;
   }
-  if (m_available >= 2 && m_next[0] == 0x1F && m_next[1] == 0x8B) {
-    inflateReset(&m_z);
-    return true;
-  }
-  if (onlyZerosRemain(m_next, m_available)) {
-    m_done = true;
-    return true;
-  }
-  if (errorCode() == 0) fail(kErrDamaged, "gzipデータの後に余分なデータがあります");
   return false;
 }
 

@@ -3,6 +3,8 @@
 #include "archivers/tar32/TarReader.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "archivers/common/AsciiCase.h"
 #include "archivers/common/ResultCodes.h"
@@ -45,6 +47,14 @@ std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, 
 
 bool KeepLibarchiveName(archive_entry*, size_t, EntryPlan&) { return true; }
 
+// Complete, checked streams followed by bytes that are no stream: the data
+// is whole, and the user hears what was passed over.
+void NoteIgnoredTrailing(const ByteStream& stream, Report& report) {
+  if (stream.ignoredTrailingBytes() == 0 || stream.errorCode() != 0) return;
+  report.note("圧縮データの後ろの余分なデータ（" + std::to_string(stream.ignoredTrailingBytes()) +
+              "バイト）は無視しました");
+}
+
 // Takes back what a damaged archive let through: gzip and bzip2 checksums
 // cover data that members were already written from, and .Z damage shows
 // only as a broken structure after earlier members were decoded wrongly.
@@ -72,6 +82,7 @@ int32_t ExtractTar(ExtractionJob& job, Compression kind, const InputProgress& on
       if (whole) writer.failArchive(stream->errorCode(), stream->errorReason());
       if (mayRollBack) RollBack(writer, job.report());
     }
+    NoteIgnoredTrailing(*stream, job.report());
   } else {
     const bool whole = job.readWithLibarchive(
         writer, 0, job.file().size(), false,
@@ -106,8 +117,15 @@ bool TarStructureIsSound(const InputFile& file, Report& report) {
   return false;
 }
 
-// Copies a .Z file's decompressed data (libarchive's raw format) into `sink`.
-void CopyCompressed(const InputFile& file, Progress& progress, MemberSink& sink) {
+// What decoding a single compressed file came to: 0, or the failure.
+struct Decoded {
+  int32_t code = 0;
+  std::string reason;
+};
+
+// Decodes a .Z file (libarchive's raw format) to its end, into `sink` when
+// there is one. Without a sink the data only shows whether the file is whole.
+Decoded DecodeCompressed(const InputFile& file, Progress& progress, MemberSink* sink) {
   ScopedUtf8Locale locale;
   ArchiveHandle a;
   archive_read_support_filter_compress(a);
@@ -116,37 +134,31 @@ void CopyCompressed(const InputFile& file, Progress& progress, MemberSink& sink)
   archive_entry* entry = nullptr;
   if (window.open(a, false) != ARCHIVE_OK || archive_read_next_header(a, &entry) != ARCHIVE_OK) {
     const ArchiveError error = ArchiveError::From(a);
-    sink.abort(error.code, error.reason);
-    return;
+    return {error.code, error.reason};
   }
   for (;;) {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
     const int r = archive_read_data_block(a, &block, &size, &offset);
-    if (r == ARCHIVE_EOF) break;
+    if (r == ARCHIVE_EOF) return {};
     if (r != ARCHIVE_OK) {
       const ArchiveError error = ArchiveError::From(a);
-      sink.abort(error.code, error.reason);
-      return;
+      return {error.code, error.reason};
     }
-    if (!sink.write(block, size)) return;
+    if (sink && !sink->write(block, size)) return {};  // the writer has recorded why
   }
-  sink.commit();
 }
 
-void CopyStream(ByteStream& stream, MemberSink& sink) {
+// Decodes a gzip or bzip2 stream to its verified end, into `sink` when there is one.
+Decoded DecodeStream(ByteStream& stream, MemberSink* sink) {
   std::vector<char> buffer(64 * 1024);
   for (;;) {
     const int64_t n = stream.read(buffer.data(), buffer.size());
-    if (n < 0) {
-      sink.abort(stream.errorCode(), stream.errorReason());
-      return;
-    }
-    if (n == 0) break;
-    if (!sink.write(buffer.data(), static_cast<size_t>(n))) return;
+    if (n < 0) return {stream.errorCode(), stream.errorReason()};
+    if (n == 0) return {};
+    if (sink && !sink->write(buffer.data(), static_cast<size_t>(n))) return {};
   }
-  sink.commit();
 }
 
 // The name a compressed single file takes in a folder: the archive's own name
@@ -176,12 +188,24 @@ int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression
   options.flatten = false;
   SafeWriter writer(folder, options, job.report());
   if (!writer.ready()) return writer.result();
-  if (auto sink = writer.begin(member)) {
-    if (auto stream = MakeStream(kind, job.file(), onInput)) {
-      CopyStream(*stream, *sink);
-    } else {
-      CopyCompressed(job.file(), job.progress(), *sink);
-    }
+  // The file is decoded to its end even when an existing file of that name
+  // is kept: a damaged stream is a failure whatever was skipped.
+  std::unique_ptr<MemberSink> sink = writer.begin(member);
+  if (writer.stopped()) return job.finish(writer);
+  Decoded decoded;
+  if (auto stream = MakeStream(kind, job.file(), onInput)) {
+    decoded = DecodeStream(*stream, sink.get());
+    NoteIgnoredTrailing(*stream, job.report());
+  } else {
+    decoded = DecodeCompressed(job.file(), job.progress(), sink.get());
+  }
+  if (decoded.code != 0) {
+    if (sink)
+      sink->abort(decoded.code, decoded.reason);
+    else
+      writer.failArchive(decoded.code, decoded.reason);
+  } else if (sink) {
+    sink->commit();
   }
   return job.finish(writer);
 }

@@ -53,12 +53,14 @@ void ThreadedStream::decode() {
 }
 
 // Hands the used block back and takes the next filled one; false at the end
-// (the inner stream's error, if any, is then copied into this stream).
+// (the inner stream's error, if any, and what it ignored are then copied into
+// this stream).
 bool ThreadedStream::nextBlock() {
   std::unique_lock lock(m_mutex);
   if (m_current) {
     if (m_current->last) {
       if (m_inner->errorCode() != 0) fail(m_inner->errorCode(), m_inner->errorReason());
+      setIgnoredTrailingBytes(m_inner->ignoredTrailingBytes());
       return false;
     }
     m_free.push_back(std::move(m_current));

@@ -2,7 +2,7 @@
 // real inside a mount namespace (the test runs again in a child process).
 #include "archivers/common/ResultCodes.h"
 #include "archivers/common/SafeWriter.h"
-#include "tests/archivers/FaultFolder.h"
+#include "tests/support/FaultFolder.h"
 #include "tests/archivers/SafeWriterTestUtil.h"
 #include "tests/support/TestSupport.h"
 

@@ -1,6 +1,7 @@
 // The safe writer on its own, without a module: hostile names, links, modes,
 // existing files, and members that end half-way.
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -251,6 +252,23 @@ TEST(SafeWriter, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
   EXPECT_TRUE(overwriting.file("a.txt", "new"));
   EXPECT_EQ(ReadText(overwriting.outFile("a.txt")), "new");
   EXPECT_EQ(overwriting.writer().result(), 0);
+}
+
+// A killed extraction leaves its temporary file; the next one writing into
+// that folder removes it, but never one that a live extraction holds, nor
+// anything merely named like ours, nor in a folder it does not write to.
+TEST(SafeWriter, StaleTemporaryFilesOfOursGoFromTheFoldersItWrites) {
+  WriterBench bench;
+  const QString stale = bench.tmp().write("out/sub/.rukasu2-0123456789abcdef.part", "killed");
+  const QString live = bench.tmp().write("out/sub/.rukasu2-fedcba9876543210.part", "in use");
+  const QString likeOurs = bench.tmp().write("out/sub/.rukasu2-mine.part", "the user's");
+  const QString elsewhere = bench.tmp().write("out/other/.rukasu2-00000000000000ff.part", "not written here");
+  const int holder = open(live.toStdString().c_str(), O_RDONLY | O_CLOEXEC);
+  ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
+  EXPECT_TRUE(bench.file("sub/new.txt", "new"));
+  close(holder);
+  EXPECT_FALSE(QFileInfo::exists(stale));
+  for (const QString& kept : {live, likeOurs, elsewhere}) EXPECT_TRUE(QFileInfo::exists(kept)) << kept.toStdString();
 }
 
 TEST(SafeWriter, DuplicateMemberReplacesTheFileThisExtractionMade) {

@@ -11,7 +11,7 @@
 
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/LzhTestArchive.h"
-#include "tests/archivers/FaultFolder.h"
+#include "tests/support/FaultFolder.h"
 #include "tests/support/TestModule.h"
 #include "tests/support/TestSupport.h"
 

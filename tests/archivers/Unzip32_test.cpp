@@ -11,7 +11,7 @@
 
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
-#include "tests/archivers/FaultFolder.h"
+#include "tests/support/FaultFolder.h"
 #include "tests/support/Manifest.h"
 
 namespace {

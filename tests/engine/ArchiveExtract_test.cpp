@@ -104,14 +104,21 @@ TEST(ArchiveExtract, DoubleArchiveIsUnwrappedInTwoPasses) {
   EXPECT_TRUE(QDir(f.settings.TmpDir).isEmpty()) << "the intermediate file stays behind";
 }
 
-TEST(ArchiveExtract, MissingTmpDirIsAFailureLine) {
+// A missing TmpDir, and a relative one, which would resolve against
+// whatever the current folder is (here one that holds such a folder).
+TEST(ArchiveExtract, MissingOrRelativeTmpDirIsAFailureLine) {
   EngineFixture f;
   const QString arc = f.makeZip("y.zip.zip", {"z.txt"});
   f.settings.Double = true;
-  f.settings.TmpDir = f.tmp.path() + "/no/such/folder/";
-  EXPECT_EQ(f.extract(arc), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20022), P(20050), P(20032)}));
-  EXPECT_FALSE(QFileInfo::exists(f.dest + "Y"));
+  const QString current = QDir::currentPath();
+  QDir::setCurrent(f.tmp.path());
+  for (const QString& tmpDir : {f.tmp.path() + "/no/such/folder/", QStringLiteral("tmpdir/")}) {
+    f.settings.TmpDir = tmpDir;
+    EXPECT_EQ(f.extract(arc), 1);
+    EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20022), P(20050), P(20032)}));
+    EXPECT_FALSE(QFileInfo::exists(f.dest + "Y"));
+  }
+  QDir::setCurrent(current);
 }
 
 TEST(ArchiveExtract, FailureKeepsAPreexistingFolderAndRemovesAnEmptyCreatedOne) {

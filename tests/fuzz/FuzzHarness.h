@@ -9,6 +9,8 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <ftw.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +19,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
+
+#include "archivers/common/Module.h"
+#include "archivers/common/Report.h"
 
 namespace testing_support {
 
@@ -140,5 +146,25 @@ class FuzzWorkspace {
   FuzzLinks m_links;
   std::string m_root, m_input, m_output, m_sentinel;
 };
+
+// The workspace of a module that may decode large members: a file size
+// limit ends them early (EFBIG) instead of filling the disk.
+inline const FuzzWorkspace& LimitedWorkspace(const std::string& module, const std::string& inputName,
+                                             FuzzLinks links = FuzzLinks::Refused) {
+  signal(SIGXFSZ, SIG_IGN);
+  rlimit limit{16u << 20, 16u << 20};
+  setrlimit(RLIMIT_FSIZE, &limit);
+  static const FuzzWorkspace workspace(module, inputName, links);
+  return workspace;
+}
+
+// Runs a module's extraction as its command entry point does.
+inline int32_t RunCommand(int32_t (*extract)(std::string_view, rkarc::Report&, rkarc::Progress&),
+                          const std::string& command) {
+  char buffer[4096];
+  rkarc::Report report(buffer, sizeof buffer);
+  rkarc::Progress progress(nullptr, nullptr);
+  return extract(command, report, progress);
+}
 
 }  // namespace testing_support

@@ -145,6 +145,34 @@ TEST(BatchRun, StopResultKeepsThatArchiveAndAllAfterIt) {
   EXPECT_FALSE(w.window->batchRun().cancelFlag());  // the next run starts afresh
 }
 
+// The destination folder was removed before the run button was pressed:
+// every archive is refused, none is extracted anywhere else (the root).
+TEST(BatchRun, GoneDestinationRefusesEveryArchive) {
+  Started w;
+  const QStringList all = {w.makeZip("a.zip"), w.makeZip("b.zip")};
+  w.setTargets(all);
+  QDir(w.dest).removeRecursively();
+  w.run(1);
+  EXPECT_EQ(w.targets(), all);
+  EXPECT_EQ(w.log().count(P(20034)), 2);
+  EXPECT_FALSE(QFile::exists("/doc/readme.txt"));
+}
+
+// Nobody can answer a message box in the automatic run: a busy library is
+// a line of the log there, and the run goes on.
+TEST(BatchRun, AutomaticRunLogsABusyLibraryInsteadOfAsking) {
+  Started w;
+  w.standInCab(std::make_unique<FakeLibrary>())->busy = true;
+  w.setTargets({w.makeDummy("busy.cab"), w.makeZip("next.zip")});
+  w.context->AutoRunning = true;
+  ModalWatch nobody;
+  EXPECT_EQ(w.window->batchRun().AutoBatch(0), BatchRun::Outcome::SomeFailed);
+  w.context->AutoRunning = false;
+  EXPECT_TRUE(nobody.texts().isEmpty());
+  EXPECT_TRUE(w.log().contains(QString::fromUtf8("現在CAB32.DLLは使用中です")));
+  EXPECT_TRUE(QFile::exists(w.dest + "/NEXT/doc/readme.txt"));
+}
+
 TEST(ResponsiveRun, TheWindowAnswersWhileAnArchiveIsExtracted) {
   Started w;
   auto* cab = w.standInCab(std::make_unique<BlockingLibrary>());

@@ -23,8 +23,10 @@ struct Result {
   QString err;
 };
 
-// Runs the built program without a display, with settings in `config`.
-Result RunProgram(const QStringList& arguments, const QString& config, const QString& folder = {}) {
+// Runs the built program without a display, with settings in `config`;
+// `wrapper` (strace, sh -c ...) goes before the program's path.
+Result RunProgram(const QStringList& arguments, const QString& config, const QString& folder = {},
+                  const QStringList& wrapper = {}) {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove("DISPLAY");
@@ -33,7 +35,11 @@ Result RunProgram(const QStringList& arguments, const QString& config, const QSt
   env.insert("XDG_CONFIG_HOME", config);
   p.setProcessEnvironment(env);
   if (!folder.isEmpty()) p.setWorkingDirectory(folder);
-  p.start(QStringLiteral(RUKASU2_BINARY_DIR) + "/rukasu2", arguments);
+  const QString program = QStringLiteral(RUKASU2_BINARY_DIR) + "/rukasu2";
+  if (wrapper.isEmpty())
+    p.start(program, arguments);
+  else
+    p.start(wrapper.first(), wrapper.mid(1) + QStringList{program} + arguments);
   if (!p.waitForFinished(120000)) p.kill();
   return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, QString::fromUtf8(p.readAllStandardOutput()),
           QString::fromUtf8(p.readAllStandardError())};
@@ -105,6 +111,73 @@ TEST(ProgramRun, AutomaticRunWithoutADisplay) {
   const Result nothing = RunProgram({"--auto", "notes.txt"}, config, tmp.file("src"));
   EXPECT_EQ(nothing.status, kExitSomeFailed);
   EXPECT_FALSE(nothing.err.isEmpty());
+}
+
+// Settings keys of the current location, as the user's settings file holds them.
+void StoreKeys(const QString& config, const QStringList& lines) {
+  QDir().mkpath(config + "/Velmont Soft");
+  QFile file(config + "/Velmont Soft/Rukasu2.ini");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(("[General]\n" + lines.join("\n") + "\n").toUtf8());
+}
+
+// With its current folder removed and no destination named, the automatic
+// run has no destination: every archive is refused, nothing goes to the root.
+TEST(ProgramRun, AutomaticRunWithoutAnyDestinationExtractsNothing) {
+  TempFolder tmp;
+  const QString zip = MakeZip(tmp, "RootBound.zip", "r.txt", "x");
+  const QString gone = tmp.mkdir("gone");
+  const Result r = RunProgram({"--auto", zip, zip}, tmp.mkdir("config"), {},
+                              {"sh", "-c", "cd \"$1\" && rmdir \"$1\" && shift && exec \"$@\"", "sh", gone});
+  EXPECT_EQ(r.status, kExitSomeFailed) << r.out.toStdString();
+  EXPECT_EQ(r.out.count(QString::fromUtf8("解凍先が無いか異常です")), 1);  // one entry: the same name twice
+  EXPECT_FALSE(QFileInfo::exists("/ROOTBOUND"));
+}
+
+// More names than the list takes: the notice goes to standard error, since
+// nobody could answer its message box, and the run ends (with the list
+// emptied, as a full list always leaves it after the command line).
+TEST(ProgramRun, AutomaticRunNeverWaitsForAPerson) {
+  TempFolder tmp;
+  QStringList names;
+  for (int i = 0; i <= 1000; ++i) names << tmp.write(QString("src/n%1.zip").arg(i), "not a zip");
+  const Result r = RunProgram(QStringList{"--auto", "--dest", tmp.mkdir("out")} + names, tmp.mkdir("config"));
+  EXPECT_EQ(r.status, kExitSomeFailed);
+  EXPECT_TRUE(r.err.contains(QString::fromUtf8("最大１０００までです"))) << r.err.toStdString();
+}
+
+// A run killed midway leaves nothing of ours that outlives the next run: a
+// move killed while it copies leaves no file at all (the copy has no name
+// yet); an overwrite killed as it starts its file leaves the temporary file
+// beside the kept original, and the next extraction into that folder removes it.
+TEST(ProgramRun, KilledRunsLeaveNothingBehindTheNextRun) {
+  RK_REQUIRE_PROGRAM("strace");
+  TempFolder tmp;
+  const QString config = tmp.mkdir("config"), out = tmp.mkdir("out");
+  StoreKeys(config, {"File=2", "TarTargz_Opt=-xfo --overwrite"});
+  QByteArray big(3 << 20, '\0');
+  for (int i = 0; i < big.size(); ++i) big[i] = static_cast<char>((i * 2654435761u) >> 24);
+  const QString zip = MakeZip(tmp, "moved.zip", "m.txt", "moved"), tgz = tmp.file("src/big.tar.gz");
+  tmp.write("scratch/big.bin", big);
+  ASSERT_EQ(testing_support::Run("tar", {"-czf", tgz, "big.bin"}, tmp.file("scratch")), 0);
+  const auto killedAt = [&](const QString& call, const QString& when, const QString& archive) {
+    const QString inject = call + ":signal=SIGKILL" + when;
+    return RunProgram({"--auto", "--mode", "normal", "--dest", out, archive}, config, {},
+                      {"strace", "-f", "-qq", "-o", "/dev/null", "-e", "trace=" + call, "-e", "inject=" + inject});
+  };
+  EXPECT_EQ(killedAt("fsync", "", zip).status, -1);
+  EXPECT_TRUE(QFileInfo::exists(zip));
+  EXPECT_EQ(testing_support::Tree(out), QStringList({"m.txt"}));
+
+  tmp.write("out/big.bin", "mine");
+  EXPECT_EQ(killedAt("flock", "", tgz).status, -1);  // the temporary file is made and locked, then the kill
+  const QStringList left = testing_support::Tree(out);
+  ASSERT_EQ(left.size(), 3) << left.join(", ").toStdString();
+  EXPECT_TRUE(left[0].startsWith(".rukasu2-") && left[0].endsWith(".part"));
+  EXPECT_EQ(ReadFile(out + "/big.bin"), "mine");
+  EXPECT_EQ(RunProgram({"--auto", "--mode", "normal", "--dest", out, tgz}, config).status, kExitAllExtracted);
+  EXPECT_EQ(testing_support::Tree(out), QStringList({"big.bin", "big.tar.gz", "m.txt"}));
+  EXPECT_TRUE(ReadFile(out + "/big.bin") == big);
 }
 
 // A full disk stops the run: the status says so. The destination is a tiny

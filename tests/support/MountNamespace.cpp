@@ -15,7 +15,7 @@ constexpr int kSetupRefused = 77;
 
 bool InMountNamespace() { return qEnvironmentVariableIsSet("RUKASU2_IN_NAMESPACE"); }
 
-void RunTestInMountNamespace(const QString& setup, const QStringList& environment) {
+void RunTestInMountNamespace(const QString& setup, const QStringList& environment, const QString& teardown) {
   const auto* info = testing::UnitTest::GetInstance()->current_test_info();
   const QString filter = QString("%1.%2").arg(info->test_suite_name(), info->name());
   const QString self = QFileInfo("/proc/self/exe").symLinkTarget();
@@ -28,8 +28,9 @@ void RunTestInMountNamespace(const QString& setup, const QStringList& environmen
   }
   child.setProcessEnvironment(env);
   child.setProcessChannelMode(QProcess::MergedChannels);
-  const QString script = "(" + setup + ") >/dev/null 2>&1 || exit " + QString::number(kSetupRefused) +
-                         "; exec \"$0\" --gtest_filter=\"$1\"";
+  const QString run = teardown.isEmpty() ? QStringLiteral("exec \"$0\" --gtest_filter=\"$1\"")
+                                         : "\"$0\" --gtest_filter=\"$1\"; rc=$?; { " + teardown + "; } >/dev/null 2>&1; exit $rc";
+  const QString script = "{ " + setup + "; } >/dev/null 2>&1 || exit " + QString::number(kSetupRefused) + "; " + run;
   child.start("unshare", {"-m", "--propagation", "private", "sh", "-c", script, self, filter});
   if (!child.waitForStarted(10000)) GTEST_SKIP() << "unshare is not available";
   child.waitForFinished(600000);

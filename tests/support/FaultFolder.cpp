@@ -1,5 +1,5 @@
 // See FaultFolder.h.
-#include "tests/archivers/FaultFolder.h"
+#include "tests/support/FaultFolder.h"
 
 #include "tests/support/MountNamespace.h"
 #include "tests/support/TestSupport.h"
@@ -11,7 +11,7 @@ std::string FaultFolder(FaultMount mount) {
   if (InMountNamespace()) return qEnvironmentVariable(kVariable).toStdString();
   TempFolder tmp;
   const QString out = "'" + tmp.mkdir("out") + "'";
-  QString setup;
+  QString setup, teardown;
   switch (mount) {
     case FaultMount::TinyTmpfs:
       setup = "mount -t tmpfs -o size=1m tmpfs " + out;
@@ -26,8 +26,14 @@ std::string FaultFolder(FaultMount mount) {
       // $$ is the shell that then becomes the test process.
       setup = "mount -t tmpfs tmpfs /proc/$$/fd";
       break;
+    case FaultMount::ExFat:
+      // A loop device and the FUSE driver; both go again after the test.
+      setup = "img='" + tmp.file("exfat.img") + "' && truncate -s 64M \"$img\" && mkfs.exfat \"$img\" &&" +
+              " dev=$(losetup -f --show \"$img\") && mount.exfat-fuse \"$dev\" " + out;
+      teardown = "umount " + out + "; losetup -d \"$dev\"";
+      break;
   }
-  RunTestInMountNamespace(setup, {QString(kVariable) + "=" + tmp.file("out")});
+  RunTestInMountNamespace(setup, {QString(kVariable) + "=" + tmp.file("out")}, teardown);
   return {};
 }
 

@@ -1,5 +1,6 @@
 // Output folders for fault tests: a real full disk (a 1 MiB tmpfs), a real
-// read-only destination (a read-only bind mount) or a system without /proc,
+// read-only destination (a read-only bind mount), a system without /proc, or
+// a file system as plain as a USB stick's (exFAT),
 // made inside a private mount namespace by running the calling test again there.
 #pragma once
 
@@ -12,6 +13,7 @@ enum class FaultMount {
   ReadOnlyBind,  // writing gives EROFS
   HiddenProc,    // an ordinary folder, with an empty tmpfs over /proc
   EmptyProcFd,   // an ordinary folder; /proc/self/fd of the test is an empty tmpfs
+  ExFat,         // exFAT through FUSE: no hard links (EPERM), no O_TMPFILE, no holes
 };
 
 // In the test process: makes a folder, runs the calling test again inside a
