@@ -6,6 +6,7 @@
 #include <QPalette>
 
 #include "engine/ExtractionWorker.h"
+#include "engine/PathHelpers.h"
 #include "engine/basRukasu.h"
 #include "shell/AppContext.h"
 #include "shell/WindowInterfaces.h"
@@ -20,10 +21,17 @@ BatchRun::BatchRun(AppContext& context, Controls controls, QObject* parent)
 
 BatchRun::~BatchRun() = default;
 
+namespace {
+
+QString WithSlash(QString folder) {
+  if (!folder.endsWith(u'/')) folder += u'/';
+  return folder;
+}
+
+}  // namespace
+
 QString BatchRun::destination() const {
-  QString dest = m_context.windows.outDir ? m_context.windows.outDir->DirName() : QString();
-  if (!dest.endsWith(u'/')) dest += u'/';
-  return dest;
+  return WithSlash(m_context.windows.outDir ? m_context.windows.outDir->DirName() : QString());
 }
 
 void BatchRun::releaseWorker() {
@@ -133,7 +141,7 @@ void BatchRun::Interactive(int16_t index) {
 
 void BatchRun::setLogEcho(std::function<void(const QString&)> echo) { m_listener->setEcho(std::move(echo)); }
 
-BatchRun::Outcome BatchRun::AutoBatch(int16_t mode) {
+BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
   AppWindows& w = m_context.windows;
   if (!w.file) return Outcome::SomeFailed;
   const QString dest = destination();
@@ -141,7 +149,9 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode) {
   basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
   for (int i = 0; i < w.file->count(); ++i) {
     w.file->setTopIndex(i);
-    const int16_t r = engine.Archive_Extract(w.file->entry(i), dest, mode);
+    const QString archive = w.file->entry(i);
+    const QString into = besideArchive ? WithSlash(ParentDir_Get(archive)) : dest;
+    const int16_t r = engine.Archive_Extract(archive, into, mode);
     if (r == -1) {
       stopped = true;
       break;

@@ -33,7 +33,9 @@ class BatchRun : public QObject {
   // What a quiet run came to: every archive extracted, some not, or stopped.
   enum class Outcome { AllExtracted, SomeFailed, Stopped };
   // AutoBatch(mode): the quiet run of the automatic start; no events, no changes to the list.
-  Outcome AutoBatch(int16_t mode);
+  // With `besideArchive` each archive goes into the folder that holds it
+  // instead of the destination folder pane's folder.
+  Outcome AutoBatch(int16_t mode, bool besideArchive = false);
   // Every result-log line is also handed here (the automatic run writes them to standard output).
   void setLogEcho(std::function<void(const QString&)> echo);
 

@@ -188,7 +188,8 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
     ParseCommandLine(argumentText, *m_file);
     if (m_file->count() > 0) {
       m_batch->setLogEcho(m_autoRequest.echo);
-      const BatchRun::Outcome outcome = m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe));
+      const BatchRun::Outcome outcome =
+          m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe), m_autoRequest.here);
       m_batch->setLogEcho(nullptr);
       m_autoStatus = outcome == BatchRun::Outcome::Stopped ? 2 : outcome == BatchRun::Outcome::SomeFailed ? 1 : 0;
       if (m_context.settings.AutoLog) m_status->LogCopy();

@@ -110,6 +110,7 @@ int main(int argc, char** argv) {
   request.forced = options.autoRun;
   request.mode = options.mode;
   request.dest = dest;
+  request.here = options.here;
   request.echo = [](const QString& line) { Print(stdout, line + u'\n'); };
   window.setAutoRequest(request);
   // Qt has taken its own arguments (-platform ...) out by now.
