@@ -23,5 +23,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/rukasu2")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-noto-cjk | fonts-ipafont")
+# Files (Nautilus) loads the extension with the actions on archives only through it.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-nautilus")
 
 include(CPack)
