@@ -2,6 +2,7 @@
 #include "shell/BatchRun.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QPalette>
 
@@ -45,6 +46,14 @@ int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode)
     connect(m_worker.get(), &ExtractionWorker::progress, this, &BatchRun::progress);
   }
   return m_worker->extract(arc, dest, mode);
+}
+
+void BatchRun::count(int16_t result) {
+  if (result == 0)
+    ++m_tally.extracted;
+  else
+    ++m_tally.failed;
+  if (result == -1) m_tally.stopped = true;
 }
 
 namespace {
@@ -99,6 +108,9 @@ void BatchRun::Interactive(int16_t index) {
   w.file->SelectAll();
   m_controls.setCancelEnabled(true);
   const QString dest = destination();
+  m_tally = {};
+  QElapsedTimer clock;
+  clock.start();
 
   const int n = w.file->count();
   for (int i = 0; i < n; ++i) {
@@ -110,6 +122,7 @@ void BatchRun::Interactive(int16_t index) {
     }
     emit archiveStarted(i + 1, n, w.file->entry(i));
     const int16_t r = extract(w.file->entry(i), dest, index);
+    count(r);
     if (r == 0) {
       w.file->setSelected(i, false);
     } else if (r == -1) {
@@ -127,6 +140,8 @@ void BatchRun::Interactive(int16_t index) {
       w.file->removeEntry(i);
   }
   w.file->SelectClear();
+  m_tally.stopped = m_cancelFlag;
+  m_tally.milliseconds = clock.elapsed();
   if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? 30 : 31));
   m_cancelFlag = false;
   m_controls.setCancelEnabled(false);
@@ -145,19 +160,19 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
   AppWindows& w = m_context.windows;
   if (!w.file) return Outcome::SomeFailed;
   const QString dest = destination();
-  bool stopped = false, failed = false;
+  m_tally = {};
+  QElapsedTimer clock;
+  clock.start();
   basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
   for (int i = 0; i < w.file->count(); ++i) {
     w.file->setTopIndex(i);
     const QString archive = w.file->entry(i);
     const QString into = besideArchive ? WithSlash(ParentDir_Get(archive)) : dest;
     const int16_t r = engine.Archive_Extract(archive, into, mode);
-    if (r == -1) {
-      stopped = true;
-      break;
-    }
-    failed = failed || r != 0;
+    count(r);
+    if (r == -1) break;
   }
-  m_listener->logLine(MessageCatalogue::Shared(stopped ? 30 : 31));
-  return stopped ? Outcome::Stopped : failed ? Outcome::SomeFailed : Outcome::AllExtracted;
+  m_tally.milliseconds = clock.elapsed();
+  m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? 30 : 31));
+  return m_tally.stopped ? Outcome::Stopped : m_tally.failed > 0 ? Outcome::SomeFailed : Outcome::AllExtracted;
 }

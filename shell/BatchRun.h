@@ -36,6 +36,14 @@ class BatchRun : public QObject {
   // With `besideArchive` each archive goes into the folder that holds it
   // instead of the destination folder pane's folder.
   Outcome AutoBatch(int16_t mode, bool besideArchive = false);
+  // What the last run of either form came to, for the notice at its end.
+  struct Tally {
+    int extracted = 0;
+    int failed = 0;      // the archive of a stop result included
+    bool stopped = false;
+    qint64 milliseconds = 0;
+  };
+  const Tally& lastRun() const { return m_tally; }
   // Every result-log line is also handed here (the automatic run writes them to standard output).
   void setLogEcho(std::function<void(const QString&)> echo);
 
@@ -59,6 +67,7 @@ class BatchRun : public QObject {
 
  private:
   int16_t extract(const QString& arc, const QString& dest, int16_t mode);
+  void count(int16_t result);
   void setPanesEnabled(bool enabled);
   void refreshFolderPanes();
   QString destination() const;
@@ -67,6 +76,7 @@ class BatchRun : public QObject {
   Controls m_controls;
   std::unique_ptr<WindowListener> m_listener;
   std::unique_ptr<ExtractionWorker> m_worker;
+  Tally m_tally;
   bool m_cancelFlag = false;
   bool m_running = false;
   bool m_useWorker = true;

@@ -32,6 +32,7 @@
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
 #include "shell/MessageBox.h"
+#include "shell/RunNotice.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "source/mdiDir.h"
@@ -397,6 +398,8 @@ void frmRukasu::showBytes(qint64 done, qint64 total) {
 void frmRukasu::runFinished() {
   m_progressText->clear();
   m_progressBar->hide();
+  // A long run that ends behind another window is told to the desktop.
+  if (!isActiveWindow() && RunNotice::Deserved(m_batch->lastRun(), false)) RunNotice().showRun(m_batch->lastRun());
   // A close asked for during the run happens now that the archive is done.
   if (m_closeRequested) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }

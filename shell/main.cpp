@@ -15,6 +15,7 @@
 #include "shell/CommandLine.h"
 #include "shell/ProgramIcon.h"
 #include "shell/ProgramOptions.h"
+#include "shell/RunNotice.h"
 #include "shell/WindowFont.h"
 #include "shell/frmRukasu.h"
 
@@ -64,6 +65,17 @@ bool AutomaticRunAhead(const ProgramOptions& options) {
   Settings settings;
   LoadSettings(settings, store);
   return settings.Auto;
+}
+
+// With --notify, how the automatic run ended goes to the desktop too: started
+// from a file manager, the run has no one reading its standard output.
+void NotifyAutomaticRun(const frmRukasu& window, const QString& nothingToExtract) {
+  constexpr std::chrono::seconds kWait{3};  // for the service's answer, before the program ends
+  RunNotice notice;
+  if (!nothingToExtract.isEmpty())
+    notice.show(nothingToExtract, QString(), kWait);
+  else if (RunNotice::Deserved(window.batchRun().lastRun(), true))
+    notice.showRun(window.batchRun().lastRun(), kWait);
 }
 
 }  // namespace
@@ -118,8 +130,12 @@ int main(int argc, char** argv) {
   const QString argumentText = ArgumentText(names, QDir::currentPath());
   int exitCode = 0;
   if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) {
-    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty())
-      Print(stderr, QStringLiteral("rukasu2: 解凍できる圧縮ファイルがありません\n"));
+    QString nothing;
+    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty()) {
+      nothing = QStringLiteral("解凍できる圧縮ファイルがありません");
+      Print(stderr, QStringLiteral("rukasu2: ") + nothing + u'\n');
+    }
+    if (options.notify) NotifyAutomaticRun(window, nothing);
     return exitCode;
   }
   window.show();
