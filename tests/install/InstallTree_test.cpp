@@ -60,7 +60,8 @@ TEST_F(InstallTree, HoldsEveryFileOfTheProgram) {
                           "share/icons/hicolor/scalable/apps/rukasu2.svg", "share/doc/rukasu2/guide/index.html",
                           "share/man/man1/rukasu2.1.gz", "share/man/ja/man1/rukasu2.1.gz",
                           "share/kio/servicemenus/org.example.Rukasu2.extract.desktop",
-                          "share/nautilus-python/extensions/rukasu2.py"};
+                          "share/nautilus-python/extensions/rukasu2.py",
+                          "share/metainfo/org.example.Rukasu2.metainfo.xml"};
   for (const char* module : kModules) expected << QStringLiteral("lib/rukasu2/archivers/") + module;
   for (const QString& relative : expected) {
     const QFileInfo info(Installed(relative));
