@@ -75,18 +75,15 @@ QProcessEnvironment ActionEnvironment(const TempFolder& tmp) {
   return environment;
 }
 
-// Dolphin runs the Exec line of the action with the name `label`, %F being
-// the selected files, one argument each.
+// Dolphin runs the Exec line of the action named `label`, %F being the
+// selected files, one argument each.
 QString RunDolphinAction(const TempFolder& tmp, const QString& label, const QStringList& files) {
-  QString exec;
+  QStringList arguments;
   for (const QString& action : DesktopValue(kServiceMenu, "Desktop Entry", "Actions").split(u';', Qt::SkipEmptyParts))
     if (DesktopValue(kServiceMenu, "Desktop Action " + action, "Name") == label)
-      exec = DesktopValue(kServiceMenu, "Desktop Action " + action, "Exec");
-  if (exec.isEmpty()) return "Dolphin offers no " + label;
-  QStringList arguments;
-  for (const QString& token : exec.split(u' ', Qt::SkipEmptyParts))
-    arguments << (token == "%F" ? files : QStringList{token});
-  if (arguments.takeFirst() != "rukasu2") return "the action runs another program: " + exec;
+      for (const QString& token : DesktopValue(kServiceMenu, "Desktop Action " + action, "Exec").split(u' '))
+        arguments << (token == "%F" ? files : QStringList{token});
+  if (arguments.isEmpty() || arguments.takeFirst() != "rukasu2") return "no action runs rukasu2 as " + label;
   QProcess program;
   program.setProcessEnvironment(ActionEnvironment(tmp));
   program.start(RUKASU2_BINARY_DIR "/rukasu2", arguments);

@@ -1,6 +1,6 @@
 // The manual pages rukasu2(1) that the build makes, English and Japanese: they
-// list the switches --help lists, every one of them a switch the program takes,
-// and man formats them without a warning (the check lintian makes).
+// list the switches --help lists, every one a switch the program takes, and
+// man formats them without a warning (as lintian runs it).
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,59 +14,38 @@
 namespace {
 
 struct Page {
-  const char* name;
-  QString path;      // in the build folder
-  QString sub;       // its folder below share/man
-  QString options;   // the title of its section of switches
+  const char* sub;      // its folder below man/, in the build folder as installed
+  const char* options;  // the heading of its switches
 };
+const Page kPages[] = {{"man1", "OPTIONS"}, {"ja/man1", "オプション"}};
 
-const Page kPages[] = {
-    {"English", QStringLiteral(RUKASU2_BINARY_DIR "/man/rukasu2.1"), QStringLiteral("man1"), QStringLiteral("OPTIONS")},
-    {"Japanese", QStringLiteral(RUKASU2_BINARY_DIR "/man/ja/rukasu2.1"), QStringLiteral("ja/man1"),
-     QString::fromUtf8("オプション")},
-};
-
-// The switches of the terms (".TP" and a bold line) in the page's section of switches.
-QSet<QString> PageSwitches(const Page& page) {
-  const QStringList lines = QString::fromUtf8(testing_support::ReadFile(page.path)).split(u'\n');
-  QSet<QString> out;
-  bool inSection = false;
-  for (qsizetype i = 0; i < lines.size(); ++i) {
-    if (lines[i].startsWith(QStringLiteral(".SH"))) inSection = lines[i] == QStringLiteral(".SH \"%1\"").arg(page.options);
-    if (!inSection || lines[i] != QStringLiteral(".TP") || i + 1 == lines.size()) continue;
-    const QRegularExpressionMatch bold = QRegularExpression(QStringLiteral("^\\\\fB(.*?)\\\\fR")).match(lines[i + 1]);
-    if (!bold.hasMatch()) continue;
-    for (const QString& name : bold.captured(1).split(QStringLiteral(", ")))
-      out.insert(QString(name).replace(QStringLiteral("\\-"), QStringLiteral("-")).section(u' ', 0, 0));
-  }
-  return out;
+QString PageText(const Page& page) {
+  const QString folder = QString(page.sub).remove("man1");
+  return QString::fromUtf8(testing_support::ReadFile(RUKASU2_BINARY_DIR "/man/" + folder + "rukasu2.1"));
 }
 
-// The switches that --help lists under its heading "オプション": each term
-// ends where the blanks before its description begin.
-QSet<QString> HelpSwitches() {
+// The names of the terms that `term` finds in the text from `heading` to the
+// next empty line or heading ("-h, --help" gives two, "--mode MODE" one).
+QSet<QString> Switches(QString text, const QString& heading, const char* term) {
+  text = text.mid(text.indexOf(heading)).replace("\\-", "-");
+  text = text.left(text.indexOf(QRegularExpression("\n(\n|\\.SH)"), heading.size()));
   QSet<QString> out;
-  bool inSection = false;
-  for (const QString& line : HelpText().split(u'\n')) {
-    if (!line.startsWith(u' ') && line.endsWith(u':')) inSection = line == QString::fromUtf8("オプション:");
-    if (!inSection || !line.startsWith(QStringLiteral("  ")) || line.at(2) == u' ') continue;
-    for (const QString& name : line.mid(2).section(QStringLiteral("  "), 0, 0).split(QStringLiteral(", ")))
-      out.insert(name.section(u' ', 0, 0));
-  }
+  for (auto it = QRegularExpression(term, QRegularExpression::MultilineOption).globalMatch(text); it.hasNext();)
+    for (const QString& name : it.next().captured(1).split(", ")) out.insert(name.section(' ', 0, 0));
   return out;
 }
 
 TEST(ManualPage, ListsTheSwitchesOfHelpAndNoOthers) {
-  const QSet<QString> help = HelpSwitches();
-  EXPECT_TRUE(help.contains(QStringLiteral("--auto")) && help.contains(QStringLiteral("--here")))
-      << QStringList(help.begin(), help.end()).join(u' ').toStdString();
-  for (const Page& page : kPages) {
-    const QSet<QString> listed = PageSwitches(page);
-    EXPECT_EQ(listed, help) << page.name << ": " << QStringList(listed.begin(), listed.end()).join(u' ').toStdString();
-  }
+  const QSet<QString> help = Switches(HelpText(), QString::fromUtf8("オプション:"), R"(^  (\S.*?)(  |$))");
+  EXPECT_TRUE(help.contains("--auto") && help.contains("--help") && help.contains("/U")) << help.size();
+  for (const Page& page : kPages)
+    EXPECT_EQ(Switches(PageText(page), QStringLiteral(".SH \"%1\"").arg(QString::fromUtf8(page.options)),
+                       R"(^\.TP\n\\fB(.*?)\\fR)"),
+              help)
+        << page.sub;
   for (const QString& name : help) {
-    if (name == QStringLiteral("--") || name == QStringLiteral("/U")) continue;  // not switches of their own
-    const ProgramOptions o = ProgramOptions::Parse({QStringLiteral("--auto"), name, QStringLiteral("1")});
+    if (name == "--" || name == "/U") continue;  // not switches of their own
+    const ProgramOptions o = ProgramOptions::Parse({"--auto", name, "1"});
     EXPECT_FALSE(o.error.startsWith(QString::fromUtf8("不明なオプション"))) << name.toStdString();
   }
 }
@@ -75,27 +54,24 @@ TEST(ManualPage, HelpFitsATerminalOf80Columns) {
   for (const QString& line : HelpText().split(u'\n')) EXPECT_LE(TerminalColumns(line), 80) << line.toStdString();
 }
 
-// As lintian runs man: on the page in its place below man/, from which man
-// knows the page's language and loads the rules for breaking Japanese lines.
+// From its place below man/ man knows a page's language and loads the rules
+// for breaking Japanese lines.
 TEST(ManualPage, FormatsWithoutWarnings) {
   RK_REQUIRE_PROGRAM("man");
   testing_support::TempFolder tmp;
   for (const Page& page : kPages) {
-    const QString installed = tmp.file("man/" + page.sub + "/rukasu2.1");
-    QDir().mkpath(tmp.file("man/" + page.sub));
-    ASSERT_TRUE(QFile::copy(page.path, installed)) << page.name;
+    const QString installed = tmp.write(QStringLiteral("man/%1/rukasu2.1").arg(page.sub), PageText(page).toUtf8());
     QProcess man;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LC_ALL", "C.UTF-8");
     environment.insert("MANWIDTH", "80");
     environment.insert("MANROFFSEQ", "");
     man.setProcessEnvironment(environment);
-    man.setWorkingDirectory(tmp.file("man"));
     man.setStandardOutputFile(QProcess::nullDevice());
     man.start("man", {"--warnings", "-E", "UTF-8", "-l", "-Tutf8", "-Z", installed});
-    ASSERT_TRUE(man.waitForFinished(60000)) << page.name;
-    EXPECT_EQ(man.exitCode(), 0) << page.name;
-    EXPECT_EQ(man.readAllStandardError(), QByteArray()) << page.name;
+    ASSERT_TRUE(man.waitForFinished(60000)) << page.sub;
+    EXPECT_EQ(man.exitCode(), 0) << page.sub;
+    EXPECT_EQ(man.readAllStandardError(), QByteArray()) << page.sub;
   }
 }
 
