@@ -42,14 +42,7 @@ function(rk_usage source out version)
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source} ${CMAKE_CURRENT_FUNCTION_LIST_FILE})
   file(READ ${source} text)
   string(CONFIGURE "${text}" text @ONLY)
-  # CMake lists split at ";" and keep "[...]" together: both stand in for
-  # themselves until the pages are written.
-  string(ASCII 1 semicolon)
-  string(ASCII 2 open_bracket)
-  string(ASCII 3 close_bracket)
-  string(REPLACE ";" "${semicolon}" text "${text}")
-  string(REPLACE "[" "${open_bracket}" text "${text}")
-  string(REPLACE "]" "${close_bracket}" text "${text}")
+  rk_usage_stand_ins(text TRUE)
   string(REPLACE "\n" ";" lines "${text}")
 
   set(help "")
@@ -209,15 +202,28 @@ function(rk_usage source out version)
     "// Made by the build from dist/man/rukasu2.usage: change that file, not this one.\n${help}")
 endfunction()
 
+# CMake lists split at ";" and keep "[...]" together: while the text is a
+# list of lines, the three are the characters 1 to 3 (`hide`), and become
+# themselves again before a page is written.
+function(rk_usage_stand_ins var hide)
+  set(text "${${var}}")
+  foreach(code 1 2 3)
+    math(EXPR at "${code} - 1")
+    string(SUBSTRING ";[]" ${at} 1 character)
+    string(ASCII ${code} stand_in)
+    if(hide)
+      string(REPLACE "${character}" "${stand_in}" text "${text}")
+    else()
+      string(REPLACE "${stand_in}" "${character}" text "${text}")
+    endif()
+  endforeach()
+  set(${var} "${text}" PARENT_SCOPE)
+endfunction()
+
 # Writes a file only when its content changes, so that nothing rebuilds for
-# nothing; the stand-ins for ";", "[" and "]" become themselves again.
+# nothing.
 function(rk_usage_write path content)
-  string(ASCII 1 semicolon)
-  string(ASCII 2 open_bracket)
-  string(ASCII 3 close_bracket)
-  string(REPLACE "${semicolon}" ";" content "${content}")
-  string(REPLACE "${open_bracket}" "[" content "${content}")
-  string(REPLACE "${close_bracket}" "]" content "${content}")
+  rk_usage_stand_ins(content FALSE)
   file(WRITE "${path}.new" "${content}")
   file(COPY_FILE "${path}.new" "${path}" ONLY_IF_DIFFERENT)
   file(REMOVE "${path}.new")
