@@ -50,6 +50,12 @@ TEST(ManualPage, ListsTheSwitchesOfHelpAndNoOthers) {
   }
 }
 
+// The same sections, entries and blocks of lines shown as they are, in either language.
+TEST(ManualPage, BothLanguagesHoldTheSameParts) {
+  for (const char* request : {".SH ", ".TP\n", ".nf\n", ".PP\n"})
+    EXPECT_EQ(PageText(kPages[0]).count(request), PageText(kPages[1]).count(request)) << request;
+}
+
 TEST(ManualPage, HelpFitsATerminalOf80Columns) {
   for (const QString& line : HelpText().split(u'\n')) EXPECT_LE(TerminalColumns(line), 80) << line.toStdString();
 }
