@@ -2,10 +2,12 @@
 #include "shell/BatchRun.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QMdiSubWindow>
 #include <QPalette>
 
 #include "engine/ExtractionWorker.h"
+#include "engine/PathHelpers.h"
 #include "engine/basRukasu.h"
 #include "shell/AppContext.h"
 #include "shell/WindowInterfaces.h"
@@ -20,13 +22,21 @@ BatchRun::BatchRun(AppContext& context, Controls controls, QObject* parent)
 
 BatchRun::~BatchRun() = default;
 
+namespace {
+
+// An empty folder stays empty: the engine refuses it instead of taking "/".
+QString WithSlash(QString folder) {
+  if (!folder.isEmpty() && !folder.endsWith(u'/')) folder += u'/';
+  return folder;
+}
+
+}  // namespace
+
 // Read when the run starts, from the disk: a folder that is gone (or a path
 // too deep to resolve) gives no destination, which the engine refuses for
 // every archive instead of extracting into the root.
 QString BatchRun::destination() const {
-  QString dest = m_context.windows.outDir ? m_context.windows.outDir->DirName() : QString();
-  if (!dest.isEmpty() && !dest.endsWith(u'/')) dest += u'/';
-  return dest;
+  return WithSlash(m_context.windows.outDir ? m_context.windows.outDir->DirName() : QString());
 }
 
 void BatchRun::releaseWorker() {
@@ -40,6 +50,14 @@ int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode)
     connect(m_worker.get(), &ExtractionWorker::progress, this, &BatchRun::progress);
   }
   return m_worker->extract(arc, dest, mode);
+}
+
+void BatchRun::count(int16_t result) {
+  if (result == 0)
+    ++m_tally.extracted;
+  else
+    ++m_tally.failed;
+  if (result == -1) m_tally.stopped = true;
 }
 
 namespace {
@@ -94,6 +112,9 @@ void BatchRun::Interactive(int16_t index) {
   w.file->SelectAll();
   m_controls.setCancelEnabled(true);
   const QString dest = destination();
+  m_tally = {};
+  QElapsedTimer clock;
+  clock.start();
 
   const int n = w.file->count();
   for (int i = 0; i < n; ++i) {
@@ -105,6 +126,7 @@ void BatchRun::Interactive(int16_t index) {
     }
     emit archiveStarted(i + 1, n, w.file->entry(i));
     const int16_t r = extract(w.file->entry(i), dest, index);
+    count(r);
     if (r == 0) {
       w.file->setSelected(i, false);
     } else if (r == -1) {
@@ -122,6 +144,8 @@ void BatchRun::Interactive(int16_t index) {
       w.file->removeEntry(i);
   }
   w.file->SelectClear();
+  m_tally.stopped = m_cancelFlag;
+  m_tally.milliseconds = clock.elapsed();
   if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? 30 : 31));
   m_cancelFlag = false;
   m_controls.setCancelEnabled(false);
@@ -136,21 +160,23 @@ void BatchRun::Interactive(int16_t index) {
 
 void BatchRun::setLogEcho(std::function<void(const QString&)> echo) { m_listener->setEcho(std::move(echo)); }
 
-BatchRun::Outcome BatchRun::AutoBatch(int16_t mode) {
+BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
   AppWindows& w = m_context.windows;
   if (!w.file) return Outcome::SomeFailed;
   const QString dest = destination();
-  bool stopped = false, failed = false;
+  m_tally = {};
+  QElapsedTimer clock;
+  clock.start();
   basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
   for (int i = 0; i < w.file->count(); ++i) {
     w.file->setTopIndex(i);
-    const int16_t r = engine.Archive_Extract(w.file->entry(i), dest, mode);
-    if (r == -1) {
-      stopped = true;
-      break;
-    }
-    failed = failed || r != 0;
+    const QString archive = w.file->entry(i);
+    const QString into = besideArchive ? WithSlash(ParentDir_Get(archive)) : dest;
+    const int16_t r = engine.Archive_Extract(archive, into, mode);
+    count(r);
+    if (r == -1) break;
   }
-  m_listener->logLine(MessageCatalogue::Shared(stopped ? 30 : 31));
-  return stopped ? Outcome::Stopped : failed ? Outcome::SomeFailed : Outcome::AllExtracted;
+  m_tally.milliseconds = clock.elapsed();
+  m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? 30 : 31));
+  return m_tally.stopped ? Outcome::Stopped : m_tally.failed > 0 ? Outcome::SomeFailed : Outcome::AllExtracted;
 }

@@ -33,7 +33,17 @@ class BatchRun : public QObject {
   // What a quiet run came to: every archive extracted, some not, or stopped.
   enum class Outcome { AllExtracted, SomeFailed, Stopped };
   // AutoBatch(mode): the quiet run of the automatic start; no events, no changes to the list.
-  Outcome AutoBatch(int16_t mode);
+  // With `besideArchive` each archive goes into the folder that holds it
+  // instead of the destination folder pane's folder.
+  Outcome AutoBatch(int16_t mode, bool besideArchive = false);
+  // What the last run of either form came to, for the notice at its end.
+  struct Tally {
+    int extracted = 0;
+    int failed = 0;      // the archive of a stop result included
+    bool stopped = false;
+    qint64 milliseconds = 0;
+  };
+  const Tally& lastRun() const { return m_tally; }
   // Every result-log line is also handed here (the automatic run writes them to standard output).
   void setLogEcho(std::function<void(const QString&)> echo);
 
@@ -57,6 +67,7 @@ class BatchRun : public QObject {
 
  private:
   int16_t extract(const QString& arc, const QString& dest, int16_t mode);
+  void count(int16_t result);
   void setPanesEnabled(bool enabled);
   void refreshFolderPanes();
   QString destination() const;
@@ -65,6 +76,7 @@ class BatchRun : public QObject {
   Controls m_controls;
   std::unique_ptr<WindowListener> m_listener;
   std::unique_ptr<ExtractionWorker> m_worker;
+  Tally m_tally;
   bool m_cancelFlag = false;
   bool m_running = false;
   bool m_useWorker = true;

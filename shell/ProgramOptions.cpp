@@ -1,7 +1,23 @@
 // See ProgramOptions.h.
 #include "shell/ProgramOptions.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
+
+// The usage text, made by the build from dist/man/rukasu2.usage, the source of
+// the manual pages too: H a heading, L a line shown as it is, P the first line
+// of a paragraph, C a further line of it, T the term of a list entry, D a line
+// that describes the term.
+struct UsageRow {
+  char kind;
+  const char* text;
+};
+
+constexpr UsageRow kUsage[] = {
+#include "UsageText.inc"
+};
 
 std::optional<int16_t> ModeFromText(const QString& text) {
   static const char* const kNames[] = {"okavi", "normal", "nodigits", "filen"};
@@ -40,6 +56,10 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
       o.version = true;
     } else if (a == QStringLiteral("--auto")) {
       o.autoRun = true;
+    } else if (a == QStringLiteral("--here")) {
+      o.here = true;
+    } else if (a == QStringLiteral("--notify")) {
+      o.notify = true;
     } else if (TakeValue(arguments, i, QStringLiteral("--mode"), value)) {
       o.mode = ModeFromText(value);
       if (!o.mode) o.error = QStringLiteral("--mode に指定できるのは okavi, normal, nodigits, filen（または 0〜3）です: ") + value;
@@ -50,29 +70,84 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
       o.error = QStringLiteral("不明なオプションです: ") + a;
     }
   }
-  if (o.error.isEmpty() && (o.mode || !o.dest.isEmpty()) && !o.autoRun)
-    o.error = QStringLiteral("--mode と --dest は --auto と一緒に指定してください");
+  if (!o.error.isEmpty()) return o;
+  if ((o.mode || !o.dest.isEmpty() || o.here || o.notify) && !o.autoRun)
+    o.error = QStringLiteral("--mode、--dest、--here、--notify は --auto と一緒に指定してください");
+  else if (o.here && !o.dest.isEmpty())
+    o.error = QStringLiteral("--here と --dest は一緒に指定できません");
   return o;
 }
 
+namespace {
+
+// Where the descriptions of a section's list entries begin: two columns past
+// its widest term, but no further than column 20 (a longer term puts its
+// description on the next line).
+int DescriptionColumn(const UsageRow* row, const UsageRow* end) {
+  int column = 0;
+  for (; row != end && row->kind != 'H'; ++row)
+    if (row->kind == 'T') column = std::max(column, 2 + TerminalColumns(QString::fromUtf8(row->text)) + 2);
+  return std::min(column, 20);
+}
+
+}  // namespace
+
 QString HelpText() {
-  return QStringLiteral(
-      "使い方: rukasu2 [圧縮ファイル ...]\n"
-      "        rukasu2 --auto [--mode モード] [--dest 解凍先フォルダ] 圧縮ファイル ...\n"
-      "        rukasu2 /U\n"
-      "\n"
-      "圧縮ファイルをまとめて解凍します。ファイル名だけを指定すると、解凍対象ファイルに入れてウインドウを開きます\n"
-      "（オプションで「起動時の圧縮ファイルは自動的に実行」がオンのときは、ウインドウを出さずに解凍します）。\n"
-      "\n"
-      "  --auto         この起動に限り、ウインドウを出さずに解凍して終了します。\n"
-      "                 ディスプレイが無いときも動きます。結果は標準出力に書きます。\n"
-      "  --mode モード  解凍モード: okavi（Okavi解凍）, normal（通常解凍）, nodigits（数除解凍）,\n"
-      "                 filen（FielN解凍）、または 0〜3。省略時はオプションの自動実行のモードです。\n"
-      "  --dest フォルダ 解凍先フォルダ。省略時は解凍先フォルダのペインの起動時のフォルダです。\n"
-      "  --version      バージョンと、見つかった解凍モジュールを表示します。\n"
-      "  --help         この説明を表示します。\n"
-      "  /U             保存した設定をすべて削除します（確認があります）。\n"
-      "  --             これ以降の引数はすべてファイル名として扱います。\n"
-      "\n"
-      "自動実行の終了コード: 0 すべて解凍した、1 解凍できなかったファイルがある、2 中断した、64 指定の誤り。\n");
+  QString out;
+  QString term;  // an entry's term, waiting for the first line that describes it
+  int column = DescriptionColumn(std::begin(kUsage), std::end(kUsage));
+  char previous = 0;
+  auto endTerm = [&] {
+    if (term.isEmpty()) return;
+    out += QStringLiteral("  ") + term + u'\n';
+    term.clear();
+  };
+  for (const UsageRow& row : kUsage) {
+    const QString text = QString::fromUtf8(row.text);
+    if (row.kind != 'D') endTerm();
+    switch (row.kind) {
+      case 'H':
+        if (!out.isEmpty()) out += u'\n';
+        out += text + QStringLiteral(":\n");
+        column = DescriptionColumn(&row + 1, std::end(kUsage));
+        break;
+      case 'L':
+        out += QStringLiteral("  ") + text + u'\n';
+        break;
+      case 'P':
+        if (!out.isEmpty() && previous != 'H') out += u'\n';
+        out += text + u'\n';
+        break;
+      case 'C':
+        out += text + u'\n';
+        break;
+      case 'T':
+        term = text;
+        break;
+      case 'D':
+        if (!term.isEmpty() && 2 + TerminalColumns(term) < column) {
+          out += QStringLiteral("  ") + term + QString(column - 2 - TerminalColumns(term), u' ');
+          term.clear();
+        } else {
+          endTerm();
+          out += QString(column, u' ');
+        }
+        out += text + u'\n';
+        break;
+    }
+    previous = row.kind;
+  }
+  endTerm();
+  return out;
+}
+
+int TerminalColumns(const QString& text) {
+  int columns = 0;
+  for (const char32_t c : text.toUcs4()) {
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+                      (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+                      (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x20000 && c <= 0x3FFFD);
+    columns += wide ? 2 : 1;
+  }
+  return columns;
 }

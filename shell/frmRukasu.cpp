@@ -36,6 +36,7 @@
 #include "shell/MainPlacement.h"
 #include "shell/MessageBox.h"
 #include "shell/PaneHost.h"
+#include "shell/RunNotice.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "source/mdiDir.h"
@@ -236,7 +237,8 @@ bool frmRukasu::AutoRun(const QString& argumentText) {
     ParseCommandLine(argumentText, *m_file);
     if (m_file->count() > 0) {
       m_batch->setLogEcho(m_autoRequest.echo);
-      const BatchRun::Outcome outcome = m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe));
+      const BatchRun::Outcome outcome =
+          m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe), m_autoRequest.here);
       m_batch->setLogEcho(nullptr);
       m_autoStatus = outcome == BatchRun::Outcome::Stopped ? 2 : outcome == BatchRun::Outcome::SomeFailed ? 1 : 0;
       if (m_context.settings.AutoLog) m_status->LogCopy();
@@ -470,6 +472,8 @@ void frmRukasu::runFinished() {
   statusBar()->clearMessage();
   m_progressText->clear();
   m_progressBar->hide();
+  // A long run that ends behind another window is told to the desktop.
+  if (!isActiveWindow() && RunNotice::Deserved(m_batch->lastRun(), false)) RunNotice().showRun(m_batch->lastRun());
   // A close asked for during the run happens now that the archive is done.
   if (m_closeRequested) QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
 }

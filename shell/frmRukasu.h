@@ -43,12 +43,13 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   ~frmRukasu() override;
 
   // How this call's automatic run is to go, from the command line: forced for
-  // this call only (--auto), with its own run mode and destination, and a place
-  // to hand every result-log line (standard output).
+  // this call only (--auto), with its own run mode and destination (or each
+  // archive's own folder), and a place to hand every result-log line (standard output).
   struct AutoRequest {
     bool forced = false;
     std::optional<int16_t> mode;
     QString dest;
+    bool here = false;
     std::function<void(const QString&)> echo;
   };
   void setAutoRequest(AutoRequest request) { m_autoRequest = std::move(request); }

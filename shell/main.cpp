@@ -16,6 +16,7 @@
 #include "shell/ProgramIcon.h"
 #include "shell/ProgramOptions.h"
 #include "shell/QtTranslations.h"
+#include "shell/RunNotice.h"
 #include "shell/WindowFont.h"
 #include "shell/frmRukasu.h"
 
@@ -67,6 +68,17 @@ bool AutomaticRunAhead(const ProgramOptions& options) {
   return settings.Auto;
 }
 
+// With --notify, how the automatic run ended goes to the desktop too: started
+// from a file manager, the run has no one reading its standard output.
+void NotifyAutomaticRun(const frmRukasu& window, const QString& nothingToExtract) {
+  constexpr std::chrono::seconds kWait{3};  // for the service's answer, before the program ends
+  RunNotice notice;
+  if (!nothingToExtract.isEmpty())
+    notice.show(nothingToExtract, QString(), kWait);
+  else if (RunNotice::Deserved(window.batchRun().lastRun(), true))
+    notice.showRun(window.batchRun().lastRun(), kWait);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,6 +125,7 @@ int main(int argc, char** argv) {
   request.forced = options.autoRun;
   request.mode = options.mode;
   request.dest = dest;
+  request.here = options.here;
   request.echo = [](const QString& line) { Print(stdout, line + u'\n'); };
   window.setAutoRequest(request);
   // Qt has taken its own arguments (-platform ...) out by now.
@@ -120,8 +133,12 @@ int main(int argc, char** argv) {
   const QString argumentText = ArgumentText(names, QDir::currentPath());
   int exitCode = 0;
   if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) {
-    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty())
-      Print(stderr, QStringLiteral("rukasu2: 解凍できる圧縮ファイルがありません\n"));
+    QString nothing;
+    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty()) {
+      nothing = QStringLiteral("解凍できる圧縮ファイルがありません");
+      Print(stderr, QStringLiteral("rukasu2: ") + nothing + u'\n');
+    }
+    if (options.notify) NotifyAutomaticRun(window, nothing);
     return exitCode;
   }
   window.show();

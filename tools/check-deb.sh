@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package in build-deb/ and, as root, installs it with dpkg,
-# checks what landed and that the installed program finds its modules, and
+# Builds the Debian package in build-deb/, has lintian check it (it must say
+# nothing), and, as root, installs it with dpkg, checks what landed, that the
+# installed program finds its modules and that man shows its pages, and
 # removes it again. The machine is left as it was: the script refuses to
 # install when rukasu2 is installed already.
 # Usage: tools/check-deb.sh [--build-only]
@@ -13,20 +14,57 @@ modules=(UNLHA32.DLL UNZIP32.DLL UNARJ32J.DLL ISH32.DLL CAB32.DLL TAR32.DLL UNRA
 fail() { echo "check-deb: $*" >&2; exit 1; }
 
 "${top}/tools/ensure-packages.sh" build run test package
+# The compiler and linker flags Debian builds its packages with (hardening,
+# source paths relative in the debug symbols). A folder configured with other
+# flags is configured anew.
+flag() { (cd "${top}" && DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get "$1"); }
+flags=(-DCMAKE_C_FLAGS="$(flag CFLAGS) $(flag CPPFLAGS)" -DCMAKE_CXX_FLAGS="$(flag CXXFLAGS) $(flag CPPFLAGS)"
+  -DCMAKE_EXE_LINKER_FLAGS="$(flag LDFLAGS)" -DCMAKE_SHARED_LINKER_FLAGS="$(flag LDFLAGS)"
+  -DCMAKE_MODULE_LINKER_FLAGS="$(flag LDFLAGS)")
+if [[ "$(cat "${build}/rukasu2-flags" 2>/dev/null)" != "${flags[*]}" ]]; then
+  rm -f "${build}/build.ninja" "${build}/CMakeCache.txt"
+fi
 # The prefix the package installs into, so that the folder compiled in is right too.
 "${top}/tools/configure.sh" "${build}" program -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKASU2_BUILD_TESTS=OFF \
-  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib >&2
-rm -f "${build}"/rukasu2_*.deb
+  -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib "${flags[@]}" >&2
+echo "${flags[*]}" >"${build}/rukasu2-flags"
+rm -f "${build}"/rukasu2_*.deb "${build}"/rukasu2-dbgsym_*.ddeb
 (cd "${build}" && cpack -G DEB >&2)
 deb=$(ls "${build}"/rukasu2_*.deb)
-echo "check-deb: built ${deb}"
+dbgsym=$(ls "${build}"/rukasu2-dbgsym_*.ddeb)
+
+# CPack (3.25) lists the debug symbols' files in md5sums by their paths in the
+# build folder, keeps them executable and gives the package no documents:
+# the package is made again from its files, with its documents folder pointing
+# at rukasu2's, as Debian's debug packages have it.
+unpacked="${build}/dbgsym-root"
+rm -rf "${unpacked}"
+dpkg-deb -R "${dbgsym}" "${unpacked}"
+find "${unpacked}/usr" -type f -exec chmod 0644 {} +
+mkdir -p "${unpacked}/usr/share/doc"
+ln -s rukasu2 "${unpacked}/usr/share/doc/rukasu2-dbgsym"
+(cd "${unpacked}" && find usr -type f -exec md5sum {} + | sort -k 2 >DEBIAN/md5sums)
+dpkg-deb --root-owner-group --build "${unpacked}" "${dbgsym}" >&2
+rm -rf "${unpacked}"
+echo "check-deb: built ${deb} and ${dbgsym}"
 
 # Depends: the libraries dpkg-shlibdeps found, and what no binary links.
 depends=$(dpkg-deb --field "${deb}" Depends)
-for need in libqt6core6 libqt6widgets6 libarchive13 liblhasa0 libmspack0 qt6-qpa-plugins \
+for need in libqt6core6 libqt6widgets6 libqt6dbus6 libarchive13 liblhasa0 libmspack0 qt6-qpa-plugins \
   'fonts-noto-cjk | fonts-ipafont'; do
   [[ "${depends}" == *"${need}"* ]] || fail "Depends lacks ${need}: ${depends}"
 done
+
+# Every tag counts, informational ones aside. Lintian warns when it runs as
+# root, so root lets another user run it.
+lint=(lintian --fail-on error,warning "${deb}" "${dbgsym}")
+if [[ $(id -u) -eq 0 ]]; then
+  chmod a+r "${deb}" "${dbgsym}"
+  lint=(setpriv --reuid=65534 --regid=65534 --clear-groups env HOME=/tmp "${lint[@]}")
+fi
+report=$("${lint[@]}" 2>&1) || fail "lintian refused the package: ${report}"
+[[ -z "${report}" ]] || fail "lintian said: ${report}"
+echo "check-deb: lintian has nothing to say"
 
 [[ "${1:-}" == --build-only ]] && exit 0
 [[ $(id -u) -eq 0 ]] || fail "installing needs root; ${deb} is built (--build-only skips the install)"
@@ -38,9 +76,18 @@ trap 'dpkg --purge rukasu2 >/dev/null 2>&1 || true' EXIT
 dpkg -i "${deb}" >&2 || fail "dpkg -i failed"
 
 for file in /usr/bin/rukasu2 "${desktop}" /usr/share/icons/hicolor/scalable/apps/rukasu2.svg \
-  /usr/share/icons/hicolor/48x48/apps/rukasu2.png /usr/share/doc/rukasu2/guide/index.html; do
+  /usr/share/icons/hicolor/48x48/apps/rukasu2.png /usr/share/doc/rukasu2/guide/index.html \
+  /usr/share/doc/rukasu2/copyright /usr/share/doc/rukasu2/changelog.gz \
+  /usr/share/metainfo/org.example.Rukasu2.metainfo.xml /usr/share/kio/servicemenus/org.example.Rukasu2.extract.desktop \
+  /usr/share/nautilus-python/extensions/rukasu2.py; do
   [[ -s "${file}" ]] || fail "${file} is missing"
 done
+# man finds both pages: the Japanese one by the language of the environment.
+man -w rukasu2 | grep -qx /usr/share/man/man1/rukasu2.1.gz || fail "man rukasu2 finds no page"
+LANGUAGE=ja man -w rukasu2 | grep -qx /usr/share/man/ja/man1/rukasu2.1.gz || fail "man finds no Japanese page"
+man rukasu2 2>&1 | grep -q -- '--here' || fail "man rukasu2 shows no switches"
+appstreamcli validate --no-net /usr/share/metainfo/org.example.Rukasu2.metainfo.xml >&2 ||
+  fail "appstreamcli refused the metainfo"
 for module in "${modules[@]}"; do
   path="/usr/lib/rukasu2/archivers/${module}"
   [[ -s "${path}" ]] || fail "${path} is missing"
@@ -56,7 +103,7 @@ done
 echo "${version}"
 
 dpkg -r rukasu2 >&2 || fail "dpkg -r failed"
-for left in /usr/bin/rukasu2 /usr/lib/rukasu2 "${desktop}" /usr/share/doc/rukasu2; do
+for left in /usr/bin/rukasu2 /usr/lib/rukasu2 "${desktop}" /usr/share/doc/rukasu2 /usr/share/man/man1/rukasu2.1.gz; do
   [[ ! -e "${left}" ]] || fail "${left} is left after dpkg -r"
 done
 trap - EXIT

@@ -55,9 +55,13 @@ QByteArray RunFromOwnFolder(const QString& program, const QStringList& arguments
   return process.readAllStandardOutput();
 }
 
-TEST_F(InstallTree, HoldsTheProgramTheModulesTheMenuEntryAndTheGuide) {
+TEST_F(InstallTree, HoldsEveryFileOfTheProgram) {
   QStringList expected = {"bin/rukasu2", "share/applications/org.example.Rukasu2.desktop",
-                          "share/icons/hicolor/scalable/apps/rukasu2.svg", "share/doc/rukasu2/guide/index.html"};
+                          "share/icons/hicolor/scalable/apps/rukasu2.svg", "share/doc/rukasu2/guide/index.html",
+                          "share/man/man1/rukasu2.1.gz", "share/man/ja/man1/rukasu2.1.gz",
+                          "share/kio/servicemenus/org.example.Rukasu2.extract.desktop",
+                          "share/nautilus-python/extensions/rukasu2.py",
+                          "share/metainfo/org.example.Rukasu2.metainfo.xml"};
   for (const char* module : kModules) expected << QStringLiteral("lib/rukasu2/archivers/") + module;
   for (const QString& relative : expected) {
     const QFileInfo info(Installed(relative));

@@ -20,6 +20,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <tuple>
 
 #include "engine/PathHelpers.h"
 #include "shell/BatchRun.h"
@@ -81,6 +82,8 @@ TEST(BatchRun, FailedArchivesStayInOrderDeselectedAndTheRestAreExtracted) {
   EXPECT_EQ(log.first(), Heading(ok1));
   EXPECT_EQ(log.count(P(20032)), 2);  // one failure line per failed archive
   EXPECT_EQ(log.last(), kAllDone);
+  const BatchRun::Tally& tally = w.window->batchRun().lastRun();  // for the notice at the end
+  EXPECT_EQ(std::tuple(tally.extracted, tally.failed, tally.stopped), std::tuple(3, 2, false));
 
   // The window is usable again: run buttons (the list is not empty), panes, menus.
   for (int i = 0; i < 4; ++i) EXPECT_TRUE(w.button(QString("btnExe(%1)").arg(i))->isEnabled());
@@ -143,6 +146,8 @@ TEST(BatchRun, StopResultKeepsThatArchiveAndAllAfterIt) {
   EXPECT_EQ(w.log().last(), kStopped);
   EXPECT_FALSE(QFile::exists(w.dest + "/C"));
   EXPECT_FALSE(w.window->batchRun().cancelFlag());  // the next run starts afresh
+  const BatchRun::Tally& tally = w.window->batchRun().lastRun();
+  EXPECT_EQ(std::tuple(tally.extracted, tally.failed, tally.stopped), std::tuple(1, 1, true));
 }
 
 // The destination folder was removed before the run button was pressed:

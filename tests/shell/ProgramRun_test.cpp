@@ -68,8 +68,13 @@ TEST(ProgramOptions, SwitchesAndNames) {
   EXPECT_EQ(ProgramOptions::Parse({"--", "--auto"}).names, QStringList({"--auto"}));
   EXPECT_EQ(ProgramOptions::Parse({"--auto", "--mode=3"}).mode, std::optional<int16_t>(3));
 
+  o = ProgramOptions::Parse({"--auto", "--here", "--notify", "a.zip"});
+  EXPECT_TRUE(o.error.isEmpty() && o.here && o.notify && o.dest.isEmpty());
+
   EXPECT_FALSE(ProgramOptions::Parse({"--auto", "--mode", "fast"}).error.isEmpty());
-  EXPECT_FALSE(ProgramOptions::Parse({"--dest", "/out", "a.zip"}).error.isEmpty());  // only with --auto
+  EXPECT_FALSE(ProgramOptions::Parse({"--auto", "--here", "--dest", "/out", "a.zip"}).error.isEmpty());
+  for (const char* alone : {"--dest", "--here", "--notify"})  // only with --auto
+    EXPECT_FALSE(ProgramOptions::Parse({alone, "/out", "a.zip"}).error.isEmpty()) << alone;
   EXPECT_FALSE(ProgramOptions::Parse({"--colour"}).error.isEmpty());
 }
 
