@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "archivers/common/ResultCodes.h"
+
 namespace rkarc {
 
 Report::Report(char* buffer, uint32_t size) : m_buffer(buffer), m_size(size) { flush(); }
@@ -14,12 +16,32 @@ void Report::add(std::string_view line) {
   flush();
 }
 
+void Report::fail(std::string_view line, bool decides) {
+  if (m_reason.empty() || decides) m_reason = line;
+  add(line);
+}
+
+void Report::lead(std::string_view tag, std::string_view text) {
+  m_leads.append(tag);
+  m_leads.push_back('\t');
+  m_leads.append(text);
+  m_leads.push_back('\n');
+  flush();
+}
+
+void Report::finish(int32_t result) {
+  if (!IsFailure(result)) return;
+  m_leads.insert(0, "reason\t" + (m_reason.empty() ? std::string(FailureText(result)) : m_reason) + "\n");
+  flush();
+}
+
 void Report::flush() {
   if (m_buffer == nullptr || m_size == 0) return;
-  size_t n = std::min<size_t>(m_text.size(), m_size - 1);
+  const std::string whole = m_leads + m_text;
+  size_t n = std::min<size_t>(whole.size(), m_size - 1);
   // Never cut a UTF-8 character in half.
-  while (n > 0 && n < m_text.size() && (static_cast<unsigned char>(m_text[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(m_buffer, m_text.data(), n);
+  while (n > 0 && n < whole.size() && (static_cast<unsigned char>(whole[n]) & 0xC0) == 0x80) --n;
+  std::memcpy(m_buffer, whole.data(), n);
   m_buffer[n] = '\0';
 }
 

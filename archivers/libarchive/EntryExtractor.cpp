@@ -113,7 +113,7 @@ bool EntryExtractor::copyData(archive_entry* entry, const Member& member) {
     }
     const auto at = static_cast<uint64_t>(std::max<la_int64_t>(offset, 0));
     if (at < written) {
-      sink->abort(kErrDamaged, ArchiveError::ReasonFor(kErrDamaged));
+      sink->abort(kErrDamaged, FailureText(kErrDamaged));
       return false;
     }
     if ((at > written && !WriteZeros(*sink, at - written)) || !sink->write(block, size)) return true;

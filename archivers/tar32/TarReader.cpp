@@ -102,7 +102,7 @@ bool TarStructureIsSound(const InputFile& file, Report& report) {
     if (r == ARCHIVE_OK) r = archive_read_data_skip(a);
   }
   if (r == ARCHIVE_EOF) return true;
-  report.add(ArchiveError::From(a).reason);
+  report.fail(ArchiveError::From(a).reason);
   return false;
 }
 
@@ -169,7 +169,7 @@ int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression
   member.name = slash == std::string::npos ? output : output.substr(slash + 1);
   member.charset = NameCharset::Utf8;
   if (kind == Compression::None) {
-    job.report().add("圧縮ファイルではありません");
+    job.report().fail("圧縮ファイルではありません");
     return kErrNotArchive;
   }
   SafeWriter::Options options = job.request().writerOptions;
@@ -216,7 +216,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     if (kind == Compression::Gzip || kind == Compression::Bzip2) {
       auto stream = MakeStream(kind, file, [&](uint64_t at) { progress.update(at / 2, size); });
       if (!stream->verify()) {
-        report.add(stream->errorReason());
+        report.fail(stream->errorReason());
         return stream->errorCode();
       }
       return ExtractTar(job, kind, [&](uint64_t at) { progress.update(size / 2 + at / 2, size); });
