@@ -5,6 +5,7 @@
 #include <QMdiSubWindow>
 #include <QPalette>
 
+#include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionWorker.h"
 #include "engine/basRukasu.h"
 #include "shell/AppContext.h"
@@ -30,13 +31,14 @@ void BatchRun::releaseWorker() {
   if (!m_running) m_worker.reset();
 }
 
-int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode) {
-  if (!m_useWorker) return basRukasu(m_context.settings, m_context.libraries, *m_listener).Archive_Extract(arc, dest, mode);
+int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes& volumes) {
+  if (!m_useWorker)
+    return basRukasu(m_context.settings, m_context.libraries, *m_listener).Archive_Extract(arc, dest, mode, &volumes);
   if (!m_worker) {
     m_worker = std::make_unique<ExtractionWorker>(m_context.settings, m_context.libraries, *m_listener);
     connect(m_worker.get(), &ExtractionWorker::progress, this, &BatchRun::progress);
   }
-  return m_worker->extract(arc, dest, mode);
+  return m_worker->extract(arc, dest, mode, &volumes);
 }
 
 namespace {
@@ -91,6 +93,7 @@ void BatchRun::Interactive(int16_t index) {
   w.file->SelectAll();
   m_controls.setCancelEnabled(true);
   const QString dest = destination();
+  ExtractedVolumes volumes;
 
   const int n = w.file->count();
   for (int i = 0; i < n; ++i) {
@@ -101,7 +104,7 @@ void BatchRun::Interactive(int16_t index) {
       break;
     }
     emit archiveStarted(i + 1, n, w.file->entry(i));
-    const int16_t r = extract(w.file->entry(i), dest, index);
+    const int16_t r = extract(w.file->entry(i), dest, index, volumes);
     if (r == 0) {
       w.file->setSelected(i, false);
     } else if (r == -1) {
@@ -139,9 +142,10 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode) {
   const QString dest = destination();
   bool stopped = false, failed = false;
   basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
+  ExtractedVolumes volumes;
   for (int i = 0; i < w.file->count(); ++i) {
     w.file->setTopIndex(i);
-    const int16_t r = engine.Archive_Extract(w.file->entry(i), dest, mode);
+    const int16_t r = engine.Archive_Extract(w.file->entry(i), dest, mode, &volumes);
     if (r == -1) {
       stopped = true;
       break;

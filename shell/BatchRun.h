@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class ExtractedVolumes;
 class ExtractionWorker;
 class WindowListener;
 struct AppContext;
@@ -56,7 +57,7 @@ class BatchRun : public QObject {
   void finished();
 
  private:
-  int16_t extract(const QString& arc, const QString& dest, int16_t mode);
+  int16_t extract(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes& volumes);
   void setPanesEnabled(bool enabled);
   void refreshFolderPanes();
   QString destination() const;

@@ -176,6 +176,10 @@ constexpr auto kProductMessages = std::to_array<MessageEntry>({
     {20052, u"\u3000解凍中に圧縮ファイルが変更されたため、処理しませんでした"},
     {20053, u"\u3000ファイル名に使用できない文字（\"）が含まれています"},
     {20054, u"\u3000解凍先に同名の別ファイルがあるため、複写しませんでした"},
+    // Volume sets: a later volume on the target list after its set was extracted
+    {20071, u"\u3000分割書庫 "},
+    {20072, u" の巻として解凍済みです"},
+    {20073, u"\u3000分割書庫の巻をすべて確かめられないため、圧縮ファイルは処理しませんでした"},
     // Busy-library notices
     {20100, u"現在UNLHA32.DLLは使用中です"},
     {20101, u"現在UNZIP32.DLLは使用中です"},
