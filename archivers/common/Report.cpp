@@ -7,6 +7,21 @@
 #include "archivers/common/ResultCodes.h"
 
 namespace rkarc {
+namespace {
+
+// The reason without libarchive's or the system's own English words, which
+// the report line keeps in brackets at its end: "（Header CRC error）" goes,
+// "（-lh2-）" and "（0 バイト目）" stay.
+std::string Japanese(const std::string& line) {
+  static const std::string open = "（", close = "）";
+  const size_t at = line.rfind(open);
+  if (at == std::string::npos || !line.ends_with(close)) return line;
+  const std::string inside = line.substr(at + open.size(), line.size() - at - open.size() - close.size());
+  const bool ascii = std::all_of(inside.begin(), inside.end(), [](char c) { return (c & 0x80) == 0; });
+  return ascii && inside.find(' ') != std::string::npos ? line.substr(0, at) : line;
+}
+
+}  // namespace
 
 Report::Report(char* buffer, uint32_t size) : m_buffer(buffer), m_size(size) { flush(); }
 
@@ -31,7 +46,7 @@ void Report::lead(std::string_view tag, std::string_view text) {
 
 void Report::finish(int32_t result) {
   if (!IsFailure(result)) return;
-  m_leads.insert(0, "reason\t" + (m_reason.empty() ? std::string(FailureText(result)) : m_reason) + "\n");
+  m_leads.insert(0, "reason\t" + (m_reason.empty() ? std::string(FailureText(result)) : Japanese(m_reason)) + "\n");
   flush();
 }
 

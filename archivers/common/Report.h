@@ -27,7 +27,8 @@ class Report {
   // Adds a line for the host (see above).
   void lead(std::string_view tag, std::string_view text);
   // Heads the buffer with the reason when `result` is a failure: the line
-  // given to fail(), else the plain text of the code.
+  // given to fail() without the English of libarchive or the system at its
+  // end, else the plain text of the code.
   void finish(int32_t result);
   const std::string& text() const { return m_text; }
 

@@ -63,6 +63,7 @@ bool PlanEntry(const RarHeaders& headers, int version, bool wholeSet, SafeWriter
   } else {
     plan.member.charset = NameCharset::Utf8;  // libarchive converted it to UTF-8
   }
+  if (file.stored5 && !file.splitAfter) plan.crc32 = file.crc;
   if (file.encrypted) {
     plan.refusal = kErrEncrypted;
   } else if (!wholeSet && (file.splitBefore || file.splitAfter)) {
@@ -79,6 +80,11 @@ bool ReadSet(ExtractionJob& job, SafeWriter& writer, const RarStart& start, cons
   for (const Volume& volume : set.later())
     windows.push_back(
         std::make_unique<ArchiveWindow>(*volume.file, volume.start.offset, volume.file->size(), &job.progress()));
+  // libarchive's RAR 5 reader looks for the next volume's signature in 512
+  // bytes read ahead from the end of a volume, and takes fewer (a small last
+  // volume) for the end of the set: zero bytes after the last volume give it
+  // the room.
+  if (windows.size() > 1) windows.back()->setTail(std::vector<unsigned char>(512));
   std::vector<ArchiveWindow*> chain;
   for (const auto& w : windows) chain.push_back(w.get());
   const bool wholeSet = set.headers().volume;
