@@ -19,6 +19,10 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
     m_report.fail("LZH 書庫が見つかりません");
     return kErrNotArchive;
   }
+  if (reader.location().stubsOwn) {
+    m_report.fail("自己解凍ファイルの実行部分にある書庫しか見つかりません");
+    return kErrNotArchive;
+  }
   SafeWriter writer(m_options.outputFolder, {m_options.overwrite, m_options.flatten}, m_report);
   if (!writer.ready()) return writer.result();
   const auto& where = reader.location();
