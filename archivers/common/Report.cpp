@@ -52,11 +52,14 @@ void Report::finish(int32_t result) {
 
 void Report::flush() {
   if (m_buffer == nullptr || m_size == 0) return;
-  const std::string whole = m_leads + m_text;
-  size_t n = std::min<size_t>(whole.size(), m_size - 1);
+  // Only what fits is put together: a report of many lines is cut anyway.
+  std::string head = m_leads;
+  head.append(m_text, 0, std::min<size_t>(m_text.size(), m_size));
+  const size_t whole = m_leads.size() + m_text.size();
+  size_t n = std::min<size_t>(whole, m_size - 1);
   // Never cut a UTF-8 character in half.
-  while (n > 0 && n < whole.size() && (static_cast<unsigned char>(whole[n]) & 0xC0) == 0x80) --n;
-  std::memcpy(m_buffer, whole.data(), n);
+  while (n > 0 && n < head.size() && (static_cast<unsigned char>(head[n]) & 0xC0) == 0x80) --n;
+  std::memcpy(m_buffer, head.data(), n);
   m_buffer[n] = '\0';
 }
 
