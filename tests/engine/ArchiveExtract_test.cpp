@@ -366,6 +366,14 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
        "license.mit: 対応していない圧縮方式です（-lh2-）"},
       {f.tmp.write("source/flip.zip", ReadFile(testing_support::Sample("damaged/zip_flip.zip"))),
        "text.txt: 書庫が壊れています"},
+      {f.tmp.write("source/flip.lzh", ReadFile(testing_support::Sample("damaged/lzh_lh5_flip.lzh"))),
+       "text.txt: CRC が一致しません"},
+      {f.tmp.write("source/flip.arj", ReadFile(testing_support::Sample("damaged/arj_m1_flip.arj"))),
+       "text.txt: 圧縮データが壊れています（ハフマン表が不正です）"},
+      {f.tmp.write("source/flip.cab", ReadFile(testing_support::Sample("damaged/cab_mszip_flip.cab"))),
+       "text.txt: データブロックのチェックサムが合いません"},
+      {f.tmp.write("source/flip.tar.gz", ReadFile(testing_support::Sample("damaged/tar_flip.tar.gz"))),
+       "CRCが一致しません"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.archive.toStdString());
