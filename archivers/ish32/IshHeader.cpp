@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <ctime>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
 
@@ -24,9 +26,7 @@ bool IsCp932Lead(uint8_t byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte 
 IshHeader::IshHeader(const IshRecord& record) : m_record(record) {}
 
 uint32_t IshHeader::le32(int offset) const {
-  const auto& b = m_record.bytes;
-  return static_cast<uint32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16) |
-         static_cast<uint32_t>(b[offset + 3]) << 24;
+  return Le32(&m_record.bytes[static_cast<size_t>(offset)]);
 }
 
 std::optional<IshHeader> IshHeader::parse(const IshRecord& record) {
@@ -36,7 +36,7 @@ std::optional<IshHeader> IshHeader::parse(const IshRecord& record) {
   IshHeader header(record);
   header.m_variant = *variant;
   header.m_size = header.le32(2);
-  const int length = record.bytes[6] | record.bytes[7] << 8;
+  const int length = Le16(&record.bytes[6]);
   if (length != IshRecordLength(*variant)) return std::nullopt;
   if (Trimmed(&record.bytes[12], 8).empty()) return std::nullopt;
   if (header.isVolume()) {

@@ -35,7 +35,7 @@ class ArjBitReader {
 
   // More bits were consumed than the data holds.
   bool overrun() const { return m_consumed > m_size * 8; }
-  bool ioError() const { return m_file.ioError(); }
+  bool ioError() const { return m_file.readFailed(); }
 
  private:
   void refill();

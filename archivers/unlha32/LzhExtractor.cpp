@@ -11,7 +11,7 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
   for (const std::string& option : m_options.ignored) m_report.add("不明なオプション " + option + " を無視しました");
   ArchiveFile file;
   if (!file.open(m_options.archive)) {
-    m_report.fail("書庫を開けません（" + file.error() + "）");
+    m_report.fail(file.error());
     return kErrArchiveOpen;
   }
   LzhReader reader(file);

@@ -9,7 +9,7 @@
 
 #include "archivers/common/Report.h"
 #include "archivers/common/SafeWriter.h"
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/LzhHeader.h"
 #include "archivers/unlha32/LzhOptions.h"
 #include "archivers/unlha32/MemberSelection.h"

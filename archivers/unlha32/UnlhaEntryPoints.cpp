@@ -5,7 +5,7 @@
 #include "archivers/common/Command.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/ArchiveLocator.h"
 #include "archivers/unlha32/LzhExtractor.h"
 #include "archivers/unlha32/LzhOptions.h"

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archivers/libarchive/Bytes.h"
+#include "archivers/common/Bytes.h"
 
 namespace rkarc::zip {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "archivers/common/Report.h"
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/ArchiveLocator.h"
 #include "archivers/unlha32/LzhExtractor.h"
 #include "archivers/unlha32/LzhOptions.h"

@@ -1,25 +1,25 @@
-// Executable image end of MZ, PE and HU files; see ExecutableImage.h.
-#include "archivers/unlha32/ExecutableImage.h"
+// Executable image ends of MZ, PE, HU and Amiga files; see ExecutableImage.h.
+#include "archivers/common/ExecutableImage.h"
 
 #include <algorithm>
 #include <vector>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) { return static_cast<uint32_t>(Le16(p)) | (static_cast<uint32_t>(Le16(p + 2)) << 16); }
-uint32_t Be32(const uint8_t* p) {
-  return (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-         (static_cast<uint32_t>(p[2]) << 8) | p[3];
-}
+// The most sections a PE image may have; a larger count is damage.
+constexpr unsigned kMaxPeSections = 96;
 
-// PE files: the end of the last section's raw data. The MZ fields of a PE
-// file describe only its DOS stub.
+// PE files: the end of the last section's raw data (sections without raw data,
+// such as uninitialised data, take no room in the file whatever their offset
+// says). The MZ fields of a PE file describe only its DOS stub, so an
+// unreadable section table leaves the end unknown.
 uint64_t PeEnd(const ArchiveFile& file, uint32_t peOffset) {
   std::vector<uint8_t> coff;
   if (!file.readExact(peOffset, 24, coff)) return 0;
-  const unsigned sections = std::min<unsigned>(Le16(coff.data() + 6), 96);
+  const unsigned sections = std::min<unsigned>(Le16(coff.data() + 6), kMaxPeSections);
   const uint64_t table = uint64_t{peOffset} + 24 + Le16(coff.data() + 20);
   std::vector<uint8_t> entries;
   if (!file.readExact(table, sections * 40u, entries)) return 0;
