@@ -4,14 +4,23 @@
 #include <cstdint>
 
 #include "archivers/cab32/CabExtraction.h"
-#include "archivers/cab32/CabJob.h"
 #include "archivers/cab32/CabReader.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
 
 namespace {
 
 constexpr int32_t kVersion = 100;  // 1.00
+
+using rkarc::OptionEffect;
+
+// The default option text is "-x -n".
+constexpr rkarc::OptionRule kLetters[] = {{"x", OptionEffect::WithFolders},
+                                          {"e", OptionEffect::Flatten},
+                                          {"n", OptionEffect::KeepExisting},
+                                          {"o", OptionEffect::Overwrite}};
+constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
 // Process-wide: what CabGetRunning and CabSetProgress act on.
 rkarc::ModuleState g_state;
@@ -21,13 +30,9 @@ rkarc::ModuleState g_state;
 RKARC_EXPORT int32_t Cab(void* /*window*/, const char* command, char* report, uint32_t reportSize) {
   return rkarc::RunCommand(g_state, command, report, reportSize,
                            [](std::string_view text, rkarc::Report& out, rkarc::Progress& progress) {
-                             rkarc::CabJob job;
-                             std::string reason;
-                             if (!job.parse(text, &reason)) {
-                               out.fail(reason);
-                               return static_cast<int32_t>(rkarc::kErrCommand);
-                             }
-                             return rkarc::CabExtraction(job, out, &progress).run();
+                             rkarc::ExtractRequest request;
+                             if (!request.parse(text, kSyntax, out)) return static_cast<int32_t>(rkarc::kErrCommand);
+                             return rkarc::CabExtraction(request, out, &progress).run();
                            });
 }
 

@@ -53,7 +53,7 @@ class ModuleState {
 };
 
 // Runs one command: counts it as running, hands the body the command text
-// (parse it with ParseCommand), and turns exceptions into kErrMemory /
+// (read it with ExtractRequest), and turns exceptions into kErrMemory /
 // kErrInternal. A null command gives kErrCommand.
 int32_t RunCommand(ModuleState& state, const char* command, char* report, uint32_t reportSize,
                    const std::function<int32_t(std::string_view, Report&, Progress&)>& body);

@@ -22,7 +22,7 @@ class ExtractionJob {
  public:
   // Parses the command and opens the archive; failure() tells whether that worked.
   ExtractionJob(std::string_view text, Report& report, Progress& progress,
-                const ExtractRequest::OptionHandler& options);
+                const CommandSyntax& syntax);
 
   // Non-zero (a result code, already reported) when the command cannot run.
   int32_t failure() const { return m_failure; }

@@ -2,15 +2,24 @@
 // with dlopen. Strings are UTF-8; the report buffer is the caller's.
 #include <exception>
 
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/unarj32j/ArjArchive.h"
 #include "archivers/unarj32j/ArjExtractor.h"
-#include "archivers/unarj32j/ArjRequest.h"
 
 namespace {
 
 constexpr int32_t kVersion = 100;  // 1.00
+
+using rkarc::OptionEffect;
+
+// The default option text is "x -+"; "+" (never ask) is how this module always works.
+constexpr rkarc::OptionRule kLetters[] = {{"x", OptionEffect::WithFolders},
+                                          {"e", OptionEffect::Flatten},
+                                          {"o", OptionEffect::Overwrite},
+                                          {"+", OptionEffect::None}};
+constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
 // The module's one process-wide state: the running count and the progress callback.
 rkarc::ModuleState& State() {
@@ -23,9 +32,8 @@ rkarc::ModuleState& State() {
 RKARC_EXPORT int32_t Unarj(void* /*window*/, const char* command, char* report, uint32_t reportSize) {
   return rkarc::RunCommand(State(), command, report, reportSize,
                            [](std::string_view text, rkarc::Report& out, rkarc::Progress& progress) {
-                             rkarc::ArjRequest request;
-                             if (const int32_t rc = rkarc::ArjRequest::Parse(text, out, request); rc != rkarc::kOk)
-                               return rc;
+                             rkarc::ExtractRequest request;
+                             if (!request.parse(text, kSyntax, out)) return static_cast<int32_t>(rkarc::kErrCommand);
                              return rkarc::ArjExtractor(request, out, progress).run();
                            });
 }

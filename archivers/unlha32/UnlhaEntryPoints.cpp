@@ -2,13 +2,12 @@
 // UnlhaGetRunning, UnlhaGetVersion and UnlhaSetProgress.
 #include <cstdint>
 
-#include "archivers/common/Command.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/ArchiveLocator.h"
 #include "archivers/unlha32/LzhExtractor.h"
-#include "archivers/unlha32/LzhOptions.h"
 
 namespace {
 
@@ -17,19 +16,19 @@ rkarc::ModuleState g_state;
 
 constexpr int32_t kVersion = 100;
 
+using rkarc::OptionEffect;
+
+// The default option text is "x -+"; "+" (never ask) is how this module always works.
+constexpr rkarc::OptionRule kLetters[] = {{"x", OptionEffect::WithFolders},
+                                          {"e", OptionEffect::Flatten},
+                                          {"o", OptionEffect::Overwrite},
+                                          {"+", OptionEffect::None}};
+constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
+
 int32_t RunLzhCommand(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
-  rkarc::Command command;
-  rkarc::LzhOptions options;
-  std::string error;
-  if (!rkarc::ParseCommand(text, command)) {
-    report.fail("コマンドの引用符が閉じていません");
-    return rkarc::kErrCommand;
-  }
-  if (!rkarc::LzhOptions::FromCommand(command, options, error)) {
-    report.fail(error);
-    return rkarc::kErrCommand;
-  }
-  rkarc::LzhExtractor extractor(options, report);
+  rkarc::ExtractRequest request;
+  if (!request.parse(text, kSyntax, report)) return rkarc::kErrCommand;
+  rkarc::LzhExtractor extractor(request, report);
   uint64_t size = 0;
   const int32_t result = extractor.run([&](uint64_t done, uint64_t total) {
     size = total;

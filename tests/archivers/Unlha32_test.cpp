@@ -156,14 +156,6 @@ TEST(Unlha32, FirstPassOfADoubleArchiveExtractsJustTheInnerArchive) {
   EXPECT_TRUE(testing_support::CompareWithManifest(second.out(), "lzh/lh5_h1.lzh").isEmpty());
 }
 
-TEST(Unlha32, NamedMemberThatIsNotThereFailsAndWritesNothing) {
-  RK_REQUIRE_SAMPLES();
-  Extraction x;
-  EXPECT_TRUE(rkarc::IsFailure(x.run(Sample("double/c.lzh.lzh"), "x -+", {"missing.lzh"})));
-  EXPECT_NE(x.report().find("missing.lzh"), std::string::npos) << x.report();
-  EXPECT_TRUE(x.tree().isEmpty());
-}
-
 struct DamagedCase {
   const char* file;
   const char* origin;  // the good archive it was made from

@@ -138,18 +138,6 @@ TEST_F(Unrar32, Rar4Cp932NamesKeepTheirBackslashTrailBytes) {
   });
 }
 
-TEST_F(Unrar32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
-  RK_REQUIRE_SAMPLES();
-  ModuleBench keep(Unrar());
-  keep.tmp().write("out/test.txt", "mine");
-  EXPECT_EQ(keep.extract("-x -u", Sample("rar/rar.rar")), 1);
-  EXPECT_EQ(testing_support::ReadFile(keep.out() + "/test.txt"), "mine");
-  ModuleBench replace(Unrar());
-  replace.tmp().write("out/test.txt", "mine");
-  EXPECT_EQ(replace.extract("-x -o+", Sample("rar/rar.rar")), 0);
-  EXPECT_EQ(testing_support::CompareWithManifest(replace.out(), "rar/rar.rar"), "");
-}
-
 }  // namespace
 
 namespace {

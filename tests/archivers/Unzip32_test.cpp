@@ -1,7 +1,7 @@
 // UNZIP32.DLL loaded by file name: every ZIP sample against the manifest
 // under both locales, self-extracting files made here with stubs of a few
 // bytes and of hundreds of kilobytes, CP932 names, damage, hostile names,
-// encrypted members, existing files, a full disk and a read-only destination.
+// encrypted members, a full disk and a read-only destination.
 #include <sys/stat.h>
 
 #include <QFile>
@@ -245,27 +245,6 @@ TEST_F(Unzip32, EncryptedMembersAreRefusedAndTheOthersExtracted) {
   EXPECT_EQ(bench.extract("-x", zip), rkarc::kErrEncrypted);
   EXPECT_EQ(testing_support::Tree(bench.out()), QStringList{"plain.txt"});
   EXPECT_NE(bench.report().find("secret.txt"), std::string::npos);
-}
-
-TEST_F(Unzip32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
-  RK_REQUIRE_SAMPLES();
-  const QString zip = Sample("sfx/zip_sfx_raw.exe");
-  ModuleBench keep(Unzip());
-  keep.tmp().write("out/small.txt", "mine");
-  keep.tmp().write("out/sub/inner.txt", "mine too");
-  EXPECT_EQ(keep.extract("-x", zip), 2);
-  EXPECT_EQ(testing_support::ReadFile(keep.out() + "/small.txt"), "mine");
-  EXPECT_EQ(testing_support::ReadFile(keep.out() + "/text.txt").size(), 40960);
-
-  ModuleBench replace(Unzip());
-  replace.tmp().write("out/small.txt", "mine");
-  EXPECT_EQ(replace.extract("-xo", zip), 0);
-  EXPECT_EQ(testing_support::CompareWithManifest(replace.out(), "sfx/zip_sfx_raw.exe"), "");
-
-  ModuleBench flat(Unzip());
-  EXPECT_EQ(flat.extract("-e -q", zip), 0);
-  EXPECT_TRUE(QFile::exists(flat.out() + "/inner.txt"));
-  EXPECT_NE(flat.report().find("-q"), std::string::npos);  // the unknown option is named
 }
 
 // A 3 MiB member that no compression shrinks, in a ZIP made here.
