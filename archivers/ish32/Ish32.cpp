@@ -11,15 +11,9 @@
 
 namespace {
 
-constexpr int32_t kVersion = 100;
-
-// The module's process-wide state behind IshGetRunning and IshSetProgress.
-rkarc::ModuleState g_state;
-
-using rkarc::OptionEffect;
-
 // "/m" (decode every ISH file in the text) is what this module always does.
-constexpr rkarc::OptionRule kLetters[] = {{"m", OptionEffect::None}, {"o", OptionEffect::Overwrite}};
+using enum rkarc::OptionEffect;
+constexpr rkarc::OptionRule kLetters[] = {{"m", None}, {"o", Overwrite}};
 constexpr rkarc::CommandSyntax kSyntax{.mark = '/', .letters = kLetters, .lettersIgnoreCase = true};
 
 int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
@@ -43,21 +37,9 @@ int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& p
 
 }  // namespace
 
+RKARC_MODULE_ENTRY_POINTS_BESIDE_COMMAND(Ish, 100, rkarc::IshReader::IsIshText)
+
+// The command entry point takes no window.
 RKARC_EXPORT int32_t IshEx(const char* command, char* report, uint32_t size) {
-  return rkarc::RunCommand(g_state, command, report, size, Extract);
+  return rkarc::RunCommand(IshState, command, report, size, Extract);
 }
-
-RKARC_EXPORT int32_t IshCheckArchive(const char* path, int32_t /*mode*/) {
-  if (path == nullptr) return 0;
-  try {
-    return rkarc::IshReader::IsIshText(path) ? 1 : 0;
-  } catch (...) {
-    return 0;
-  }
-}
-
-RKARC_EXPORT int32_t IshGetRunning(void) { return g_state.running(); }
-
-RKARC_EXPORT int32_t IshGetVersion(void) { return kVersion; }
-
-RKARC_EXPORT void IshSetProgress(RkProgressFn fn, void* context) { g_state.setProgress(fn, context); }

@@ -12,8 +12,8 @@
 
 namespace rkarc {
 
-ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& progress,
-                             const CommandSyntax& syntax)
+ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& progress, const CommandSyntax& syntax,
+                             Output output)
     : m_report(report), m_progress(progress) {
   if (!m_request.parse(text, syntax, report)) {
     m_failure = kErrCommand;
@@ -23,6 +23,9 @@ ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& pr
   if (!m_file->ok()) {
     report.fail(OpenFailureText(m_file->error()));
     m_failure = kErrArchiveOpen;
+  } else if (output == Output::Folder && !m_request.outputIsFolder()) {
+    report.fail(FailureText(kErrOutputFolder));
+    m_failure = kErrOutputFolder;
   }
 }
 

@@ -29,11 +29,10 @@ using InputProgress = std::function<void(uint64_t)>;
 // form, z j Z B compression hints, v p: all accepted; the form follows from
 // the output argument and -G, the compression from the file's content. Tar
 // is a Unix format: letters and member names keep their case.
-constexpr OptionRule kLetters[] = {
-    {"x", OptionEffect::None}, {"f", OptionEffect::None}, {"o", OptionEffect::None}, {"G", OptionEffect::SingleFile},
-    {"z", OptionEffect::None}, {"j", OptionEffect::None}, {"Z", OptionEffect::None}, {"B", OptionEffect::None},
-    {"v", OptionEffect::None}, {"p", OptionEffect::None}};
-constexpr OptionRule kTokens[] = {{"--overwrite", OptionEffect::Overwrite}};
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {{"x", None}, {"f", None}, {"o", None}, {"G", SingleFile}, {"z", None},
+                                   {"j", None}, {"Z", None}, {"B", None}, {"v", None}, {"p", None}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}};
 constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens, .namesIgnoreCase = false};
 
 // gzip and bzip2 are decoded on a thread of their own, ahead of the writing.
@@ -231,7 +230,7 @@ int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   // -G asks for the single-file form even when the output names a folder: the
   // file then takes the archive's name without its compression extension.
-  ExtractionJob job(command, report, progress, kSyntax);
+  ExtractionJob job(command, report, progress, kSyntax, ExtractionJob::Output::FolderOrFile);
   if (job.failure()) return job.failure();
   const InputFile& file = job.file();
   const Compression kind = Sniff(file);

@@ -14,12 +14,9 @@
 namespace rkarc::rar {
 namespace {
 
-constexpr OptionRule kLetters[] = {{"x", OptionEffect::WithFolders},
-                                   {"e", OptionEffect::Flatten},
-                                   {"u", OptionEffect::KeepExisting}};
-constexpr OptionRule kTokens[] = {{"--overwrite", OptionEffect::Overwrite},
-                                  {"-o+", OptionEffect::Overwrite},
-                                  {"-o-", OptionEffect::KeepExisting}};
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"u", KeepExisting}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}, {"-o+", Overwrite}, {"-o-", KeepExisting}};
 constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens};
 
 std::string Slashed(std::string name) {
@@ -100,10 +97,6 @@ void ReportVolumes(const VolumeSet& set, Report& report) {
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ExtractionJob job(command, report, progress, kSyntax);
   if (job.failure()) return job.failure();
-  if (!job.request().outputIsFolder()) {
-    report.fail("解凍先フォルダがありません");
-    return kErrOutputFolder;
-  }
   const auto start = FindRar(job.file());
   if (!start) {
     report.fail("RAR書庫ではありません");

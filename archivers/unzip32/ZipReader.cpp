@@ -10,10 +10,10 @@
 namespace rkarc::zip {
 namespace {
 
-constexpr OptionRule kLetters[] = {{"x", OptionEffect::WithFolders}, {"e", OptionEffect::Flatten},
-                                   {"j", OptionEffect::Flatten},     {"o", OptionEffect::Overwrite},
-                                   {"n", OptionEffect::KeepExisting}};
-constexpr OptionRule kTokens[] = {{"--overwrite", OptionEffect::Overwrite}};
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {
+    {"x", WithFolders}, {"e", Flatten}, {"j", Flatten}, {"o", Overwrite}, {"n", KeepExisting}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}};
 constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens};
 
 // Names, charsets and encryption come from the central directory; libarchive
@@ -46,10 +46,6 @@ bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter&
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ExtractionJob job(command, report, progress, kSyntax);
   if (job.failure()) return job.failure();
-  if (!job.request().outputIsFolder()) {
-    report.fail("解凍先フォルダがありません");
-    return kErrOutputFolder;
-  }
   ZipDirectory directory;
   if (!directory.read(job.file())) {
     const int32_t code = directory.looksLikeZip() ? kErrDamaged : kErrNotArchive;
