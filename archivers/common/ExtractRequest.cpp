@@ -38,8 +38,8 @@ bool ExtractRequest::parse(std::string_view text, const CommandSyntax& syntax, R
     std::string unknown;
     if (const OptionRule* rule = Find(syntax.tokens, option, syntax.lettersIgnoreCase)) {
       apply(rule->effect);
-    } else if (option.size() == 1) {
-      unknown = option;
+    } else if (option.size() == 1 || option[1] == syntax.mark) {
+      unknown = option;  // a long option is never read as letters: "--force" is no "-o"
     } else if (const std::string letters = applyLetters(option, 1, syntax); !letters.empty()) {
       unknown = syntax.mark + letters;
     }
@@ -52,7 +52,8 @@ bool ExtractRequest::parse(std::string_view text, const CommandSyntax& syntax, R
   }
   archive = command.paths[0];
   output = command.paths[1];
-  members = MemberMatcher({command.paths.begin() + 2, command.paths.end()}, syntax.namesIgnoreCase);
+  const std::vector<std::string> names(command.paths.begin() + 2, command.paths.end());
+  members = MemberMatcher(names, syntax.namesIgnoreCase);
   return true;
 }
 

@@ -7,7 +7,8 @@
 // - A command word is read as the letters it spells ("x" as "-x"); a word
 //   with a letter the module does not know is refused, since it may ask for
 //   something other than extraction ("d", "l").
-// - An unknown option is ignored with a report line naming it.
+// - An unknown option is ignored with a report line naming it; an unknown
+//   long option ("--force") is ignored whole, never read as letters.
 // - A command without the archive and the output, or with an unclosed
 //   quote, is refused.
 #pragma once

@@ -70,6 +70,7 @@ TEST(ExtractRequest, LettersCombineAndTheLaterOneWins) {
       {"-XO", kDashAnyCase, true, false, false, ""},
       {"xe -", kDash, false, true, false, "不明なオプションを無視しました: -\n"},
       {"-xqeq", kDash, false, true, false, "不明なオプションを無視しました: -qq\n"},
+      {"--force-overwrite", kDash, false, false, false, "不明なオプションを無視しました: --force-overwrite\n"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.command);
