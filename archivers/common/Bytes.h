@@ -1,6 +1,7 @@
 // Fixed-width integers read from bytes, for every module's own header parsers:
 // little-endian as the archive formats and MS-DOS and Windows executables store
-// them, big-endian for the few that do not (Human68k and Amiga executables).
+// them, big-endian for the few that do not (Human68k and Amiga executables,
+// ISH checksums).
 #pragma once
 
 #include <cstddef>
@@ -22,6 +23,7 @@ inline uint64_t LeN(const unsigned char* p, size_t width) {
   return value;
 }
 
+inline uint16_t Be16(const unsigned char* p) { return static_cast<uint16_t>(p[0] << 8 | p[1]); }
 inline uint32_t Be32(const unsigned char* p) {
   return static_cast<uint32_t>(p[0]) << 24 | static_cast<uint32_t>(p[1]) << 16 | static_cast<uint32_t>(p[2]) << 8 |
          p[3];

@@ -67,7 +67,7 @@ std::string IshHeader::setKey() const {
 }
 
 uint16_t IshHeader::wholeCrc16() const {
-  return static_cast<uint16_t>(m_record.bytes[34] << 8 | m_record.bytes[35]);
+  return Be16(&m_record.bytes[34]);
 }
 
 uint32_t IshHeader::wholeCrc32() const { return le32(36); }
@@ -127,7 +127,7 @@ std::optional<int64_t> IshHeader::mtime() const {
     return static_cast<int64_t>(local);
   }
   // Signed 24-bit seconds west of UTC.
-  int32_t west = m_record.bytes[31] | m_record.bytes[32] << 8 | m_record.bytes[33] << 16;
+  auto west = static_cast<int32_t>(LeN(&m_record.bytes[31], 3));
   if (west & 0x800000) west -= 0x1000000;
   return static_cast<int64_t>(timegm(&fields)) + west;
 }
