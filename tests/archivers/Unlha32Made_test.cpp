@@ -171,7 +171,6 @@ TEST(Unlha32Made, MembersOfEveryLengthAroundAPowerOfTwoExtractInEveryMethod) {
 }
 
 TEST(Unlha32Made, ExistingFilesAreKeptAndCountedUnlessOverwriteIsAsked) {
-  RK_REQUIRE_SAMPLES();
   const QString archive = testing_support::Sample("lzh/lh5_h1.lzh");
   TempFolder out;
   ASSERT_EQ(Extract(archive, out.path()), rkarc::kOk);
@@ -186,7 +185,6 @@ TEST(Unlha32Made, ExistingFilesAreKeptAndCountedUnlessOverwriteIsAsked) {
 }
 
 TEST(Unlha32Made, CommandWordsAndOptions) {
-  RK_REQUIRE_SAMPLES();
   const QString archive = testing_support::Sample("lzh/lh5_h1.lzh");
   {
     TempFolder out;  // "e": every member straight into the output folder
@@ -263,7 +261,6 @@ void OnProgress(void* context, uint64_t done, uint64_t total) {
 }
 
 TEST(Unlha32Made, ReportsProgressUpToTheArchiveSizeWhileCountingAsRunning) {
-  RK_REQUIRE_SAMPLES();
   using SetProgress = void (*)(void (*)(void*, uint64_t, uint64_t), void*);
   const auto set = reinterpret_cast<SetProgress>(Module().symbol("UnlhaSetProgress"));
   ASSERT_NE(set, nullptr);

@@ -185,7 +185,6 @@ TEST(ArchiveExtract, SelfExtractingZipIsFoundByTheProbeChain) {
 // Self-extracting files of every kind the probe chain tries, from the samples:
 // each is recognised by its own kind after the check lines of the kinds before it.
 TEST(ArchiveExtract, ProbesFindEveryKindOfSelfExtractingFile) {
-  RK_REQUIRE_SAMPLES();
   struct Row {
     const char* sample;
     QList<int> lines;
@@ -328,7 +327,6 @@ class VolumeSets : public testing::TestWithParam<SetCase> {};
 // The first volume extracts the set; Copy, Move and Delete take every volume,
 // and only after result 0; a later volume is then done, with a line of its own.
 TEST_P(VolumeSets, ActOnEveryVolumeAndCountLaterOnesDone) {
-  RK_REQUIRE_SAMPLES();
   const SetCase& c = GetParam();
   EngineFixture f;
   const QStringList set = MakeVolumeSet(f);
@@ -358,7 +356,6 @@ INSTANTIATE_TEST_SUITE_P(ArchiveExtract, VolumeSets,
 
 // After each failure line, the module's reason on a line of its own.
 TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
-  RK_REQUIRE_SAMPLES();
   EngineFixture f;
   const QStringList set = MakeVolumeSet(f);
   const struct {

@@ -107,7 +107,6 @@ TEST(BatchRun, AllDoneEmptiesTheListAndDisablesTheRunButtons) {
 // The later volumes of a set on the list are done once the first extracted
 // the set: they leave the list with a line that names the first.
 TEST(BatchRun, LaterVolumesOfAnExtractedSetLeaveTheList) {
-  RK_REQUIRE_SAMPLES();
   Started w;
   QStringList set;
   for (int n = 1; n <= 3; ++n)
