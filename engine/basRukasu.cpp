@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "archivers/common/Report.h"
+#include "archivers/common/ResultCodes.h"
 #include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
@@ -20,8 +21,6 @@
 #include "text/MessageCatalogue.h"
 
 namespace {
-
-constexpr int32_t kBusy = 0x801F;
 
 // Lines of our own, for what a careful extractor must report beyond the
 // classic lines.
@@ -243,7 +242,7 @@ int32_t basRukasu::callLibrary(LibraryId library, const QString& command) {
   if (!lib) return -1;
   if (lib->getRunning() != 0) {
     m_listener.busyNotice(MessageCatalogue::Product(BusyMessage(library)));
-    return kBusy;
+    return rkarc::kErrBusy;
   }
   m_outBuf.fill('\0');
   return lib->command(command.toUtf8(), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
@@ -271,7 +270,7 @@ void basRukasu::extractDouble(Call& call, const QString& ext) {
     const QString first = m_settings.*kind.first.option + u' ' + Quoted(call.arc) + u' ' + Quoted(work) + u' ' +
                           Quoted(inner);
     call.rc = callLibrary(kind.first.library, first);
-    if (call.rc != kBusy) {
+    if (call.rc != rkarc::kErrBusy) {
       const int16_t outcome = Result_Check(call.rc);
       if (outcome == 0) {
         log(kind.second.message);
@@ -373,15 +372,15 @@ bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {
 }
 
 int16_t basRukasu::Result_Check(int32_t rc) {
-  if (rc == 0) return 0;
-  if (rc >= 1 && rc < 0x8000) {
+  if (rc == rkarc::kOk) return 0;
+  if (rc >= 1 && rc <= rkarc::kMaxSkipped) {
     m_listener.logLine(MessageCatalogue::Product(20040) + QString::number(rc) + MessageCatalogue::Product(20041));
     return 0;
   }
   switch (rc) {
-    case 0x8005: log(20042); return -1;
-    case 0x8006: log(20043); return -1;
-    case 0x8020: log(20044); return -1;
+    case rkarc::kErrDiskFull: log(20042); return -1;
+    case rkarc::kErrNotWritable: log(20043); return -1;
+    case rkarc::kErrCancelled: log(20044); return -1;
     default: return 1;
   }
 }

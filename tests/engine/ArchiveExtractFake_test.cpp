@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "archivers/common/ResultCodes.h"
 #include "engine/Libraries.h"
 #include "engine/basRukasu.h"
 #include "settings/SettingsDefaults.h"
@@ -67,10 +68,10 @@ TEST_P(LibraryResults, GiveTheirLineAndOutcome) {
 
 INSTANTIATE_TEST_SUITE_P(ArchiveExtract, LibraryResults,
                          testing::Values(ResultCase{"Success", 0, 0, 0},
-                                         ResultCase{"DiskFull", 0x8005, -1, 20042},
-                                         ResultCase{"NotWritable", 0x8006, -1, 20043},
-                                         ResultCase{"Cancelled", 0x8020, -1, 20044},
-                                         ResultCase{"OtherFailure", 0x8007, 1, 0},
+                                         ResultCase{"DiskFull", rkarc::kErrDiskFull, -1, 20042},
+                                         ResultCase{"NotWritable", rkarc::kErrNotWritable, -1, 20043},
+                                         ResultCase{"Cancelled", rkarc::kErrCancelled, -1, 20044},
+                                         ResultCase{"OtherFailure", rkarc::kErrDamaged, 1, 0},
                                          ResultCase{"Negative", -3, 1, 0}),
                          [](const auto& info) { return std::string(info.param.label); });
 
@@ -99,7 +100,7 @@ TEST(ArchiveExtract, BusyLibraryShowsItsNoticeAndIsNotCalled) {
 // A stop result leaves the archive in place whatever the after-action says,
 // and never removes a folder that was there before.
 TEST(ArchiveExtract, FailureKeepsArchiveAndPreexistingFolder) {
-  Fixture f(0x8005);
+  Fixture f(rkarc::kErrDiskFull);
   f.settings.File = 2;
   f.tmp.write("out/DATA/keep.txt", "mine");
   EXPECT_EQ(f.extract(), -1);

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "archivers/common/ResultCodes.h"
 #include "engine/PathHelpers.h"
 #include "shell/BatchRun.h"
 #include "tests/engine/FakeLibrary.h"
@@ -158,7 +159,7 @@ TEST(BatchRun, CancelDuringTheThirdOfFiveFinishesItAndKeepsTheRest) {
 
 TEST(BatchRun, StopResultKeepsThatArchiveAndAllAfterIt) {
   Started w;
-  w.standInCab(std::make_unique<FakeLibrary>(0x8005));  // a full disk
+  w.standInCab(std::make_unique<FakeLibrary>(rkarc::kErrDiskFull));
   const QStringList all = {w.makeZip("a.zip"), w.makeDummy("b.cab"), w.makeZip("c.zip")};
   w.setTargets(all);
   w.run(0);
