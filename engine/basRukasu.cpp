@@ -116,9 +116,7 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
       log(20034);
       return 1;
     }
-    const QString ext = Exp_Get(call.up, true, m_settings.Double);
-    if (const ArchiveKind* kind = FindArchiveKind(ext); kind && kind->gate(m_settings, m_libraries))
-      dispatch(call, *kind);
+    dispatch(call, Exp_Get(call.up, true, m_settings.Double));
     return complete(call, call.interpreted ? call.outcome : Result_Check(call.rc));
   } catch (...) {
     log(20033);
@@ -161,40 +159,24 @@ void basRukasu::makeOutputFolder(Call& call, const QString& dest, int16_t mode) 
   call.out += u'/';
 }
 
-void basRukasu::dispatch(Call& call, const ArchiveKind& kind) {
-  switch (kind.action) {
-    case KindAction::Call:
-      log(kind.progressMessage);
-      run(call, kind.library, kind.form, m_settings.*kind.option);
-      break;
-    case KindAction::ProbeExe:
-      probeExe(call);
-      break;
-    case KindAction::ProbeX:
-      if (probe(LibraryId::Unlha, 20010, call.arc)) {
-        log(kind.progressMessage);
-        run(call, kind.library, kind.form, m_settings.*kind.option);
-      }
-      break;
-    case KindAction::ProbeLog:
-      if (probe(LibraryId::Ish, 20012, CmdPath_Get(call.arc))) {
-        log(kind.progressMessage);
-        run(call, kind.library, kind.form, m_settings.*kind.option);
-      }
-      break;
-    case KindAction::Double:
-      extractDouble(call, QString::fromLatin1(kind.extension));
-      break;
+void basRukasu::dispatch(Call& call, const QString& ext) {
+  if (const DoubleKind* kind = FindDoubleKind(ext)) {
+    if (kind->on(m_settings, m_libraries)) extractDouble(call, *kind);
+    return;
   }
-}
-
-void basRukasu::probeExe(Call& call) {
-  for (const ExeProbe& p : ExeProbeChain()) {
-    if (!p.gate(m_settings, m_libraries)) continue;
-    if (!probe(p.library, p.checkMessage, call.arc)) continue;
-    log(p.progressMessage);
-    run(call, p.library, CommandForm::Standard, m_settings.*p.option);
-    return;  // a recognised kind ends the chain, even when its library is busy
+  // Kinds that share an extension (.EXE) are probed in table order; a
+  // recognised kind ends the search, even when its library is busy.
+  for (const ArchiveKind& kind : ArchiveKinds()) {
+    if (ext != QLatin1String(kind.extension) || !kind.on(m_settings, m_libraries)) continue;
+    const FamilyRow& family = kind.familyRow();
+    if (kind.flags & kProbed) {
+      // An ISH module is handed the path as its command would name it.
+      const QString path = kind.form == CommandForm::Ish ? CmdPath_Get(call.arc) : call.arc;
+      if (!probe(family.library, family.checkMessage, path)) continue;
+    }
+    log(family.progressMessage);
+    run(call, family.library, kind.form, m_settings.*kind.option);
+    return;
   }
 }
 
@@ -248,9 +230,10 @@ int32_t basRukasu::callLibrary(LibraryId library, const QString& command) {
   return lib->command(command.toUtf8(), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
 }
 
-void basRukasu::extractDouble(Call& call, const QString& ext) {
-  const DoubleKind kind = DoubleKindOf(ext);
-  log(kind.first.message);
+void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {
+  const ArchiveKind& outer = kind.outerKind();
+  const ArchiveKind& inner = kind.innerKind();
+  log(outer.familyRow().outerPassMessage);
   QString tmp = m_settings.TmpDir;
   if (!tmp.endsWith(u'/')) tmp += u'/';
   // A folder of its own inside TmpDir, so that two archives with the same
@@ -262,20 +245,20 @@ void basRukasu::extractDouble(Call& call, const QString& ext) {
     return;
   }
   const QString work = QString::fromStdString(pattern) + u'/';
-  const QString inner = BaseName_Get(call.arc, true, false);
-  const QString tmpFile = work + inner;
-  if (!Quotable(call.arc) || !Quotable(work) || !Quotable(inner) || !Quotable(call.out)) {
+  const QString innerName = BaseName_Get(call.arc, true, false);
+  const QString tmpFile = work + innerName;
+  if (!Quotable(call.arc) || !Quotable(work) || !Quotable(innerName) || !Quotable(call.out)) {
     log(kPathNotQuotable);
   } else {
-    const QString first = m_settings.*kind.first.option + u' ' + Quoted(call.arc) + u' ' + Quoted(work) + u' ' +
-                          Quoted(inner);
-    call.rc = callLibrary(kind.first.library, first);
+    const QString first = m_settings.*outer.option + u' ' + Quoted(call.arc) + u' ' + Quoted(work) + u' ' +
+                          Quoted(innerName);
+    call.rc = callLibrary(outer.familyRow().library, first);
     if (call.rc != rkarc::kErrBusy) {
       const int16_t outcome = Result_Check(call.rc);
       if (outcome == 0) {
-        log(kind.second.message);
-        const QString second = m_settings.*kind.second.option + u' ' + Quoted(tmpFile) + u' ' + Quoted(call.out);
-        call.rc = callLibrary(kind.second.library, second);
+        log(inner.familyRow().innerPassMessage);
+        const QString second = m_settings.*inner.option + u' ' + Quoted(tmpFile) + u' ' + Quoted(call.out);
+        call.rc = callLibrary(inner.familyRow().library, second);
       } else {
         call.interpreted = true;
         call.outcome = outcome;

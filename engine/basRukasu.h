@@ -42,11 +42,11 @@ class basRukasu {
   struct Call;  // the state of one Archive_Extract call
 
   void makeOutputFolder(Call& call, const QString& dest, int16_t mode);
-  void dispatch(Call& call, const ArchiveKind& kind);
-  void probeExe(Call& call);
+  // Extracts with the first kind of the extension that is on (and recognises the file).
+  void dispatch(Call& call, const QString& ext);
   bool probe(LibraryId library, int checkMessage, const QString& path);
   void run(Call& call, LibraryId library, CommandForm form, const QString& option);
-  void extractDouble(Call& call, const QString& ext);
+  void extractDouble(Call& call, const DoubleKind& kind);
   int32_t callLibrary(LibraryId library, const QString& command);
   bool buildCommand(const Call& call, CommandForm form, const QString& option, QString& command);
   int16_t complete(Call& call, int16_t outcome);
