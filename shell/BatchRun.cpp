@@ -65,9 +65,9 @@ void BatchRun::count(int16_t result) {
 namespace {
 
 // A pane hosted in the main window is disabled with its sub-window, frame
-// included, so that it takes no input at all. It keeps its normal look, as
-// a disabled window's controls do where the design comes from: the user reads
-// the log and the lists while the run goes on.
+// included, so that it takes no input at all. It keeps its normal look, not
+// the greyed one Qt gives disabled widgets: the user reads the log and the
+// lists while the run goes on.
 void SetPaneEnabled(PaneOps& pane, bool enabled) {
   QWidget* window = pane.paneWidget();
   if (auto* host = qobject_cast<QMdiSubWindow*>(window->parentWidget())) window = host;

@@ -1,7 +1,7 @@
 // Finds an ARJ archive's main header in a file: at offset 0 for a plain
 // archive, behind the executable stub of a self-extracting one (MZ, PE, ELF),
 // by a bounded scan that accepts a position only after full validation
-// (ARJ.md section 8, SFX.md section 1).
+// (docs/formats/ARJ.md section 8, docs/formats/SFX.md section 1).
 #pragma once
 
 #include <cstdint>
