@@ -12,14 +12,24 @@ using F = KindFamily;
 using L = LibraryId;
 using S = Settings;
 
+using M = ProductMsg;
+constexpr std::nullopt_t kNone = std::nullopt;
+
 constexpr FamilyRow kFamilies[kKindFamilyCount] = {
-    {F::Lzh, L::Unlha, &S::Lzh, "ckbLZH", "pnlLZH", 8001, 8007, 20000, 20010, 20020, 20021},
-    {F::Zip, L::UnZip, &S::Zip, "ckbZIP", "pnlZIP", 8002, 8008, 20001, 20011, 20022, 20023},
-    {F::Arj, L::Unarj, &S::Arj, "ckbARJ", "pnlARJ", 8003, 8009, 20003, 20013, 0, 0},
-    {F::Ish, L::Ish, &S::Ish, "ckbISH", "pnlISH", 8004, 8010, 20002, 20012, 0, 0},
-    {F::Cab, L::Cab, &S::Cab, "ckbCAB", "pnlCAB", 8005, 8011, 20004, 20014, 0, 0},
-    {F::Rar, L::Unrar, &S::Rar, "ckbRAR", "pnlRAR", 8070, 8072, 20024, 20025, 0, 0},
-    {F::Tar, L::Tar, &S::Tar, "ckbTAR", "pnlTar", 8006, 8012, 20005, 0, 0, 0},
+    {F::Lzh, L::Unlha, &S::Lzh, "ckbLZH", "pnlLZH", M::OptionLzh, M::OptionLzhTip, M::LogLzhExtracting,
+     M::LogLzhChecking, M::LogLzhOuterPass, M::LogLzhInnerPass},
+    {F::Zip, L::UnZip, &S::Zip, "ckbZIP", "pnlZIP", M::OptionZip, M::OptionZipTip, M::LogZipExtracting,
+     M::LogZipChecking, M::LogZipOuterPass, M::LogZipInnerPass},
+    {F::Arj, L::Unarj, &S::Arj, "ckbARJ", "pnlARJ", M::OptionArj, M::OptionArjTip, M::LogArjExtracting,
+     M::LogArjChecking, kNone, kNone},
+    {F::Ish, L::Ish, &S::Ish, "ckbISH", "pnlISH", M::OptionIsh, M::OptionIshTip, M::LogIshDecoding, M::LogIshChecking,
+     kNone, kNone},
+    {F::Cab, L::Cab, &S::Cab, "ckbCAB", "pnlCAB", M::OptionCab, M::OptionCabTip, M::LogCabExtracting,
+     M::LogCabChecking, kNone, kNone},
+    {F::Rar, L::Unrar, &S::Rar, "ckbRAR", "pnlRAR", M::OptionRar, M::OptionRarTip, M::LogRarExtracting,
+     M::LogRarChecking, kNone, kNone},
+    {F::Tar, L::Tar, &S::Tar, "ckbTAR", "pnlTar", M::OptionTar, M::OptionTarTip, M::LogTarExtracting, kNone, kNone,
+     kNone},
 };
 
 constexpr unsigned kExe = kProbed | kOtherName;
@@ -27,31 +37,31 @@ constexpr CommandForm kIsh = CommandForm::Ish;
 constexpr CommandForm kOne = CommandForm::SingleFile;  // a single compressed file, named by the output path
 
 constexpr ArchiveKind kKinds[] = {
-    {".LZH", F::Lzh, nullptr, 0, &S::Lzh_Opt},
-    {".EXE", F::Lzh, &S::Lzh_Exe, 8013, &S::Lzh_Opt, kExe},
-    {".X", F::Lzh, &S::Lzh_X, 8014, &S::Lzh_Opt, kExe},
-    {".LHA", F::Lzh, &S::Lzh_Lha, 8015, &S::Lzh_Opt, kOtherName},
-    {".ZIP", F::Zip, nullptr, 0, &S::Zip_Opt},
-    {".EXE", F::Zip, &S::Zip_Exe, 8016, &S::Zip_Opt, kExe},
-    {".ISH", F::Ish, nullptr, 0, &S::Ish_Opt, 0, kIsh},
-    {".LOG", F::Ish, &S::Ish_Log, 8018, &S::Ish_Opt, kProbed | kOtherName, kIsh},
-    {".ARJ", F::Arj, nullptr, 0, &S::Arj_Opt},
-    {".EXE", F::Arj, &S::Arj_Exe, 8017, &S::Arj_Opt, kExe},
-    {".CAB", F::Cab, nullptr, 0, &S::Cab_Opt},
-    {".EXE", F::Cab, &S::Cab_Exe, 8019, &S::Cab_Opt, kExe | kBoxWithoutLibrary},
-    {".RAR", F::Rar, nullptr, 0, &S::Rar_Opt},
-    {".EXE", F::Rar, &S::Rar_Exe, 8071, &S::Rar_Opt, kExe | kBoxWithoutLibrary},
-    {".TAR", F::Tar, &S::Tar_Tar, 8020, &S::TarTar_Opt},
-    {".TAR.GZ", F::Tar, &S::Tar_Targz, 8021, &S::TarTargz_Opt},
-    {".TGZ", F::Tar, &S::Tar_Tgz, 8022, &S::TarTgz_Opt},
-    {".TAR.Z", F::Tar, &S::Tar_Tarz, 8023, &S::TarTarz_Opt},
-    {".TAZ", F::Tar, &S::Tar_Taz, 8024, &S::TarTaz_Opt},
-    {".GZ", F::Tar, &S::Tar_Gz, 8025, &S::TarGz_Opt, 0, kOne},
-    {".Z", F::Tar, &S::Tar_Z, 8026, &S::TarZ_Opt, 0, kOne},
+    {".LZH", F::Lzh, nullptr, {}, &S::Lzh_Opt},
+    {".EXE", F::Lzh, &S::Lzh_Exe, M::OptionLzhExeTip, &S::Lzh_Opt, kExe},
+    {".X", F::Lzh, &S::Lzh_X, M::OptionLzhXTip, &S::Lzh_Opt, kExe},
+    {".LHA", F::Lzh, &S::Lzh_Lha, M::OptionLzhLhaTip, &S::Lzh_Opt, kOtherName},
+    {".ZIP", F::Zip, nullptr, {}, &S::Zip_Opt},
+    {".EXE", F::Zip, &S::Zip_Exe, M::OptionZipExeTip, &S::Zip_Opt, kExe},
+    {".ISH", F::Ish, nullptr, {}, &S::Ish_Opt, 0, kIsh},
+    {".LOG", F::Ish, &S::Ish_Log, M::OptionIshLogTip, &S::Ish_Opt, kProbed | kOtherName, kIsh},
+    {".ARJ", F::Arj, nullptr, {}, &S::Arj_Opt},
+    {".EXE", F::Arj, &S::Arj_Exe, M::OptionArjExeTip, &S::Arj_Opt, kExe},
+    {".CAB", F::Cab, nullptr, {}, &S::Cab_Opt},
+    {".EXE", F::Cab, &S::Cab_Exe, M::OptionCabExeTip, &S::Cab_Opt, kExe | kBoxWithoutLibrary},
+    {".RAR", F::Rar, nullptr, {}, &S::Rar_Opt},
+    {".EXE", F::Rar, &S::Rar_Exe, M::OptionRarExeTip, &S::Rar_Opt, kExe | kBoxWithoutLibrary},
+    {".TAR", F::Tar, &S::Tar_Tar, M::OptionTarTarTip, &S::TarTar_Opt},
+    {".TAR.GZ", F::Tar, &S::Tar_Targz, M::OptionTarTargzTip, &S::TarTargz_Opt},
+    {".TGZ", F::Tar, &S::Tar_Tgz, M::OptionTarTgzTip, &S::TarTgz_Opt},
+    {".TAR.Z", F::Tar, &S::Tar_Tarz, M::OptionTarTarzTip, &S::TarTarz_Opt},
+    {".TAZ", F::Tar, &S::Tar_Taz, M::OptionTarTazTip, &S::TarTaz_Opt},
+    {".GZ", F::Tar, &S::Tar_Gz, M::OptionTarGzTip, &S::TarGz_Opt, 0, kOne},
+    {".Z", F::Tar, &S::Tar_Z, M::OptionTarZTip, &S::TarZ_Opt, 0, kOne},
     // One pattern entry, *.BZ2, lists both .TAR.BZ2 and .BZ2 names.
-    {".TAR.BZ2", F::Tar, &S::Tar_TarBz2, 8080, &S::TarTarBz2_Opt, 0, {}, L::Bz2, "*.BZ2"},
-    {".BZIP2", F::Tar, &S::Tar_Bzip2, 8081, &S::TarBzip2_Opt, 0, {}, L::Bz2},
-    {".BZ2", F::Tar, &S::Tar_Bz2, 8082, &S::TarBz2_Opt, 0, {}, L::Bz2},
+    {".TAR.BZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, 0, {}, L::Bz2, "*.BZ2"},
+    {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, {}, L::Bz2},
+    {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, {}, L::Bz2},
 };
 
 constexpr DoubleKind kDoubles[] = {
@@ -77,11 +87,18 @@ constexpr int KindIndex(const char* extension) {
 constexpr bool TablesAgree() {
   for (int i = 0; i < kKindFamilyCount; ++i)
     if (static_cast<int>(kFamilies[i].family) != i) return false;
-  for (const DoubleKind& d : kDoubles)
+  for (const ArchiveKind& kind : kKinds)
+    if ((kind.flags & kProbed) && !kFamilies[static_cast<int>(kind.family)].checkMessage) return false;
+  for (const DoubleKind& d : kDoubles) {
     if (KindIndex(d.inner) < 0 || KindIndex(d.outer) < 0) return false;
+    const FamilyRow& inner = kFamilies[static_cast<int>(kKinds[KindIndex(d.inner)].family)];
+    const FamilyRow& outer = kFamilies[static_cast<int>(kKinds[KindIndex(d.outer)].family)];
+    if (!inner.innerPassMessage || !outer.outerPassMessage) return false;
+  }
   return true;
 }
-static_assert(TablesAgree(), "families in KindFamily order; double kinds made of kinds");
+static_assert(TablesAgree(), "families in KindFamily order, probed kinds with a check line, double kinds made of "
+                             "kinds whose families have pass lines");
 
 }  // namespace
 

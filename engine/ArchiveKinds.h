@@ -11,6 +11,7 @@
 #include <span>
 
 #include "engine/ArchiverLibrary.h"
+#include "text/MessageIds.h"
 
 struct Settings;
 class Libraries;
@@ -28,10 +29,11 @@ struct FamilyRow {
   bool Settings::*on;   // the family's switch
   const char* box;      // its box in the options dialog ("ckbLZH"); a kind's box adds "_" and its extension
   const char* panel;    // the panel of the kinds' boxes ("pnlLZH")
-  int caption, tip;     // product messages of the box
-  int progressMessage;  // the result log line of an extraction
-  int checkMessage;     // the line of a probe; 0: none of its kinds is probed
-  int outerPassMessage, innerPassMessage;  // the lines of a double archive's passes; 0: never part of one
+  ProductMsg caption, tip;  // of the box
+  ProductMsg progressMessage;  // the result log line of an extraction
+  std::optional<ProductMsg> checkMessage;  // the line of a probe; none when no kind of it is probed
+  // The lines of a double archive's outer and inner pass; none when it is never part of one.
+  std::optional<ProductMsg> outerPassMessage, innerPassMessage;
 };
 
 enum KindFlag : unsigned {
@@ -44,7 +46,7 @@ struct ArchiveKind {
   const char* extension;  // upper case, with its dot
   KindFamily family;
   bool Settings::*sub;  // the kind's own switch; null: the family switch alone
-  int tip;              // product message: the tool tip of the kind's box
+  ProductMsg tip;       // the tool tip of the kind's box (with `sub`)
   QString Settings::*option;  // the options of its command
   unsigned flags = 0;
   CommandForm form = CommandForm::Standard;

@@ -7,31 +7,30 @@
 
 namespace {
 
-constexpr OptionText P(int id) { return {OptionText::Product, id, nullptr}; }
-constexpr OptionText S(int id) { return {OptionText::Shared, id, nullptr}; }
+using P = ProductMsg;
+using S = SharedMsg;
 
 constexpr struct {
   const char* name;
   OptionText caption, tip;
   bool Settings::*field;
 } kGeneralRows[] = {
-    {"ckbUCase", P(8036), P(8039), &Settings::UCase},
-    {"ckbDouble", P(8037), P(8040), &Settings::Double},
-    {"ckbAuto", P(8038), P(8041), &Settings::Auto},
-    {"ckbLog", S(8060), S(8061), &Settings::AutoLog},
-    {"ckbResize", S(8056), S(8057), &Settings::Resize},
-    {"ckbTip", S(8058), S(8059), &Settings::Tip},
+    {"ckbUCase", {P::OptionUCase}, {P::OptionUCaseTip}, &Settings::UCase},
+    {"ckbDouble", {P::OptionDouble}, {P::OptionDoubleTip}, &Settings::Double},
+    {"ckbAuto", {P::OptionAuto}, {P::OptionAutoTip}, &Settings::Auto},
+    {"ckbLog", {S::OptionLogToClipboard}, {S::OptionLogToClipboardTip}, &Settings::AutoLog},
+    {"ckbResize", {S::OptionResize}, {S::OptionResizeTip}, &Settings::Resize},
+    {"ckbTip", {S::OptionToolTips}, {S::OptionToolTipsTip}, &Settings::Tip},
 };
 
 void AddKindBoxes(std::vector<OptionBoxRow>& rows, const FamilyRow& family) {
-  rows.push_back({QString::fromLatin1(family.box), P(family.caption), P(family.tip), family.on, family.family, true,
+  rows.push_back({QString::fromLatin1(family.box), {family.caption}, {family.tip}, family.on, family.family, true,
                   family.library});
   for (const ArchiveKind& kind : ArchiveKinds()) {
     if (kind.family != family.family || !kind.sub) continue;
     std::optional<LibraryId> library = kind.alsoNeeds ? kind.alsoNeeds : family.library;
     if (kind.flags & kBoxWithoutLibrary) library.reset();
-    rows.push_back({kind.boxName(), {OptionText::Fixed, 0, kind.extension}, P(kind.tip), kind.sub, family.family,
-                    false, library});
+    rows.push_back({kind.boxName(), {kind.extension}, {kind.tip}, kind.sub, family.family, false, library});
   }
 }
 
@@ -46,15 +45,9 @@ std::vector<OptionBoxRow> MakeRows() {
 }  // namespace
 
 QString OptionText::text() const {
-  switch (source) {
-    case Product:
-      return MessageCatalogue::Product(id);
-    case Shared:
-      return MessageCatalogue::Shared(id);
-    case Fixed:
-      return QString::fromLatin1(fixed);
-  }
-  return {};
+  if (const auto* id = std::get_if<ProductMsg>(&source)) return MessageCatalogue::Product(*id);
+  if (const auto* id = std::get_if<SharedMsg>(&source)) return MessageCatalogue::Shared(*id);
+  return QString::fromLatin1(std::get<const char*>(source));
 }
 
 const std::vector<OptionBoxRow>& OptionBoxRows() {

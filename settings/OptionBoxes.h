@@ -5,8 +5,8 @@
 // built and driven from this.
 #pragma once
 
-#include <cstdint>
 #include <optional>
+#include <variant>
 #include <vector>
 
 #include <QString>
@@ -14,12 +14,9 @@
 #include "engine/ArchiveKinds.h"
 #include "settings/Settings.h"
 
-// A text of the dialog: a number in one of the two message tables, or a fixed text.
+// A text of the dialog: a message of one of the two tables, or a fixed Latin-1 text.
 struct OptionText {
-  enum Source : uint8_t { Product, Shared, Fixed };
-  Source source;
-  int id;
-  const char* fixed;  // Latin-1
+  std::variant<ProductMsg, SharedMsg, const char*> source;
   QString text() const;
 };
 

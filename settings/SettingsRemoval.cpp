@@ -7,7 +7,10 @@
 
 bool IsRemovalSwitch(const QString& argumentText) { return argumentText.toUpper() == QLatin1String("/U"); }
 
-QString RemovalQuestion() { return MessageCatalogue::Product(0) + MessageCatalogue::Shared(20); }
+QString RemovalQuestion() {
+  return MessageCatalogue::Product(ProductMsg::RemovalQuestionHead) +
+         MessageCatalogue::Shared(SharedMsg::RemovalQuestion);
+}
 
 bool RemoveAllSettings(SettingsStore& store) {
   const StoreLocation current = CurrentLocation();

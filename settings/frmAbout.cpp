@@ -123,12 +123,13 @@ bool frmAbout::Form_Load() {
 }
 
 void frmAbout::setTexts() {
-  setWindowTitle(MessageCatalogue::Product(7000));
-  lblAboutProgName->setText(MessageCatalogue::Product(9999));
-  lblAboutTitle->setText(MessageCatalogue::Product(7001));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::AboutCaption));
+  lblAboutProgName->setText(MessageCatalogue::Product(ProductMsg::MainCaption));
+  lblAboutTitle->setText(MessageCatalogue::Product(ProductMsg::ProgramDescription));
   lblAboutName->setText(QString::fromUtf16(kAuthorLine));
   lblAboutVersion->setText(QStringLiteral("Ver.") + ProgramVersion());
-  for (int i = 0; i < 3; ++i) txtContact[i]->setText(MessageCatalogue::Shared(7003 + i));
+  const SharedMsg contact[] = {SharedMsg::ContactName, SharedMsg::ContactMail, SharedMsg::ContactHomePage};
+  for (int i = 0; i < 3; ++i) txtContact[i]->setText(MessageCatalogue::Shared(contact[i]));
   btnOK->setText(QStringLiteral("Ok"));
 }
 

@@ -20,6 +20,13 @@ namespace {
 
 constexpr int kSubIndent = 20;  // pixels the sub-boxes stand in from their kind box
 
+// The radio buttons' texts, in PostAction and RunMode order.
+using M = ProductMsg;
+constexpr M kCopyCaptions[4] = {M::AfterNone, M::AfterCopy, M::AfterMove, M::AfterDelete};
+constexpr M kCopyTips[4] = {M::AfterNoneTip, M::AfterCopyTip, M::AfterMoveTip, M::AfterDeleteTip};
+constexpr M kExeCaptions[4] = {M::AutoOkavi, M::AutoNormal, M::AutoNoDigits, M::AutoFileN};
+constexpr M kExeTips[4] = {M::AutoOkaviTip, M::AutoNormalTip, M::AutoNoDigitsTip, M::AutoFileNTip};
+
 // Index of the first checked button, or -1 when none is.
 int SelectedIndex(const std::array<QRadioButton*, 4>& buttons) {
   for (int i = 0; i < 4; ++i)
@@ -202,28 +209,28 @@ bool frmOption::Form_Load() {
 }
 
 void frmOption::setTexts() {
-  setWindowTitle(MessageCatalogue::Product(8000));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::OptionCaption));
   for (size_t i = 0; i < m_boxes.size(); ++i) m_boxes[i]->setText(OptionBoxRows()[i].caption.text());
-  lblAshuku->setText(MessageCatalogue::Product(8027));
+  lblAshuku->setText(MessageCatalogue::Product(ProductMsg::AfterExtraction));
   for (int i = 0; i < 4; ++i) {
-    obtCopy[i]->setText(MessageCatalogue::Product(8028 + i));
-    obtExe[i]->setText(MessageCatalogue::Product(8048 + i));
+    obtCopy[i]->setText(MessageCatalogue::Product(kCopyCaptions[i]));
+    obtExe[i]->setText(MessageCatalogue::Product(kExeCaptions[i]));
   }
-  btnOk->setText(MessageCatalogue::Shared(8044));
-  btnInit->setText(MessageCatalogue::Shared(8042));
-  btnCancel->setText(MessageCatalogue::Shared(8043));
+  btnOk->setText(MessageCatalogue::Shared(SharedMsg::OkButton));
+  btnInit->setText(MessageCatalogue::Shared(SharedMsg::InitButton));
+  btnCancel->setText(MessageCatalogue::Shared(SharedMsg::CancelButton));
 }
 
 void frmOption::SetToolTip(bool on) {
   auto tip = [on](const QString& text) { return on ? text : QString(); };
   for (size_t i = 0; i < m_boxes.size(); ++i) m_boxes[i]->setToolTip(tip(OptionBoxRows()[i].tip.text()));
   for (int i = 0; i < 4; ++i) {
-    obtCopy[i]->setToolTip(tip(MessageCatalogue::Product(8032 + i)));
-    obtExe[i]->setToolTip(tip(MessageCatalogue::Product(8052 + i)));
+    obtCopy[i]->setToolTip(tip(MessageCatalogue::Product(kCopyTips[i])));
+    obtExe[i]->setToolTip(tip(MessageCatalogue::Product(kExeTips[i])));
   }
-  btnInit->setToolTip(tip(MessageCatalogue::Shared(8045)));
-  btnCancel->setToolTip(tip(MessageCatalogue::Shared(8046)));
-  btnOk->setToolTip(tip(MessageCatalogue::Shared(8047)));
+  btnInit->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::InitTip)));
+  btnCancel->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::CancelTip)));
+  btnOk->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::OkTip)));
 }
 
 void frmOption::SetFontData() {

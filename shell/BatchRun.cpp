@@ -149,7 +149,8 @@ void BatchRun::Interactive(int16_t index) {
   w.file->SelectClear();
   m_tally.stopped = m_cancelFlag;
   m_tally.milliseconds = clock.elapsed();
-  if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? 30 : 31));
+  if (w.status)
+    w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? SharedMsg::RunStopped : SharedMsg::RunFinished));
   m_cancelFlag = false;
   m_controls.setCancelEnabled(false);
   setPanesEnabled(true);
@@ -181,6 +182,6 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
     if (r == -1) break;
   }
   m_tally.milliseconds = clock.elapsed();
-  m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? 30 : 31));
+  m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? SharedMsg::RunStopped : SharedMsg::RunFinished));
   return m_tally.stopped ? Outcome::Stopped : m_tally.failed > 0 ? Outcome::SomeFailed : Outcome::AllExtracted;
 }

@@ -51,8 +51,11 @@ constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
 constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
 constexpr int kCancelLeft = 6360;
 constexpr int kButtonGap = kButtonLefts[1] - kButtonLefts[0] - kButtonWidth;
-// Status lines of a run asked to stop: by Cancel, by closing the window.
-constexpr int kStopAfterArchive = 6100, kStopThenClose = 6101;
+// The run buttons' captions and tool tips, in RunMode order.
+constexpr ProductMsg kRunCaptions[4] = {ProductMsg::RunOkavi, ProductMsg::RunNormal, ProductMsg::RunNoDigits,
+                                        ProductMsg::RunFileN};
+constexpr ProductMsg kRunTips[4] = {ProductMsg::RunOkaviTip, ProductMsg::RunNormalTip, ProductMsg::RunNoDigitsTip,
+                                    ProductMsg::RunFileNTip};
 // The inner area of the main window at its default size of 8000 x 8000.
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
@@ -203,9 +206,9 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   }
   m_context.AutoRunning = false;
 
-  setWindowTitle(MessageCatalogue::Product(9999));
-  for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(1 + i));
-  btnCancel->setText(MessageCatalogue::Shared(5));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::MainCaption));
+  for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(kRunCaptions[i]));
+  btnCancel->setText(MessageCatalogue::Shared(SharedMsg::Cancel));
   // After the captions, which replace a button's key with their own (none).
   for (int i = 0; i < 4; ++i) btnExe[i]->setShortcut(RunKey(i));
   SetToolTip(m_context.settings.Tip);
@@ -442,7 +445,7 @@ void frmRukasu::btnExe_Click(int index) {
 // goes grey at once and the status line says what is to come.
 void frmRukasu::btnCancel_Click() {
   m_batch->cancel();
-  announceStop(kStopAfterArchive);
+  announceStop(ProductMsg::StoppingAfterThisArchive);
 }
 
 // Escape answers only while Cancel does, during a run: otherwise it stays
@@ -452,7 +455,7 @@ void frmRukasu::setCancelEnabled(bool on) {
   m_cancelKey->setEnabled(on);
 }
 
-void frmRukasu::announceStop(int message) {
+void frmRukasu::announceStop(ProductMsg message) {
   setCancelEnabled(false);
   statusBar()->showMessage(MessageCatalogue::Product(message));
 }
@@ -483,7 +486,7 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
     // Nothing is asked; the run stops after the archive being extracted.
     m_closeRequested = true;
     m_batch->cancel();
-    announceStop(kStopThenClose);
+    announceStop(ProductMsg::StoppingAndQuittingAfterThisArchive);
     event->ignore();
     return;
   }
@@ -531,8 +534,8 @@ void frmRukasu::layoutButtons() {
 
 void frmRukasu::SetToolTip(bool on) {
   for (int i = 0; i < 4; ++i)
-    btnExe[i]->setToolTip(on ? WithKey(MessageCatalogue::Product(6 + i), RunKey(i)) : QString());
-  btnCancel->setToolTip(on ? WithKey(MessageCatalogue::Shared(10), CancelKey()) : QString());
+    btnExe[i]->setToolTip(on ? WithKey(MessageCatalogue::Product(kRunTips[i]), RunKey(i)) : QString());
+  btnCancel->setToolTip(on ? WithKey(MessageCatalogue::Shared(SharedMsg::CancelRunTip), CancelKey()) : QString());
 }
 
 // Tab runs through the controls of the current pane and then the enabled

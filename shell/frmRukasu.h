@@ -11,6 +11,7 @@
 
 #include "shell/Twips.h"
 #include "shell/WindowInterfaces.h"
+#include "text/MessageIds.h"
 
 class BatchRun;
 class QAction;
@@ -113,7 +114,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void showProgress(int number, int count, const QString& archive);
   void showBytes(qint64 done, qint64 total);
   void runFinished();
-  void announceStop(int message);
+  void announceStop(ProductMsg message);
   void setCancelEnabled(bool on);
   void followActivePane();
 

@@ -35,7 +35,9 @@ mdiDir::mdiDir(AppContext& context, FolderPaneRole role, QWidget* parent)
       mnuCopy(new QAction(this)),
       mnuRefresh(new QAction(this)),
       m_aliases(new FolderAliasMenu(
-          context, MessageCatalogue::Product(isSource() ? 1000 : 4000), [this] { return DirName(); }, this)) {
+          context,
+          MessageCatalogue::Product(isSource() ? ProductMsg::SourceDirCaption : ProductMsg::DestDirCaption),
+          [this] { return DirName(); }, this)) {
   setObjectName(isSource() ? QStringLiteral("mdiInDir") : QStringLiteral("mdiOutDir"));
   drvDrive->setObjectName(QStringLiteral("drvDrive"));
   dlbDir->setObjectName(QStringLiteral("dlbDir"));
@@ -97,9 +99,10 @@ bool mdiDir::Form_Load() {
 
   if (!restorePlacement()) return false;
   SetFontData();
-  if (isSource()) setWindowTitle(MessageCatalogue::Product(1000));
-  mnuCopy->setText(MessageCatalogue::Product(isSource() ? 1004 : 4004));
-  mnuRefresh->setText(MessageCatalogue::Shared(1005));
+  if (isSource()) setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceDirCaption));
+  mnuCopy->setText(
+      MessageCatalogue::Product(isSource() ? ProductMsg::SourceSameAsDestination : ProductMsg::DestSameAsSource));
+  mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
   m_aliases->setCaptions();
   SetToolTip(m_context.settings.Tip);
   m_aliases->list().load(m_context.store, at, prefix);
@@ -161,7 +164,7 @@ void mdiDir::folderChanged() {
 void mdiDir::DirCaptionChange() {
   const QString path = dlbDir->path();
   txtDir->setText(DispPath_Get(LongPath_Get(path)));
-  if (!isSource()) setWindowTitle(MessageCatalogue::Product(4000) + FreeSpace_Get(path));
+  if (!isSource()) setWindowTitle(MessageCatalogue::Product(ProductMsg::DestDirCaption) + FreeSpace_Get(path));
 }
 
 void mdiDir::driveChosen(const QString& drive) {
@@ -180,10 +183,11 @@ void mdiDir::mnuCopy_Click() {
 void mdiDir::focusDriveList() { drvDrive->setFocus(); }
 
 void mdiDir::SetToolTip(bool on) {
-  const int base = isSource() ? 1000 : 4000;
-  drvDrive->setToolTip(on ? MessageCatalogue::Product(base + 1) : QString());
-  dlbDir->setToolTip(on ? MessageCatalogue::Product(base + 2) : QString());
-  txtDir->setToolTip(on ? MessageCatalogue::Product(base + 3) : QString());
+  using M = ProductMsg;
+  const auto tip = [on](M id) { return on ? MessageCatalogue::Product(id) : QString(); };
+  drvDrive->setToolTip(tip(isSource() ? M::SourceDriveTip : M::DestDriveTip));
+  dlbDir->setToolTip(tip(isSource() ? M::SourceFolderTip : M::DestFolderTip));
+  txtDir->setToolTip(tip(isSource() ? M::SourceFolderNameTip : M::DestFolderNameTip));
 }
 
 QList<QWidget*> mdiDir::fontControls() const { return {txtDir, dlbDir, drvDrive}; }

@@ -47,7 +47,7 @@ TEST(RemovalSwitch, YesRemovesTheCurrentSectionOnlyNoRemovesNothing) {
     ModalWatch question({yes ? QMessageBox::Yes : QMessageBox::No});
     EXPECT_EQ(w.load("/u"), frmRukasu::Start::EndProgram);
     EXPECT_EQ(w.exitCode, 0);
-    EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(20)}));
+    EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(SharedMsg::RemovalQuestion)}));
     EXPECT_EQ(question.titles(), QStringList({"RUKASU2"}));
     EXPECT_FALSE(AnyWindowShown());
     EndWithoutShowing(w);
