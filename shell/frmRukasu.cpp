@@ -31,7 +31,7 @@
 #include "shell/CommonMenu.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
-#include "shell/MessageBox.h"
+#include "shell/SettingsNotice.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "source/mdiDir.h"
@@ -49,8 +49,6 @@ constexpr int kCancelLeft = 6360;
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-
-void ShowLoadFailure(QWidget* parent, const QString& text) { MessageBox::Notice(parent, text); }
 
 // The menu bar shows the state of the active pane's common menu, as if each
 // pane carried its own menu bar.
@@ -143,10 +141,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     if (exitCode) *exitCode = code;
     return Start::EndProgram;
   };
-  if (IsRemovalSwitch(argumentText)) {
-    if (MessageBox::Ask(nullptr, RemovalQuestion())) RemoveAllSettings(m_context.store);
-    return end(0);
-  }
+  if (IsRemovalSwitch(argumentText)) return end(RunRemovalSwitch(m_context.store) ? 0 : 1);
   LoadSettings(m_context.settings, m_context.store);
   Dll_Check(m_context.libraries);
   if (!argumentText.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
@@ -161,14 +156,15 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   btnCancel->setText(MessageCatalogue::Shared(5));
   SetToolTip(m_context.settings.Tip);
   if (!loadWindows()) {
-    ShowLoadFailure(this, m_loadFailure);
+    ShowLoadFailure(this, m_loadFailure, m_context.store);
     return end(1);
   }
   SetFontData();
   if (!RestoreMainPlacement(*this, m_context.store, m_placement)) {
-    ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
+    ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"), m_context.store);
     return end(1);
   }
+  TellSettingsFaults(this, m_context.store);
   m_batch->clearCancelFlag();
   btnCancel->setEnabled(false);
   m_inFile->Pattern_Make();
@@ -418,6 +414,7 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
   SaveMainPlacement(*this, windowStateValue(), m_context.store, m_placement);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
+  TellSettingsFaults(this, m_context.store);
   event->accept();
 }
 

@@ -10,6 +10,7 @@
 #include "engine/ProgramVersion.h"
 #include "platform/Locale.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFault.h"
 #include "settings/SettingsStore.h"
 #include "shell/AppContext.h"
 #include "shell/CommandLine.h"
@@ -119,6 +120,9 @@ int main(int argc, char** argv) {
   if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) {
     if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty())
       Print(stderr, QStringLiteral("rukasu2: 解凍できる圧縮ファイルがありません\n"));
+    // Without a window, what went wrong with the settings files goes to the terminal.
+    if (const QString faults = SettingsFaultMessage(store.takeFaults()); !faults.isEmpty())
+      Print(stderr, QStringLiteral("rukasu2: ") + faults + u'\n');
     return exitCode;
   }
   window.show();

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include "settings/SettingsFault.h"
 #include "shell/CommandLine.h"
 #include "shell/ProgramOptions.h"
 #include "shell/Twips.h"
@@ -47,7 +48,7 @@ TEST(RemovalSwitch, YesRemovesTheCurrentSectionOnlyNoRemovesNothing) {
     ModalWatch question({yes ? QMessageBox::Yes : QMessageBox::No});
     EXPECT_EQ(w.load("/u"), frmRukasu::Start::EndProgram);
     EXPECT_EQ(w.exitCode, 0);
-    EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(20)}));
+    EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(20) + u'\n' + w.storeFile()}));
     EXPECT_EQ(question.titles(), QStringList({"RUKASU2"}));
     EXPECT_FALSE(AnyWindowShown());
     EndWithoutShowing(w);
@@ -61,6 +62,18 @@ TEST(RemovalSwitch, FollowedByANameIsNoSwitch) {
   ModalWatch nothingAsked;
   EXPECT_EQ(w.load("/U " + w.makeZip("a.zip")), frmRukasu::Start::ShowWindow);
   EXPECT_TRUE(nothingAsked.texts().isEmpty());
+}
+
+TEST(RemovalSwitch, EnterAnswersNo) {
+  MainWindowWorld w;
+  w.storeKeys({"Lzh=False"});
+  testing_support::WhenModal<QMessageBox>([](QMessageBox* box) {
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    box->defaultButton()->click();
+  });
+  EXPECT_EQ(w.load("/U"), frmRukasu::Start::EndProgram);
+  EndWithoutShowing(w);
+  EXPECT_TRUE(QFile::exists(w.storeFile()));
 }
 
 TEST(AutoRun, ExtractsWithoutAWindowAndEndsWithoutSaving) {
@@ -142,7 +155,7 @@ TEST(LoadFailure, EndsTheProgramWithItsMessageAndSavesNothing) {
     ModalWatch failure({QMessageBox::Ok});
     EXPECT_EQ(w.load(), frmRukasu::Start::EndProgram);
     EXPECT_EQ(w.exitCode, 1);
-    EXPECT_EQ(failure.texts(), QStringList({row.message}));
+    EXPECT_EQ(failure.texts(), QStringList({LoadFailureText(row.message, w.storeFile())}));
     EXPECT_EQ(failure.titles(), QStringList({"RUKASU2"}));
     EXPECT_FALSE(AnyWindowShown());
     EndWithoutShowing(w);
