@@ -160,10 +160,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     return end(1);
   }
   SetFontData();
-  if (!RestoreMainPlacement(*this, m_context.store, m_placement)) {
-    ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"), m_context.store);
-    return end(1);
-  }
+  RestoreMainPlacement(*this, m_context.store, m_placement);
   TellSettingsFaults(this, m_context.store);
   m_batch->clearCancelFlag();
   btnCancel->setEnabled(false);
@@ -411,7 +408,7 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
   m_closing = true;
   unloadPanes(true, true);
   m_batch->releaseWorker();
-  SaveMainPlacement(*this, windowStateValue(), m_context.store, m_placement);
+  SaveMainPlacement(windowStateValue(), m_context.store, m_placement);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
   TellSettingsFaults(this, m_context.store);
