@@ -39,7 +39,7 @@ QString Reason(const SettingsFault& fault) {
 QString Paragraph(const SettingsFault& fault) {
   switch (fault.kind) {
     case SettingsFault::Kind::Unreadable: {
-      QString text = QStringLiteral("設定ファイルを読み込めませんでした。初期設定で起動します。\n%1\n理由: %2")
+      QString text = QStringLiteral("設定ファイルを読み込めませんでした。このファイルの設定の代わりに初期設定を使います。\n%1\n理由: %2")
                          .arg(fault.path, Reason(fault));
       if (fault.notWritable) text += QStringLiteral("\nこのファイルには書き込めないため、終了時に設定を保存できません。");
       return text;
