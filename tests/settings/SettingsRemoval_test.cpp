@@ -7,7 +7,6 @@
 #include "settings/SettingsRemoval.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/FreshConfig.h"
-#include "tests/support/MountNamespace.h"
 
 namespace {
 
@@ -57,21 +56,6 @@ TEST(SettingsRemoval, RemovesTheCurrentSectionOnly) {
   EXPECT_FALSE(QFileInfo::exists(current));
   EXPECT_EQ(testing_support::ReadFile(otherSection), other);
   EXPECT_EQ(testing_support::ReadFile(earlierFile), earlier);
-}
-
-TEST(SettingsRemoval, AFileThatCannotBeRemovedIsSaidWithACommandThatDoes) {
-  RK_REQUIRE_PERMISSION_BITS();
-  FreshConfig config;
-  const QString ini = config.writeIni("Velmont Soft", "[General]\nVersion=1.02\n");
-  const QString folder = config.path() + "/Velmont Soft";
-  ASSERT_EQ(testing_support::Run("chmod", {"555", folder}), 0);
-  SettingsStore store;
-  EXPECT_FALSE(RemoveAllSettings(store));
-  const QString message = SettingsFaultMessage(store.takeFaults());
-  EXPECT_TRUE(message.contains(ini));
-  EXPECT_TRUE(message.contains(QString("chmod u+w '%1' && rm -f '%2'").arg(folder, ini))) << message.toStdString();
-  EXPECT_EQ(testing_support::Run("chmod", {"755", folder}), 0);
-  EXPECT_TRUE(QFileInfo::exists(ini));
 }
 
 TEST(SettingsRemoval, NothingStoredIsNoFailure) {

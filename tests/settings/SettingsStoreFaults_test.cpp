@@ -1,7 +1,7 @@
 // The store under faults: a save that runs out of space or meets a read-only
 // folder (each made in a private mount namespace) leaves the earlier file
-// whole and succeeds when retried; files and folders whose permissions refuse
-// reading or writing; two processes saving at once leave a valid file.
+// whole and succeeds when retried, and two processes saving at once leave a
+// valid file.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -100,48 +100,6 @@ TEST(SettingsStoreFaults, SaveIntoAReadOnlyFolderKeepsTheEarlierFileAndIsRetried
   EXPECT_TRUE(store.sync());
   ExpectSecondValues(ini);
 }
-
-struct PermissionRow {
-  const char* name;
-  const char* fileMode;    // chmod of the settings file
-  const char* folderMode;  // chmod of its folder
-  bool unreadable;         // the stored value cannot be read
-  bool folderAtFault;      // the save fails in the folder rather than at the file
-};
-
-class StorePermissions : public testing::TestWithParam<PermissionRow> {};
-
-// Whatever the permissions, reading goes on and a failed save leaves the file
-// as it was, with one fault that names it and the reason.
-TEST_P(StorePermissions, RefuseOnlyWhatTheySay) {
-  RK_REQUIRE_PERMISSION_BITS();
-  const PermissionRow& row = GetParam();
-  FreshConfig config;
-  const QString ini = config.writeIni(kApp, "[General]\nLzh_Opt=stored\n");
-  const QString folder = config.path() + "/Velmont Soft";
-  ASSERT_EQ(testing_support::Run("chmod", {row.fileMode, ini}), 0);
-  ASSERT_EQ(testing_support::Run("chmod", {row.folderMode, folder}), 0);
-  SettingsStore store;
-  EXPECT_EQ(store.read(kApp, kSection, "Lzh_Opt", "default"), row.unreadable ? "default" : "stored");
-  store.write(kApp, kSection, "Lzh_Opt", "changed");
-  EXPECT_FALSE(store.sync());
-  const QList<SettingsFault> faults = store.takeFaults();
-  ASSERT_EQ(faults.size(), 1);
-  EXPECT_EQ(faults[0].kind, row.unreadable ? SettingsFault::Kind::Unreadable : SettingsFault::Kind::NotSaved);
-  EXPECT_EQ(faults[0].path, ini);
-  EXPECT_EQ(faults[0].error, EACCES);
-  EXPECT_EQ(faults[0].inFolder, row.folderAtFault);
-  EXPECT_EQ(testing_support::Run("chmod", {"u+rwx", folder}), 0);
-  EXPECT_EQ(testing_support::Run("chmod", {"u+rw", ini}), 0);
-  EXPECT_EQ(ReadFile(ini), "[General]\nLzh_Opt=stored\n");
-  EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{"Rukasu2.ini"});
-}
-
-INSTANTIATE_TEST_SUITE_P(Modes, StorePermissions,
-                         testing::Values(PermissionRow{"UnreadableFile", "000", "755", true, false},
-                                         PermissionRow{"ReadOnlyFile", "444", "755", false, false},
-                                         PermissionRow{"UnwritableFolder", "644", "555", false, true}),
-                         [](const testing::TestParamInfo<PermissionRow>& info) { return std::string(info.param.name); });
 
 constexpr int kRounds = 40;
 constexpr int kKeysPerWriter = 8;

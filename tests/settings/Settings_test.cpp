@@ -223,16 +223,6 @@ TEST(Settings, UnreadableStoreGivesTheDefaults) {
   EXPECT_EQ(Loaded(), TableDefaults("/tmp/"));
 }
 
-TEST(Settings, KeysAfterADamagedLineAreStillRead) {
-  FreshConfig config;
-  config.writeIni("Velmont Soft", QByteArray("[General]\nLzh=False\n\x93\xfe\r[\x01garbage\x9c\n=x\nFont_Size=12\n"
-                                             "[Other]\nLzh_X=True\n"));
-  const Settings loaded = Loaded();
-  EXPECT_FALSE(loaded.Lzh);
-  EXPECT_EQ(loaded.Font_Size, 12);
-  EXPECT_TRUE(loaded.Lzh_X);
-}
-
 // Every field set to something other than its default, Japanese texts included.
 Settings EveryFieldAltered() {
   Settings s;

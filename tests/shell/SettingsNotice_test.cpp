@@ -1,7 +1,7 @@
 // What the user is told about the settings file, with the program on a real
-// store: a damaged or unreadable file at start-up, a save that fails at close,
-// a removal that fails; each once, naming the file, and the program starts
-// and ends all the same.
+// store: an unreadable file at start-up, a save that fails at close, a removal
+// that fails; each once, naming the file, and the program starts and ends all
+// the same.
 #include <gtest/gtest.h>
 
 #include <QMessageBox>
@@ -32,21 +32,6 @@ Boxes StartAndClose(MainWindowWorld& w) {
   w.close();
   boxes.atClose = watch.texts();
   return boxes;
-}
-
-TEST(SettingsNotice, ADamagedFileIsSaidAtStartAndKeptBesideTheNextSave) {
-  MainWindowWorld w;
-  const QByteArray damaged = "[General]\nLzh=False\n\x89PNG\r[\x1a\xff\nFont_Size=12\n";
-  w.config.writeIni("Velmont Soft", damaged);
-  w.store = std::make_unique<SettingsStore>();
-  const Boxes boxes = StartAndClose(w);
-  ASSERT_EQ(boxes.atStart.size(), 1);
-  EXPECT_TRUE(boxes.atStart[0].contains(w.storeFile() + ".bak")) << boxes.atStart[0].toStdString();
-  EXPECT_FALSE(w.context->settings.Lzh);  // the keys on both sides of the damage
-  EXPECT_EQ(w.context->settings.Font_Size, 12);
-  EXPECT_TRUE(boxes.atClose.isEmpty());
-  EXPECT_EQ(ReadFile(w.storeFile() + ".bak"), damaged);
-  EXPECT_TRUE(ReadFile(w.storeFile()).contains("Font_Size=12\n"));
 }
 
 struct PermissionRow {
