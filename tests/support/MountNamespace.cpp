@@ -64,8 +64,12 @@ void RunTestWithoutOverride() {
                    {"RUKASU2_NO_OVERRIDE=1"});
   if (!child.waitForStarted(10000)) GTEST_SKIP() << "setpriv (util-linux) is not available";
   child.waitForFinished(600000);
+  const QByteArray output = child.readAll();
+  // setpriv fails before the test starts where capabilities cannot be dropped (a container).
+  if (child.exitCode() != 0 && output.startsWith("setpriv:"))
+    GTEST_SKIP() << "setpriv is refused here: " << output.constData();
   EXPECT_TRUE(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0)
-      << "the test failed without the permission override:\n" << child.readAll().constData();
+      << "the test failed without the permission override:\n" << output.constData();
 }
 
 }  // namespace testing_support
