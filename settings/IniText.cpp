@@ -31,7 +31,7 @@ int HexValue(QChar c) {
 }
 
 void AppendCodePoint(QString& out, char32_t code) {
-  if (code == 0 || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
+  if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
   out += QString::fromUcs4(&code, 1);
 }
 
@@ -56,7 +56,7 @@ QString UnescapeKey(const QString& key) {
       out += c;
       continue;
     }
-    AppendCodePoint(out, static_cast<char32_t>(code));
+    out += QChar(static_cast<char16_t>(code));  // UTF-16 units: a pair stands for one character
     i = start + digits - 1;
   }
   return out;
