@@ -159,6 +159,11 @@ int MakeFolders(const QString& folder) {
   return ::mkdir(native.constData(), 0777) == 0 || errno == EEXIST ? 0 : errno;
 }
 
+int KeepAsBackup(const QString& path) {
+  const QByteArray native = Native(path);
+  return ::rename(native.constData(), (native + ".bak").constData()) == 0 ? 0 : errno;
+}
+
 int RemoveFile(const QString& path) {
   if (::unlink(Native(path).constData()) == 0 || errno == ENOENT) return 0;
   return errno;

@@ -38,3 +38,5 @@ void RemoveStaleTemporaries(const QString& path);
 int MakeFolders(const QString& folder);
 // Removes a file; 0 when it is gone or was never there, else errno.
 int RemoveFile(const QString& path);
+// Renames a file to "<name>.bak" (over an earlier one); 0 or errno.
+int KeepAsBackup(const QString& path);

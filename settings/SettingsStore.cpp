@@ -21,6 +21,9 @@ struct SettingsStore::Section {
   QString path;
   IniText text;     // what the file held, with every change taken since
   IniText changes;  // the values taken since the last successful save
+  // The file held what was not understood, or could not be read: it is kept
+  // as "<name>.bak" rather than lost.
+  bool notWhole = false;
   // The notice of the unreadable file said already that saving would fail.
   bool saveFailureSaid = false;
 };
@@ -67,6 +70,7 @@ SettingsStore::Section* SettingsStore::section(const QString& application, const
   entry->path = filePath(application, sectionName);
   const IniRead file = ReadIniFile(entry->path);
   entry->text = file.text;
+  entry->notWhole = file.error != 0 || file.text.damagedLines() > 0;
   if (file.error) {
     entry->saveFailureSaid = ReplaceRefusal(entry->path).error != 0;
     fault({SettingsFault::Kind::Unreadable, entry->path, file.error, false, 0, entry->saveFailureSaid});
@@ -115,7 +119,7 @@ bool SettingsStore::saveSection(Section& entry) {
     return failed(written);
   entry.text = std::move(merged);
   entry.changes.clear();
-  entry.saveFailureSaid = false;
+  entry.notWhole = entry.saveFailureSaid = false;
   return true;
 }
 
@@ -151,17 +155,25 @@ bool SettingsStore::removeSection(const QString& application, const QString& sec
 
 bool SettingsStore::removeApplication(const QString& application) {
   if (!UsableName(application)) return false;
-  for (auto it = m_sections.begin(); it != m_sections.end();)
-    it = it->first.first == application ? m_sections.erase(it) : std::next(it);
+  QStringList notWhole;
+  for (auto it = m_sections.begin(); it != m_sections.end();) {
+    if (it->first.first != application) {
+      ++it;
+      continue;
+    }
+    if (it->second->notWhole) notWhole << it->second->path;
+    it = m_sections.erase(it);
+  }
   QDir folder(m_root + QLatin1Char('/') + application);
   if (!folder.exists()) return true;
-  // Only the section files and their backups: a lock file may belong to another running copy.
-  const QStringList files =
-      folder.entryList({QStringLiteral("*.ini"), QStringLiteral("*.ini.bak")}, QDir::Files | QDir::Hidden);
+  // Only the section files: a lock file may belong to another running copy.
+  const QStringList files = folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden);
   bool removed = true;
   for (const QString& name : files) {
-    if (const int error = RemoveFile(folder.filePath(name))) {
-      fault({SettingsFault::Kind::NotRemoved, folder.filePath(name), error, IsFolderError(error), 0, false});
+    const QString path = folder.filePath(name);
+    const int error = notWhole.contains(path) ? KeepAsBackup(path) : RemoveFile(path);
+    if (error) {
+      fault({SettingsFault::Kind::NotRemoved, path, error, IsFolderError(error), 0, false});
       removed = false;
     }
   }
