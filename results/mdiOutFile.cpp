@@ -55,7 +55,7 @@ mdiOutFile::~mdiOutFile() = default;
 
 bool mdiOutFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   setWindowTitle(MessageCatalogue::Product(6000));
   mnuDel->setText(MessageCatalogue::Shared(2008));

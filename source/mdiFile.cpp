@@ -77,7 +77,7 @@ mdiFile::~mdiFile() = default;
 
 bool mdiFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   setWindowTitle(MessageCatalogue::Product(3000));
   mnuAll->setText(MessageCatalogue::Shared(2006));

@@ -12,7 +12,7 @@ constexpr auto kSharedMessages = std::to_array<MessageEntry>({
     {5, u"ｷｬﾝｾﾙ"},
     {10, u"実行中に中断します"},
     {11, u"LogFile(*.LOG)|*.LOG|全てのファイル(*.*)|*.*"},
-    {20, u"で使用したレジストリを全て削除します"},
+    {20, u"で使用した設定ファイルを全て削除します"},
     {30, u"中断しました"},
     {31, u"全て終了しました"},
     // Make-folder command

@@ -74,7 +74,7 @@ TEST(MessageCatalogue, LogLinesStartWithOneIdeographicSpace) {
 }
 
 TEST(MessageCatalogue, RemovalQuestionIsTheSharedTextAlone) {
-  EXPECT_EQ(MessageCatalogue::Product(0) + MessageCatalogue::Shared(20), u"で使用したレジストリを全て削除します");
+  EXPECT_EQ(MessageCatalogue::Product(0) + MessageCatalogue::Shared(20), u"で使用した設定ファイルを全て削除します");
 }
 
 }  // namespace
