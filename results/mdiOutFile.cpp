@@ -55,7 +55,7 @@ mdiOutFile::~mdiOutFile() = default;
 
 bool mdiOutFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   setWindowTitle(MessageCatalogue::Product(ProductMsg::OutFileCaption));
   mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));

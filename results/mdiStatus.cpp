@@ -46,7 +46,7 @@ mdiStatus::~mdiStatus() = default;
 
 bool mdiStatus::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   setWindowTitle(MessageCatalogue::Product(ProductMsg::StatusCaption));
   mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));

@@ -7,9 +7,11 @@
 
 bool IsRemovalSwitch(const QString& argumentText) { return argumentText.toUpper() == QLatin1String("/U"); }
 
-QString RemovalQuestion() {
+QString RemovalQuestion(const SettingsStore& store) {
+  const StoreLocation current = CurrentLocation();
   return MessageCatalogue::Product(ProductMsg::RemovalQuestionHead) +
-         MessageCatalogue::Shared(SharedMsg::RemovalQuestion);
+         MessageCatalogue::Shared(SharedMsg::RemovalQuestion) + u'\n' +
+         store.filePath(current.application, current.section);
 }
 
 bool RemoveAllSettings(SettingsStore& store) {

@@ -119,7 +119,7 @@ void frmDefault::buildPopup() {
 
 bool frmDefault::Form_Load() {
   if (!m_context.AutoRunning) {
-    if (!restorePlacement()) return false;
+    restorePlacement();
     SetFontData();
     setTexts();
     SetToolTip(m_context.settings.Tip);

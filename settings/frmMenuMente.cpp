@@ -83,7 +83,7 @@ frmMenuMente::~frmMenuMente() {
 }
 
 bool frmMenuMente::Form_Load() {
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   btnOk->setText(MessageCatalogue::Shared(SharedMsg::OkButton));
   btnCancel->setText(MessageCatalogue::Shared(SharedMsg::CancelButton));

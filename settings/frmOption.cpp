@@ -198,7 +198,7 @@ QWidget* frmOption::buildButtonRow() {
 
 bool frmOption::Form_Load() {
   if (!m_context.AutoRunning) {
-    if (!restorePlacement()) return false;
+    restorePlacement();
     SetFontData();
     setTexts();
     SetToolTip(m_context.settings.Tip);

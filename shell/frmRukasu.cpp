@@ -37,6 +37,7 @@
 #include "shell/MessageBox.h"
 #include "shell/PaneHost.h"
 #include "shell/RunNotice.h"
+#include "shell/SettingsNotice.h"
 #include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "source/mdiDir.h"
@@ -60,8 +61,6 @@ constexpr ProductMsg kRunTips[4] = {ProductMsg::RunOkaviTip, ProductMsg::RunNorm
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-
-void ShowLoadFailure(QWidget* parent, const QString& text) { MessageBox::Notice(parent, text); }
 
 // The menu bar shows the state of the active pane's common menu, as if each
 // pane carried its own menu bar.
@@ -193,10 +192,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     if (exitCode) *exitCode = code;
     return Start::EndProgram;
   };
-  if (IsRemovalSwitch(argumentText)) {
-    if (MessageBox::Ask(nullptr, RemovalQuestion())) RemoveAllSettings(m_context.store);
-    return end(0);
-  }
+  if (IsRemovalSwitch(argumentText)) return end(RunRemovalSwitch(m_context.store) ? 0 : 1);
   LoadSettings(m_context.settings, m_context.store);
   Dll_Check(m_context.libraries);
   if (!argumentText.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
@@ -213,14 +209,12 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   for (int i = 0; i < 4; ++i) btnExe[i]->setShortcut(RunKey(i));
   SetToolTip(m_context.settings.Tip);
   if (!loadWindows()) {
-    ShowLoadFailure(this, m_loadFailure);
+    ShowLoadFailure(this, m_loadFailure, m_context.store);
     return end(1);
   }
   SetFontData();
-  if (!RestoreMainPlacement(*this, m_context.store, m_placement)) {
-    ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
-    return end(1);
-  }
+  RestoreMainPlacement(*this, m_context.store, m_placement);
+  TellSettingsFaults(this, m_context.store);
   m_batch->clearCancelFlag();
   setCancelEnabled(false);
   m_inFile->Pattern_Make();
@@ -497,9 +491,10 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
   m_closing = true;
   unloadPanes(true, true);
   m_batch->releaseWorker();
-  SaveMainPlacement(*this, windowStateValue(), m_context.store, m_placement);
+  SaveMainPlacement(windowStateValue(), m_context.store, m_placement);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
+  TellSettingsFaults(this, m_context.store);
   event->accept();
 }
 

@@ -9,7 +9,7 @@
 #include <functional>
 #include <optional>
 
-#include "shell/Twips.h"
+#include "shell/FramePlacement.h"
 #include "shell/WindowInterfaces.h"
 #include "text/MessageIds.h"
 
@@ -142,7 +142,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
 
   QString m_loadFailure;  // the report of the window whose load failed
   AutoRequest m_autoRequest;
-  TwipsPlacement m_placement;
+  FramePlacement m_placement{*this, true};
   int m_autoStatus = 0;
   bool m_activatedOnce = false;
   bool m_closeRequested = false;

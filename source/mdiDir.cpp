@@ -91,13 +91,15 @@ bool mdiDir::Form_Load() {
   bool& yuko = isSource() ? d.Dir_In_Yuko : d.Dir_Out_Yuko;
   QString oldDir;
   if (!ReadText(m_context.store, at, prefix, QDir::currentPath(), folder)) folder = QDir::currentPath();
-  if (!ReadBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), true, yuko)) return false;
+  // A flag that is no boolean keeps its default: the pane starts at the default folder.
+  yuko = true;
+  ReadBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), true, yuko);
   if (!ReadText(m_context.store, at, QStringLiteral("Old") + prefix, QDir::currentPath(), oldDir))
     oldDir = QDir::currentPath();
   setDirName(yuko ? folder : oldDir);
   if (m_context.AutoRunning) return true;
 
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   if (isSource()) setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceDirCaption));
   mnuCopy->setText(

@@ -77,7 +77,7 @@ mdiFile::~mdiFile() = default;
 
 bool mdiFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   setWindowTitle(MessageCatalogue::Product(ProductMsg::TargetCaption));
   mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));

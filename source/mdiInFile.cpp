@@ -77,7 +77,7 @@ mdiInFile::~mdiInFile() {
 
 bool mdiInFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
   setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceFileCaption));
   mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));

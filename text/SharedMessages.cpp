@@ -15,7 +15,7 @@ constexpr auto kSharedMessages = std::to_array<MessageEntry<SharedMsg>>({
     {S::Cancel, u"ｷｬﾝｾﾙ"},
     {S::CancelRunTip, u"実行中に中断します"},
     {S::LogFileFilter, u"LogFile(*.LOG)|*.LOG|全てのファイル(*.*)|*.*"},
-    {S::RemovalQuestion, u"で使用したレジストリを全て削除します"},
+    {S::RemovalQuestion, u"で使用した設定ファイルを全て削除します"},
     {S::RunStopped, u"中断しました"},
     {S::RunFinished, u"全て終了しました"},
     // Make-folder command

@@ -80,7 +80,7 @@ TEST(MessageCatalogue, LogLinesStartWithOneIdeographicSpace) {
 TEST(MessageCatalogue, RemovalQuestionIsTheSharedTextAlone) {
   EXPECT_EQ(
       MessageCatalogue::Product(ProductMsg::RemovalQuestionHead) + MessageCatalogue::Shared(SharedMsg::RemovalQuestion),
-      u"で使用したレジストリを全て削除します");
+      u"で使用した設定ファイルを全て削除します");
 }
 
 }  // namespace
