@@ -12,19 +12,9 @@
 
 namespace {
 
-enum Message {
-  kPrompt = 100,
-  kSeparator = 101,
-  kAsterisk = 102,
-  kQuestion = 103,
-  kNotMade = 104,
-  kCannotEnter = 105,
-  kAbnormal = 107,
-  kDotAtEnds = 108,
-  kTitle = 110,
-};
+using M = SharedMsg;
 
-bool Refuse(QWidget* owner, Message message) {
+bool Refuse(QWidget* owner, SharedMsg message) {
   MessageBox::Notice(owner, MessageCatalogue::Shared(message));
   return false;
 }
@@ -49,22 +39,23 @@ QString FolderNameOf(const QString& answer) {
 bool CheckFolderName(QWidget* owner, const QString& name) {
   // A single "/" at the very end is allowed; anywhere else it would make a path.
   const qsizetype slash = name.indexOf(u'/');
-  if (slash >= 0 && slash != name.size() - 1) return Refuse(owner, kSeparator);
-  if (name.contains(u'*')) return Refuse(owner, kAsterisk);
-  if (name.contains(u'?')) return Refuse(owner, kQuestion);
-  if (name.startsWith(u'.') || name.endsWith(u'.')) return Refuse(owner, kDotAtEnds);
+  if (slash >= 0 && slash != name.size() - 1) return Refuse(owner, M::MkdirNoSlash);
+  if (name.contains(u'*')) return Refuse(owner, M::MkdirNoAsterisk);
+  if (name.contains(u'?')) return Refuse(owner, M::MkdirNoQuestionMark);
+  if (name.startsWith(u'.') || name.endsWith(u'.')) return Refuse(owner, M::MkdirDotAtEnds);
   // Blanks around "." or ".." pass the checks above, but the file system would
   // take the trimmed name as the folder itself or its parent; a NUL would cut it.
   const QString folder = FolderNameOf(name);
-  if (folder == u"." || folder == u".." || name.contains(QChar(u'\0'))) return Refuse(owner, kAbnormal);
+  if (folder == u"." || folder == u".." || name.contains(QChar(u'\0'))) return Refuse(owner, M::MkdirAbnormal);
   return true;
 }
 
 QString AskFolderName(QWidget* owner, const QString& parent) {
   bool accepted = false;
   const QString answer =
-      QInputDialog::getText(owner, MessageCatalogue::Shared(kTitle), MessageCatalogue::Shared(kPrompt) + u'\n' + parent,
-                            QLineEdit::Normal, QString(), &accepted);
+      QInputDialog::getText(owner, MessageCatalogue::Shared(M::MkdirTitle),
+                            MessageCatalogue::Shared(M::MkdirPrompt) + u'\n' + parent, QLineEdit::Normal, QString(),
+                            &accepted);
   if (!accepted || answer.isEmpty()) return {};
   return CheckFolderName(owner, answer) ? answer : QString();
 }
@@ -80,11 +71,11 @@ QString MakeFolder(QWidget* owner, const QString& parent) {
   const QString path = NewFolderPath(parent, FolderNameOf(answer));
   // One level only: the parent must exist, and an existing folder is not "made".
   if (path.isEmpty() || !QDir().mkdir(path)) {
-    MessageBox::Notice(owner, MessageCatalogue::Shared(kNotMade));
+    MessageBox::Notice(owner, MessageCatalogue::Shared(M::MkdirNotMade));
     return {};
   }
   if (!Dir_Check(path)) {
-    MessageBox::Notice(owner, MessageCatalogue::Shared(kCannotEnter));
+    MessageBox::Notice(owner, MessageCatalogue::Shared(M::MkdirCannotEnter));
     return {};
   }
   return path;

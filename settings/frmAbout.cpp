@@ -12,7 +12,6 @@
 #include "engine/ProgramVersion.h"
 #include "shell/AppContext.h"
 #include "shell/ProgramIcon.h"
-#include "shell/Twips.h"
 #include "shell/WindowFont.h"
 #include "text/MessageCatalogue.h"
 
@@ -20,7 +19,6 @@ namespace {
 
 constexpr const char16_t* kAuthorLine = u"作者　Rukasu2 Project";
 constexpr int kIconSize = 64;
-constexpr int kDefaultPosition = 1000;
 
 // The order of the rows, whatever the order of the check at start-up.
 constexpr LibraryId kRowOrder[] = {LibraryId::Unlha, LibraryId::UnZip, LibraryId::Unarj, LibraryId::Ish,
@@ -105,30 +103,24 @@ QWidget* frmAbout::buildLibraryRows() {
 }
 
 bool frmAbout::Form_Load() {
-  bool failed = false;
   if (!m_context.AutoRunning) {
-    if (!restorePlacement()) {
-      failed = true;
-      move(TwipsToPx(kDefaultPosition), TwipsToPx(kDefaultPosition));
-    }
+    restorePlacement();
     SetFontData();
     setTexts();
   }
-  if (failed)
-    clearLibraryRows();
-  else
-    fillLibraryRows();
+  fillLibraryRows();
   markLoaded();
   return true;
 }
 
 void frmAbout::setTexts() {
-  setWindowTitle(MessageCatalogue::Product(7000));
-  lblAboutProgName->setText(MessageCatalogue::Product(9999));
-  lblAboutTitle->setText(MessageCatalogue::Product(7001));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::AboutCaption));
+  lblAboutProgName->setText(MessageCatalogue::Product(ProductMsg::MainCaption));
+  lblAboutTitle->setText(MessageCatalogue::Product(ProductMsg::ProgramDescription));
   lblAboutName->setText(QString::fromUtf16(kAuthorLine));
   lblAboutVersion->setText(QStringLiteral("Ver.") + ProgramVersion());
-  for (int i = 0; i < 3; ++i) txtContact[i]->setText(MessageCatalogue::Shared(7003 + i));
+  const SharedMsg contact[] = {SharedMsg::ContactName, SharedMsg::ContactMail, SharedMsg::ContactHomePage};
+  for (int i = 0; i < 3; ++i) txtContact[i]->setText(MessageCatalogue::Shared(contact[i]));
   btnOK->setText(QStringLiteral("Ok"));
 }
 
@@ -162,12 +154,5 @@ void frmAbout::fillLibraryRows() {
   for (; row < kRows; ++row) {
     lblProg[row]->clear();
     lblVer[row]->clear();
-  }
-}
-
-void frmAbout::clearLibraryRows() {
-  for (int i = 0; i < kRows; ++i) {
-    lblProg[i]->clear();
-    lblVer[i]->clear();
   }
 }

@@ -37,7 +37,6 @@ class frmAbout : public DialogBase {
   QWidget* buildLibraryRows();
   void setTexts();
   void fillLibraryRows();
-  void clearLibraryRows();
 
   QLabel* imgAbout = nullptr;
   QLabel* lblAboutProgName = nullptr;

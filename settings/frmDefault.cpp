@@ -26,20 +26,24 @@ constexpr int kMargins = 300;  // twips of gaps above, between and below the fou
 
 // The texts each use gives the dialog.
 struct UseTexts {
-  int caption, cbxHint, drvHint, dlbHint, txtHint;
+  ProductMsg caption, cbxHint, drvHint, dlbHint, txtHint;
   bool yukoOffered, diskFree;
 };
 
 UseTexts TextsOf(frmDefault::Use use) {
+  using M = ProductMsg;
   switch (use) {
     case frmDefault::Use::InDir:
-      return {10000, 10020, 10021, 10022, 10023, true, false};
+      return {M::DefaultSourceCaption, M::DefaultSourceInForceTip, M::DefaultSourceDriveTip, M::DefaultSourceFolderTip,
+              M::DefaultSourceFolderNameTip, true, false};
     case frmDefault::Use::OutDir:
-      return {10001, 10040, 10041, 10042, 10043, true, true};
+      return {M::DefaultDestCaption, M::DefaultDestInForceTip, M::DefaultDestDriveTip, M::DefaultDestFolderTip,
+              M::DefaultDestFolderNameTip, true, true};
     case frmDefault::Use::TmpDir:
       break;
   }
-  return {10002, 10060, 10061, 10062, 10063, false, true};
+  return {M::DefaultTmpCaption, M::DefaultTmpInForceTip, M::DefaultTmpDriveTip, M::DefaultTmpFolderTip,
+          M::DefaultTmpFolderNameTip, false, true};
 }
 
 }  // namespace
@@ -115,7 +119,7 @@ void frmDefault::buildPopup() {
 
 bool frmDefault::Form_Load() {
   if (!m_context.AutoRunning) {
-    if (!restorePlacement()) return false;
+    restorePlacement();
     SetFontData();
     setTexts();
     SetToolTip(m_context.settings.Tip);
@@ -125,12 +129,12 @@ bool frmDefault::Form_Load() {
 }
 
 void frmDefault::setTexts() {
-  setWindowTitle(MessageCatalogue::Product(9000));
-  btnOk->setText(MessageCatalogue::Shared(8044));
-  btnCancel->setText(MessageCatalogue::Shared(8043));
-  mnuInDir->setText(MessageCatalogue::Product(9005));
-  mnuOutDir->setText(MessageCatalogue::Product(9006));
-  mnuTmp->setText(MessageCatalogue::Product(9007));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::DefaultCaption));
+  btnOk->setText(MessageCatalogue::Shared(SharedMsg::OkButton));
+  btnCancel->setText(MessageCatalogue::Shared(SharedMsg::CancelButton));
+  mnuInDir->setText(MessageCatalogue::Product(ProductMsg::CopyFromSource));
+  mnuOutDir->setText(MessageCatalogue::Product(ProductMsg::CopyFromDestination));
+  mnuTmp->setText(MessageCatalogue::Product(ProductMsg::CopyFromTemporary));
 }
 
 void frmDefault::SetFontData() {
@@ -143,8 +147,8 @@ void frmDefault::SetFontData() {
 
 void frmDefault::SetToolTip(bool on) {
   auto tip = [on](const QString& text) { return on ? text : QString(); };
-  btnOk->setToolTip(tip(MessageCatalogue::Shared(8047)));
-  btnCancel->setToolTip(tip(MessageCatalogue::Shared(8046)));
+  btnOk->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::OkTip)));
+  btnCancel->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::CancelTip)));
   cbxDrive->setToolTip(tip(pstr_cbxDrive_Hint));
   drvDrive->setToolTip(tip(pstr_drvDrive_Hint));
   dlbDir->setToolTip(tip(pstr_dlbDir_Hint));

@@ -83,11 +83,11 @@ frmMenuMente::~frmMenuMente() {
 }
 
 bool frmMenuMente::Form_Load() {
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
-  btnOk->setText(MessageCatalogue::Shared(8044));
-  btnCancel->setText(MessageCatalogue::Shared(8043));
-  btnName->setText(MessageCatalogue::Shared(11003));
+  btnOk->setText(MessageCatalogue::Shared(SharedMsg::OkButton));
+  btnCancel->setText(MessageCatalogue::Shared(SharedMsg::CancelButton));
+  btnName->setText(MessageCatalogue::Shared(SharedMsg::RenameButton));
   SetToolTip(m_context.settings.Tip);
   m_names.fill({});
   m_dirs.fill({});
@@ -125,7 +125,7 @@ bool frmMenuMente::ShowModal(const QString& meCaption) {
 
 void frmMenuMente::opening() {
   pblnOk = false;
-  setWindowTitle(pstr_Me_Caption + MessageCatalogue::Shared(11000));
+  setWindowTitle(pstr_Me_Caption + MessageCatalogue::Shared(SharedMsg::AliasMaintenanceCaption));
   lbxMenu->clear();
   for (int slot = 0; slot < kSlots && !m_names[slot].isEmpty() && !m_dirs[slot].isEmpty(); ++slot)
     lbxMenu->addItem(m_names[slot]);
@@ -153,12 +153,13 @@ void frmMenuMente::btnName_Click() {
   const int row = lbxMenu->currentRow();
   if (row < 0) return;
   const QString current = m_names[row];
-  const QString name = QInputDialog::getText(this, MessageCatalogue::Shared(11102), MessageCatalogue::Shared(11101),
-                                             QLineEdit::Normal, current);
+  const QString name =
+      QInputDialog::getText(this, MessageCatalogue::Shared(SharedMsg::RenameTitle),
+                            MessageCatalogue::Shared(SharedMsg::RenamePrompt), QLineEdit::Normal, current);
   if (name.isEmpty() || name == current) return;
   for (int i = 0; i < lbxMenu->count(); ++i) {
     if (m_names[i] == name) {
-      MessageBox::Notice(this, MessageCatalogue::Shared(11103));
+      MessageBox::Notice(this, MessageCatalogue::Shared(SharedMsg::RenameExists));
       return;
     }
   }
@@ -214,16 +215,17 @@ void frmMenuMente::SetFontData() {
 }
 
 void frmMenuMente::SetToolTip(bool on) {
-  const auto tip = [on](int id) { return on ? MessageCatalogue::Shared(id) : QString(); };
-  btnName->setToolTip(tip(11006));
-  txtDir->setToolTip(tip(11007));
-  lbxMenu->setToolTip(tip(11008));
-  btnUp->setToolTip(tip(11009));
-  btnDown->setToolTip(tip(11010));
-  btnDel->setToolTip(tip(11011));
-  btnDelAll->setToolTip(tip(11012));
-  btnOk->setToolTip(tip(8047));
-  btnCancel->setToolTip(tip(8046));
+  using M = SharedMsg;
+  const auto tip = [on](SharedMsg id) { return on ? MessageCatalogue::Shared(id) : QString(); };
+  btnName->setToolTip(tip(M::RenameTip));
+  txtDir->setToolTip(tip(M::AliasFolderTip));
+  lbxMenu->setToolTip(tip(M::AliasListTip));
+  btnUp->setToolTip(tip(M::MoveUpTip));
+  btnDown->setToolTip(tip(M::MoveDownTip));
+  btnDel->setToolTip(tip(M::DeleteTip));
+  btnDelAll->setToolTip(tip(M::DeleteAllTip));
+  btnOk->setToolTip(tip(M::OkTip));
+  btnCancel->setToolTip(tip(M::CancelTip));
 }
 
 void frmMenuMente::closeEvent(QCloseEvent* event) {

@@ -20,6 +20,13 @@ namespace {
 
 constexpr int kSubIndent = 20;  // pixels the sub-boxes stand in from their kind box
 
+// The radio buttons' texts, in PostAction and RunMode order.
+using M = ProductMsg;
+constexpr M kCopyCaptions[4] = {M::AfterNone, M::AfterCopy, M::AfterMove, M::AfterDelete};
+constexpr M kCopyTips[4] = {M::AfterNoneTip, M::AfterCopyTip, M::AfterMoveTip, M::AfterDeleteTip};
+constexpr M kExeCaptions[4] = {M::AutoOkavi, M::AutoNormal, M::AutoNoDigits, M::AutoFileN};
+constexpr M kExeTips[4] = {M::AutoOkaviTip, M::AutoNormalTip, M::AutoNoDigitsTip, M::AutoFileNTip};
+
 // Index of the first checked button, or -1 when none is.
 int SelectedIndex(const std::array<QRadioButton*, 4>& buttons) {
   for (int i = 0; i < 4; ++i)
@@ -49,7 +56,7 @@ void KeepRoomWhenHidden(QWidget* widget) {
 }  // namespace
 
 frmOption::frmOption(AppContext& context, QWidget* parent)
-    : DialogBase(context, QStringLiteral("Option"), QSize(), parent) {
+    : DialogBase(context, QStringLiteral("Option"), QSize(), parent), m_boxes(OptionBoxRows().size()) {
   setObjectName(QStringLiteral("frmOption"));
   auto* columns = new QHBoxLayout;
   columns->addWidget(buildKindGroups(), 3);
@@ -61,11 +68,11 @@ frmOption::frmOption(AppContext& context, QWidget* parent)
 
 frmOption::~frmOption() = default;
 
-QCheckBox* frmOption::makeBox(OptionBox which, QWidget* parent) {
+QCheckBox* frmOption::makeBox(int row, QWidget* parent) {
   auto* box = new QCheckBox(parent);
-  box->setObjectName(QString::fromLatin1(OptionBoxRowOf(which).name));
+  box->setObjectName(OptionBoxRows()[row].name);
   connect(box, &QCheckBox::clicked, this, [this, box] { controlClicked(box); });
-  m_boxes[static_cast<int>(which)] = box;
+  m_boxes[row] = box;
   return box;
 }
 
@@ -76,23 +83,23 @@ QRadioButton* frmOption::makeOptionButton(const QString& name, QWidget* panel) {
   return button;
 }
 
-QWidget* frmOption::kindGroup(OptionKind kind, int subColumns) {
+QWidget* frmOption::kindGroup(KindFamily kind, int subColumns) {
   QFrame* frame = GroupFrame(this);
   auto* layout = new QVBoxLayout(frame);
   auto* panel = new QWidget(frame);
-  panel->setObjectName(QString::fromLatin1(OptionKindPanelName(kind)));
+  panel->setObjectName(QString::fromLatin1(FamilyRowOf(kind).panel));
   m_panels[static_cast<int>(kind)] = panel;
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(kSubIndent, 0, 0, 0);
   int n = 0;
-  for (int i = 0; i < kOptionBoxCount; ++i) {
+  for (int i = 0; i < static_cast<int>(OptionBoxRows().size()); ++i) {
     const OptionBoxRow& row = OptionBoxRows()[i];
     if (row.kind != kind) continue;
     if (row.kindBox) {
-      layout->addWidget(makeBox(OptionBox(i), frame));
+      layout->addWidget(makeBox(i, frame));
       continue;
     }
-    QCheckBox* sub = makeBox(OptionBox(i), panel);
+    QCheckBox* sub = makeBox(i, panel);
     KeepRoomWhenHidden(sub);
     grid->addWidget(sub, n / subColumns, n % subColumns);
     ++n;
@@ -105,10 +112,8 @@ QWidget* frmOption::buildKindGroups() {
   auto* column = new QWidget(this);
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
-  for (OptionKind kind :
-       {OptionKind::Lzh, OptionKind::Zip, OptionKind::Arj, OptionKind::Ish, OptionKind::Cab, OptionKind::Rar})
-    layout->addWidget(kindGroup(kind, 3));
-  layout->addWidget(kindGroup(OptionKind::Tar, 4));
+  for (const FamilyRow& family : FamilyRows())
+    layout->addWidget(kindGroup(family.family, family.family == KindFamily::Tar ? 4 : 3));
   layout->addStretch();
   return column;
 }
@@ -135,13 +140,13 @@ QWidget* frmOption::buildGeneralColumn() {
 
   QFrame* folders = GroupFrame(column);
   auto* foldersLayout = new QVBoxLayout(folders);
-  foldersLayout->addWidget(makeBox(OptionBox::ckbUCase, folders));
-  foldersLayout->addWidget(makeBox(OptionBox::ckbDouble, folders));
+  foldersLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbUCase), folders));
+  foldersLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbDouble), folders));
   layout->addWidget(folders);
 
   QFrame* autoRun = GroupFrame(column);
   auto* autoLayout = new QVBoxLayout(autoRun);
-  autoLayout->addWidget(makeBox(OptionBox::ckbAuto, autoRun));
+  autoLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbAuto), autoRun));
   pnlAuto = new QWidget(autoRun);
   pnlAuto->setObjectName(QStringLiteral("pnlAuto"));
   KeepRoomWhenHidden(pnlAuto);
@@ -152,7 +157,7 @@ QWidget* frmOption::buildGeneralColumn() {
     exeGrid->addWidget(obtExe[i], i / 2, i % 2);
   }
   autoLayout->addWidget(pnlAuto);
-  QCheckBox* log = makeBox(OptionBox::ckbLog, autoRun);
+  QCheckBox* log = makeBox(OptionBoxIndex(GeneralBox::ckbLog), autoRun);
   KeepRoomWhenHidden(log);
   log->setContentsMargins(kSubIndent, 0, 0, 0);
   autoLayout->addWidget(log);
@@ -160,8 +165,8 @@ QWidget* frmOption::buildGeneralColumn() {
 
   QFrame* windows = GroupFrame(column);
   auto* windowsLayout = new QVBoxLayout(windows);
-  windowsLayout->addWidget(makeBox(OptionBox::ckbResize, windows));
-  windowsLayout->addWidget(makeBox(OptionBox::ckbTip, windows));
+  windowsLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbResize), windows));
+  windowsLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbTip), windows));
   layout->addWidget(windows);
   layout->addStretch();
   return column;
@@ -193,7 +198,7 @@ QWidget* frmOption::buildButtonRow() {
 
 bool frmOption::Form_Load() {
   if (!m_context.AutoRunning) {
-    if (!restorePlacement()) return false;
+    restorePlacement();
     SetFontData();
     setTexts();
     SetToolTip(m_context.settings.Tip);
@@ -204,28 +209,28 @@ bool frmOption::Form_Load() {
 }
 
 void frmOption::setTexts() {
-  setWindowTitle(MessageCatalogue::Product(8000));
-  for (int i = 0; i < kOptionBoxCount; ++i) m_boxes[i]->setText(OptionBoxRows()[i].caption.text());
-  lblAshuku->setText(MessageCatalogue::Product(8027));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::OptionCaption));
+  for (size_t i = 0; i < m_boxes.size(); ++i) m_boxes[i]->setText(OptionBoxRows()[i].caption.text());
+  lblAshuku->setText(MessageCatalogue::Product(ProductMsg::AfterExtraction));
   for (int i = 0; i < 4; ++i) {
-    obtCopy[i]->setText(MessageCatalogue::Product(8028 + i));
-    obtExe[i]->setText(MessageCatalogue::Product(8048 + i));
+    obtCopy[i]->setText(MessageCatalogue::Product(kCopyCaptions[i]));
+    obtExe[i]->setText(MessageCatalogue::Product(kExeCaptions[i]));
   }
-  btnOk->setText(MessageCatalogue::Shared(8044));
-  btnInit->setText(MessageCatalogue::Shared(8042));
-  btnCancel->setText(MessageCatalogue::Shared(8043));
+  btnOk->setText(MessageCatalogue::Shared(SharedMsg::OkButton));
+  btnInit->setText(MessageCatalogue::Shared(SharedMsg::InitButton));
+  btnCancel->setText(MessageCatalogue::Shared(SharedMsg::CancelButton));
 }
 
 void frmOption::SetToolTip(bool on) {
   auto tip = [on](const QString& text) { return on ? text : QString(); };
-  for (int i = 0; i < kOptionBoxCount; ++i) m_boxes[i]->setToolTip(tip(OptionBoxRows()[i].tip.text()));
+  for (size_t i = 0; i < m_boxes.size(); ++i) m_boxes[i]->setToolTip(tip(OptionBoxRows()[i].tip.text()));
   for (int i = 0; i < 4; ++i) {
-    obtCopy[i]->setToolTip(tip(MessageCatalogue::Product(8032 + i)));
-    obtExe[i]->setToolTip(tip(MessageCatalogue::Product(8052 + i)));
+    obtCopy[i]->setToolTip(tip(MessageCatalogue::Product(kCopyTips[i])));
+    obtExe[i]->setToolTip(tip(MessageCatalogue::Product(kExeTips[i])));
   }
-  btnInit->setToolTip(tip(MessageCatalogue::Shared(8045)));
-  btnCancel->setToolTip(tip(MessageCatalogue::Shared(8046)));
-  btnOk->setToolTip(tip(MessageCatalogue::Shared(8047)));
+  btnInit->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::InitTip)));
+  btnCancel->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::CancelTip)));
+  btnOk->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::OkTip)));
 }
 
 void frmOption::SetFontData() {
@@ -241,40 +246,35 @@ void frmOption::SetFontData() {
 }
 
 void frmOption::enableByLibraries() {
-  for (int i = 0; i < kOptionBoxCount; ++i) {
+  for (size_t i = 0; i < m_boxes.size(); ++i) {
     const OptionBoxRow& row = OptionBoxRows()[i];
     if (row.library) m_boxes[i]->setEnabled(m_context.libraries.present(*row.library));
   }
 }
 
-bool frmOption::checked(OptionBox which) const {
-  // The grey third state counts as not checked.
-  return box(which)->checkState() == Qt::Checked;
-}
+bool frmOption::checked(const QCheckBox* box) { return box->checkState() == Qt::Checked; }
 
 void frmOption::fill(const Settings& settings) {
-  for (int i = 0; i < kOptionBoxCount; ++i) m_boxes[i]->setChecked(settings.*(OptionBoxRows()[i].field));
+  for (size_t i = 0; i < m_boxes.size(); ++i) m_boxes[i]->setChecked(settings.*(OptionBoxRows()[i].field));
   Select(obtCopy, settings.File);
   Select(obtExe, settings.AutoExe);
   applyVisibility();
 }
 
 void frmOption::applyVisibility() {
-  std::array<bool, kOptionKindCount> kindOn{};
-  for (int i = 0; i < kOptionBoxCount; ++i) {
+  std::array<bool, kKindFamilyCount> kindOn{};
+  for (size_t i = 0; i < m_boxes.size(); ++i) {
     const OptionBoxRow& row = OptionBoxRows()[i];
-    if (row.kind && row.kindBox) kindOn[static_cast<int>(*row.kind)] = checked(OptionBox(i));
+    if (row.kind && row.kindBox) kindOn[static_cast<int>(*row.kind)] = checked(m_boxes[i]);
   }
-  for (int i = 0; i < kOptionBoxCount; ++i) {
+  for (size_t i = 0; i < m_boxes.size(); ++i) {
     const OptionBoxRow& row = OptionBoxRows()[i];
     if (row.kind && !row.kindBox) m_boxes[i]->setVisible(kindOn[static_cast<int>(*row.kind)]);
   }
-  const bool bz2 = m_context.libraries.present(LibraryId::Bz2);
-  for (OptionBox b : {OptionBox::ckbTAR_TARBZ2, OptionBox::ckbTAR_BZIP2, OptionBox::ckbTAR_BZ2})
-    box(b)->setEnabled(bz2);
-  const bool autoOn = checked(OptionBox::ckbAuto);
+  enableByLibraries();
+  const bool autoOn = checked(box(GeneralBox::ckbAuto));
   pnlAuto->setVisible(autoOn);
-  box(OptionBox::ckbLog)->setVisible(autoOn);
+  box(GeneralBox::ckbLog)->setVisible(autoOn);
 }
 
 void frmOption::opening() {
@@ -284,11 +284,11 @@ void frmOption::opening() {
 
 void frmOption::controlClicked(QWidget* control) {
   btnOk->setEnabled(true);
-  if (control == box(OptionBox::ckbAuto)) {
+  if (control == box(GeneralBox::ckbAuto)) {
     applyVisibility();
     return;
   }
-  for (int i = 0; i < kOptionBoxCount; ++i)
+  for (size_t i = 0; i < m_boxes.size(); ++i)
     if (m_boxes[i] == control && OptionBoxRows()[i].kindBox) applyVisibility();
 }
 
@@ -298,16 +298,12 @@ void frmOption::btnInit_Click() {
 }
 
 void frmOption::copyInto(Settings& settings) const {
-  for (int i = 0; i < kOptionBoxCount; ++i) {
-    const OptionBox which = OptionBox(i);
-    if (which == OptionBox::ckbResize || which == OptionBox::ckbTip) continue;
-    settings.*(OptionBoxRows()[i].field) = checked(which);
-    if (which == OptionBox::ckbTAR_BZ2) {
-      if (const int index = SelectedIndex(obtCopy); index >= 0) settings.File = static_cast<int16_t>(index);
-    } else if (which == OptionBox::ckbAuto) {
-      if (const int index = SelectedIndex(obtExe); index >= 0) settings.AutoExe = static_cast<int16_t>(index);
-    }
-  }
+  // ckbResize and ckbTip take effect in btnOk_Click.
+  for (size_t i = 0; i < m_boxes.size(); ++i)
+    if (m_boxes[i] != box(GeneralBox::ckbResize) && m_boxes[i] != box(GeneralBox::ckbTip))
+      settings.*(OptionBoxRows()[i].field) = checked(m_boxes[i]);
+  if (const int index = SelectedIndex(obtCopy); index >= 0) settings.File = static_cast<int16_t>(index);
+  if (const int index = SelectedIndex(obtExe); index >= 0) settings.AutoExe = static_cast<int16_t>(index);
 }
 
 void frmOption::setToolTipsOfAllWindows() {
@@ -322,12 +318,12 @@ void frmOption::setToolTipsOfAllWindows() {
 void frmOption::btnOk_Click() {
   Settings& settings = m_context.settings;
   copyInto(settings);
-  const bool tip = checked(OptionBox::ckbTip);
+  const bool tip = checked(box(GeneralBox::ckbTip));
   if (tip != settings.Tip) {
     settings.Tip = tip;
     setToolTipsOfAllWindows();
   }
-  settings.Resize = checked(OptionBox::ckbResize);
+  settings.Resize = checked(box(GeneralBox::ckbResize));
   if (SourceFileOps* inFile = m_context.windows.inFile) {
     inFile->Pattern_Make();
     inFile->RefreshForm();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <vector>
 
 #include "settings/OptionBoxes.h"
 #include "shell/DialogBase.h"
@@ -34,14 +35,15 @@ class frmOption : public DialogBase {
 
  private:
   QWidget* buildKindGroups();
-  QWidget* kindGroup(OptionKind kind, int subColumns);
+  QWidget* kindGroup(KindFamily kind, int subColumns);
   QWidget* buildGeneralColumn();
   QWidget* buildButtonRow();
-  QCheckBox* makeBox(OptionBox which, QWidget* parent);
+  QCheckBox* makeBox(int row, QWidget* parent);
   QRadioButton* makeOptionButton(const QString& name, QWidget* panel);
 
-  QCheckBox* box(OptionBox which) const { return m_boxes[static_cast<int>(which)]; }
-  bool checked(OptionBox which) const;
+  QCheckBox* box(GeneralBox which) const { return m_boxes[OptionBoxIndex(which)]; }
+  // The grey third state counts as not checked.
+  static bool checked(const QCheckBox* box);
   void setTexts();
   void enableByLibraries();
   void fill(const Settings& settings);
@@ -54,8 +56,8 @@ class frmOption : public DialogBase {
   void btnOk_Click();
   void btnInit_Click();
 
-  std::array<QCheckBox*, kOptionBoxCount> m_boxes{};
-  std::array<QWidget*, kOptionKindCount> m_panels{};
+  std::vector<QCheckBox*> m_boxes;  // indexed like OptionBoxRows()
+  std::array<QWidget*, kKindFamilyCount> m_panels{};
   std::array<QRadioButton*, 4> obtCopy{};
   std::array<QRadioButton*, 4> obtExe{};
   QLabel* lblAshuku = nullptr;

@@ -24,37 +24,37 @@ int32_t OntoScreen(int32_t twips, int screenPixels) {
 }  // namespace
 
 DialogBase::DialogBase(AppContext& context, const QString& prefix, QSize sizeTwips, QWidget* parent)
-    : QDialog(parent), m_context(context), m_prefix(prefix), m_sizeTwips(sizeTwips) {}
+    : QDialog(parent),
+      m_context(context),
+      m_prefix(prefix),
+      m_sizeTwips(sizeTwips),
+      m_placement(*this, !sizeTwips.isEmpty()) {}
 
 DialogBase::~DialogBase() = default;
 
-bool DialogBase::restorePlacement() {
+void DialogBase::restorePlacement() {
   SettingsStore& store = m_context.store;
   const QString leftKey = m_prefix + QStringLiteral("_Left");
   const StoreLocation at = PlacementLocation(store, leftKey);
-  int32_t left = 0, top = 0;
+  // A value that is no number keeps its default.
+  int32_t left = kDefaultPosition, top = kDefaultPosition;
   int32_t width = m_sizeTwips.width(), height = m_sizeTwips.height();
-  bool ok = ReadInt32(store, at, leftKey, kDefaultPosition, left) &&
-            ReadInt32(store, at, m_prefix + QStringLiteral("_Top"), kDefaultPosition, top);
-  if (ok && !m_sizeTwips.isEmpty())
-    ok = ReadInt32(store, at, m_prefix + QStringLiteral("_Width"), m_sizeTwips.width(), width) &&
-         ReadInt32(store, at, m_prefix + QStringLiteral("_Height"), m_sizeTwips.height(), height);
-  if (!ok) return false;
-
+  ReadInt32(store, at, leftKey, kDefaultPosition, left);
+  ReadInt32(store, at, m_prefix + QStringLiteral("_Top"), kDefaultPosition, top);
+  if (!m_sizeTwips.isEmpty()) {
+    ReadInt32(store, at, m_prefix + QStringLiteral("_Width"), m_sizeTwips.width(), width);
+    ReadInt32(store, at, m_prefix + QStringLiteral("_Height"), m_sizeTwips.height(), height);
+  }
   QSize screen;
   if (const QScreen* primary = QGuiApplication::primaryScreen()) screen = primary->geometry().size();
-  const QRect placed = m_placement.apply(
-      QRect(OntoScreen(left, screen.width()), OntoScreen(top, screen.height()), width, height));
-  move(placed.topLeft());
-  if (!m_sizeTwips.isEmpty()) resize(placed.size());
-  return true;
+  m_placement.apply(QRect(OntoScreen(left, screen.width()), OntoScreen(top, screen.height()), width, height));
 }
 
 void DialogBase::Form_Unload() {
   if (m_loaded && !m_context.AutoRunning) {
     SettingsStore& store = m_context.store;
     const StoreLocation at = CurrentLocation();
-    const QRect twips = m_placement.toTwips(QRect(pos(), size()));
+    const QRect twips = m_placement.twips();
     WriteInt(store, at, m_prefix + QStringLiteral("_Left"), twips.x());
     WriteInt(store, at, m_prefix + QStringLiteral("_Top"), twips.y());
     if (!m_sizeTwips.isEmpty()) {

@@ -8,7 +8,7 @@
 #include <QDialog>
 #include <QSize>
 
-#include "shell/Twips.h"
+#include "shell/FramePlacement.h"
 #include "shell/WindowInterfaces.h"
 
 struct AppContext;
@@ -19,8 +19,8 @@ class DialogBase : public QDialog, public CommonWindowOps {
  public:
   ~DialogBase() override;
 
-  // The dialog's load handling; false when it fails (a placement value that is
-  // not a number), which the caller reports as "Rukasu2 <name> Form_Load ERR".
+  // The dialog's load handling; false when it fails, which the caller reports
+  // as "Rukasu2 <name> Form_Load ERR".
   virtual bool Form_Load() = 0;
   // Saves the placement keys (not during the automatic run, and not for a
   // dialog that was never loaded); the dialog then counts as unloaded.
@@ -38,9 +38,9 @@ class DialogBase : public QDialog, public CommonWindowOps {
   DialogBase(AppContext& context, const QString& prefix, QSize sizeTwips, QWidget* parent);
 
   // Reads the placement (location chosen by the probe on the left key), puts
-  // left and top back on the screen when they lie off it, and applies it.
-  // False when a stored value is not a number; nothing is moved then.
-  bool restorePlacement();
+  // left and top back on the screen when they lie off it, and applies it to
+  // the dialog's frame. A stored value that is no number keeps its default.
+  void restorePlacement();
   void markLoaded() { m_loaded = true; }
   // What the dialog does each time it is shown.
   virtual void opening() {}
@@ -52,6 +52,6 @@ class DialogBase : public QDialog, public CommonWindowOps {
  private:
   QString m_prefix;
   QSize m_sizeTwips;
-  TwipsPlacement m_placement;
+  FramePlacement m_placement;
   bool m_loaded = false;
 };

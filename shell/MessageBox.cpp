@@ -10,10 +10,10 @@ void Notice(QWidget* parent, const QString& text) {
   box.exec();
 }
 
-bool Ask(QWidget* parent, const QString& text) {
+bool Ask(QWidget* parent, const QString& text, bool defaultYes) {
   QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(kTitle), text,
                   QMessageBox::Yes | QMessageBox::No, parent);
-  box.setDefaultButton(QMessageBox::Yes);
+  box.setDefaultButton(defaultYes ? QMessageBox::Yes : QMessageBox::No);
   return box.exec() == QMessageBox::Yes;
 }
 

@@ -12,7 +12,7 @@ inline constexpr const char* kTitle = "RUKASU2";
 
 // An OK-only notice.
 void Notice(QWidget* parent, const QString& text);
-// A Yes/No question; true for Yes.
-bool Ask(QWidget* parent, const QString& text);
+// A Yes/No question; true for Yes. defaultYes: the button that Enter presses.
+bool Ask(QWidget* parent, const QString& text, bool defaultYes = true);
 
 }  // namespace MessageBox

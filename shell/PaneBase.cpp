@@ -71,20 +71,19 @@ QWidget* PaneBase::placementWindow() {
   return this;
 }
 
-bool PaneBase::restorePlacement() {
-  if (m_context.AutoRunning || m_context.settings.Resize) return true;
+void PaneBase::restorePlacement() {
+  if (m_context.AutoRunning || m_context.settings.Resize) return;
   const StoreLocation at = PlacementLocation(m_context.store, m_prefix + QStringLiteral("_Left"));
   QWidget* window = placementWindow();
   const QRect now = window->geometry();
   int32_t left = PxToTwips(now.x()), top = PxToTwips(now.y());
   int32_t width = PxToTwips(now.width()), height = PxToTwips(now.height());
-  const bool ok = ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Left"), left, left) &&
-                  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Top"), top, top) &&
-                  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Width"), width, width) &&
-                  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Height"), height, height);
-  if (!ok) return false;
+  // A value that is no number keeps the pane's current one.
+  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Left"), left, left);
+  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Top"), top, top);
+  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Width"), width, width);
+  ReadInt32(m_context.store, at, m_prefix + QStringLiteral("_Height"), height, height);
   window->setGeometry(m_placement.apply(QRect(left, top, width, height)));
-  return true;
 }
 
 void PaneBase::savePlacement() {

@@ -31,9 +31,9 @@ class PaneBase : public QWidget, public virtual PaneOps {
   QMenu* popupMenu() const { return m_popup; }
 
   // Load handling: restores the placement unless Resize is on or the
-  // automatic run is under way. False when a stored value is not a number
-  // (the pane's load then fails).
-  bool restorePlacement();
+  // automatic run is under way. A stored value that is no number keeps the
+  // pane's current one.
+  void restorePlacement();
   // Close handling: saves the placement when the main window is in its normal
   // state, Resize is off and the automatic run is not under way.
   void savePlacement();

@@ -46,8 +46,8 @@ void FolderAliasMenu::addTo(QMenu* menu) const {
 }
 
 void FolderAliasMenu::setCaptions() {
-  m_add->setText(MessageCatalogue::Shared(1006));
-  m_mente->setText(MessageCatalogue::Shared(1007));
+  m_add->setText(MessageCatalogue::Shared(SharedMsg::AddAlias));
+  m_mente->setText(MessageCatalogue::Shared(SharedMsg::MaintainAliases));
 }
 
 void FolderAliasMenu::updateState() {
@@ -66,12 +66,12 @@ void FolderAliasMenu::updateState() {
 void FolderAliasMenu::addAlias() {
   if (m_list.isFull()) return;
   const QString folder = m_dirName();
-  const QString name =
-      QInputDialog::getText(m_owner, MessageCatalogue::Shared(1101), MessageCatalogue::Shared(1100) + u'\n' + folder,
-                            QLineEdit::Normal, DispPath_Get(folder));
+  const QString name = QInputDialog::getText(m_owner, MessageCatalogue::Shared(SharedMsg::AliasTitle),
+                                             MessageCatalogue::Shared(SharedMsg::AliasPrompt) + u'\n' + folder,
+                                             QLineEdit::Normal, DispPath_Get(folder));
   if (name.isEmpty()) return;
   if (m_list.containsName(name)) {
-    MessageBox::Notice(m_owner, MessageCatalogue::Shared(1102));
+    MessageBox::Notice(m_owner, MessageCatalogue::Shared(SharedMsg::AliasExists));
     return;
   }
   // The folder is read again: the pane may have moved while the box was open.

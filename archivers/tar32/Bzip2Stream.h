@@ -1,7 +1,7 @@
 // bzip2 decoded with libbz2, which checks every block's CRC and the stream
 // CRC. Streams may follow one another (pbzip2, lbzip2, cat); a stream
 // without its end marker is damage; what follows the last stream is
-// ByteStream::afterStream's to judge (formats/GZIP-TAR.md section 3).
+// ByteStream::afterStream's to judge (docs/formats/GZIP-TAR.md section 3).
 #pragma once
 
 #include <bzlib.h>

@@ -1,7 +1,7 @@
 // gzip (RFC 1952) decoded with zlib, which checks each member's CRC-32 and
 // ISIZE, the header CRC and the reserved flag bits. Members follow one
 // another; what follows the last member is ByteStream::afterStream's to
-// judge (formats/GZIP-TAR.md section 1).
+// judge (docs/formats/GZIP-TAR.md section 1).
 #pragma once
 
 #include <zlib.h>

@@ -1,5 +1,5 @@
 // TAR-family extraction; see TarReader.h, README.md for the options and
-// formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
+// docs/formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
 #include "archivers/tar32/TarReader.h"
 
 #include <memory>

@@ -1,5 +1,5 @@
 // Most-significant-bit-first reading of one member's compressed data, as ARJ's
-// methods 1-4 store it (ARJ.md section 5.1). Past the member's data the reader
+// methods 1-4 store it (docs/formats/ARJ.md section 5.1). Past the member's data the reader
 // supplies zero bits but remembers that it overran: only damaged data gets there.
 #pragma once
 

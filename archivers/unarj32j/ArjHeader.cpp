@@ -1,4 +1,4 @@
-// Reading and checking one ARJ header block; see ArjHeader.h and ARJ.md.
+// Reading and checking one ARJ header block; see ArjHeader.h and docs/formats/ARJ.md.
 #include "archivers/unarj32j/ArjHeader.h"
 
 #include <zlib.h>

@@ -1,4 +1,4 @@
-// Locating and reading a ZIP central directory (APPNOTE 6.3; formats/SFX.md).
+// Locating and reading a ZIP central directory (APPNOTE 6.3; docs/formats/SFX.md).
 #include "archivers/unzip32/ZipDirectory.h"
 
 #include <zlib.h>

@@ -49,7 +49,6 @@ class Ish32 : public testing::Test {
 };
 
 TEST_F(Ish32, EverySampleThatShouldDecodeMatchesTheManifest) {
-  RK_REQUIRE_SAMPLES();
   int checked = 0;
   for (const QString& file : ManifestFiles("ish/")) {
     if (ManifestRowsOf(file).front().expect != "ok") continue;
@@ -66,7 +65,6 @@ TEST_F(Ish32, EverySampleThatShouldDecodeMatchesTheManifest) {
 }
 
 TEST_F(Ish32, UnrecoverableTextsFailAndLeaveNothing) {
-  RK_REQUIRE_SAMPLES();
   const struct {
     const char* file;
     int32_t code;
@@ -83,7 +81,6 @@ TEST_F(Ish32, UnrecoverableTextsFailAndLeaveNothing) {
 }
 
 TEST_F(Ish32, AFailedFileDoesNotKeepTheOthersInTheTextFromDecoding) {
-  RK_REQUIRE_SAMPLES();
   const QString text = bench.tmp().write(
       "two.log", ReadFile(Sample("ish/damaged/DATA_sjis_3bad.ish")) + ReadFile(Sample("ish/jis8/S58.ish")));
   EXPECT_EQ(decode(text), rkarc::kErrDamaged);
@@ -92,7 +89,6 @@ TEST_F(Ish32, AFailedFileDoesNotKeepTheOthersInTheTextFromDecoding) {
 }
 
 TEST_F(Ish32, HostileHeaderNameIsReducedToABareName) {
-  RK_REQUIRE_SAMPLES();
   EXPECT_EQ(decode(Sample("hostile/ish_dotdot.ish")), 0) << report;
   EXPECT_EQ(written(), QStringList{"EV.TXT"});
   EXPECT_EQ(outSha("EV.TXT"), kS58Sha);
@@ -101,7 +97,6 @@ TEST_F(Ish32, HostileHeaderNameIsReducedToABareName) {
 }
 
 TEST_F(Ish32, ALoneVolumeIsAnIncompleteSet) {
-  RK_REQUIRE_SAMPLES();
   const QString second = copySample("ish/multivol/DATA.i02", "vol/DATA.i02");
   EXPECT_EQ(decode(second), rkarc::kErrMultiVolume) << report;
   EXPECT_NE(report.find("DATA.BIN"), std::string::npos) << report;
@@ -114,7 +109,6 @@ TEST_F(Ish32, ALoneVolumeIsAnIncompleteSet) {
 }
 
 TEST_F(Ish32, PathsWithBlanksNeedNoQuotes) {
-  RK_REQUIRE_SAMPLES();
   const QString archive = copySample("ish/jis7/DATA.ish", "my downloads/DATA 1.ISH");
   const std::string folder = bench.tmp().mkdir("out dir/DATA 1").toStdString() + "/";
   EXPECT_EQ(module.command("/m " + archive.toStdString() + " /F=" + folder, &report), 0) << report;
@@ -125,7 +119,6 @@ TEST_F(Ish32, PathsWithBlanksNeedNoQuotes) {
 }
 
 TEST_F(Ish32, TextsWithoutIshAndBadCommandsFail) {
-  RK_REQUIRE_SAMPLES();
   const QString chat = bench.tmp().write("chat.log", QByteArray("hello\r\n").repeated(50) + QByteArray(100, '!'));
   EXPECT_EQ(decode(chat), rkarc::kErrNotArchive);
   EXPECT_EQ(module.command("/m " + Sample("ish/jis7/S58.ish").toStdString() + " /F=" + bench.out() + "/none/"),
@@ -134,7 +127,6 @@ TEST_F(Ish32, TextsWithoutIshAndBadCommandsFail) {
 }
 
 TEST_F(Ish32, CheckArchiveAnswersOneOnlyForTextWithAValidHeader) {
-  RK_REQUIRE_SAMPLES();
   for (const char* file : {"ish/jis7/EMPTY.ish", "ish/jis8/S60.ish", "ish/sjis/README.ish", "ish/nonkana/DATA.ish",
                            "ish/TERM.LOG", "ish/multivol/DATA.i02", "ish/damaged/DATA_sjis_3bad.ish"})
     EXPECT_EQ(module.checkArchive(Sample(file).toStdString()), 1) << file;
@@ -160,7 +152,6 @@ void OnProgress(void* context, uint64_t done, uint64_t total) {
 }
 
 TEST_F(Ish32, VersionRunningAndProgress) {
-  RK_REQUIRE_SAMPLES();
   EXPECT_EQ(module.version(), 100);
   EXPECT_EQ(module.running(), 0);
   auto setProgress = reinterpret_cast<void (*)(RkProgressFn, void*)>(module.symbol("IshSetProgress"));

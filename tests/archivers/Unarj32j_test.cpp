@@ -130,7 +130,6 @@ QByteArray AsMadeOnDos(QByteArray data, const QDateTime& local) {
 }  // namespace
 
 TEST(Unarj32j, ExtractsEverySampleAsTheManifestSays) {
-  RK_REQUIRE_SAMPLES();
   ASSERT_TRUE(Module().loaded()) << Module().error();
   const QStringList files = testing_support::ManifestFiles("arj/");
   ASSERT_GE(files.size(), 9);
@@ -182,7 +181,6 @@ TEST(Unarj32j, ExtractsWhatArjMadeWithEachMethod) {
 // Damaged samples: the archive fails with the reason's code, and whatever was
 // written is a whole member of the undamaged original.
 TEST(Unarj32j, DamagedArchivesFailWithoutPartialFiles) {
-  RK_REQUIRE_SAMPLES();
   struct Row {
     const char* file;
     const char* original;
@@ -212,7 +210,6 @@ TEST(Unarj32j, DamagedArchivesFailWithoutPartialFiles) {
 }
 
 TEST(Unarj32j, HostileNamesStayInsideTheOutputFolder) {
-  RK_REQUIRE_SAMPLES();
   TempFolder temp;
   const QString out = temp.mkdir("a/b/out");
   temp.write("a/sentinel.txt", "sentinel");
@@ -285,7 +282,6 @@ TEST(Unarj32j, ExtractsASelfExtractingFileMadeByArj) {
 }
 
 TEST(Unarj32j, CheckArchiveClaimsOnlyWholeArjArchives) {
-  RK_REQUIRE_SAMPLES();
   struct Row {
     const char* file;
     int32_t expected;
@@ -295,19 +291,14 @@ TEST(Unarj32j, CheckArchiveClaimsOnlyWholeArjArchives) {
       {"arj/sfx_mz.exe", 1},       {"arj/sfx_pe.exe", 1},           {"damaged/arj_m1_flip.arj", 1},
       {"damaged/arj_m4_trunc.arj", 0}, {"damaged/arj_hdrcrc.arj", 0}, {"sfx/stub_only.exe", 0},
       {"sfx/zip_sfx_adj.exe", 0},  {"sfx/cab_sfx_small.exe", 0},    {"sfx/rar4_sfx_winrar.exe", 0},
-      {"lzh/sfx_mz.exe", 0},   {"damaged/empty.lzh", 0},        {"no/such/file.arj", 0},
-      {"arj", 0},
+      {"lzh/sfx_mz.exe", 0},   {"damaged/empty.lzh", 0},        {"arj", 0},
   };
-  for (const Row& row : rows) {
-    const bool absent = std::string(row.file).starts_with("no/");
-    ASSERT_EQ(QFileInfo::exists(Sample(row.file)), !absent) << row.file;
-    EXPECT_EQ(Module().checkArchive(Sample(row.file).toStdString()), row.expected) << row.file;
-  }
+  for (const Row& row : rows) EXPECT_EQ(Module().checkArchive(Sample(row.file).toStdString()), row.expected) << row.file;
+  EXPECT_EQ(Module().checkArchive((testing_support::DataDir() + "/no/such/file.arj").toStdString()), 0);
   EXPECT_EQ(Module().checkArchive(""), 0);
 }
 
 TEST(Unarj32j, CommandForms) {
-  RK_REQUIRE_SAMPLES();
   struct Row {
     const char* name;
     std::string options;
@@ -332,7 +323,6 @@ TEST(Unarj32j, CommandForms) {
 }
 
 TEST(Unarj32j, AStubWithoutAnArchiveIsNotAnArchive) {
-  RK_REQUIRE_SAMPLES();
   TempFolder temp;
   const QString out = temp.mkdir("out");
   EXPECT_EQ(Extract(Sample("sfx/stub_only.exe"), out), kErrNotArchive);
@@ -356,7 +346,6 @@ void RecordProgress(void* context, uint64_t done, uint64_t total) {
 }  // namespace
 
 TEST(Unarj32j, EntryPointsReportVersionRunningAndProgress) {
-  RK_REQUIRE_SAMPLES();
   EXPECT_EQ(Module().version(), 100);
   EXPECT_EQ(Module().running(), 0);
   auto setProgress = reinterpret_cast<void (*)(RkProgressFn, void*)>(Module().symbol("UnarjSetProgress"));

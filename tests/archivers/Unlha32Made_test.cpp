@@ -220,7 +220,6 @@ void OnProgress(void* context, uint64_t done, uint64_t total) {
 }
 
 TEST(Unlha32Made, ReportsProgressUpToTheArchiveSizeWhileCountingAsRunning) {
-  RK_REQUIRE_SAMPLES();
   using SetProgress = void (*)(void (*)(void*, uint64_t, uint64_t), void*);
   const auto set = reinterpret_cast<SetProgress>(Module().symbol("UnlhaSetProgress"));
   ASSERT_NE(set, nullptr);

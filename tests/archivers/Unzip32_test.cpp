@@ -37,7 +37,6 @@ QStringList ZipSamples() {
 }
 
 TEST_F(Unzip32, EverySampleMatchesTheManifestInEitherLocale) {
-  RK_REQUIRE_SAMPLES();
   ASSERT_FALSE(ZipSamples().isEmpty());
   testing_support::ForEachLocale([](const char*) {
     for (const QString& file : ZipSamples()) {
@@ -51,7 +50,6 @@ TEST_F(Unzip32, EverySampleMatchesTheManifestInEitherLocale) {
 }
 
 TEST_F(Unzip32, OuterPassOfADoubleArchiveTakesJustTheNamedMember) {
-  RK_REQUIRE_SAMPLES();
   for (const char* file : {"double/a.lzh.zip", "double/d.zip.zip"}) {
     SCOPED_TRACE(file);
     ModuleBench bench(Unzip());
@@ -65,7 +63,6 @@ TEST_F(Unzip32, OuterPassOfADoubleArchiveTakesJustTheNamedMember) {
 }
 
 TEST_F(Unzip32, DamagedArchivesFailWithoutHalfWrittenFiles) {
-  RK_REQUIRE_SAMPLES();
   const struct {
     const char* file;
     int32_t code;
@@ -83,7 +80,6 @@ TEST_F(Unzip32, DamagedArchivesFailWithoutHalfWrittenFiles) {
 }
 
 TEST_F(Unzip32, HostileArchivesStayInsideTheOutputFolder) {
-  RK_REQUIRE_SAMPLES();
   for (const QString& file : testing_support::ManifestFiles("hostile/zip_")) {
     SCOPED_TRACE(file.toStdString());
     ModuleBench bench(Unzip());
@@ -98,7 +94,6 @@ TEST_F(Unzip32, HostileArchivesStayInsideTheOutputFolder) {
 }
 
 TEST_F(Unzip32, ChecksOnlyFilesItCanExtract) {
-  RK_REQUIRE_SAMPLES();
   for (const char* file : {"sfx/stub_only.exe", "sfx/rar4_sfx_winrar.exe", "sfx/rar5_sfx_winrar.exe",
                            "sfx/cab_sfx_small.exe", "tar/t.tar", "damaged/text_named.zip", "damaged/empty.lzh"}) {
     EXPECT_EQ(Unzip().checkArchive(Sample(file).toStdString()), 0) << file;
@@ -282,7 +277,6 @@ struct ProgressLog {
 };
 
 TEST_F(Unzip32, ReportsProgressAndRunningWhileACommandRuns) {
-  RK_REQUIRE_SAMPLES();
   using SetProgress = void (*)(RkProgressFn, void*);
   auto set = reinterpret_cast<SetProgress>(Unzip().symbol("UnZipSetProgress"));
   ASSERT_NE(set, nullptr);

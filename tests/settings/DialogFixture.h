@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "archivers/common/ResultCodes.h"
 #include "engine/Libraries.h"
 #include "shell/DialogBase.h"
 #include "tests/engine/FakeLibrary.h"
@@ -36,7 +37,7 @@ inline void PresentOnly(Libraries& libraries, const std::vector<LibraryId>& ids)
     built = built && QFile::exists(QStringLiteral(RUKASU2_ARCHIVER_BUILD_DIR "/") + LibraryFileName(id));
   if (!built) {
     int version = 100;
-    for (LibraryId id : ids) libraries.set(id, std::make_unique<FakeLibrary>(0x8000, version += 7));
+    for (LibraryId id : ids) libraries.set(id, std::make_unique<FakeLibrary>(rkarc::kFirstFailure, version += 7));
     return;
   }
   TempFolder system;

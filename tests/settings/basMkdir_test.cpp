@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <optional>
 
 #include "tests/settings/DialogFixture.h"
 #include "tests/support/ModalHelper.h"
@@ -22,8 +23,11 @@ using testing_support::TempFolder;
 struct NameCase {
   const char* row;
   QString name;
-  int message;  // 0: accepted
+  std::optional<SharedMsg> message;  // none: accepted
 };
+
+using M = SharedMsg;
+constexpr std::nullopt_t kAccepted = std::nullopt;
 
 void PrintTo(const NameCase& c, std::ostream* out) { *out << c.row; }
 
@@ -32,28 +36,31 @@ class FolderNames : public testing::TestWithParam<NameCase> {};
 TEST_P(FolderNames, AreCheckedInOrderWithTheFirstFailingMessage) {
   const NameCase& c = GetParam();
   ModalWatch watch({}, QMessageBox::Ok);
-  EXPECT_EQ(CheckFolderName(nullptr, c.name), c.message == 0);
-  if (c.message == 0) {
+  EXPECT_EQ(CheckFolderName(nullptr, c.name), !c.message);
+  if (!c.message) {
     EXPECT_TRUE(watch.texts().isEmpty());
   } else {
-    EXPECT_EQ(watch.texts(), QStringList{MessageCatalogue::Shared(c.message)});
+    EXPECT_EQ(watch.texts(), QStringList{MessageCatalogue::Shared(*c.message)});
     EXPECT_EQ(watch.titles(), QStringList{"RUKASU2"});
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, FolderNames,
-                         testing::Values(NameCase{"Plain", "新しいフォルダ", 0}, NameCase{"TrailingSlash", "abc/", 0},
-                                         NameCase{"DotInside", "a.b", 0}, NameCase{"Blanks", "   ", 0},
-                                         NameCase{"BlanksAroundName", "  abc  ", 0}, NameCase{"Backslash", "a\\b", 0},
-                                         NameCase{"SlashInside", "a/b", 101}, NameCase{"LeadingSlash", "/abc", 101},
-                                         NameCase{"SlashThenMore", "abc/ ", 101}, NameCase{"Asterisk", "a*b", 102},
-                                         NameCase{"AsteriskBeforeQuestion", "a?*", 102},
-                                         NameCase{"Question", "a?b", 103}, NameCase{"LeadingDot", ".abc", 108},
-                                         NameCase{"TrailingDot", "abc.", 108}, NameCase{"Dot", ".", 108},
-                                         NameCase{"DotSlash", "../", 108}, NameCase{"BlankedDot", " . ", 107},
-                                         NameCase{"BlankedParent", " ../", 107},
-                                         NameCase{"Nul", QString("a") + QChar(u'\0') + "b", 107}),
-                         [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.row); });
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FolderNames,
+    testing::Values(NameCase{"Plain", "新しいフォルダ", kAccepted}, NameCase{"TrailingSlash", "abc/", kAccepted},
+                    NameCase{"DotInside", "a.b", kAccepted}, NameCase{"Blanks", "   ", kAccepted},
+                    NameCase{"BlanksAroundName", "  abc  ", kAccepted}, NameCase{"Backslash", "a\\b", kAccepted},
+                    NameCase{"SlashInside", "a/b", M::MkdirNoSlash}, NameCase{"LeadingSlash", "/abc", M::MkdirNoSlash},
+                    NameCase{"SlashThenMore", "abc/ ", M::MkdirNoSlash},
+                    NameCase{"Asterisk", "a*b", M::MkdirNoAsterisk},
+                    NameCase{"AsteriskBeforeQuestion", "a?*", M::MkdirNoAsterisk},
+                    NameCase{"Question", "a?b", M::MkdirNoQuestionMark},
+                    NameCase{"LeadingDot", ".abc", M::MkdirDotAtEnds},
+                    NameCase{"TrailingDot", "abc.", M::MkdirDotAtEnds}, NameCase{"Dot", ".", M::MkdirDotAtEnds},
+                    NameCase{"DotSlash", "../", M::MkdirDotAtEnds}, NameCase{"BlankedDot", " . ", M::MkdirAbnormal},
+                    NameCase{"BlankedParent", " ../", M::MkdirAbnormal},
+                    NameCase{"Nul", QString("a") + QChar(u'\0') + "b", M::MkdirAbnormal}),
+    [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.row); });
 
 QStringList Entries(const QString& folder) {
   return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
@@ -82,7 +89,7 @@ TEST(MakeFolder, CancelBlanksAndRefusedNamesMakeNothing) {
   EXPECT_TRUE(watch.texts().isEmpty());
   AnswerNextInputDialog("x/y");
   EXPECT_EQ(MakeFolder(nullptr, parent.path()), "");
-  EXPECT_EQ(watch.texts(), QStringList{MessageCatalogue::Shared(101)});
+  EXPECT_EQ(watch.texts(), QStringList{MessageCatalogue::Shared(SharedMsg::MkdirNoSlash)});
   EXPECT_TRUE(Entries(parent.path()).isEmpty());
 }
 
@@ -95,7 +102,7 @@ TEST(MakeFolder, AnExistingNameFailsWithMessage104) {
     AnswerNextInputDialog(name);
     EXPECT_EQ(MakeFolder(nullptr, parent.path()), "") << name;
   }
-  EXPECT_EQ(watch.texts(), QStringList(2, MessageCatalogue::Shared(104)));
+  EXPECT_EQ(watch.texts(), QStringList(2, MessageCatalogue::Shared(SharedMsg::MkdirNotMade)));
   EXPECT_EQ(Entries(parent.path()), QStringList({"file", "old"}));
 }
 
@@ -106,7 +113,7 @@ TEST(MakeFolder, AParentThatIsNotAnAbsoluteFolderMakesNothing) {
     AnswerNextInputDialog("new");
     EXPECT_EQ(MakeFolder(nullptr, where), "") << where.toStdString();
   }
-  EXPECT_EQ(watch.texts(), QStringList(3, MessageCatalogue::Shared(104)));
+  EXPECT_EQ(watch.texts(), QStringList(3, MessageCatalogue::Shared(SharedMsg::MkdirNotMade)));
   EXPECT_FALSE(QFileInfo::exists(QDir::currentPath() + "/new"));
   EXPECT_TRUE(Entries(parent.path()).isEmpty());
 }
