@@ -7,8 +7,8 @@
 
 #include "engine/PathHelpers.h"
 #include "results/MarginLayout.h"
-#include "shell/AppContext.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
 namespace {

@@ -13,9 +13,9 @@
 #include "results/LogFile.h"
 #include "results/LogLineModel.h"
 #include "results/MarginLayout.h"
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
 mdiStatus::mdiStatus(AppContext& context, QWidget* parent)

@@ -10,8 +10,8 @@
 #include "engine/ExtractionWorker.h"
 #include "engine/PathHelpers.h"
 #include "engine/basRukasu.h"
-#include "shell/AppContext.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/AppContext.h"
+#include "ui/WindowInterfaces.h"
 #include "shell/WindowListener.h"
 #include "text/MessageCatalogue.h"
 

@@ -7,8 +7,8 @@
 
 #include "settings/SettingsField.h"
 #include "settings/StoreLocation.h"
-#include "shell/FramePlacement.h"
-#include "shell/Twips.h"
+#include "ui/FramePlacement.h"
+#include "ui/Twips.h"
 
 namespace {
 

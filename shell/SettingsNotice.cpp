@@ -5,7 +5,7 @@
 #include "settings/SettingsRemoval.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoreLocation.h"
-#include "shell/MessageBox.h"
+#include "ui/MessageBox.h"
 
 void TellSettingsFaults(QWidget* parent, SettingsStore& store) {
   const QString message = SettingsFaultMessage(store.takeFaults());

@@ -9,8 +9,8 @@
 #include <functional>
 #include <optional>
 
-#include "shell/FramePlacement.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/FramePlacement.h"
+#include "ui/WindowInterfaces.h"
 #include "text/MessageIds.h"
 
 class BatchRun;

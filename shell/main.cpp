@@ -12,13 +12,13 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFault.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 #include "shell/CommandLine.h"
-#include "shell/ProgramIcon.h"
+#include "ui/ProgramIcon.h"
 #include "shell/ProgramOptions.h"
-#include "shell/QtTranslations.h"
+#include "ui/QtTranslations.h"
 #include "shell/RunNotice.h"
-#include "shell/WindowFont.h"
+#include "ui/WindowFont.h"
 #include "shell/frmRukasu.h"
 
 namespace {

@@ -6,9 +6,9 @@
 #include <QMenu>
 
 #include "engine/PathHelpers.h"
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/WindowInterfaces.h"
 #include "text/MessageCatalogue.h"
 
 FolderAliasMenu::FolderAliasMenu(AppContext& context, const QString& meCaption, std::function<QString()> dirName,
@@ -81,7 +81,7 @@ void FolderAliasMenu::addAlias() {
 }
 
 void FolderAliasMenu::maintain() {
-  auto* dialog = dynamic_cast<MenuMenteOps*>(m_context.windows.menuMente);
+  MenuMenteOps* dialog = m_context.windows.menuMente;
   if (!dialog || m_list.count() == 0) return;
   for (int slot = 0; slot < FolderAliasList::kSlots; ++slot) {
     const bool used = slot < m_list.count();

@@ -10,11 +10,11 @@
 #include "engine/PathHelpers.h"
 #include "settings/SettingsField.h"
 #include "settings/StoreLocation.h"
-#include "shell/AppContext.h"
-#include "shell/Twips.h"
-#include "source/DriveList.h"
+#include "ui/AppContext.h"
+#include "ui/Twips.h"
+#include "ui/DriveList.h"
 #include "source/FolderAliasMenu.h"
-#include "source/FolderList.h"
+#include "ui/FolderList.h"
 #include "text/MessageCatalogue.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <QUrl>
 
 #include "engine/PathHelpers.h"
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
 namespace {

@@ -7,13 +7,13 @@
 #include <QPushButton>
 
 #include "engine/PathHelpers.h"
-#include "shell/AppContext.h"
-#include "shell/BusyCursor.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/BusyCursor.h"
+#include "ui/Twips.h"
 #include "source/ArchivePattern.h"
 #include "source/FileList.h"
 #include "source/FileListModel.h"
-#include "source/FolderListModel.h"
+#include "ui/FolderListModel.h"
 #include "text/MessageCatalogue.h"
 
 namespace {

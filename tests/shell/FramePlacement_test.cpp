@@ -7,7 +7,6 @@
 #include <QMdiSubWindow>
 #include <QTest>
 
-#include "settings/frmMenuMente.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "tests/support/ModalHelper.h"
 
@@ -46,7 +45,7 @@ TEST(FramePlacement, OpenAndCancelCyclesLeaveEveryPlacementKeyAsItWas) {
     Cancelled([&] { w.window->mnuOption_Click(); });
     Cancelled([&] { w.window->mnuAbout_Click(); });
     Cancelled([&] { w.window->mnuInDirDefault_Click(); });
-    Cancelled([&] { dynamic_cast<frmMenuMente*>(w.context->windows.menuMente)->ShowModal("x"); });
+    Cancelled([&] { w.context->windows.menuMente->ShowModal("x"); });
     w.close();
     w.store->sync();
     EXPECT_EQ(Lines(w.storeFile(), keys), placement);

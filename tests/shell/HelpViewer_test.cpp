@@ -11,8 +11,8 @@
 
 #include "engine/Libraries.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
-#include "shell/CommonMenu.h"
+#include "ui/AppContext.h"
+#include "ui/CommonMenu.h"
 #include "shell/HelpViewer.h"
 #include "source/mdiFile.h"
 #include "source/mdiInFile.h"

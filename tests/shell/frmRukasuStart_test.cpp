@@ -16,7 +16,7 @@
 
 #include "shell/CommandLine.h"
 #include "shell/ProgramOptions.h"
-#include "shell/Twips.h"
+#include "ui/Twips.h"
 #include "tests/support/ModalHelper.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "text/MessageCatalogue.h"

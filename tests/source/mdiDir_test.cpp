@@ -10,10 +10,10 @@
 #include <QTest>
 
 #include "engine/PathHelpers.h"
-#include "source/DriveList.h"
+#include "ui/DriveList.h"
 #include "source/FileList.h"
 #include "source/FileListModel.h"
-#include "source/FolderList.h"
+#include "ui/FolderList.h"
 #include "source/mdiDir.h"
 #include "source/mdiInFile.h"
 #include "tests/source/SourceFixture.h"
