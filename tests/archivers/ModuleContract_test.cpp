@@ -84,6 +84,10 @@ QString Rar(const TempFolder& temp) {
   return temp.write("a.rar", volumes.value(0));
 }
 
+QString SevenZip(const TempFolder& temp) {
+  return MadeBy(temp, "7zz", {"a", "-bso0", "-bsp0", "@", "README.TXT", "DATA.BIN", "sub/NOTE.TXT"}, "a.7z");
+}
+
 // ISH texts hold bare file names; a text may hold several files.
 QString Ish(const TempFolder& temp) {
   using testing_support::ReadFile;
@@ -270,14 +274,17 @@ INSTANTIATE_TEST_SUITE_P(Modules, ModuleContract,
                              ModuleRow{"CAB32.DLL", "Cab", "cab", "-x -n", "-q", "-x -n -o", "-E", true, true, Cab},
                              ModuleRow{"TAR32.DLL", "Tar", "tar", "-xfo", "-q", "-xfo --overwrite", nullptr, true, false, Tar},
                              ModuleRow{"UNRAR32.DLL", "Unrar", "rar", "-x -u", "-q", "-x -o+", "-e", true, true,
-                                       Rar}),
+                                       Rar},
+                             ModuleRow{"SEVENZIP32.DLL", "SevenZip", "7z", "x", "-q", "x -aoa", "e", true, true,
+                                       SevenZip}),
                          [](const testing::TestParamInfo<ModuleRow>& info) { return std::string(info.param.prefix); });
 
 // BZ2LIB.DLL runs no commands: it only tells its version, as the others do.
 TEST(ModuleEntryPoints, EveryModuleTellsItsVersionAndIsIdle) {
   for (const auto& [file, prefix] : {std::pair{"UNLHA32.DLL", "Unlha"}, {"UNZIP32.DLL", "UnZip"},
                                      {"UNARJ32J.DLL", "Unarj"}, {"ISH32.DLL", "Ish"}, {"CAB32.DLL", "Cab"},
-                                     {"TAR32.DLL", "Tar"}, {"UNRAR32.DLL", "Unrar"}, {"BZ2LIB.DLL", "BZ2"}}) {
+                                     {"TAR32.DLL", "Tar"}, {"UNRAR32.DLL", "Unrar"}, {"SEVENZIP32.DLL", "SevenZip"},
+                                     {"BZ2LIB.DLL", "BZ2"}}) {
     SCOPED_TRACE(file);
     const TestModule module(file, prefix);
     ASSERT_TRUE(module.loaded()) << module.error();

@@ -1,0 +1,106 @@
+// 7z extraction; see SevenZipReader.h and README.md for the options.
+#include "archivers/sevenzip32/SevenZipReader.h"
+
+#include "archivers/common/ArchiveFile.h"
+#include "archivers/common/ResultCodes.h"
+#include "archivers/libarchive/ArchiveError.h"
+#include "archivers/libarchive/ArchiveHandle.h"
+#include "archivers/libarchive/ArchiveWindow.h"
+#include "archivers/libarchive/ExtractionJob.h"
+#include "archivers/libarchive/ScopedUtf8Locale.h"
+#include "archivers/sevenzip32/SevenZipLocator.h"
+
+namespace rkarc::sevenzip {
+namespace {
+
+// x and e are 7-Zip's own command words; -aoa and -aos its overwrite switches.
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"y", None}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}, {"-aoa", Overwrite}, {"-aos", KeepExisting}};
+constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens};
+
+void SevenZipFormat(archive* a) { archive_read_support_format_7zip(a); }
+
+const char* const kHeaderEncrypted = "書庫のヘッダーが暗号化されています（パスワードが必要です）";
+
+// Why the archive cannot be extracted, found before anything is written.
+struct Refusal {
+  int32_t code = 0;
+  std::string reason;
+  std::string detail;  // a further report line, or empty
+};
+
+// libarchive reads the 7z headers whole when it opens the archive, and walks
+// the entries without decoding any data while none is asked for: so an
+// encrypted archive, encrypted members and damaged headers are all known
+// before the first file is written, and an encrypted archive is never half
+// extracted.
+Refusal SurveyHeaders(const InputFile& file, const SevenZipStart& start) {
+  ScopedUtf8Locale locale;
+  ArchiveHandle a;
+  if (!a.get()) return {kErrMemory, FailureText(kErrMemory), {}};
+  SevenZipFormat(a);
+  Progress quiet(nullptr, nullptr);
+  ArchiveWindow window(file, start.offset, start.end, &quiet);
+  int r = window.open(a, true);
+  while (r == ARCHIVE_OK || r == ARCHIVE_WARN) {
+    archive_entry* entry = nullptr;
+    r = archive_read_next_header(a, &entry);
+    if (r == ARCHIVE_EOF) return {};
+    if ((r == ARCHIVE_OK || r == ARCHIVE_WARN) && archive_entry_is_encrypted(entry)) {
+      const Member member = MemberFromEntry(entry);
+      return {kErrEncrypted, FailureText(kErrEncrypted),
+              SafeWriter::PrintableName(member.name, NameCharset::Utf8) + ": 暗号化されています"};
+    }
+  }
+  const ArchiveError error = ArchiveError::From(a);
+  return {error.code, error.code == kErrEncrypted ? std::string(kHeaderEncrypted) : error.reason, {}};
+}
+
+// libarchive hands over the names it decoded from the archive's UTF-16 as UTF-8.
+bool PlanEntry(archive_entry* entry, size_t, EntryPlan& plan) {
+  plan.member.charset = NameCharset::Utf8;
+  if (archive_entry_is_encrypted(entry)) {
+    plan.refusal = kErrEncrypted;
+    plan.reason = FailureText(kErrEncrypted);
+  }
+  return true;
+}
+
+}  // namespace
+
+int32_t Extract(std::string_view command, Report& report, Progress& progress) {
+  ExtractionJob job(command, report, progress, kSyntax);
+  if (job.failure()) return job.failure();
+  ArchiveFile archiveFile;
+  if (!archiveFile.open(job.request().archive)) {
+    report.fail(archiveFile.error());
+    return kErrArchiveOpen;
+  }
+  const Location location = Find7z(archiveFile);
+  if (location.found == Found::None) {
+    report.fail("7z書庫ではありません");
+    return kErrNotArchive;
+  }
+  if (location.found == Found::Damaged) {
+    report.fail("7z書庫の先頭のヘッダーが壊れているか、書庫が途中で切れています");
+    return kErrDamaged;
+  }
+  const Refusal refusal = SurveyHeaders(job.file(), location.start);
+  if (refusal.code != 0) {
+    report.fail(refusal.reason);
+    if (!refusal.detail.empty()) report.add(refusal.detail);
+    return refusal.code;
+  }
+  SafeWriter writer(job.request().output, job.request().writerOptions, report);
+  if (!writer.ready()) return writer.result();
+  job.readWithLibarchive(writer, location.start.offset, location.start.end, true, SevenZipFormat, PlanEntry);
+  return job.finish(writer);
+}
+
+bool CanExtract(const std::string& path) {
+  ArchiveFile file;
+  return file.open(path) && Find7z(file).found == Found::Archive;
+}
+
+}  // namespace rkarc::sevenzip
