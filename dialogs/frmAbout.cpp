@@ -22,7 +22,9 @@ constexpr int kIconSize = 64;
 
 // The order of the rows, whatever the order of the check at start-up.
 constexpr LibraryId kRowOrder[] = {LibraryId::Unlha, LibraryId::UnZip, LibraryId::Unarj, LibraryId::Ish,
-                                   LibraryId::Cab,   LibraryId::Tar,   LibraryId::Bz2,   LibraryId::Unrar};
+                                   LibraryId::Cab,   LibraryId::Tar,   LibraryId::Bz2,   LibraryId::Unrar,
+                                   LibraryId::SevenZip};
+static_assert(std::size(kRowOrder) == frmAbout::kRows && frmAbout::kRows == kLibraryCount, "a row for each library");
 
 QLabel* NamedLabel(const QString& name, QWidget* parent) {
   auto* label = new QLabel(parent);

@@ -15,7 +15,7 @@ class frmAbout : public DialogBase {
   Q_OBJECT
 
  public:
-  static constexpr int kRows = 8;
+  static constexpr int kRows = 9;
 
   explicit frmAbout(AppContext& context, QWidget* parent = nullptr);
   ~frmAbout() override;

@@ -113,7 +113,7 @@ QWidget* frmOption::buildKindGroups() {
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
   for (const FamilyRow& family : FamilyRows())
-    layout->addWidget(kindGroup(family.family, family.family == KindFamily::Tar ? 4 : 3));
+    layout->addWidget(kindGroup(family.family, family.family == KindFamily::Tar ? 5 : 3));
   layout->addStretch();
   return column;
 }

@@ -28,8 +28,10 @@ constexpr FamilyRow kFamilies[kKindFamilyCount] = {
      M::LogCabChecking, kNone, kNone},
     {F::Rar, L::Unrar, &S::Rar, "ckbRAR", "pnlRAR", M::OptionRar, M::OptionRarTip, M::LogRarExtracting,
      M::LogRarChecking, kNone, kNone},
+    {F::SevenZip, L::SevenZip, &S::SevenZip, "ckb7Z", "pnl7Z", M::OptionSevenZip, M::OptionSevenZipTip,
+     M::LogSevenZipExtracting, M::LogSevenZipChecking, M::LogSevenZipOuterPass, M::LogSevenZipInnerPass},
     {F::Tar, L::Tar, &S::Tar, "ckbTAR", "pnlTar", M::OptionTar, M::OptionTarTip, M::LogTarExtracting, kNone, kNone,
-     kNone},
+     M::LogTarInnerPass},
 };
 
 constexpr unsigned kExe = kProbed | kOtherName;
@@ -51,6 +53,8 @@ constexpr ArchiveKind kKinds[] = {
     {".EXE", F::Cab, &S::Cab_Exe, M::OptionCabExeTip, &S::Cab_Opt, kExe | kBoxWithoutLibrary},
     {".RAR", F::Rar, nullptr, {}, &S::Rar_Opt},
     {".EXE", F::Rar, &S::Rar_Exe, M::OptionRarExeTip, &S::Rar_Opt, kExe | kBoxWithoutLibrary},
+    {".7Z", F::SevenZip, nullptr, {}, &S::SevenZip_Opt},
+    {".EXE", F::SevenZip, &S::SevenZip_Exe, M::OptionSevenZipExeTip, &S::SevenZip_Opt, kExe},
     {".TAR", F::Tar, &S::Tar_Tar, M::OptionTarTarTip, &S::TarTar_Opt},
     {".TAR.GZ", F::Tar, &S::Tar_Targz, M::OptionTarTargzTip, &S::TarTargz_Opt},
     {".TGZ", F::Tar, &S::Tar_Tgz, M::OptionTarTgzTip, &S::TarTgz_Opt},
@@ -62,13 +66,27 @@ constexpr ArchiveKind kKinds[] = {
     {".TAR.BZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, 0, {}, L::Bz2, "*.BZ2"},
     {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, {}, L::Bz2},
     {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, {}, L::Bz2},
+    {".TAR.XZ", F::Tar, &S::Tar_TarXz, M::OptionTarTarXzTip, &S::TarTarXz_Opt},
+    {".TXZ", F::Tar, &S::Tar_Txz, M::OptionTarTxzTip, &S::TarTxz_Opt},
+    {".XZ", F::Tar, &S::Tar_Xz, M::OptionTarXzTip, &S::TarXz_Opt, 0, kOne},
+    {".TAR.ZST", F::Tar, &S::Tar_TarZst, M::OptionTarTarZstTip, &S::TarTarZst_Opt},
+    {".TZST", F::Tar, &S::Tar_Tzst, M::OptionTarTzstTip, &S::TarTzst_Opt},
+    {".ZST", F::Tar, &S::Tar_Zst, M::OptionTarZstTip, &S::TarZst_Opt, 0, kOne},
+    {".TAR.LZ", F::Tar, &S::Tar_TarLz, M::OptionTarTarLzTip, &S::TarTarLz_Opt},
+    {".LZ", F::Tar, &S::Tar_Lz, M::OptionTarLzTip, &S::TarLz_Opt, 0, kOne},
+    {".TAR.LZMA", F::Tar, &S::Tar_TarLzma, M::OptionTarTarLzmaTip, &S::TarTarLzma_Opt},
+    {".TLZ", F::Tar, &S::Tar_Tlz, M::OptionTarTlzTip, &S::TarTlz_Opt},
+    {".LZMA", F::Tar, &S::Tar_Lzma, M::OptionTarLzmaTip, &S::TarLzma_Opt, 0, kOne},
 };
 
+// The four of the LZH and ZIP families, 7z inside and around them, and the
+// compressed tar kinds of today inside a .ZIP or .7Z (".TAR.XZ.ZIP").
 constexpr DoubleKind kDoubles[] = {
-    {".LZH", ".LZH"},
-    {".LZH", ".ZIP"},
-    {".ZIP", ".LZH"},
-    {".ZIP", ".ZIP"},
+    {".LZH", ".LZH"},     {".LZH", ".ZIP"},      {".ZIP", ".LZH"},      {".ZIP", ".ZIP"},
+    {".LZH", ".7Z"},      {".ZIP", ".7Z"},       {".7Z", ".LZH"},       {".7Z", ".ZIP"},
+    {".7Z", ".7Z"},       {".TAR.XZ", ".ZIP"},   {".TAR.ZST", ".ZIP"},  {".TAR.LZ", ".ZIP"},
+    {".TAR.LZMA", ".ZIP"}, {".TAR.XZ", ".7Z"},   {".TAR.ZST", ".7Z"},   {".TAR.LZ", ".7Z"},
+    {".TAR.LZMA", ".7Z"},
 };
 
 constexpr bool SameText(const char* a, const char* b) {
@@ -142,8 +160,17 @@ const DoubleKind* FindDoubleKind(const QString& ext) {
   return nullptr;
 }
 
-bool IsTwoPartKindExtension(const QString& upperTail) {
-  for (const ArchiveKind& kind : kKinds)
-    if (upperTail == QLatin1String(kind.extension) && upperTail.count(u'.') == 2) return true;
-  return false;
+qsizetype CompoundExtensionLength(const QString& upperName, bool twoPart, bool doubles) {
+  qsizetype longest = 0;
+  const auto endsWith = [&](QLatin1String inner, QLatin1String outer) {
+    const qsizetype size = inner.size() + outer.size();
+    if (size <= longest || upperName.size() <= size) return;
+    if (upperName.endsWith(outer) && QStringView(upperName).chopped(outer.size()).endsWith(inner)) longest = size;
+  };
+  if (twoPart)
+    for (const ArchiveKind& kind : kKinds)
+      if (QLatin1String(kind.extension).count(u'.') == 2) endsWith(QLatin1String(kind.extension), {});
+  if (doubles)
+    for (const DoubleKind& kind : kDoubles) endsWith(QLatin1String(kind.inner), QLatin1String(kind.outer));
+  return longest;
 }

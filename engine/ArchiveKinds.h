@@ -17,8 +17,8 @@ struct Settings;
 class Libraries;
 
 // In the order of the options dialog's groups.
-enum class KindFamily { Lzh, Zip, Arj, Ish, Cab, Rar, Tar };
-inline constexpr int kKindFamilyCount = 7;
+enum class KindFamily { Lzh, Zip, Arj, Ish, Cab, Rar, SevenZip, Tar };
+inline constexpr int kKindFamilyCount = 8;
 
 // How the command names the archive and the output.
 enum class CommandForm { Standard, Ish, SingleFile };
@@ -62,7 +62,7 @@ struct ArchiveKind {
 };
 
 // An archive inside an archive, extracted in two passes (".LZH.ZIP": a .ZIP
-// holding a .LZH of the same name).
+// holding a .LZH of the same name; ".TAR.XZ.ZIP": a .ZIP holding a .TAR.XZ).
 struct DoubleKind {
   const char* inner;  // the extensions of two kinds
   const char* outer;
@@ -82,7 +82,10 @@ const FamilyRow& FamilyRowOf(KindFamily family);
 std::span<const ArchiveKind> ArchiveKinds();
 std::span<const DoubleKind> DoubleKinds();
 
-// The double kind of an upper-case two-part extension, or null.
+// The double kind of an upper-case extension (".LZH.ZIP"), or null.
 const DoubleKind* FindDoubleKind(const QString& ext);
-// True when `upperTail` (".TAR.GZ") is a kind's own two-part extension.
-bool IsTwoPartKindExtension(const QString& upperTail);
+// The length of the longest extension of several parts that the upper-case
+// name ends with, leaving at least one character before it: with `twoPart`
+// a kind's own (".TAR.GZ"), with `doubles` a double kind's (".TAR.XZ.ZIP");
+// 0 when there is none.
+qsizetype CompoundExtensionLength(const QString& upperName, bool twoPart, bool doubles);

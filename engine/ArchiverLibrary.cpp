@@ -1,4 +1,4 @@
-// File names and entry-point prefixes of the eight archiver libraries.
+// File names and entry-point prefixes of the archiver libraries.
 #include "engine/ArchiverLibrary.h"
 
 namespace {
@@ -11,6 +11,7 @@ struct LibraryName {
 constexpr LibraryName kNames[kLibraryCount] = {
     {"UNLHA32.DLL", "Unlha"}, {"UNZIP32.DLL", "UnZip"}, {"UNARJ32J.DLL", "Unarj"}, {"ISH32.DLL", "Ish"},
     {"CAB32.DLL", "Cab"},     {"TAR32.DLL", "Tar"},     {"UNRAR32.DLL", "Unrar"},  {"BZ2LIB.DLL", "BZ2"},
+    {"SEVENZIP32.DLL", "SevenZip"},
 };
 
 }  // namespace

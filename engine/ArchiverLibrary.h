@@ -12,12 +12,12 @@
 // thread that makes the command call.
 extern "C" typedef void (*RkProgressFn)(void* context, uint64_t done, uint64_t total);
 
-enum class LibraryId { Unlha, UnZip, Unarj, Ish, Cab, Tar, Unrar, Bz2 };
-inline constexpr int kLibraryCount = 8;
+enum class LibraryId { Unlha, UnZip, Unarj, Ish, Cab, Tar, Unrar, Bz2, SevenZip };
+inline constexpr int kLibraryCount = 9;
 
 // "UNLHA32.DLL", "UNZIP32.DLL" ...
 QString LibraryFileName(LibraryId id);
-// The entry-point prefix: "Unlha", "UnZip", "Unarj", "Ish", "Cab", "Tar", "Unrar", "BZ2".
+// The entry-point prefix: "Unlha", "UnZip", "Unarj", "Ish", "Cab", "Tar", "Unrar", "BZ2", "SevenZip".
 const char* LibraryPrefix(LibraryId id);
 
 class ArchiverLibrary {

@@ -45,7 +45,7 @@ void Dll_Check(Libraries& libraries) {
   const QString folder = SystemFolderPath();
   bool ok = true;
   for (LibraryId id : {LibraryId::Unlha, LibraryId::UnZip, LibraryId::Ish, LibraryId::Unarj, LibraryId::Tar,
-                       LibraryId::Cab, LibraryId::Unrar})
+                       LibraryId::Cab, LibraryId::Unrar, LibraryId::SevenZip})
     ok = ok && Load(libraries, id, folder);
   if (ok && libraries.present(LibraryId::Tar)) ok = Load(libraries, LibraryId::Bz2, folder);
   if (!ok) libraries.clear();

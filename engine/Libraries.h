@@ -35,7 +35,7 @@ class Libraries {
   std::array<Entry, kLibraryCount> m_entries;
 };
 
-// Looks in SystemFolderPath for the eight modules, loads the present ones and
+// Looks in SystemFolderPath for the archiver modules, loads the present ones and
 // reads their versions. BZ2LIB.DLL counts only when TAR32.DLL is present. Any
-// failure leaves all eight absent.
+// failure leaves them all absent.
 void Dll_Check(Libraries& libraries);

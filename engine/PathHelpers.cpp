@@ -10,9 +10,6 @@ namespace {
 
 const QChar kSeparator = u'/';
 
-bool IsDoubleExtension(const QString& upperTail, bool tar, bool doubleExt) {
-  return (tar && IsTwoPartKindExtension(upperTail)) || (doubleExt && FindDoubleKind(upperTail));
-}
 
 }  // namespace
 
@@ -50,11 +47,9 @@ QString BaseName_Get(const QString& path, bool tar, bool doubleExt) {
   if (name.isEmpty()) return {};
   const qsizetype dot = name.lastIndexOf(u'.');
   if (dot < 0) return name;
-  const qsizetype n = dot + 1;  // position of the last dot, counted from 1
-  if (n < 6) return name.left(n - 1);
-  const QString tail = name.mid(n - 5).toUpper();  // from position n - 4
-  if (IsDoubleExtension(tail, tar, doubleExt)) return name.left(n - 5);
-  return name.left(n - 1);
+  // An extension of several parts goes whole when a name is left before it.
+  if (const qsizetype whole = CompoundExtensionLength(name.toUpper(), tar, doubleExt)) return name.chopped(whole);
+  return name.left(dot);
 }
 
 QString ParentDir_Get(const QString& path) {
@@ -68,11 +63,7 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt) {
   for (qsizetype i = path.size() - 1; i >= 0; --i) {
     if (path[i] == kSeparator) return {};
     if (path[i] != u'.') continue;
-    const qsizetype n = i + 1;  // position of the last dot, counted from 1
-    if (n >= 6) {
-      const QString tail = path.mid(n - 5);
-      if (IsDoubleExtension(tail.toUpper(), tar, doubleExt)) return tail;
-    }
+    if (const qsizetype whole = CompoundExtensionLength(path.toUpper(), tar, doubleExt)) return path.right(whole);
     return path.mid(i);
   }
   return {};

@@ -28,9 +28,9 @@ QString DigitCut_Get(const QString& text);
 // The text after the last "/"; empty when there is none or it ends with "/".
 QString FileName_Get(const QString& path);
 // The file name without its extension; with `tar` the two-part extensions of
-// the kind table (.tar.gz, .tar.z, .tar.bz2) are taken whole, with `doubleExt`
-// those of its double kinds (.lzh.lzh, .lzh.zip, .zip.lzh, .zip.zip). Only a
-// first part of three letters is seen.
+// the kind table (.tar.gz, .tar.xz ...) are taken whole, with `doubleExt`
+// those of its double kinds (.lzh.zip, .tar.xz.zip ...), the longest that
+// leaves at least one character of the name.
 QString BaseName_Get(const QString& path, bool tar, bool doubleExt);
 // The folder part of the path ("/" for a file in the root); empty without "/".
 QString ParentDir_Get(const QString& path);

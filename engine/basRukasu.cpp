@@ -37,6 +37,7 @@ std::optional<ProductMsg> BusyMessage(LibraryId id) {
     case LibraryId::Cab: return ProductMsg::BusyCab;
     case LibraryId::Tar: return ProductMsg::BusyTar;
     case LibraryId::Unrar: return ProductMsg::BusyUnrar;
+    case LibraryId::SevenZip: return ProductMsg::BusySevenZip;
     case LibraryId::Bz2: break;
   }
   return std::nullopt;

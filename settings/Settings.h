@@ -22,6 +22,7 @@ struct Settings {
   bool Tar = false;
   bool Cab = false;
   bool Rar = false;
+  bool SevenZip = false;
   bool Lzh_X = false;
   bool Lzh_Lha = false;
   bool Lzh_Exe = false;
@@ -30,6 +31,7 @@ struct Settings {
   bool Ish_Log = false;
   bool Cab_Exe = false;
   bool Rar_Exe = false;
+  bool SevenZip_Exe = false;
   bool Tar_Tar = false;
   bool Tar_Targz = false;
   bool Tar_Tgz = false;
@@ -40,6 +42,17 @@ struct Settings {
   bool Tar_TarBz2 = false;
   bool Tar_Bzip2 = false;
   bool Tar_Bz2 = false;
+  bool Tar_TarXz = false;
+  bool Tar_Txz = false;
+  bool Tar_Xz = false;
+  bool Tar_TarZst = false;
+  bool Tar_Tzst = false;
+  bool Tar_Zst = false;
+  bool Tar_TarLz = false;
+  bool Tar_Lz = false;
+  bool Tar_TarLzma = false;
+  bool Tar_Tlz = false;
+  bool Tar_Lzma = false;
   QString Lzh_Opt;
   QString Zip_Opt;
   QString Ish_Opt;
@@ -56,6 +69,18 @@ struct Settings {
   QString TarBzip2_Opt;
   QString TarBz2_Opt;
   QString Rar_Opt;
+  QString SevenZip_Opt;
+  QString TarTarXz_Opt;
+  QString TarTxz_Opt;
+  QString TarXz_Opt;
+  QString TarTarZst_Opt;
+  QString TarTzst_Opt;
+  QString TarZst_Opt;
+  QString TarTarLz_Opt;
+  QString TarLz_Opt;
+  QString TarTarLzma_Opt;
+  QString TarTlz_Opt;
+  QString TarLzma_Opt;
   int16_t File = 0;  // PostAction: 0 None, 1 Copy, 2 Move, 3 Delete
   QString TmpDir;
   bool UCase = false;

@@ -42,7 +42,7 @@ QString VersionText() {
   const QString folder = SystemFolderPath();
   for (int i = 0; i < kLibraryCount; ++i) {
     const auto id = LibraryId(i);
-    const QString name = LibraryFileName(id).leftJustified(14);
+    const QString name = LibraryFileName(id).leftJustified(16);
     if (libraries.present(id))
       text += QStringLiteral("%1Ver.%2  %3/%4\n")
                   .arg(name, QString::number(libraries.version(id) / 100.0, 'f', 2), folder, LibraryFileName(id));

@@ -113,6 +113,21 @@ enum class ProductMsg : int {
   OptionTarTarBz2Tip = 8080,
   OptionTarBzip2Tip = 8081,
   OptionTarBz2Tip = 8082,
+  // Options dialog: 7z, and the TAR kinds of xz, zstd, lzip and lzma
+  OptionSevenZip = 8090,
+  OptionSevenZipTip = 8091,
+  OptionSevenZipExeTip = 8092,
+  OptionTarTarXzTip = 8093,
+  OptionTarTxzTip = 8094,
+  OptionTarXzTip = 8095,
+  OptionTarTarZstTip = 8096,
+  OptionTarTzstTip = 8097,
+  OptionTarZstTip = 8098,
+  OptionTarTarLzTip = 8099,
+  OptionTarLzTip = 8100,
+  OptionTarTarLzmaTip = 8101,
+  OptionTarTlzTip = 8102,
+  OptionTarLzmaTip = 8103,
   // Default folders dialog
   DefaultCaption = 9000,
   CopyFromSource = 9005,
@@ -143,11 +158,13 @@ enum class ProductMsg : int {
   LogArjExtracting = 20003,
   LogCabExtracting = 20004,
   LogTarExtracting = 20005,
+  LogSevenZipExtracting = 20006,
   LogLzhChecking = 20010,
   LogZipChecking = 20011,
   LogIshChecking = 20012,
   LogArjChecking = 20013,
   LogCabChecking = 20014,
+  LogSevenZipChecking = 20015,
   // Result log lines: the passes of double archives, RAR
   LogLzhOuterPass = 20020,
   LogLzhInnerPass = 20021,
@@ -155,6 +172,9 @@ enum class ProductMsg : int {
   LogZipInnerPass = 20023,
   LogRarExtracting = 20024,
   LogRarChecking = 20025,
+  LogSevenZipOuterPass = 20026,
+  LogSevenZipInnerPass = 20027,
+  LogTarInnerPass = 20028,
   // Result log lines: outcome
   LogNotDeleted = 20030,
   LogExtracted = 20031,
@@ -187,6 +207,7 @@ enum class ProductMsg : int {
   BusyCab = 20104,
   BusyTar = 20105,
   BusyUnrar = 20106,
+  BusySevenZip = 20107,
 };
 
 // The shared message table (text/SharedMessages.cpp).

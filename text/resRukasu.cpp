@@ -121,6 +121,21 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::OptionTarTarBz2Tip, u"TAR+BZIP2形式でまとめたファイル（拡張子.TAR.BZ2）を解凍の対象とします。"},
     {P::OptionTarBzip2Tip, u"BZIP2形式で圧縮されたファイル（拡張子.BZIP2）を解凍の対象とします。"},
     {P::OptionTarBz2Tip, u"BZIP2形式で圧縮されたファイル（拡張子.BZ2）を解凍の対象とします。"},
+    // Options dialog: 7z, and the TAR kinds of xz, zstd, lzip and lzma
+    {P::OptionSevenZip, u"7Z圧縮ファイル解凍対象(.7Z)"},
+    {P::OptionSevenZipTip, u"7-Zip等で圧縮されたファイルを解凍の対象にします。（基本的に拡張子は.7Zです）"},
+    {P::OptionSevenZipExeTip, u"７Ｚ形式の自己解凍形式のファイル（拡張子.EXE）も解凍の対象とします。"},
+    {P::OptionTarTarXzTip, u"TAR+XZ形式でまとめたファイル（拡張子.TAR.XZ）を解凍の対象とします。"},
+    {P::OptionTarTxzTip, u"TAR+XZ形式でまとめたファイル（拡張子.TXZ）を解凍の対象とします。"},
+    {P::OptionTarXzTip, u"XZ形式で圧縮されたファイル（拡張子.XZ）を解凍の対象とします。"},
+    {P::OptionTarTarZstTip, u"TAR+ZSTD形式でまとめたファイル（拡張子.TAR.ZST）を解凍の対象とします。"},
+    {P::OptionTarTzstTip, u"TAR+ZSTD形式でまとめたファイル（拡張子.TZST）を解凍の対象とします。"},
+    {P::OptionTarZstTip, u"ZSTD形式で圧縮されたファイル（拡張子.ZST）を解凍の対象とします。"},
+    {P::OptionTarTarLzTip, u"TAR+LZIP形式でまとめたファイル（拡張子.TAR.LZ）を解凍の対象とします。"},
+    {P::OptionTarLzTip, u"LZIP形式で圧縮されたファイル（拡張子.LZ）を解凍の対象とします。"},
+    {P::OptionTarTarLzmaTip, u"TAR+LZMA形式でまとめたファイル（拡張子.TAR.LZMA）を解凍の対象とします。"},
+    {P::OptionTarTlzTip, u"TAR+LZMA形式でまとめたファイル（拡張子.TLZ）を解凍の対象とします。"},
+    {P::OptionTarLzmaTip, u"LZMA形式で圧縮されたファイル（拡張子.LZMA）を解凍の対象とします。"},
     // Default folders dialog
     {P::DefaultCaption, u"Default"},
     {P::CopyFromSource, u"現在の圧縮ファイル格納フォルダからコピー"},
@@ -151,12 +166,14 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogArjExtracting, u"\u3000ＡＲＪ解凍中です"},
     {P::LogCabExtracting, u"\u3000ＣＡＢ解凍中です"},
     {P::LogTarExtracting, u"\u3000ＴＡＲ解凍中です"},
+    {P::LogSevenZipExtracting, u"\u3000７Ｚ解凍中です"},
     // Result log lines: probes
     {P::LogLzhChecking, u"\u3000ＬＺＨ確認中です"},
     {P::LogZipChecking, u"\u3000ＺＩＰ確認中です"},
     {P::LogIshChecking, u"\u3000ＩＳＨ確認中です"},
     {P::LogArjChecking, u"\u3000ＡＲＪ確認中です"},
     {P::LogCabChecking, u"\u3000ＣＡＢ確認中です"},
+    {P::LogSevenZipChecking, u"\u3000７Ｚ確認中です"},
     // Result log lines: double archives, RAR
     {P::LogLzhOuterPass, u"\u3000ＬＺＨ１重解凍中です"},
     {P::LogLzhInnerPass, u"\u3000ＬＺＨ２重解凍中です"},
@@ -164,6 +181,9 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogZipInnerPass, u"\u3000ＺＩＰ２重解凍中です"},
     {P::LogRarExtracting, u"\u3000ＲＡＲ解凍中です"},
     {P::LogRarChecking, u"\u3000ＲＡＲ確認中です"},
+    {P::LogSevenZipOuterPass, u"\u3000７Ｚ１重解凍中です"},
+    {P::LogSevenZipInnerPass, u"\u3000７Ｚ２重解凍中です"},
+    {P::LogTarInnerPass, u"\u3000ＴＡＲ２重解凍中です"},
     // Result log lines: outcome
     {P::LogNotDeleted, u"\u3000削除できませんでした"},
     {P::LogExtracted, u"\u3000解凍正常終了しました"},
@@ -196,6 +216,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::BusyCab, u"現在CAB32.DLLは使用中です"},
     {P::BusyTar, u"現在TAR32.DLLは使用中です"},
     {P::BusyUnrar, u"現在UNRAR32.DLLは使用中です"},
+    {P::BusySevenZip, u"現在SEVENZIP32.DLLは使用中です"},
 });
 
 static_assert(IsStrictlyAscending<ProductMsg>(kProductMessages));

@@ -55,13 +55,15 @@ TEST(About, OnlyTarAndUnrarFillTheFirstTwoRows) {
 
 TEST(About, RowsFollowTheFixedOrderAndNoLibraryLeavesAllBlank) {
   WindowContext c;
-  PresentOnly(c.libraries, {L::Unrar, L::Bz2, L::Tar, L::Cab, L::Ish, L::Unarj, L::UnZip, L::Unlha});
+  PresentOnly(c.libraries, {L::SevenZip, L::Unrar, L::Bz2, L::Tar, L::Cab, L::Ish, L::Unarj, L::UnZip, L::Unlha});
   frmAbout about(c.context);
   ASSERT_TRUE(about.Form_Load());
   QStringList expected;
-  for (LibraryId id : {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Bz2, L::Unrar}) expected << Row(c, id);
+  for (LibraryId id : {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Bz2, L::Unrar, L::SevenZip})
+    expected << Row(c, id);
   EXPECT_EQ(Rows(about), expected);
   EXPECT_TRUE(expected[6].startsWith("BZ2LIB.DLL Ver."));
+  EXPECT_TRUE(expected[8].startsWith("SEVENZIP32.DLL Ver."));
 
   c.libraries.clear();
   frmAbout empty(c.context);

@@ -19,7 +19,7 @@ using testing_support::WhileShown;
 using testing_support::WindowContext;
 using L = LibraryId;
 
-const std::vector<LibraryId> kAll = {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2};
+const std::vector<LibraryId> kAll = {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2, L::SevenZip};
 
 template <class T>
 T* Find(QWidget& dialog, const QString& name) {
@@ -82,22 +82,30 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         AbsenceCase{"All", kAll, {}},
         AbsenceCase{"NoUnlha",
-                    {L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2},
+                    {L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2, L::SevenZip},
                     {"ckbLZH", "ckbLZH_EXE", "ckbLZH_X", "ckbLZH_LHA"}},
         // The self-extracting CAB and RAR boxes stay usable.
-        AbsenceCase{"NoCabNoUnrar", {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Tar, L::Bz2}, {"ckbCAB", "ckbRAR"}},
+        AbsenceCase{"NoCabNoUnrar",
+                    {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Tar, L::Bz2, L::SevenZip},
+                    {"ckbCAB", "ckbRAR"}},
+        // Unlike them, the self-extracting 7z box goes with its module.
+        AbsenceCase{"NoSevenZip",
+                    {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2},
+                    {"ckb7Z", "ckb7Z_EXE"}},
         AbsenceCase{"TarWithoutBz2",
-                    {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar},
+                    {L::Unlha, L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::SevenZip},
                     {"ckbTAR_TARBZ2", "ckbTAR_BZIP2", "ckbTAR_BZ2"}},
         AbsenceCase{
             "None", {}, {"ckbLZH",    "ckbLZH_EXE", "ckbLZH_X",      "ckbLZH_LHA",   "ckbZIP",      "ckbZIP_EXE",
                          "ckbARJ",    "ckbARJ_EXE", "ckbISH",        "ckbISH_LOG",   "ckbCAB",      "ckbRAR",
                          "ckbTAR",    "ckbTAR_TAR", "ckbTAR_TARGZ",  "ckbTAR_TGZ",   "ckbTAR_TARZ", "ckbTAR_TAZ",
-                         "ckbTAR_GZ", "ckbTAR_Z",   "ckbTAR_TARBZ2", "ckbTAR_BZIP2", "ckbTAR_BZ2"}}),
+                         "ckbTAR_GZ", "ckbTAR_Z",   "ckbTAR_TARBZ2", "ckbTAR_BZIP2", "ckbTAR_BZ2",  "ckb7Z",
+                         "ckb7Z_EXE", "ckbTAR_TARXZ", "ckbTAR_TXZ",  "ckbTAR_XZ",    "ckbTAR_TARZST", "ckbTAR_TZST",
+                         "ckbTAR_ZST", "ckbTAR_TARLZ", "ckbTAR_LZ",  "ckbTAR_TARLZMA", "ckbTAR_TLZ", "ckbTAR_LZMA"}}),
     [](const testing::TestParamInfo<AbsenceCase>& info) { return std::string(info.param.name); });
 
 TEST(Options, DisabledGroupShowsAndKeepsItsStoredValues) {
-  OptionDialog o({L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2});
+  OptionDialog o({L::UnZip, L::Unarj, L::Ish, L::Cab, L::Tar, L::Unrar, L::Bz2, L::SevenZip});
   o.c.context.settings.Lzh = true;
   o.c.context.settings.Lzh_Exe = true;
   o.c.context.settings.Lzh_X = false;

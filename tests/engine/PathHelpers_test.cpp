@@ -52,7 +52,14 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"DotInFolderOnly", "/A.B/FILE", true, true, "FILE", ""},
         NameCase{"TrailingSeparator", "/d/dir/", true, true, "", ""},
         NameCase{"JapaneseName", "/d/日本語データ.lzh", true, true, "日本語データ", ".lzh"},
-        NameCase{"SingleGz", "/d/readme.txt.gz", true, true, "readme.txt", ".gz"}),
+        NameCase{"SingleGz", "/d/readme.txt.gz", true, true, "readme.txt", ".gz"},
+        NameCase{"TarLzmaOfFiveLetters", "/d/x.tar.lzma", true, false, "x", ".tar.lzma"},
+        NameCase{"TarXzInsideZip", "/d/x.Tar.Xz.zip", true, true, "x", ".Tar.Xz.zip"},
+        NameCase{"TarXzInsideZipWithoutDouble", "/d/x.tar.xz.zip", true, false, "x.tar.xz", ".zip"},
+        // An inner part of two letters, where a name of one letter still counts.
+        NameCase{"SevenZipInsideZip", "/d/a.7z.zip", true, true, "a", ".7z.zip"},
+        NameCase{"NothingLeftBeforeIt", "/d/.7z.zip", true, true, ".7z", ".7z.zip"},
+        NameCase{"TarZstWithoutTar", "/d/x.tar.zst", false, true, "x.tar", ".zst"}),
     [](const testing::TestParamInfo<NameCase>& info) { return std::string(info.param.label); });
 
 TEST(PathHelpers, FileNameAndParentFolder) {

@@ -111,8 +111,10 @@ TEST(DesktopEntry, DeclaresTheTypeOfEveryArchiveKind) {
   const MimeDatabase database(kMimeDatabase);
   if (database.globs.isEmpty()) GTEST_SKIP() << kMimeDatabase.toStdString() << " is absent (package shared-mime-info)";
   const QStringList declared = EntryValue("MimeType").split(u';', Qt::SkipEmptyParts);
-  const char* const names[] = {"a.zip", "a.ZIP",     "a.lzh",   "a.LHA",     "a.arj", "a.cab", "a.rar", "a.tar",
-                               "a.tar.gz", "a.tgz", "a.tar.Z", "a.taz",     "a.gz",  "a.Z",   "a.tar.bz2", "a.bz2"};
+  const char* const names[] = {"a.zip",   "a.ZIP",   "a.lzh",    "a.LHA",      "a.arj",    "a.cab",  "a.rar",
+                               "a.tar",   "a.tar.gz", "a.tgz",   "a.tar.Z",    "a.taz",    "a.gz",   "a.Z",
+                               "a.tar.bz2", "a.bz2",  "a.7z",     "a.tar.xz",   "a.txz",    "a.xz",   "a.tar.zst",
+                               "a.tzst",  "a.zst",   "a.tar.lz", "a.lz",       "a.tar.lzma", "a.tlz", "a.lzma"};
   for (const char* name : names) {
     const QString type = database.typeOf(name);
     EXPECT_FALSE(type.isEmpty()) << name << " has no type in the database";

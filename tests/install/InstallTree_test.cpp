@@ -16,8 +16,8 @@ namespace {
 
 using testing_support::TempFolder;
 
-const char* const kModules[] = {"UNLHA32.DLL", "UNZIP32.DLL", "UNARJ32J.DLL", "ISH32.DLL",
-                                "CAB32.DLL",   "TAR32.DLL",   "UNRAR32.DLL",  "BZ2LIB.DLL"};
+const char* const kModules[] = {"UNLHA32.DLL", "UNZIP32.DLL", "UNARJ32J.DLL", "ISH32.DLL",     "CAB32.DLL",
+                                "TAR32.DLL",   "UNRAR32.DLL", "BZ2LIB.DLL",   "SEVENZIP32.DLL"};
 
 class InstallTree : public testing::Test {
  protected:

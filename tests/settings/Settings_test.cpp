@@ -39,8 +39,23 @@ class TemporaryFolderVariable {
   bool m_had;
 };
 
+// The 7z kind and the tar kinds of xz, zstd, lzip and lzma came later than
+// the earlier program: its files never hold their keys.
+void LaterKindsAtTheirDefaults(Settings& s) {
+  s.SevenZip = true;
+  s.SevenZip_Opt = "x";
+  for (bool Settings::*on : {&Settings::Tar_TarXz, &Settings::Tar_Txz, &Settings::Tar_Xz, &Settings::Tar_TarZst,
+                             &Settings::Tar_Tzst, &Settings::Tar_Zst, &Settings::Tar_TarLz, &Settings::Tar_Lz,
+                             &Settings::Tar_TarLzma, &Settings::Tar_Tlz, &Settings::Tar_Lzma})
+    s.*on = true;
+  s.TarTarXz_Opt = s.TarTxz_Opt = s.TarTarZst_Opt = s.TarTzst_Opt = s.TarTarLz_Opt = s.TarTarLzma_Opt = s.TarTlz_Opt =
+      "-xfo";
+  s.TarXz_Opt = s.TarZst_Opt = s.TarLz_Opt = s.TarLzma_Opt = "-Gxf";
+}
+
 Settings TableDefaults(const QString& temporaryFolder) {
   Settings s;
+  LaterKindsAtTheirDefaults(s);
   s.Lzh = s.Zip = s.Ish = s.Arj = s.Tar = s.Cab = s.Rar = true;
   s.Tar_Tar = s.Tar_Targz = s.Tar_Tgz = s.Tar_Tarz = s.Tar_Taz = s.Tar_Gz = s.Tar_Z = true;
   s.Tar_TarBz2 = s.Tar_Bzip2 = s.Tar_Bz2 = true;
@@ -73,6 +88,7 @@ const char kEveryKeyChanged[] =
 
 Settings EveryKeyChanged() {
   Settings s;
+  LaterKindsAtTheirDefaults(s);
   s.Lzh_X = s.Lzh_Lha = s.Lzh_Exe = s.Zip_Exe = s.Arj_Exe = s.Ish_Log = s.Cab_Exe = s.Rar_Exe = true;
   QString* options[] = {&s.Lzh_Opt, &s.Zip_Opt, &s.Ish_Opt, &s.Arj_Opt, &s.Cab_Opt, &s.TarTar_Opt,
                               &s.TarTargz_Opt, &s.TarTgz_Opt, &s.TarTarz_Opt, &s.TarTaz_Opt, &s.TarGz_Opt,

@@ -62,9 +62,9 @@ QList<Caption> CaptionsTheWindowsShow() {
        {S::Refresh, S::AddAlias, S::MaintainAliases, S::SelectAll, S::UnselectAll, S::ClearList, S::RenameButton})
     captions.append({"popup item", Shared(id)});
   for (ProductMsg id :
-       {P::OptionLzh, P::OptionZip, P::OptionArj, P::OptionIsh, P::OptionCab, P::OptionRar, P::OptionTar,
-        P::AfterExtraction, P::AfterNone, P::AfterCopy, P::AfterMove, P::AfterDelete, P::OptionUCase, P::OptionDouble,
-        P::OptionAuto, P::AutoOkavi, P::AutoNormal, P::AutoNoDigits, P::AutoFileN})
+       {P::OptionLzh, P::OptionZip, P::OptionArj, P::OptionIsh, P::OptionCab, P::OptionRar, P::OptionSevenZip,
+        P::OptionTar, P::AfterExtraction, P::AfterNone, P::AfterCopy, P::AfterMove, P::AfterDelete, P::OptionUCase,
+        P::OptionDouble, P::OptionAuto, P::AutoOkavi, P::AutoNormal, P::AutoNoDigits, P::AutoFileN})
     captions.append({"option", Product(id)});
   for (SharedMsg id : {S::OptionResize, S::OptionToolTips, S::OptionLogToClipboard})
     captions.append({"option", Shared(id)});

@@ -86,8 +86,8 @@ TEST(ProgramRun, HelpAndVersion) {
   const Result version = RunProgram({"--version"}, tmp.path());
   EXPECT_EQ(version.status, 0);
   EXPECT_TRUE(version.out.startsWith("Rukasu2 1.02\n"));
-  for (const char* module : {"UNLHA32.DLL", "UNZIP32.DLL", "TAR32.DLL", "BZ2LIB.DLL"})
-    EXPECT_TRUE(version.out.contains(QString(module) + QString(13 - int(strlen(module)), ' ') + " Ver.1.00")) << module;
+  for (const char* module : {"UNLHA32.DLL", "UNZIP32.DLL", "TAR32.DLL", "BZ2LIB.DLL", "SEVENZIP32.DLL"})
+    EXPECT_TRUE(version.out.contains(QString(module) + QString(15 - int(strlen(module)), ' ') + " Ver.1.00")) << module;
   EXPECT_EQ(RunProgram({"--bogus"}, tmp.path()).status, kExitUsage);
   EXPECT_EQ(RunProgram({"--auto", "--dest", tmp.file("missing"), "x.zip"}, tmp.path()).status, kExitUsage);
 }

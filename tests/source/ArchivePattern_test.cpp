@@ -27,18 +27,19 @@ TEST_P(PatternRows, BuildsThePattern) {
   EXPECT_EQ(ArchivePattern(c.context.settings, c.libraries).toStdString(), GetParam().pattern);
 }
 
-void AllKindsOff(Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = s.Tar = false; }
+void AllKindsOff(Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = s.SevenZip = s.Tar = false; }
 
 const KindRow kPatternRows[] = {
     {"Defaults",
      nullptr,
      {},
-     "*.LZH;*.ZIP;*.ISH;*.ARJ;*.CAB;*.RAR;*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.BZ2;*.BZIP2"},
+     "*.LZH;*.ZIP;*.ISH;*.ARJ;*.CAB;*.RAR;*.7Z;*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.BZ2;*.BZIP2;*.TAR.XZ;*.TXZ;"
+     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA"},
     {"AllKindsOff", AllKindsOff, {}, "abcdzyxw.___"},
     {"NoLibraryAtAll",
      nullptr,
      {LibraryId::Unlha, LibraryId::UnZip, LibraryId::Unarj, LibraryId::Ish, LibraryId::Cab, LibraryId::Tar,
-      LibraryId::Unrar, LibraryId::Bz2},
+      LibraryId::Unrar, LibraryId::Bz2, LibraryId::SevenZip},
      "abcdzyxw.___"},
     {"OneBz2PatternServesTarBz2",
      [](Settings& s) {
@@ -46,14 +47,17 @@ const KindRow kPatternRows[] = {
        s.Tar = true;
        s.Tar_Tar = s.Tar_Targz = s.Tar_Tgz = s.Tar_Tarz = s.Tar_Taz = s.Tar_Gz = s.Tar_Z = false;
        s.Tar_Bz2 = s.Tar_Bzip2 = false;
+       s.Tar_TarXz = s.Tar_Txz = s.Tar_Xz = s.Tar_TarZst = s.Tar_Tzst = s.Tar_Zst = false;
+       s.Tar_TarLz = s.Tar_Lz = s.Tar_TarLzma = s.Tar_Tlz = s.Tar_Lzma = false;
        s.Tar_TarBz2 = true;
      },
      {},
      "*.BZ2"},
     {"NoBz2Library",
-     [](Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = false; },
+     [](Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = s.SevenZip = false; },
      {LibraryId::Bz2},
-     "*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z"},
+     "*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.TAR.XZ;*.TXZ;*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;"
+     "*.TLZ;*.LZMA"},
     {"ExeOnceForSeveralKinds",
      [](Settings& s) {
        AllKindsOff(s);
@@ -162,7 +166,25 @@ const NameRow kNameRows[] = {
      false},
     {"NoDot", nullptr, {}, "/a/LZH", false},
     {"DotInTheFolderName", nullptr, {}, "/a.lzh/file", false},
-    {"UnknownExtension", nullptr, {}, "/a/x.7z", false},
+    {"UnknownExtension", nullptr, {}, "/a/x.rpm", false},
+    {"SevenZip", nullptr, {}, "/a/x.7Z", true},
+    {"SevenZipWithoutItsLibrary", nullptr, {LibraryId::SevenZip}, "/a/x.7z", false},
+    {"TarZstIsNotAZst",
+     [](Settings& s) {
+       s.Tar_TarZst = false;
+       s.Tar_Zst = true;
+     },
+     {},
+     "/a/x.tar.zst",
+     false},
+    {"TarXzZipWithDoubleAndZipOff",
+     [](Settings& s) {
+       s.Zip = false;
+       s.Double = true;
+     },
+     {},
+     "/a/x.tar.xz.zip",
+     false},
     {"LhaNeedsItsSwitch", [](Settings& s) { s.Lzh_Lha = false; }, {}, "/a/x.lha", false},
 };
 

@@ -38,16 +38,16 @@ struct InFileTest : testing::Test {
 };
 
 TEST_F(InFileTest, ListsTheArchivesOfTheEnabledKinds) {
-  for (const char* name : {"b.LZH", "a.zip", "c.tar.gz", "notes.txt", ".hidden.lzh", "setup.exe"})
+  for (const char* name : {"b.LZH", "a.zip", "c.tar.gz", "d.7z", "e.tar.zst", "notes.txt", ".hidden.lzh", "setup.exe"})
     files.write(name, "x");
   files.mkdir("folder.lzh");
   pane.Pattern_Make();
   pane.setDirName(files.path());
-  EXPECT_EQ(listed(), QStringList({"a.zip", "b.LZH", "c.tar.gz"}));
+  EXPECT_EQ(listed(), QStringList({"a.zip", "b.LZH", "c.tar.gz", "d.7z", "e.tar.zst"}));
 
   AppContext& context = c.context;
   context.settings.Lzh = context.settings.Zip = context.settings.Ish = context.settings.Arj = false;
-  context.settings.Cab = context.settings.Rar = context.settings.Tar = false;
+  context.settings.Cab = context.settings.Rar = context.settings.SevenZip = context.settings.Tar = false;
   pane.Pattern_Make();
   EXPECT_EQ(list()->files().pattern(), "abcdzyxw.___");
   EXPECT_TRUE(listed().isEmpty());

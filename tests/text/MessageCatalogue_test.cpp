@@ -38,7 +38,7 @@ const MessageRow kRows[] = {
     {"SkippedFilesLineHead", Table::Product, 20040, u"\u3000スキップされたファイルが"},
     {"SkippedFilesLineTail", Table::Product, 20041, u"あります"},
     {"FullWidthDigits", Table::Product, 3100, u"一度で実行できるファイル数は最大１０００までです。"},
-    {"LastProductEntry", Table::Product, 20106, u"現在UNRAR32.DLLは使用中です"},
+    {"LastProductEntry", Table::Product, 20107, u"現在SEVENZIP32.DLLは使用中です"},
     {"MainWindowCaption", Table::Product, 9999, u"Rukasu2 for Linux"},
     {"DestinationHintSameAsSource", Table::Product, 10040, u"初期設定を無効にして、常に終了時のフォルダに復帰します"},
     {"TemporaryFolderHasNoHint", Table::Product, 10060, u""},
