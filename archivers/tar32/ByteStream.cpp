@@ -47,7 +47,8 @@ ByteStream::AfterStream ByteStream::afterStream(const unsigned char*& next, size
   if (available < magic.size()) fill(next, available);
   if (errorCode() != 0) return AfterStream::Failed;
   if (available == 0) return AfterStream::End;
-  if (available >= magic.size() && std::memcmp(next, magic.data(), magic.size()) == 0) return AfterStream::Another;
+  if (!magic.empty() && available >= magic.size() && std::memcmp(next, magic.data(), magic.size()) == 0)
+    return AfterStream::Another;
   uint64_t trailing = 0;
   bool onlyZeros = true;
   do {

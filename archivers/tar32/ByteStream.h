@@ -44,9 +44,9 @@ class ByteStream {
   bool fill(const unsigned char*& next, size_t& available);
   // What the file holds after a complete, checked stream, from `next` on.
   enum class AfterStream { Another, End, Failed };
-  // Another stream when the bytes begin with `magic`; otherwise the end:
-  // zero padding (tape blocks) is passed over, and any other trailing bytes
-  // are ignored and counted, as gzip -t and bsdtar do.
+  // Another stream when the bytes begin with `magic` (an empty one: never);
+  // otherwise the end: zero padding (tape blocks) is passed over, and any
+  // other trailing bytes are ignored and counted, as gzip -t and bsdtar do.
   AfterStream afterStream(const unsigned char*& next, size_t& available, std::string_view magic);
   int64_t fail(int32_t code, std::string reason);
   void setIgnoredTrailingBytes(uint64_t bytes) { m_ignoredTrailing = bytes; }

@@ -3,9 +3,16 @@
 
 #include <zlib.h>
 
+#define ZSTD_STATIC_LINKING_ONLY  // ZSTD_getFrameHeader
+#include <lzma.h>
+#include <zstd.h>
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
+
+#include "archivers/common/Bytes.h"
+#include "archivers/tar32/ZstdStream.h"
 
 namespace rkarc::tar {
 namespace {
@@ -25,14 +32,39 @@ bool GzipHeaderDecodes(const InputFile& file) {
   return rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR;
 }
 
+// The 13-byte header of the old .lzma format, which has no magic: the
+// literal and position bits, a dictionary size as its encoders write them
+// (2^n or 2^n + 2^(n-1)), and the data size or "unknown".
+bool LooksLikeLzmaHeader(const unsigned char* h) {
+  if (h[0] >= 9 * 5 * 5) return false;
+  const uint32_t dictionary = Le32(h + 1);
+  bool usual = false;
+  for (unsigned n = 12; n <= 30 && !usual; ++n) usual = dictionary == 1u << n || dictionary == (3u << (n - 1));
+  const uint64_t size = Le64(h + 5);
+  return usual && (size == UINT64_MAX || size < (1ull << 48));
+}
+
+bool XzHeaderChecks(const unsigned char* h) {
+  return h[6] == 0 && (h[7] == 0 || h[7] == 1 || h[7] == 4 || h[7] == 10) && lzma_crc32(h + 6, 2, 0) == Le32(h + 8);
+}
+
 }  // namespace
 
 Compression Sniff(const InputFile& file) {
-  unsigned char m[3] = {};
-  if (!file.readExact(0, m, 3)) return Compression::None;
+  unsigned char m[13] = {};
+  const int64_t got = file.readAt(0, m, sizeof m);
+  if (got < 3) return Compression::None;
   if (m[0] == 0x1F && m[1] == 0x8B) return Compression::Gzip;
   if (m[0] == 0x1F && m[1] == 0x9D) return Compression::Compress;
   if (m[0] == 'B' && m[1] == 'Z' && m[2] == 'h') return Compression::Bzip2;
+  if (got >= 6 && std::memcmp(m, "\xFD" "7zXZ\0", 6) == 0) return Compression::Xz;
+  if (got >= 4 && ZstdStream::IsFrameStart(m)) return Compression::Zstd;
+  if (got >= 4 && std::memcmp(m, "LZIP", 4) == 0) return Compression::Lzip;
+  if (got == sizeof m && LooksLikeLzmaHeader(m)) {
+    // A tar archive whose first name happens to read like that header is a tar archive.
+    unsigned char block[512];
+    if (!file.readExact(0, block, sizeof block) || !IsTarHeader(block, sizeof block)) return Compression::Lzma;
+  }
   return Compression::None;
 }
 
@@ -74,6 +106,16 @@ bool LooksExtractable(const InputFile& file) {
               std::memcmp(head + 4, "\x17\x72\x45\x38\x50\x90", 6) == 0);
     case Compression::Compress:
       return (head[2] & 0x60) == 0 && (head[2] & 0x1F) >= 9 && (head[2] & 0x1F) <= 16;
+    case Compression::Xz:
+      return got >= 12 && XzHeaderChecks(head);
+    case Compression::Zstd: {
+      ZSTD_frameHeader header{};
+      return ZSTD_getFrameHeader(&header, head, static_cast<size_t>(got)) == 0;
+    }
+    case Compression::Lzip:  // version 1, a dictionary of 4 KiB to 512 MiB
+      return got >= 6 && head[4] == 1 && (head[5] & 0x1F) >= 12 && (head[5] & 0x1F) <= 29;
+    case Compression::Lzma:
+      return true;
     case Compression::None:
       return IsTarHeader(head, static_cast<size_t>(got));
   }

@@ -9,7 +9,7 @@
 
 namespace rkarc::tar {
 
-enum class Compression { None, Gzip, Bzip2, Compress };
+enum class Compression { None, Gzip, Bzip2, Compress, Xz, Zstd, Lzip, Lzma };
 
 Compression Sniff(const InputFile& file);
 

@@ -2,6 +2,7 @@
 // docs/formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
 #include "archivers/tar32/TarReader.h"
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,8 @@
 #include "archivers/tar32/GzipStream.h"
 #include "archivers/tar32/StreamSource.h"
 #include "archivers/tar32/ThreadedStream.h"
+#include "archivers/tar32/XzStream.h"
+#include "archivers/tar32/ZstdStream.h"
 
 namespace rkarc::tar {
 namespace {
@@ -35,12 +38,19 @@ constexpr OptionRule kLetters[] = {{"x", None}, {"f", None}, {"o", None}, {"G", 
 constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}};
 constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens, .namesIgnoreCase = false};
 
-// gzip and bzip2 are decoded on a thread of their own, ahead of the writing.
+// gzip, bzip2, xz, zstd, lzip and lzma are decoded on a thread of their own,
+// ahead of the writing; .Z and plain tar are libarchive's.
 std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, InputProgress onInput) {
-  if (kind != Compression::Gzip && kind != Compression::Bzip2) return nullptr;
+  if (kind == Compression::None || kind == Compression::Compress) return nullptr;
   const auto inner = [&](InputProgress heard) -> std::unique_ptr<ByteStream> {
-    if (kind == Compression::Gzip) return std::make_unique<GzipStream>(file, std::move(heard));
-    return std::make_unique<Bzip2Stream>(file, std::move(heard));
+    switch (kind) {
+      case Compression::Gzip: return std::make_unique<GzipStream>(file, std::move(heard));
+      case Compression::Xz: return std::make_unique<XzStream>(file, XzStream::Format::Xz, std::move(heard));
+      case Compression::Lzip: return std::make_unique<XzStream>(file, XzStream::Format::Lzip, std::move(heard));
+      case Compression::Lzma: return std::make_unique<XzStream>(file, XzStream::Format::Lzma, std::move(heard));
+      case Compression::Zstd: return std::make_unique<ZstdStream>(file, std::move(heard));
+      default: return std::make_unique<Bzip2Stream>(file, std::move(heard));
+    }
   };
   return std::make_unique<ThreadedStream>(file, inner, std::move(onInput));
 }
@@ -168,7 +178,8 @@ std::string DecompressedName(const std::string& archive) {
   const size_t dot = name.rfind('.');
   if (dot != std::string::npos && dot > 0) {
     const std::string ext = AsciiLower(name.substr(dot + 1));
-    if (ext == "gz" || ext == "z" || ext == "bz2" || ext == "bzip2") name.erase(dot);
+    constexpr std::string_view kCompressed[] = {"gz", "z", "bz2", "bzip2", "xz", "zst", "lz", "lzma"};
+    if (std::ranges::find(kCompressed, ext) != std::end(kCompressed)) name.erase(dot);
   }
   return name;
 }
@@ -247,8 +258,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   if (job.request().writerOptions.overwrite) {
     // Replaced files cannot be restored after a late checksum failure:
     // the whole archive is checked first (progress: first half).
-    if (kind == Compression::Gzip || kind == Compression::Bzip2) {
-      auto stream = MakeStream(kind, file, [&](uint64_t at) { progress.update(at / 2, size); });
+    if (auto stream = MakeStream(kind, file, [&](uint64_t at) { progress.update(at / 2, size); })) {
       if (!stream->verify()) {
         report.fail(stream->errorReason());
         return stream->errorCode();
