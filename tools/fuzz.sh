@@ -47,12 +47,18 @@ sample_folder() {
 
 # Copies the samples of a folder, and the self-extracting, damaged and hostile
 # samples named after it, into the corpus (names flattened so none collide).
-# 7z needs no fixtures: a few small archives are made with 7zz, one per method.
+# 7z, xz, zstd, lzip and lzma need no fixtures: small ones are made here.
 seed_corpus() {
   local folder=$1 corpus=$2 testdata="${top}/tests/data"
   if [[ "${folder}" == sevenzip32 ]] && command -v 7zz >/dev/null; then
     for method in LZMA2 LZMA PPMd BZip2 Deflate Copy; do
       7zz a -bso0 -bsp0 -snl "-m0=${method}" "${corpus}/seed_${method}.7z" "${top}/README.md" "${top}/dist/man" >/dev/null
+    done
+  fi
+  if [[ "${folder}" == tar ]]; then
+    tar -cf "${corpus}/seed_made.tar" -C "${top}" README.md dist/man
+    for tool in "xz -k" "xz -k --format=lzma" "zstd -q -k" "lzip -k"; do
+      command -v "${tool%% *}" >/dev/null && ${tool} -f "${corpus}/seed_made.tar"
     done
   fi
   [[ -d "${testdata}" ]] || return 0

@@ -223,6 +223,77 @@ TEST(ArchiveExtract, ProbesFindEveryKindOfSelfExtractingFile) {
   }
 }
 
+// Makes source/NAME from t.txt with a shell command in a scratch folder (ARC: the archive).
+QString MadeByShell(EngineFixture& f, const QString& name, QString command) {
+  const QString scratch = f.tmp.mkdir("made-" + name);
+  f.tmp.write("made-" + name + "/t.txt", "today's text");
+  const QString archive = f.source + "/" + name;
+  QByteArray output;
+  EXPECT_EQ(testing_support::Run("bash", {"-c", command.replace("ARC", "'" + archive + "'")}, scratch, &output), 0)
+      << output.toStdString();
+  return archive;
+}
+
+// Every kind of today through the engine, as the window's run and the
+// automatic run call it: dispatch on the extension, the folder of the run
+// mode, the single files, the last link of the .EXE probe chain and the
+// double kinds, with the log lines of each.
+TEST(ArchiveExtract, TodaysKindsExtractIntoTheirFolders) {
+  const QList<ProductMsg> exeChecks = {M::LogLzhChecking, M::LogZipChecking, M::LogArjChecking, M::LogCabChecking,
+                                       M::LogRarChecking, M::LogSevenZipChecking};
+  const struct {
+    const char* archive;
+    const char* command;
+    const char* output;  // relative to the destination
+    QList<ProductMsg> lines;
+  } rows[] = {
+      {"x.7z", "7zz a -bso0 -bsp0 ARC t.txt", "X/t.txt", {M::LogSevenZipExtracting}},
+      {"Setup.exe", "7zz a -bso0 -bsp0 p.7z t.txt && { printf MZ; head -c 3000 /dev/zero; cat p.7z; } > ARC",
+       "SETUP/t.txt", exeChecks + QList<ProductMsg>{M::LogSevenZipExtracting}},
+      {"x.tar.xz", "tar -cJf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"x.txz", "tar -cJf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"t.txt.xz", "xz -c t.txt > ARC", "T.TXT/t.txt", {M::LogTarExtracting}},
+      {"x.tar.zst", "tar --zstd -cf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"x.tzst", "tar --zstd -cf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"t.txt.zst", "zstd -q -c t.txt > ARC", "T.TXT/t.txt", {M::LogTarExtracting}},
+      {"x.tar.lz", "tar --lzip -cf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"t.txt.lz", "lzip -c t.txt > ARC", "T.TXT/t.txt", {M::LogTarExtracting}},
+      {"x.tar.lzma", "tar --lzma -cf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"x.tlz", "tar --lzma -cf ARC t.txt", "X/t.txt", {M::LogTarExtracting}},
+      {"t.txt.lzma", "xz --format=lzma -c t.txt > ARC", "T.TXT/t.txt", {M::LogTarExtracting}},
+      {"x.tar.xz.zip", "tar -cJf x.tar.xz t.txt && zip -q ARC x.tar.xz", "X/t.txt",
+       {M::LogZipOuterPass, M::LogTarInnerPass}},
+      {"x.zip.7z", "zip -q x.zip t.txt && 7zz a -bso0 -bsp0 ARC x.zip", "X/t.txt",
+       {M::LogSevenZipOuterPass, M::LogZipInnerPass}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.archive);
+    EngineFixture f;
+    f.settings.Double = true;
+    f.settings.Lzh_Exe = f.settings.Zip_Exe = f.settings.Arj_Exe = f.settings.Cab_Exe = f.settings.Rar_Exe = true;
+    f.settings.SevenZip_Exe = true;
+    const QString arc = MadeByShell(f, row.archive, row.command);
+    ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+    EXPECT_EQ(ReadFile(f.dest + row.output), "today's text");
+    QStringList expected;
+    for (ProductMsg id : row.lines + QList<ProductMsg>{M::LogExtracted}) expected << P(id);
+    EXPECT_EQ(f.linesAfterHeading(), expected);
+  }
+}
+
+// A damaged .tar.xz leaves no folder and no file behind, and the archive
+// stays even where the after-extraction action would delete it.
+TEST(ArchiveExtract, DamagedTarXzLeavesNothingBehind) {
+  EngineFixture f;
+  f.settings.File = 3;
+  const QString arc = MadeByShell(f, "cut.tar.xz", "seq 100000 > n.txt && tar -cJf x n.txt t.txt && head -c -20 x > ARC");
+  EXPECT_EQ(f.extract(arc), 1);
+  EXPECT_TRUE(QFileInfo(arc).isFile());
+  EXPECT_TRUE(QDir(f.dest).isEmpty());
+  EXPECT_EQ(f.linesAfterHeading(),
+            QStringList({P(M::LogTarExtracting), P(M::LogNotExtracted), "\u3000\u3000xzデータが途中で切れています"}));
+}
+
 TEST(ArchiveExtract, PathWithADoubleQuoteIsRefused) {
   EngineFixture f;
   const QString arc = f.makeZip("say\"hi\".zip", {"q.txt"});
@@ -383,6 +454,8 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
       {set[1], "分割書庫の途中の巻です。最初の巻 set.part1.rar から解凍してください"},
       {f.tmp.write("source/enc.rar", ReadFile(testing_support::Sample("rar/rar4_encrypted.rar"))),
        "b.txt: 暗号化されています（パスワードが必要です）"},
+      {MadeByShell(f, "enc.7z", "7zz a -bso0 -bsp0 -psecret -mhe=on ARC t.txt"),
+       "書庫のヘッダーが暗号化されています（パスワードが必要です）"},
       {f.tmp.write("source/old.lzh", ReadFile(testing_support::Sample("lzh/lhasa/unlha32/lh2.lzh"))),
        "license.mit: 対応していない圧縮方式です（-lh2-）"},
       {f.tmp.write("source/flip.zip", ReadFile(testing_support::Sample("damaged/zip_flip.zip"))),
