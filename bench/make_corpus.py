@@ -4,7 +4,8 @@
 Every byte comes from a seeded generator and every timestamp is fixed, so two
 runs with the same seed give the same member contents. Each archive gets a
 "<archive>.sha256" file listing its members as `sha256sum -c` reads them, for
-checking an extraction's output folder. Needs jlha-utils (lha), arj, gcab.
+checking an extraction's output folder. Needs jlha-utils (lha), arj, gcab,
+7zip (7zz), xz-utils and zstd.
 
   bench/make_corpus.py [--seed N] [--scale F] [--only small,large,tree,ish] [FOLDER]
 """
@@ -118,6 +119,10 @@ def cab_command(path, names):
     return ["gcab", "-c", "-z", path, *names]
 
 
+def sevenzip_command(path, names):
+    return ["7zz", "a", "-bso0", "-bsp0", path, *names]
+
+
 def write_archive(path, kind, members):
     if kind == "zip":
         write_zip(path, members)
@@ -208,6 +213,24 @@ def make_large_with_tool(root, rng, content, total, name, command):
     manifest.write(path)
 
 
+def make_large_compressed_tar(root, rng, content, total, name, command):
+    """A tar of members like the others, compressed by a tool that writes
+    to its standard output (xz -T0, zstd): the files users download today."""
+    path = os.path.join(root, "large", name)
+    manifest = Manifest()
+    with tempfile.TemporaryFile(dir=os.path.join(root, "large")) as plain:
+        with tarfile.open(fileobj=plain, mode="w") as t:
+            for member, data in large_members(rng, content, total, 256 << 10, 8 << 20):
+                info = tarfile.TarInfo(member)
+                info.size, info.mtime, info.mode = len(data), MTIME, 0o644
+                t.addfile(info, io.BytesIO(data))
+                manifest.add(member, data)
+        plain.seek(0)
+        with open(path, "wb") as out:
+            subprocess.run(command, stdin=plain, stdout=out, check=True)
+    manifest.write(path)
+
+
 def make_tree(root, files, folders):
     """(c) One folder with `files` archive-named empty files and `folders`
     subfolders, for the file and folder panes."""
@@ -269,6 +292,11 @@ def main():
         ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.arj", arj_command)),
         ("tree", lambda r: make_tree(root, 50000, 2000)),
         ("ish", lambda r: make_ish_log(root, r, 20 << 20, os.path.abspath(args.samples))),
+        ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.7z", sevenzip_command)),
+        ("large", lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6), "big.tar.xz",
+                                                      ["xz", "-T0", "-6", "-c"])),
+        ("large", lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6), "big.tar.zst",
+                                                      ["zstd", "-T0", "-3", "-q", "-c"])),
     ]
     for n, (part, step) in enumerate(steps):
         if part in parts:

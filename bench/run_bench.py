@@ -92,6 +92,17 @@ LARGE = [
     ("arj", "big.arj", "300 MB ARJ",
      {"arj": 'arj x -y -i $a "$OUT/" >/dev/null', "7zz": SEVEN, "unar": UNAR},
      (1.0, "arj"), "arj"),
+    ("7z", "big.7z", "300 MB 7z (LZMA2, solid)",
+     {"7zz": SEVEN, "bsdtar": BSDTAR, "unar": UNAR},
+     (1.0, "fastest peer"), None),
+    ("txz", "big.tar.xz", "300 MB TAR.XZ (xz -T0)",
+     {"bsdtar": BSDTAR, "GNU tar": 'tar -xJf $a -C "$OUT"',
+      "7zz (pipe)": '7zz x -so $a | 7zz x -si -ttar -y -bso0 -bsp0 "-o$OUT"', "unar": UNAR},
+     (1.0, "fastest peer"), None),
+    ("tzst", "big.tar.zst", "300 MB TAR.ZST",
+     {"bsdtar": BSDTAR, "GNU tar": 'tar --zstd -xf $a -C "$OUT"',
+      "7zz (pipe)": '7zz x -so $a | 7zz x -si -ttar -y -bso0 -bsp0 "-o$OUT"'},
+     (1.0, "fastest peer"), None),
 ]
 
 

@@ -35,9 +35,14 @@ XzStream::~XzStream() { lzma_end(&m_lz); }
 bool XzStream::start() {
   switch (m_format) {
     case Format::Xz: {
+      // This stream already decodes on a thread of its own while the members
+      // are written on another: blocks go side by side only on the cores
+      // beyond those two, where they cost memory and copying for a gain.
+      const unsigned cores = std::thread::hardware_concurrency();
+      if (cores <= 2) return lzma_stream_decoder(&m_lz, kMemoryLimit, LZMA_TELL_UNSUPPORTED_CHECK) == LZMA_OK;
       lzma_mt mt{};
       mt.flags = LZMA_TELL_UNSUPPORTED_CHECK;
-      mt.threads = std::clamp(std::thread::hardware_concurrency(), 1u, kMaxThreads);
+      mt.threads = std::min(cores - 1, kMaxThreads);
       mt.memlimit_threading = kThreadingMemory;
       mt.memlimit_stop = kMemoryLimit;
       return lzma_stream_decoder_mt(&m_lz, &mt) == LZMA_OK;

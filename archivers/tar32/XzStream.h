@@ -1,5 +1,5 @@
 // The LZMA family decoded with liblzma: xz (every block's check and the
-// stream index verified; several blocks at a time on a file that has them),
+// stream index verified; on more than two cores several blocks at a time),
 // lzip (each member's CRC-32 and sizes) and the old .lzma format, which has
 // no check at all. xz streams and lzip members may follow one another, xz
 // streams with zero padding between them; what follows the last one is
