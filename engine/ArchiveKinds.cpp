@@ -1,6 +1,8 @@
 // The table of archive kinds; see ArchiveKinds.h.
 #include "engine/ArchiveKinds.h"
 
+#include <algorithm>
+#include <array>
 #include <iterator>
 
 #include "engine/Libraries.h"
@@ -89,6 +91,51 @@ constexpr DoubleKind kDoubles[] = {
     {".TAR.LZMA", ".7Z"},
 };
 
+// The extensions of several parts, spelled out once: a kind's own (".TAR.GZ")
+// and a double kind's inner and outer one together (".TAR.XZ.ZIP").
+struct Compound {
+  char text[16] = {};
+  qsizetype size = 0;
+  bool isDouble = false;
+};
+
+constexpr Compound Join(const char* inner, const char* outer, bool isDouble) {
+  Compound c;
+  for (const char* part : {inner, outer})
+    for (; *part; ++part) c.text[c.size++] = *part;
+  c.isDouble = isDouble;
+  return c;
+}
+
+constexpr int Dots(const char* text) {
+  int n = 0;
+  for (; *text; ++text) n += *text == '.';
+  return n;
+}
+
+constexpr int CompoundCount() {
+  int n = static_cast<int>(std::size(kDoubles));
+  for (const ArchiveKind& kind : kKinds) n += Dots(kind.extension) == 2;
+  return n;
+}
+
+constexpr std::array<Compound, CompoundCount()> MakeCompounds() {
+  std::array<Compound, CompoundCount()> out{};
+  size_t n = 0;
+  for (const ArchiveKind& kind : kKinds)
+    if (Dots(kind.extension) == 2) out[n++] = Join(kind.extension, "", false);
+  for (const DoubleKind& d : kDoubles) out[n++] = Join(d.inner, d.outer, true);
+  return out;
+}
+constexpr auto kCompounds = MakeCompounds();
+
+constexpr qsizetype LongestCompound() {
+  qsizetype longest = 0;
+  for (const Compound& c : kCompounds) longest = std::max(longest, c.size);
+  return longest;
+}
+static_assert(LongestCompound() < static_cast<qsizetype>(sizeof(Compound::text)), "room for every extension");
+
 constexpr bool SameText(const char* a, const char* b) {
   while (*a && *a == *b) ++a, ++b;
   return *a == *b;
@@ -160,17 +207,17 @@ const DoubleKind* FindDoubleKind(const QString& ext) {
   return nullptr;
 }
 
-qsizetype CompoundExtensionLength(const QString& upperName, bool twoPart, bool doubles) {
+qsizetype CompoundExtensionLength(QStringView name, bool twoPart, bool doubles) {
+  // Each has two dots at least: most names are done with here (the path
+  // helpers run for every file a pane lists).
+  const qsizetype lastDot = name.lastIndexOf(u'.');
+  if (lastDot <= 0 || name.lastIndexOf(u'.', lastDot - 1) < 0) return 0;
+  // The end of the name in capitals, one character longer than the longest extension.
+  const QString end = name.right(LongestCompound() + 1).toString().toUpper();
   qsizetype longest = 0;
-  const auto endsWith = [&](QLatin1String inner, QLatin1String outer) {
-    const qsizetype size = inner.size() + outer.size();
-    if (size <= longest || upperName.size() <= size) return;
-    if (upperName.endsWith(outer) && QStringView(upperName).chopped(outer.size()).endsWith(inner)) longest = size;
-  };
-  if (twoPart)
-    for (const ArchiveKind& kind : kKinds)
-      if (QLatin1String(kind.extension).count(u'.') == 2) endsWith(QLatin1String(kind.extension), {});
-  if (doubles)
-    for (const DoubleKind& kind : kDoubles) endsWith(QLatin1String(kind.inner), QLatin1String(kind.outer));
+  for (const Compound& c : kCompounds) {
+    if ((c.isDouble ? !doubles : !twoPart) || c.size <= longest || c.size >= name.size()) continue;
+    if (end.endsWith(QLatin1String(c.text, c.size))) longest = c.size;
+  }
   return longest;
 }

@@ -84,8 +84,8 @@ std::span<const DoubleKind> DoubleKinds();
 
 // The double kind of an upper-case extension (".LZH.ZIP"), or null.
 const DoubleKind* FindDoubleKind(const QString& ext);
-// The length of the longest extension of several parts that the upper-case
-// name ends with, leaving at least one character before it: with `twoPart`
-// a kind's own (".TAR.GZ"), with `doubles` a double kind's (".TAR.XZ.ZIP");
-// 0 when there is none.
-qsizetype CompoundExtensionLength(const QString& upperName, bool twoPart, bool doubles);
+// The length of the longest extension of several parts that the name ends
+// with in any letter case, leaving at least one character before it: with
+// `twoPart` a kind's own (".TAR.GZ"), with `doubles` a double kind's
+// (".TAR.XZ.ZIP"); 0 when there is none.
+qsizetype CompoundExtensionLength(QStringView name, bool twoPart, bool doubles);

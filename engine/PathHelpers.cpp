@@ -48,7 +48,7 @@ QString BaseName_Get(const QString& path, bool tar, bool doubleExt) {
   const qsizetype dot = name.lastIndexOf(u'.');
   if (dot < 0) return name;
   // An extension of several parts goes whole when a name is left before it.
-  if (const qsizetype whole = CompoundExtensionLength(name.toUpper(), tar, doubleExt)) return name.chopped(whole);
+  if (const qsizetype whole = CompoundExtensionLength(name, tar, doubleExt)) return name.chopped(whole);
   return name.left(dot);
 }
 
@@ -63,7 +63,7 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt) {
   for (qsizetype i = path.size() - 1; i >= 0; --i) {
     if (path[i] == kSeparator) return {};
     if (path[i] != u'.') continue;
-    if (const qsizetype whole = CompoundExtensionLength(path.toUpper(), tar, doubleExt)) return path.right(whole);
+    if (const qsizetype whole = CompoundExtensionLength(path, tar, doubleExt)) return path.right(whole);
     return path.mid(i);
   }
   return {};
