@@ -78,6 +78,10 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     return kErrArchiveOpen;
   }
   const Location location = Find7z(archiveFile);
+  if (location.found == Found::None && archiveFile.readFailed()) {
+    report.fail(archiveFile.error());
+    return kErrArchiveOpen;
+  }
   if (location.found == Found::None) {
     report.fail("7z書庫ではありません");
     return kErrNotArchive;
