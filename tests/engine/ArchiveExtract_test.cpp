@@ -281,19 +281,6 @@ TEST(ArchiveExtract, TodaysKindsExtractIntoTheirFolders) {
   }
 }
 
-// A damaged .tar.xz leaves no folder and no file behind, and the archive
-// stays even where the after-extraction action would delete it.
-TEST(ArchiveExtract, DamagedTarXzLeavesNothingBehind) {
-  EngineFixture f;
-  f.settings.File = 3;
-  const QString arc = MadeByShell(f, "cut.tar.xz", "seq 100000 > n.txt && tar -cJf x n.txt t.txt && head -c -20 x > ARC");
-  EXPECT_EQ(f.extract(arc), 1);
-  EXPECT_TRUE(QFileInfo(arc).isFile());
-  EXPECT_TRUE(QDir(f.dest).isEmpty());
-  EXPECT_EQ(f.linesAfterHeading(),
-            QStringList({P(M::LogTarExtracting), P(M::LogNotExtracted), "\u3000\u3000xzデータが途中で切れています"}));
-}
-
 TEST(ArchiveExtract, PathWithADoubleQuoteIsRefused) {
   EngineFixture f;
   const QString arc = f.makeZip("say\"hi\".zip", {"q.txt"});

@@ -126,31 +126,6 @@ void StoreKeys(const QString& config, const QStringList& lines) {
   file.write(("[General]\n" + lines.join("\n") + "\n").toUtf8());
 }
 
-// The automatic run with the kinds of today: 7z, also behind a stub when the
-// settings ask for it, and tar archives in xz and zstd; a cut one is named
-// with its reason and leaves nothing behind.
-TEST(ProgramRun, AutomaticRunExtractsTodaysKinds) {
-  TempFolder tmp;
-  const QString config = tmp.mkdir("config");
-  StoreKeys(config, {"SevenZip_Exe=True"});
-  tmp.write("src/t.txt", "today");
-  const QString script =
-      "7zz a -bso0 -bsp0 a.7z t.txt && { printf MZ; head -c 3000 /dev/zero; cat a.7z; } > setup.exe && "
-      "tar -cJf b.tar.xz t.txt && tar --zstd -cf c.tar.zst t.txt && head -c -9 c.tar.zst > cut.tar.zst";
-  ASSERT_EQ(testing_support::Run("bash", {"-c", script}, tmp.file("src")), 0);
-  const QString out = tmp.mkdir("out");
-  const Result ok =
-      RunProgram({"--auto", "--dest", out, "a.7z", "setup.exe", "b.tar.xz", "c.tar.zst"}, config, tmp.file("src"));
-  EXPECT_EQ(ok.status, kExitAllExtracted) << ok.out.toStdString();
-  for (const char* folder : {"A", "SETUP", "B", "C"})
-    EXPECT_EQ(ReadFile(out + "/" + folder + "/t.txt"), "today") << folder;
-
-  const Result cut = RunProgram({"--auto", "--dest", out, "cut.tar.zst"}, config, tmp.file("src"));
-  EXPECT_EQ(cut.status, kExitSomeFailed);
-  EXPECT_TRUE(cut.out.contains(QString::fromUtf8("解凍できませんでした\n\u3000\u3000"))) << cut.out.toStdString();
-  EXPECT_FALSE(QFileInfo::exists(out + "/CUT"));
-}
-
 // With its current folder removed and no destination named, the automatic
 // run has no destination: every archive is refused, nothing goes to the root.
 TEST(ProgramRun, AutomaticRunWithoutAnyDestinationExtractsNothing) {
