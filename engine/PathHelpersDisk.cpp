@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 
 #ifndef RUKASU2_INSTALLED_ARCHIVER_DIR
 #define RUKASU2_INSTALLED_ARCHIVER_DIR "/usr/lib/rukasu2/archivers"
@@ -30,7 +31,7 @@ namespace {
 // A path of more components than this is not looked up at all.
 constexpr int kMaxComponents = 256;
 
-std::string Native(const QString& path) { return path.toStdString(); }
+std::string Native(const QString& path) { return FileNameBytes(path).toStdString(); }
 
 bool IsFolder(const std::string& path) {
   struct stat st {};
@@ -42,7 +43,7 @@ QString ExecutableFolder() {
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0) return {};
   buffer[n] = '\0';
-  return ParentDir_Get(QString::fromStdString(buffer));
+  return ParentDir_Get(FileNameFromBytes(buffer));
 }
 
 // "1,234.5": one decimal, comma thousands separators, point, whatever the locale.
@@ -83,7 +84,7 @@ QString StoredSpelling(const std::string& folder, const QString& name, const str
   QString found;
   int matches = 0;
   while (const dirent* entry = ::readdir(dir)) {
-    const QString candidate = QString::fromStdString(entry->d_name);
+    const QString candidate = FileNameFromBytes(entry->d_name);
     if (candidate.compare(name, Qt::CaseInsensitive) != 0) continue;
     if (candidate == name) {  // the given spelling is itself stored
       found = name;
@@ -101,13 +102,13 @@ QString StoredSpelling(const std::string& folder, const QString& name, const str
 
 QString TempFolderPath() {
   const char* tmp = std::getenv("TMPDIR");
-  QString path = (tmp && *tmp) ? QString::fromStdString(tmp) : QStringLiteral("/tmp");
+  QString path = (tmp && *tmp) ? FileNameFromBytes(tmp) : QStringLiteral("/tmp");
   if (!path.endsWith(u'/')) path += u'/';
   return path;
 }
 
 QString SystemFolderPath() {
-  if (const char* dir = std::getenv("RUKASU2_SYSTEM_DIR"); dir && *dir) return QString::fromStdString(dir);
+  if (const char* dir = std::getenv("RUKASU2_SYSTEM_DIR"); dir && *dir) return FileNameFromBytes(dir);
   return SystemFolderPathFor(ExecutableFolder());
 }
 
@@ -154,6 +155,11 @@ QString LongPath_Get(const QString& path) {
     folder += "/" + Native(stored);
   }
   return result.isEmpty() ? QStringLiteral("/") : result;
+}
+
+QString CurrentFolderPath() {
+  char buffer[PATH_MAX];
+  return ::getcwd(buffer, sizeof buffer) ? FileNameFromBytes(buffer) : QString();
 }
 
 bool File_Check(const QString& path) {

@@ -14,10 +14,11 @@
 #include "archivers/common/NewFile.h"
 #include "archivers/common/UniqueFd.h"
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 
 namespace {
 
-std::string Native(const QString& path) { return path.toStdString(); }
+std::string Native(const QString& path) { return FileNameBytes(path).toStdString(); }
 
 using rkarc::UniqueFd;
 
@@ -89,7 +90,7 @@ CopyResult Copy(const std::string& from, const std::string& folder, const std::s
   const struct timespec times[2] = {src.st_atim, src.st_mtim};
   ::futimens(out.fd(), times);
   if (::fsync(out.fd()) != 0) return CopyResult::Failed;
-  if (!FileIdentity::Of(QString::fromStdString(from)).sameAs(before)) return CopyResult::SourceChanged;
+  if (!FileIdentity::Of(FileNameFromBytes(from)).sameAs(before)) return CopyResult::SourceChanged;
   err = out.place(leaf, unnamed);
   if (err == EEXIST) return CopyResult::Differs;
   return err == 0 ? CopyResult::Copied : CopyResult::Failed;

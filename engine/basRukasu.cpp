@@ -1,11 +1,12 @@
 // Extraction of one archive; see basRukasu.h.
 #include "engine/basRukasu.h"
 
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 
@@ -18,6 +19,7 @@
 #include "engine/PathHelpers.h"
 #include "engine/PostAction.h"
 #include "engine/RunMode.h"
+#include "platform/FileName.h"
 #include "settings/Settings.h"
 #include "text/MessageCatalogue.h"
 
@@ -50,10 +52,21 @@ QString Quoted(const QString& path) { return u'"' + path + u'"'; }
 // Makes the folder; `existed` tells that a folder or file of that name was
 // there already. Any other failure shows later, when the folder is checked.
 void MakeFolder(const QString& path, bool& existed) {
-  existed = ::mkdir(path.toStdString().c_str(), 0777) != 0 && errno == EEXIST;
+  existed = ::mkdir(FileNameBytes(path).constData(), 0777) != 0 && errno == EEXIST;
 }
 
-void RemoveIfEmpty(const QString& folder) { ::rmdir(folder.toStdString().c_str()); }
+void RemoveIfEmpty(const QString& folder) { ::rmdir(FileNameBytes(folder).constData()); }
+
+// Removes the folder and everything in it, links as links, never following one.
+void RemoveTree(const QString& folder) {
+  ::nftw(
+      FileNameBytes(folder).constData(),
+      [](const char* path, const struct stat*, int, struct FTW*) {
+        std::remove(path);
+        return 0;
+      },
+      16, FTW_DEPTH | FTW_PHYS);
+}
 
 }  // namespace
 
@@ -73,7 +86,7 @@ struct basRukasu::Call {
 basRukasu::basRukasu(const Settings& settings, Libraries& libraries, ExtractionListener& listener)
     : m_settings(settings), m_libraries(libraries), m_listener(listener) {}
 
-QString basRukasu::lastReport() const { return QString::fromUtf8(m_outBuf.data()); }
+QString basRukasu::lastReport() const { return FileNameFromBytes(m_outBuf.data()); }
 
 void basRukasu::log(ProductMsg message) { m_listener.logLine(MessageCatalogue::Product(message)); }
 
@@ -91,7 +104,7 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
     m_outBuf.fill('\0');  // no report of an earlier archive is read as this one's
     if (const QString first = volumes ? volumes->firstOf(arc) : QString(); !first.isEmpty()) {
       m_listener.logLine(QStringLiteral("[ ") + DispPath_Get(arc) + QStringLiteral(" ]"));
-      m_listener.logLine(MessageCatalogue::Product(ProductMsg::LogSetVolumeHead) + FileName_Get(first) +
+      m_listener.logLine(MessageCatalogue::Product(ProductMsg::LogSetVolumeHead) + DisplayPath(FileName_Get(first)) +
                          MessageCatalogue::Product(ProductMsg::LogSetVolumeTail));
       return 0;
     }
@@ -172,7 +185,7 @@ void basRukasu::dispatch(Call& call, const QString& ext) {
 bool basRukasu::probe(LibraryId library, ProductMsg checkMessage, const QString& path) {
   log(checkMessage);
   ArchiverLibrary* lib = m_libraries.library(library);
-  return lib && lib->checkArchive(path.toUtf8(), 1) == 1;
+  return lib && lib->checkArchive(FileNameBytes(path), 1) == 1;
 }
 
 void basRukasu::run(Call& call, LibraryId library, CommandForm form, const QString& option) {
@@ -217,7 +230,7 @@ int32_t basRukasu::callLibrary(LibraryId library, const QString& command) {
     return rkarc::kErrBusy;
   }
   m_outBuf.fill('\0');
-  return lib->command(command.toUtf8(), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
+  return lib->command(FileNameBytes(command), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
 }
 
 void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {
@@ -229,12 +242,12 @@ void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {
   // A folder of its own inside TmpDir, so that two archives with the same
   // inner name never meet and a stale file is never taken for the inner archive.
   // A relative TmpDir would resolve against whatever the current folder is.
-  std::string pattern = (tmp + QStringLiteral("rukasu2-XXXXXX")).toStdString();
+  QByteArray pattern = FileNameBytes(tmp + QStringLiteral("rukasu2-XXXXXX"));
   if (!m_settings.TmpDir.startsWith(u'/') || ::mkdtemp(pattern.data()) == nullptr) {
     log(ProductMsg::LogTmpDirUnusable);
     return;
   }
-  const QString work = QString::fromStdString(pattern) + u'/';
+  const QString work = FileNameFromBytes(pattern) + u'/';
   const QString innerName = BaseName_Get(call.arc, true, false);
   const QString tmpFile = work + innerName;
   if (!Quotable(call.arc) || !Quotable(work) || !Quotable(innerName) || !Quotable(call.out)) {
@@ -255,7 +268,7 @@ void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {
       }
     }
   }
-  QDir(work).removeRecursively();  // the intermediate file goes whatever happened
+  RemoveTree(work);  // the intermediate file goes whatever happened
 }
 
 int16_t basRukasu::complete(Call& call, int16_t outcome) {

@@ -1,6 +1,5 @@
 // Rukasu2: extracts many archive files in one run.
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,6 +7,7 @@
 #include "engine/Libraries.h"
 #include "engine/PathHelpers.h"
 #include "engine/ProgramVersion.h"
+#include "platform/FileName.h"
 #include "platform/Locale.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFault.h"
@@ -29,10 +29,17 @@ void Print(FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
+// The arguments as their bytes: a name that is not UTF-8 keeps them (Qt's
+// own decoding of the arguments would not).
 QStringList RawArguments(int argc, char** argv) {
   QStringList out;
-  for (int i = 1; i < argc; ++i) out << QString::fromLocal8Bit(argv[i]);
+  for (int i = 1; i < argc; ++i) out << FileNameFromBytes(argv[i]);
   return out;
+}
+
+// The name made absolute against the current folder.
+QString AbsolutePath(const QString& name) {
+  return name.startsWith(u'/') ? name : CurrentFolderPath() + u'/' + name;
 }
 
 QString VersionText() {
@@ -99,9 +106,9 @@ int main(int argc, char** argv) {
   }
   QString dest;
   if (!options.dest.isEmpty()) {
-    dest = LongPath_Get(QDir::current().absoluteFilePath(options.dest));
+    dest = LongPath_Get(AbsolutePath(options.dest));
     if (dest.isEmpty() || !Dir_Check(dest)) {
-      Print(stderr, QStringLiteral("rukasu2: 解凍先フォルダがありません: ") + options.dest + u'\n');
+      Print(stderr, QStringLiteral("rukasu2: 解凍先フォルダがありません: ") + DisplayPath(options.dest) + u'\n');
       return kExitUsage;
     }
   }
@@ -129,9 +136,9 @@ int main(int argc, char** argv) {
   request.here = options.here;
   request.echo = [](const QString& line) { Print(stdout, line + u'\n'); };
   window.setAutoRequest(request);
-  // Qt has taken its own arguments (-platform ...) out by now.
-  const QStringList names = ProgramOptions::Parse(QApplication::arguments().mid(1)).names;
-  const QString argumentText = ArgumentText(names, QDir::currentPath());
+  // Qt has taken its own arguments (-platform ...) out of argc and argv by now.
+  const QStringList names = ProgramOptions::Parse(RawArguments(argc, argv)).names;
+  const QString argumentText = ArgumentText(names, CurrentFolderPath());
   int exitCode = 0;
   if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) {
     QString nothing;

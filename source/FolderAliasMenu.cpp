@@ -67,7 +67,7 @@ void FolderAliasMenu::addAlias() {
   if (m_list.isFull()) return;
   const QString folder = m_dirName();
   const QString name = QInputDialog::getText(m_owner, MessageCatalogue::Shared(SharedMsg::AliasTitle),
-                                             MessageCatalogue::Shared(SharedMsg::AliasPrompt) + u'\n' + folder,
+                                             MessageCatalogue::Shared(SharedMsg::AliasPrompt) + u'\n' + DisplayPath(folder),
                                              QLineEdit::Normal, DispPath_Get(folder));
   if (name.isEmpty()) return;
   if (m_list.containsName(name)) {

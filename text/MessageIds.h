@@ -118,6 +118,9 @@ enum class ProductMsg : int {
   CopyFromSource = 9005,
   CopyFromDestination = 9006,
   CopyFromTemporary = 9007,
+  // After a file name that is not UTF-8, wherever names are shown
+  NameCp932Mark = 9500,     // read as Shift_JIS
+  NameRawBytesMark = 9501,  // shown with its bad bytes as \xNN
   // Main window caption and program name
   MainCaption = 9999,
   // Default folders dialog: captions and hints of its three uses

@@ -126,6 +126,9 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::CopyFromSource, u"現在の圧縮ファイル格納フォルダからコピー"},
     {P::CopyFromDestination, u"現在の解凍先フォルダからコピー"},
     {P::CopyFromTemporary, u"Ｗｉｎｄｏｗｓのテンポラリからコピー"},
+    // After a file name that is not UTF-8
+    {P::NameCp932Mark, u"［SJIS］"},
+    {P::NameRawBytesMark, u"［UTF-8 以外］"},
     // Main window caption and program name
     {P::MainCaption, u"Rukasu2 for Linux"},
     // Default folders dialog: captions and hints of its three uses
