@@ -13,6 +13,7 @@
 #include <QLockFile>
 #include <QSettings>
 
+#include "platform/FileName.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/FreshConfig.h"
 
@@ -76,6 +77,26 @@ TEST(SettingsStore, TextsReadBackExactlyInAnotherStoreAndInQSettings) {
   for (int i = 0; i < texts.size(); ++i)
     EXPECT_EQ(fromQSettings.read("Written by QSettings", kSection, key(i), "default"), texts[i]) << i;
   EXPECT_TRUE(reread.takeFaults().isEmpty());
+}
+
+// A stored folder whose name is not UTF-8 comes back as the same bytes, here
+// and in QSettings, which reads the escapes of its bytes the same way.
+TEST(SettingsStore, FolderNamesThatAreNotUtf8ReadBackAsTheirBytes) {
+  FreshConfig config;
+  const QByteArray folders[] = {"/tmp/\x83\x74\x83\x48\x83\x8B\x83\x5F", "/tmp/a\xFF" "1", "\xC3\xA9\xE9"};
+  {
+    SettingsStore store;
+    for (int i = 0; i < 3; ++i) store.write(kApp, kSection, QString("Dir%1").arg(i), FileNameFromBytes(folders[i]));
+    ASSERT_TRUE(store.sync());
+  }
+  SettingsStore reread;
+  QSettings qsettings(config.ini(kApp), QSettings::IniFormat);
+  for (int i = 0; i < 3; ++i) {
+    const QString key = QString("Dir%1").arg(i);
+    EXPECT_EQ(FileNameBytes(reread.read(kApp, kSection, key, "").value_or("")), folders[i]) << i;
+    EXPECT_EQ(FileNameBytes(qsettings.value(key).toString()), folders[i]) << i;
+  }
+  EXPECT_TRUE(ReadFile(config.ini(kApp)).contains("Dir1=/tmp/a\\xdcff\\x31\n"));
 }
 
 TEST(SettingsStore, EmptyValueIsNotAnAbsentKey) {
