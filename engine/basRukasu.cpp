@@ -276,7 +276,7 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
   if (outcome != 0) {
     if (call.created) RemoveIfEmpty(call.out.chopped(1));
     log(ProductMsg::LogNotExtracted);
-    if (!report.reason.isEmpty()) m_listener.logLine(kReasonIndent + report.reason);
+    if (!report.reason.isEmpty()) m_listener.logLine(kReasonIndent + DisplayPath(report.reason));
     return outcome;
   }
   logNotes();
@@ -322,7 +322,7 @@ void basRukasu::logNotes() {
   const QString prefix = QString::fromUtf8(rkarc::Report::kNotePrefix.data(),
                                            static_cast<qsizetype>(rkarc::Report::kNotePrefix.size()));
   for (const QString& line : lastReport().split(u'\n', Qt::SkipEmptyParts))
-    if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + line);
+    if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + DisplayPath(line));
 }
 
 bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {
