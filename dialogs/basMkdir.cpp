@@ -56,8 +56,8 @@ QString AskFolderName(QWidget* owner, const QString& parent) {
   bool accepted = false;
   const QString answer =
       QInputDialog::getText(owner, MessageCatalogue::Shared(M::MkdirTitle),
-                            MessageCatalogue::Shared(M::MkdirPrompt) + u'\n' + DisplayPath(parent), QLineEdit::Normal, QString(),
-                            &accepted);
+                            MessageCatalogue::Shared(M::MkdirPrompt) + u'\n' + DisplayPath(parent),
+                            QLineEdit::Normal, QString(), &accepted);
   if (!accepted || answer.isEmpty()) return {};
   return CheckFolderName(owner, answer) ? answer : QString();
 }
