@@ -17,6 +17,9 @@ namespace {
 
 std::string Native(const QString& path) { return path.toStdString(); }
 
+// Whether a quoted command can carry the path as it is.
+bool Quotable(const QString& path) { return !path.contains(u'"'); }
+
 // Hidden, and unlike the safe writer's own temporary names, which it may
 // remove from the folder as left over.
 QString FreeName() {
@@ -85,7 +88,7 @@ QString CommandPaths::archive(const QString& path) {
   const QString parent = path.left(slash + 1), name = path.mid(slash + 1);
   if (!Quotable(name)) return mirror(parent, name);
   const QString standIn = folder(parent);
-  return standIn.isEmpty() ? standIn : standIn + name;
+  return standIn.isEmpty() ? QString() : standIn + name;
 }
 
 QString CommandPaths::mirror(const QString& parent, const QString& name) {
@@ -125,7 +128,8 @@ QString CommandPaths::newFile(const QString& path) {
   const qsizetype slash = path.lastIndexOf(u'/');
   const QString parent = path.left(slash + 1), name = path.mid(slash + 1);
   const QString standIn = folder(parent);
-  if (standIn.isEmpty() || Quotable(name)) return standIn.isEmpty() ? standIn : standIn + name;
+  if (standIn.isEmpty()) return {};
+  if (Quotable(name)) return standIn + name;
   const int dir = openFolder(parent);
   struct stat existing {};
   const bool existed = dir >= 0 && ::fstatat(dir, Native(name).c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0;

@@ -27,9 +27,6 @@ class CommandPaths {
   CommandPaths(const CommandPaths&) = delete;
   CommandPaths& operator=(const CommandPaths&) = delete;
 
-  // Whether a quoted command can carry the path as it is.
-  static bool Quotable(const QString& path) { return !path.contains(u'"'); }
-
   // Each returns the path itself when the command can carry it, else a path
   // to the same place that it can, or the empty text when none could be
   // made (failure() then says why).

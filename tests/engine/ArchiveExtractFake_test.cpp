@@ -119,6 +119,13 @@ TEST(ArchiveExtract, CommandsCarryEveryNameAndStandInsGoAfterTheCall) {
     EXPECT_FALSE(QFileInfo::exists(QString::fromUtf8(paths[1])));
     EXPECT_TRUE(QDir(f.settings.TmpDir).isEmpty());
   }
+  Fixture noTmpDir(0);  // the link has no place: the module is not called
+  noTmpDir.settings.TmpDir = "relative/";
+  noTmpDir.arc = noTmpDir.tmp.write("in/Da\"ta.lzh", "x");
+  EXPECT_EQ(noTmpDir.extract(), 1);
+  EXPECT_TRUE(noTmpDir.lzh->commands.isEmpty());
+  EXPECT_EQ(noTmpDir.listener.lines.mid(1),
+            QStringList({P(M::LogLzhExtracting), P(M::LogTmpDirUnusable), P(M::LogNotExtracted)}));
 }
 
 TEST(ArchiveExtract, BusyLibraryShowsItsNoticeAndIsNotCalled) {
