@@ -18,8 +18,6 @@
 
 namespace {
 
-std::string Native(const QString& path) { return FileNameBytes(path).toStdString(); }
-
 using rkarc::UniqueFd;
 
 bool WriteAll(int fd, const char* data, size_t size) {
@@ -106,7 +104,7 @@ PostResult Delete(const std::string& path) {
 FileIdentity FileIdentity::Of(const QString& path) {
   FileIdentity id;
   struct stat st {};
-  if (::stat(Native(path).c_str(), &st) != 0) return id;
+  if (::stat(NativePath(path).c_str(), &st) != 0) return id;
   id.valid = true;
   id.device = st.st_dev;
   id.inode = st.st_ino;
@@ -123,14 +121,14 @@ bool FileIdentity::sameAs(const FileIdentity& other) const {
 PostResult ApplyPostAction(int action, bool everyMemberWritten, const QString& arc, const QString& outFolder,
                            const FileIdentity& before) {
   if (action < 1 || action > 3) return PostResult::Done;
-  const std::string source = Native(arc);
+  const std::string source = NativePath(arc);
   if (action != 1 && !FileIdentity::Of(arc).sameAs(before)) return PostResult::ArchiveChanged;
   // Skipped members exist only in the archive: it must stay.
   if (action == 3) return everyMemberWritten ? Delete(source) : PostResult::DeleteKeptSkipped;
 
   QString folder = outFolder;
   if (!folder.endsWith(u'/')) folder += u'/';
-  switch (Copy(source, Native(folder), Native(FileName_Get(arc)), before)) {
+  switch (Copy(source, NativePath(folder), NativePath(FileName_Get(arc)), before)) {
     case CopyResult::Failed:
       return PostResult::CopyFailed;
     case CopyResult::Differs:

@@ -15,9 +15,12 @@
 #include <QString>
 #include <QStringView>
 #include <QUrl>
+#include <string>
 
 QString FileNameFromBytes(QByteArrayView bytes);
 QByteArray FileNameBytes(QStringView name);
+// The same bytes, for the POSIX calls and the modules' commands.
+inline std::string NativePath(QStringView name) { return FileNameBytes(name).toStdString(); }
 
 // The character at `i` stands for a byte that is not UTF-8: a lone U+DC80..
 // U+DCFF (after a high surrogate the same unit is half of a character such as

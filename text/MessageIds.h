@@ -174,7 +174,7 @@ enum class ProductMsg : int {
   LogTmpDirUnusable = 20050,
   LogMoveCopyFailed = 20051,
   LogArchiveChanged = 20052,
-  LogPathNotQuotable = 20053,
+  LogStandInFailed = 20053,  // a name could not be handed to the module
   LogCopyTargetDiffers = 20054,
   LogDeleteKeptSkipped = 20060,
   LogCopyFailed = 20061,

@@ -72,11 +72,11 @@ QStringList MainWindowWorld::configSnapshot() const {
   return files;
 }
 
-frmRukasu::Start MainWindowWorld::load(const QString& argumentText) {
+frmRukasu::Start MainWindowWorld::load(const QStringList& names) {
   window.reset();
   context = std::make_unique<AppContext>(*store, libraries);
   window = std::make_unique<frmRukasu>(*context);
-  return window->MDIForm_Load(argumentText, &exitCode);
+  return window->MDIForm_Load(names, &exitCode);
 }
 
 void MainWindowWorld::show() {

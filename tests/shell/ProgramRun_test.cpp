@@ -146,6 +146,24 @@ TEST(ProgramRun, AutomaticRunOnNamesThatAreNotUtf8) {
   EXPECT_TRUE(r.out.contains(QString::fromUtf8("/a\\xFF.zip［UTF-8 以外］ ]\n"))) << r.out.toStdString();
 }
 
+// Each argument is one name, as the shell split it: blanks and quotes stay in
+// it, it may begin like a switch, and after "--" even like a switch of Qt's.
+TEST(ProgramRun, EachArgumentIsOneName) {
+  TempFolder tmp;
+  const QString out = tmp.mkdir("de\"st");
+  MakeZip(tmp, "say \"hi\" now.zip", "one.txt", "first");
+  MakeZip(tmp, "-lead.zip", "two.txt", "second");
+  MakeZip(tmp, "-style=x.zip", "three.txt", "third");
+  const Result r = RunProgram({"--auto", "--mode", "normal", "--dest", out, "say \"hi\" now.zip", "-lead.zip", "--",
+                               "-style=x.zip"},
+                              tmp.mkdir("config"), tmp.file("src"));
+  EXPECT_EQ(r.status, kExitAllExtracted) << r.out.toStdString() << r.err.toStdString();
+  EXPECT_EQ(ReadFile(out + "/one.txt"), "first");
+  EXPECT_EQ(ReadFile(out + "/two.txt"), "second");
+  EXPECT_EQ(ReadFile(out + "/three.txt"), "third");
+  EXPECT_TRUE(r.out.contains("say \"hi\" now.zip ]")) << r.out.toStdString();
+}
+
 // Settings keys of the current location, as the user's settings file holds them.
 void StoreKeys(const QString& config, const QStringList& lines) {
   QDir().mkpath(config + "/Velmont Soft");
