@@ -1,10 +1,12 @@
 // See basMkdir.h.
 #include "dialogs/basMkdir.h"
 
-#include <QDir>
+#include <sys/stat.h>
+
 #include <QInputDialog>
 
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowInterfaces.h"
@@ -54,8 +56,8 @@ QString AskFolderName(QWidget* owner, const QString& parent) {
   bool accepted = false;
   const QString answer =
       QInputDialog::getText(owner, MessageCatalogue::Shared(M::MkdirTitle),
-                            MessageCatalogue::Shared(M::MkdirPrompt) + u'\n' + parent, QLineEdit::Normal, QString(),
-                            &accepted);
+                            MessageCatalogue::Shared(M::MkdirPrompt) + u'\n' + DisplayPath(parent),
+                            QLineEdit::Normal, QString(), &accepted);
   if (!accepted || answer.isEmpty()) return {};
   return CheckFolderName(owner, answer) ? answer : QString();
 }
@@ -70,7 +72,7 @@ QString MakeFolder(QWidget* owner, const QString& parent) {
   if (TrimBlanks(answer).isEmpty()) return {};
   const QString path = NewFolderPath(parent, FolderNameOf(answer));
   // One level only: the parent must exist, and an existing folder is not "made".
-  if (path.isEmpty() || !QDir().mkdir(path)) {
+  if (path.isEmpty() || ::mkdir(FileNameBytes(path).constData(), 0777) != 0) {
     MessageBox::Notice(owner, MessageCatalogue::Shared(M::MkdirNotMade));
     return {};
   }

@@ -3,7 +3,6 @@
 
 #include <QAbstractItemView>
 #include <QCheckBox>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -158,7 +157,7 @@ void frmDefault::SetToolTip(bool on) {
 QString frmDefault::DirName() const { return LongPath_Get(dlbDir->path()); }
 
 void frmDefault::setDirName(const QString& folder) {
-  if (!dlbDir->setPath(folder)) dlbDir->setPath(QDir::currentPath());
+  if (!dlbDir->setPath(folder)) dlbDir->setPath(CurrentFolderPath());
   RefreshForm();
 }
 

@@ -1,10 +1,11 @@
 // See Libraries.h.
 #include "engine/Libraries.h"
 
-#include <QFileInfo>
+#include <sys/stat.h>
 
 #include "engine/DllLibrary.h"
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 
 Libraries::Libraries() = default;
 Libraries::~Libraries() = default;
@@ -24,14 +25,19 @@ void Libraries::clear() {
 
 namespace {
 
+bool IsRegularFile(const QString& path) {
+  struct stat st {};
+  return ::stat(FileNameBytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
 // A module counts as present when a plain file of its name lies in the folder;
 // it is then loaded, and a module that cannot be used is a failure of the check.
 bool Load(Libraries& libraries, LibraryId id, const QString& folder) {
   const QString path = folder + u'/' + LibraryFileName(id);
-  if (!QFileInfo(path).isFile()) return true;
+  if (!IsRegularFile(path)) return true;
   auto library = std::make_unique<DllLibrary>(id, path);
   if (!library->isUsable()) {
-    qWarning("Rukasu2: %s: %s", qPrintable(path), qPrintable(library->errorText()));
+    qWarning("Rukasu2: %s: %s", qPrintable(DisplayPath(path)), qPrintable(library->errorText()));
     return false;
   }
   libraries.set(id, std::move(library));

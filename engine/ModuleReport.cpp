@@ -1,9 +1,12 @@
 // Reading the head of a module report; see ModuleReport.h.
 #include "engine/ModuleReport.h"
 
+#include "platform/FileName.h"
+
 ModuleReport ModuleReport::Parse(const char* buffer) {
   ModuleReport report;
-  const QStringList lines = QString::fromUtf8(buffer).split(u'\n');
+  // A volume's name is its bytes on disk, UTF-8 or not.
+  const QStringList lines = FileNameFromBytes(buffer).split(u'\n');
   for (const QString& line : lines) {
     const qsizetype tab = line.indexOf(u'\t');
     if (tab <= 0) break;  // the head ends at the first line of the module's own

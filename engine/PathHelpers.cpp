@@ -3,13 +3,98 @@
 #include "engine/PathHelpers.h"
 
 #include <QStringList>
+#include <optional>
+#include <string_view>
 
 #include "engine/ArchiveKinds.h"
+#include "platform/Cp932.h"
+#include "platform/FileName.h"
+#include "text/MessageCatalogue.h"
 
 namespace {
 
 const QChar kSeparator = u'/';
 
+std::string_view View(const QByteArray& bytes) { return {bytes.constData(), static_cast<size_t>(bytes.size())}; }
+
+// One component (no "/") for the user's eyes; see DisplayPath.
+QString DisplayComponent(const QString& name) {
+  if (!HasRawBytes(name)) return name;
+  if (const auto text = cp932::ToUtf8Strict(View(FileNameBytes(name))))
+    return QString::fromStdString(*text) + MessageCatalogue::Product(ProductMsg::NameCp932Mark);
+  QString out;
+  for (qsizetype i = 0; i < name.size(); ++i) {
+    if (IsRawByteAt(name, i))
+      out += QString::asprintf("\\x%02X", static_cast<unsigned char>(RawByteAt(name, i)));
+    else
+      out += name[i];
+  }
+  return out + MessageCatalogue::Product(ProductMsg::NameRawBytesMark);
+}
+
+// Calls `change` on each "/"-separated component and joins the results.
+template <typename Change>
+QString EachComponent(const QString& path, Change change) {
+  QString out;
+  for (qsizetype start = 0;;) {
+    const qsizetype slash = path.indexOf(kSeparator, start);
+    out += change(path.mid(start, slash < 0 ? -1 : slash - start));
+    if (slash < 0) return out;
+    out += kSeparator;
+    start = slash + 1;
+  }
+}
+
+// The upper-case rule on code points; a lone surrogate (a byte that is not
+// UTF-8) stays as it is.
+QString UpperText(QStringView text) {
+  QString out;
+  out.reserve(text.size());
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    char32_t c = text[i].unicode();
+    if (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+      c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+      ++i;
+    }
+    const bool keep = (c >= 0xFF41 && c <= 0xFF5A) || (c >= 0x03B1 && c <= 0x03C9) ||
+                      (c >= 0x0430 && c <= 0x044F) || (c >= 0xD800 && c <= 0xDFFF);
+    const char32_t upper = keep ? c : QChar::toUpper(c);
+    if (QChar::requiresSurrogates(upper)) {
+      out += QChar(QChar::highSurrogate(upper));
+      out += QChar(QChar::lowSurrogate(upper));
+    } else {
+      out += QChar(static_cast<char16_t>(upper));
+    }
+  }
+  return out;
+}
+
+// The CP932 bytes upper-cased character by character: a character whose
+// upper case CP932 cannot hold, and every byte of a two-byte character,
+// stays as it was. nullopt when the bytes are not CP932.
+std::optional<QByteArray> UpperCp932(const QByteArray& bytes) {
+  if (!cp932::ToUtf8Strict(View(bytes))) return std::nullopt;
+  QByteArray out;
+  out.reserve(bytes.size());
+  for (qsizetype i = 0; i < bytes.size();) {
+    const auto lead = static_cast<unsigned char>(bytes[i]);
+    if (!cp932::IsLeadByte(lead) || i + 1 >= bytes.size()) {
+      out += (lead >= 'a' && lead <= 'z') ? static_cast<char>(lead - 'a' + 'A') : static_cast<char>(lead);
+      ++i;
+      continue;
+    }
+    const QByteArray character = bytes.mid(i, 2);
+    i += 2;
+    const QString text = QString::fromStdString(cp932::ToUtf8Strict(View(character)).value_or(std::string()));
+    const QString upper = UpperText(text);
+    const std::string encoded = cp932::FromUtf8(upper.toStdString());
+    const auto back = cp932::ToUtf8Strict(encoded);
+    out += upper != text && back && QString::fromStdString(*back) == upper
+               ? QByteArray(encoded.data(), static_cast<qsizetype>(encoded.size()))
+               : character;
+  }
+  return out;
+}
 
 }  // namespace
 
@@ -24,8 +109,13 @@ QString DispPath_Get(const QString& path) {
   }
   if (start < path.size()) pieces << path.mid(start);
   const qsizetype k = pieces.size();
-  if (k <= 4) return path;
-  return pieces[0] + pieces[1] + QStringLiteral("...") + kSeparator + pieces[k - 2] + pieces[k - 1];
+  if (k <= 4) return DisplayPath(path);
+  return DisplayPath(pieces[0] + pieces[1] + QStringLiteral("...") + kSeparator + pieces[k - 2] + pieces[k - 1]);
+}
+
+QString DisplayPath(const QString& path) {
+  if (!HasRawBytes(path)) return path;
+  return EachComponent(path, DisplayComponent);
 }
 
 QString DigitCut_Get(const QString& text) {
@@ -72,18 +162,10 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt) {
 QString ShortPath_Get(const QString&) { return {}; }
 
 QString UCase_Get(const QString& text) {
-  QString out;
-  out.reserve(text.size());
-  for (char32_t c : text.toUcs4()) {
-    const bool keep = (c >= 0xFF41 && c <= 0xFF5A) || (c >= 0x03B1 && c <= 0x03C9) ||
-                      (c >= 0x0430 && c <= 0x044F);
-    const char32_t upper = keep ? c : QChar::toUpper(c);
-    if (QChar::requiresSurrogates(upper)) {
-      out += QChar(QChar::highSurrogate(upper));
-      out += QChar(QChar::lowSurrogate(upper));
-    } else {
-      out += QChar(static_cast<char16_t>(upper));
-    }
-  }
-  return out;
+  if (!HasRawBytes(text)) return UpperText(text);
+  return EachComponent(text, [](const QString& component) {
+    if (!HasRawBytes(component)) return UpperText(component);
+    const std::optional<QByteArray> cp932 = UpperCp932(FileNameBytes(component));
+    return cp932 ? FileNameFromBytes(*cp932) : UpperText(component);
+  });
 }

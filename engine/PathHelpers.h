@@ -20,8 +20,14 @@ QString SystemFolderPathFor(const QString& executableFolder);
 // empty when the free space cannot be read or is 0.
 QString FreeSpace_Get(const QString& path);
 // The path shortened for display: with five or more pieces, the first two,
-// ".../" and the last two ("/A/B/C/F.LZH" gives "/A/.../C/F.LZH").
+// ".../" and the last two ("/A/B/C/F.LZH" gives "/A/.../C/F.LZH"); shown as
+// DisplayPath shows it.
 QString DispPath_Get(const QString& path);
+// The path (or name) as the user sees it: a component that is not UTF-8 (see
+// platform/FileName.h) is decoded as CP932 when all its bytes are CP932,
+// else shown with each bad byte as "\xNN", and followed by the mark of
+// that reading; every other component as it is.
+QString DisplayPath(const QString& path);
 // The text up to its first ASCII digit; unchanged without a digit or with the
 // digit in position 1.
 QString DigitCut_Get(const QString& text);
@@ -44,8 +50,13 @@ QString LongPath_Get(const QString& path);
 // There are no short names on Linux: always empty.
 QString ShortPath_Get(const QString& path);
 // Upper-cases every character by its simple mapping, except the full-width,
-// Greek and Cyrillic small letters, which stay as they are.
+// Greek and Cyrillic small letters, which stay as they are. A component that
+// is not UTF-8 but CP932 is upper-cased character by character in CP932, so
+// that a trail byte that looks like a letter stays as it is; one that is
+// neither keeps its bad bytes.
 QString UCase_Get(const QString& text);
+// The process's current folder; empty when it cannot be named.
+QString CurrentFolderPath();
 // True when the path is a regular file that can be opened for reading.
 bool File_Check(const QString& path);
 // True when the path is a folder that could be entered (search permission).

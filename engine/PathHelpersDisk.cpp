@@ -15,6 +15,7 @@
 #include <QStringList>
 
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 
 #ifndef RUKASU2_INSTALLED_ARCHIVER_DIR
 #define RUKASU2_INSTALLED_ARCHIVER_DIR "/usr/lib/rukasu2/archivers"
@@ -30,7 +31,6 @@ namespace {
 // A path of more components than this is not looked up at all.
 constexpr int kMaxComponents = 256;
 
-std::string Native(const QString& path) { return path.toStdString(); }
 
 bool IsFolder(const std::string& path) {
   struct stat st {};
@@ -42,7 +42,7 @@ QString ExecutableFolder() {
   const ssize_t n = ::readlink("/proc/self/exe", buffer, sizeof buffer - 1);
   if (n <= 0) return {};
   buffer[n] = '\0';
-  return ParentDir_Get(QString::fromStdString(buffer));
+  return ParentDir_Get(FileNameFromBytes(buffer));
 }
 
 // "1,234.5": one decimal, comma thousands separators, point, whatever the locale.
@@ -75,7 +75,7 @@ QString StoredSpelling(const std::string& folder, const QString& name, const str
   const QString other = OtherCase(name);
   if (other.isEmpty()) return name;
   struct stat otherSt {};
-  const std::string otherPath = folder + "/" + Native(other);
+  const std::string otherPath = folder + "/" + NativePath(other);
   if (::lstat(otherPath.c_str(), &otherSt) != 0 || otherSt.st_ino != st.st_ino || otherSt.st_dev != st.st_dev)
     return name;
   DIR* dir = ::opendir(folder.empty() ? "/" : folder.c_str());
@@ -83,7 +83,7 @@ QString StoredSpelling(const std::string& folder, const QString& name, const str
   QString found;
   int matches = 0;
   while (const dirent* entry = ::readdir(dir)) {
-    const QString candidate = QString::fromStdString(entry->d_name);
+    const QString candidate = FileNameFromBytes(entry->d_name);
     if (candidate.compare(name, Qt::CaseInsensitive) != 0) continue;
     if (candidate == name) {  // the given spelling is itself stored
       found = name;
@@ -101,13 +101,13 @@ QString StoredSpelling(const std::string& folder, const QString& name, const str
 
 QString TempFolderPath() {
   const char* tmp = std::getenv("TMPDIR");
-  QString path = (tmp && *tmp) ? QString::fromStdString(tmp) : QStringLiteral("/tmp");
+  QString path = (tmp && *tmp) ? FileNameFromBytes(tmp) : QStringLiteral("/tmp");
   if (!path.endsWith(u'/')) path += u'/';
   return path;
 }
 
 QString SystemFolderPath() {
-  if (const char* dir = std::getenv("RUKASU2_SYSTEM_DIR"); dir && *dir) return QString::fromStdString(dir);
+  if (const char* dir = std::getenv("RUKASU2_SYSTEM_DIR"); dir && *dir) return FileNameFromBytes(dir);
   return SystemFolderPathFor(ExecutableFolder());
 }
 
@@ -116,7 +116,7 @@ QString SystemFolderPathFor(const QString& executableFolder) {
     const QString folder = executableFolder.endsWith(u'/') ? executableFolder : executableFolder + u'/';
     for (const QString& relative : {QStringLiteral("archivers"), QStringLiteral(RUKASU2_RELATIVE_ARCHIVER_DIR)}) {
       const QString candidate = QDir::cleanPath(folder + relative);
-      if (IsFolder(Native(candidate))) return candidate;
+      if (IsFolder(NativePath(candidate))) return candidate;
     }
   }
   return QStringLiteral(RUKASU2_INSTALLED_ARCHIVER_DIR);
@@ -125,7 +125,7 @@ QString SystemFolderPathFor(const QString& executableFolder) {
 QString FreeSpace_Get(const QString& path) {
   if (path.isEmpty()) return {};
   struct statvfs vfs {};
-  if (::statvfs(Native(path).c_str(), &vfs) != 0) return {};
+  if (::statvfs(NativePath(path).c_str(), &vfs) != 0) return {};
   const double bytes = static_cast<double>(vfs.f_bavail) * static_cast<double>(vfs.f_frsize);
   if (bytes < 1.0) return {};
   return QStringLiteral(" (") + FormatMegabytes(bytes / 1048576.0) + QStringLiteral("M Free)");
@@ -146,20 +146,25 @@ QString LongPath_Get(const QString& path) {
   std::string folder;  // "" stands for the root
   QString result;
   for (const QString& component : parts) {
-    const std::string full = folder + "/" + Native(component);
+    const std::string full = folder + "/" + NativePath(component);
     struct stat st {};
     if (::lstat(full.c_str(), &st) != 0) return {};
     const QString stored = StoredSpelling(folder, component, st);
     result += u'/' + stored;
-    folder += "/" + Native(stored);
+    folder += "/" + NativePath(stored);
   }
   return result.isEmpty() ? QStringLiteral("/") : result;
+}
+
+QString CurrentFolderPath() {
+  char buffer[PATH_MAX];
+  return ::getcwd(buffer, sizeof buffer) ? FileNameFromBytes(buffer) : QString();
 }
 
 bool File_Check(const QString& path) {
   if (path.isEmpty()) return false;
   // O_NONBLOCK: opening a FIFO must not wait for a writer.
-  const int fd = ::open(Native(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(NativePath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat st {};
   const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
@@ -169,6 +174,6 @@ bool File_Check(const QString& path) {
 
 bool Dir_Check(const QString& path) {
   if (path.isEmpty()) return false;
-  const std::string native = Native(path);
+  const std::string native = NativePath(path);
   return IsFolder(native) && ::faccessat(AT_FDCWD, native.c_str(), X_OK, AT_EACCESS) == 0;
 }

@@ -14,10 +14,9 @@
 #include "archivers/common/NewFile.h"
 #include "archivers/common/UniqueFd.h"
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 
 namespace {
-
-std::string Native(const QString& path) { return path.toStdString(); }
 
 using rkarc::UniqueFd;
 
@@ -89,7 +88,7 @@ CopyResult Copy(const std::string& from, const std::string& folder, const std::s
   const struct timespec times[2] = {src.st_atim, src.st_mtim};
   ::futimens(out.fd(), times);
   if (::fsync(out.fd()) != 0) return CopyResult::Failed;
-  if (!FileIdentity::Of(QString::fromStdString(from)).sameAs(before)) return CopyResult::SourceChanged;
+  if (!FileIdentity::Of(FileNameFromBytes(from)).sameAs(before)) return CopyResult::SourceChanged;
   err = out.place(leaf, unnamed);
   if (err == EEXIST) return CopyResult::Differs;
   return err == 0 ? CopyResult::Copied : CopyResult::Failed;
@@ -105,7 +104,7 @@ PostResult Delete(const std::string& path) {
 FileIdentity FileIdentity::Of(const QString& path) {
   FileIdentity id;
   struct stat st {};
-  if (::stat(Native(path).c_str(), &st) != 0) return id;
+  if (::stat(NativePath(path).c_str(), &st) != 0) return id;
   id.valid = true;
   id.device = st.st_dev;
   id.inode = st.st_ino;
@@ -122,14 +121,14 @@ bool FileIdentity::sameAs(const FileIdentity& other) const {
 PostResult ApplyPostAction(int action, bool everyMemberWritten, const QString& arc, const QString& outFolder,
                            const FileIdentity& before) {
   if (action < 1 || action > 3) return PostResult::Done;
-  const std::string source = Native(arc);
+  const std::string source = NativePath(arc);
   if (action != 1 && !FileIdentity::Of(arc).sameAs(before)) return PostResult::ArchiveChanged;
   // Skipped members exist only in the archive: it must stay.
   if (action == 3) return everyMemberWritten ? Delete(source) : PostResult::DeleteKeptSkipped;
 
   QString folder = outFolder;
   if (!folder.endsWith(u'/')) folder += u'/';
-  switch (Copy(source, Native(folder), Native(FileName_Get(arc)), before)) {
+  switch (Copy(source, NativePath(folder), NativePath(FileName_Get(arc)), before)) {
     case CopyResult::Failed:
       return PostResult::CopyFailed;
     case CopyResult::Differs:

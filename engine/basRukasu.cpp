@@ -1,16 +1,17 @@
 // Extraction of one archive; see basRukasu.h.
 #include "engine/basRukasu.h"
 
+#include <ftw.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <QDir>
 #include <cerrno>
-#include <cstdlib>
+#include <cstdio>
 #include <optional>
 
 #include "archivers/common/Report.h"
 #include "archivers/common/ResultCodes.h"
+#include "engine/CommandPaths.h"
 #include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
@@ -18,6 +19,7 @@
 #include "engine/PathHelpers.h"
 #include "engine/PostAction.h"
 #include "engine/RunMode.h"
+#include "platform/FileName.h"
 #include "settings/Settings.h"
 #include "text/MessageCatalogue.h"
 
@@ -43,22 +45,34 @@ std::optional<ProductMsg> BusyMessage(LibraryId id) {
   return std::nullopt;
 }
 
-// A path goes into a command between double quotes; one that holds a quote
-// itself could not be read back unambiguously.
-bool Quotable(const QString& path) { return !path.contains(u'"'); }
+// A path goes into a command between double quotes; CommandPaths hands over
+// one that holds a quote itself under another path.
 QString Quoted(const QString& path) { return u'"' + path + u'"'; }
 
 // Makes the folder; `existed` tells that a folder or file of that name was
 // there already. Any other failure shows later, when the folder is checked.
 void MakeFolder(const QString& path, bool& existed) {
-  existed = ::mkdir(path.toStdString().c_str(), 0777) != 0 && errno == EEXIST;
+  existed = ::mkdir(FileNameBytes(path).constData(), 0777) != 0 && errno == EEXIST;
 }
 
-void RemoveIfEmpty(const QString& folder) { ::rmdir(folder.toStdString().c_str()); }
+void RemoveIfEmpty(const QString& folder) { ::rmdir(FileNameBytes(folder).constData()); }
+
+// Removes the folder and everything in it, links as links, never following one.
+void RemoveTree(const QString& folder) {
+  ::nftw(
+      FileNameBytes(folder).constData(),
+      [](const char* path, const struct stat*, int, struct FTW*) {
+        std::remove(path);
+        return 0;
+      },
+      16, FTW_DEPTH | FTW_PHYS);
+}
 
 }  // namespace
 
 struct basRukasu::Call {
+  explicit Call(const QString& tmpDir) : paths(tmpDir) {}
+
   QString arc;
   QString up;            // the upper-cased path
   QString out;           // the output folder, ending with "/"
@@ -69,12 +83,13 @@ struct basRukasu::Call {
   int16_t outcome = 1;
   FileIdentity identity;  // the archive as it was when its extraction began
   ExtractedVolumes* volumes = nullptr;
+  CommandPaths paths;  // what the commands name instead of a path they cannot carry
 };
 
 basRukasu::basRukasu(const Settings& settings, Libraries& libraries, ExtractionListener& listener)
     : m_settings(settings), m_libraries(libraries), m_listener(listener) {}
 
-QString basRukasu::lastReport() const { return QString::fromUtf8(m_outBuf.data()); }
+QString basRukasu::lastReport() const { return FileNameFromBytes(m_outBuf.data()); }
 
 void basRukasu::log(ProductMsg message) { m_listener.logLine(MessageCatalogue::Product(message)); }
 
@@ -92,11 +107,11 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
     m_outBuf.fill('\0');  // no report of an earlier archive is read as this one's
     if (const QString first = volumes ? volumes->firstOf(arc) : QString(); !first.isEmpty()) {
       m_listener.logLine(QStringLiteral("[ ") + DispPath_Get(arc) + QStringLiteral(" ]"));
-      m_listener.logLine(MessageCatalogue::Product(ProductMsg::LogSetVolumeHead) + FileName_Get(first) +
+      m_listener.logLine(MessageCatalogue::Product(ProductMsg::LogSetVolumeHead) + DisplayPath(FileName_Get(first)) +
                          MessageCatalogue::Product(ProductMsg::LogSetVolumeTail));
       return 0;
     }
-    Call call;
+    Call call(m_settings.TmpDir);
     call.arc = arc;
     call.volumes = volumes;
     call.identity = FileIdentity::Of(arc);
@@ -173,36 +188,40 @@ void basRukasu::dispatch(Call& call, const QString& ext) {
 bool basRukasu::probe(LibraryId library, ProductMsg checkMessage, const QString& path) {
   log(checkMessage);
   ArchiverLibrary* lib = m_libraries.library(library);
-  return lib && lib->checkArchive(path.toUtf8(), 1) == 1;
+  return lib && lib->checkArchive(FileNameBytes(path), 1) == 1;
 }
 
 void basRukasu::run(Call& call, LibraryId library, CommandForm form, const QString& option) {
   QString command;
   if (!buildCommand(call, form, option, command)) {
-    log(ProductMsg::LogPathNotQuotable);
+    log(call.paths.failure().value_or(ProductMsg::LogStandInFailed));
     return;
   }
   call.rc = callLibrary(library, command);
+  call.paths.finish();
 }
 
-bool basRukasu::buildCommand(const Call& call, CommandForm form, const QString& option, QString& command) {
+bool basRukasu::buildCommand(Call& call, CommandForm form, const QString& option, QString& command) {
+  CommandPaths& paths = call.paths;
   switch (form) {
-    case CommandForm::Standard:
-      if (!Quotable(call.arc) || !Quotable(call.out)) return false;
-      command = option + u' ' + Quoted(call.arc) + u' ' + Quoted(call.out);
+    case CommandForm::Standard: {
+      const QString arc = paths.archive(call.arc), out = paths.folder(call.out);
+      if (arc.isEmpty() || out.isEmpty()) return false;
+      command = option + u' ' + Quoted(arc) + u' ' + Quoted(out);
       return true;
+    }
     case CommandForm::SingleFile: {
-      const QString target = call.out + BaseName_Get(call.arc, true, true);
-      if (!Quotable(call.arc) || !Quotable(target)) return false;
-      command = option + u' ' + Quoted(call.arc) + u' ' + Quoted(target);
+      const QString arc = paths.archive(call.arc), target = paths.newFile(call.out + BaseName_Get(call.arc, true, true));
+      if (arc.isEmpty() || target.isEmpty()) return false;
+      command = option + u' ' + Quoted(arc) + u' ' + Quoted(target);
       return true;
     }
     case CommandForm::Ish: {
       // No quotes here: the module reads the archive as everything before the
       // last " /F=", so only the folder must not hold that text.
-      const QString arc = CmdPath_Get(call.arc), out = CmdPath_Get(call.out);
-      if (!Quotable(arc) || !Quotable(out) || out.contains(QStringLiteral(" /F="))) return false;
-      command = option + u' ' + arc + QStringLiteral(" /F=") + out;
+      const QString out = paths.ishFolder(CmdPath_Get(call.out));
+      if (out.isEmpty()) return false;
+      command = option + u' ' + CmdPath_Get(call.arc) + QStringLiteral(" /F=") + out;
       return true;
     }
   }
@@ -218,56 +237,64 @@ int32_t basRukasu::callLibrary(LibraryId library, const QString& command) {
     return rkarc::kErrBusy;
   }
   m_outBuf.fill('\0');
-  return lib->command(command.toUtf8(), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
+  return lib->command(FileNameBytes(command), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
 }
 
 void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {
   const ArchiveKind& outer = kind.outerKind();
   const ArchiveKind& inner = kind.innerKind();
   log(*outer.familyRow().outerPassMessage);
-  QString tmp = m_settings.TmpDir;
-  if (!tmp.endsWith(u'/')) tmp += u'/';
   // A folder of its own inside TmpDir, so that two archives with the same
   // inner name never meet and a stale file is never taken for the inner archive.
-  // A relative TmpDir would resolve against whatever the current folder is.
-  std::string pattern = (tmp + QStringLiteral("rukasu2-XXXXXX")).toStdString();
-  if (!m_settings.TmpDir.startsWith(u'/') || ::mkdtemp(pattern.data()) == nullptr) {
+  const QString work = CommandPaths::MakePrivateFolder(m_settings.TmpDir);
+  if (work.isEmpty()) {
     log(ProductMsg::LogTmpDirUnusable);
     return;
   }
-  const QString work = QString::fromStdString(pattern) + u'/';
+  passes(call, outer, inner, work);
+  RemoveTree(work);  // the intermediate file goes whatever happened
+}
+
+void basRukasu::passes(Call& call, const ArchiveKind& outer, const ArchiveKind& inner, const QString& work) {
+  CommandPaths& paths = call.paths;
   const QString innerName = BaseName_Get(call.arc, true, false);
-  const QString tmpFile = work + innerName;
-  if (!Quotable(call.arc) || !Quotable(work) || !Quotable(innerName) || !Quotable(call.out)) {
-    log(ProductMsg::LogPathNotQuotable);
-  } else {
-    const QString first = m_settings.*outer.option + u' ' + Quoted(call.arc) + u' ' + Quoted(work) + u' ' +
-                          Quoted(innerName);
-    call.rc = callLibrary(outer.familyRow().library, first);
-    if (call.rc != rkarc::kErrBusy) {
-      const int16_t outcome = Result_Check(call.rc);
-      if (outcome == 0) {
-        log(*inner.familyRow().innerPassMessage);
-        const QString second = m_settings.*inner.option + u' ' + Quoted(tmpFile) + u' ' + Quoted(call.out);
-        call.rc = callLibrary(inner.familyRow().library, second);
-      } else {
-        call.interpreted = true;
-        call.outcome = outcome;
-      }
-    }
+  const QString arc = paths.archive(call.arc), workPath = paths.folder(work);
+  if (arc.isEmpty() || workPath.isEmpty()) {
+    log(paths.failure().value_or(ProductMsg::LogStandInFailed));
+    return;
   }
-  QDir(work).removeRecursively();  // the intermediate file goes whatever happened
+  const QString first = m_settings.*outer.option + u' ' + Quoted(arc) + u' ' + Quoted(workPath) + u' ' +
+                        Quoted(CommandPaths::MemberPattern(innerName));
+  call.rc = callLibrary(outer.familyRow().library, first);
+  if (call.rc == rkarc::kErrBusy) return;
+  const int16_t outcome = Result_Check(call.rc);
+  if (outcome != 0) {
+    call.interpreted = true;
+    call.outcome = outcome;
+    return;
+  }
+  log(*inner.familyRow().innerPassMessage);
+  const QString tmpFile = paths.archive(work + innerName), out = paths.folder(call.out);
+  if (tmpFile.isEmpty() || out.isEmpty()) {
+    log(paths.failure().value_or(ProductMsg::LogStandInFailed));
+    call.rc = -1;
+    return;
+  }
+  call.rc = callLibrary(inner.familyRow().library, m_settings.*inner.option + u' ' + Quoted(tmpFile) + u' ' + Quoted(out));
 }
 
 int16_t basRukasu::complete(Call& call, int16_t outcome) {
-  const ModuleReport report = ModuleReport::Parse(m_outBuf.data());
+  // The module named the stand-ins of CommandPaths; the log names the real files.
+  ModuleReport report = ModuleReport::Parse(m_outBuf.data());
+  report.reason = call.paths.realText(report.reason);
+  for (QString& name : report.laterVolumes) name = call.paths.realName(name);
   if (outcome != 0) {
     if (call.created) RemoveIfEmpty(call.out.chopped(1));
     log(ProductMsg::LogNotExtracted);
-    if (!report.reason.isEmpty()) m_listener.logLine(kReasonIndent + report.reason);
+    if (!report.reason.isEmpty()) m_listener.logLine(kReasonIndent + DisplayPath(report.reason));
     return outcome;
   }
-  logNotes();
+  logNotes(call.paths);
   QString folder = call.out.chopped(1);
   if (folder.isEmpty()) folder = QStringLiteral("/");
   m_listener.extractedFolder(folder);
@@ -306,11 +333,11 @@ bool basRukasu::logPostResult(PostResult result) {
 }
 
 // Lines the library marked for the result log even after a success.
-void basRukasu::logNotes() {
+void basRukasu::logNotes(const CommandPaths& paths) {
   const QString prefix = QString::fromUtf8(rkarc::Report::kNotePrefix.data(),
                                            static_cast<qsizetype>(rkarc::Report::kNotePrefix.size()));
   for (const QString& line : lastReport().split(u'\n', Qt::SkipEmptyParts))
-    if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + line);
+    if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + DisplayPath(paths.realText(line)));
 }
 
 bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {

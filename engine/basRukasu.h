@@ -14,6 +14,7 @@
 #include "engine/PostAction.h"
 #include "text/MessageIds.h"
 
+class CommandPaths;
 class ExtractedVolumes;
 class ExtractionListener;
 struct ModuleReport;
@@ -48,14 +49,17 @@ class basRukasu {
   bool probe(LibraryId library, ProductMsg checkMessage, const QString& path);
   void run(Call& call, LibraryId library, CommandForm form, const QString& option);
   void extractDouble(Call& call, const DoubleKind& kind);
+  // The two library calls of a double archive, the intermediate file in `work`.
+  void passes(Call& call, const ArchiveKind& outer, const ArchiveKind& inner, const QString& work);
   int32_t callLibrary(LibraryId library, const QString& command);
-  bool buildCommand(const Call& call, CommandForm form, const QString& option, QString& command);
+  // False when a path could not be handed over (the reason is in call.paths).
+  bool buildCommand(Call& call, CommandForm form, const QString& option, QString& command);
   int16_t complete(Call& call, int16_t outcome);
   // Each returns false when a copy or move that was asked for could not be made.
   bool logPostResult(PostResult result);
   // Copy, Move and Delete for the volumes of a set, all together.
   bool postActionForSet(const Call& call, const ModuleReport& report);
-  void logNotes();
+  void logNotes(const CommandPaths& paths);
   void log(ProductMsg message);
 
   const Settings& m_settings;

@@ -42,8 +42,6 @@ class Iconv {
   iconv_t m_cd;
 };
 
-bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
-
 size_t Utf8SequenceLength(std::string_view s, size_t i) {
   const auto c = static_cast<unsigned char>(s[i]);
   size_t len = 0;
@@ -65,6 +63,8 @@ size_t Utf8SequenceLength(std::string_view s, size_t i) {
 }
 
 }  // namespace
+
+bool IsLeadByte(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC); }
 
 bool IsValidUtf8(std::string_view bytes) {
   for (size_t i = 0; i < bytes.size();) {
@@ -107,6 +107,15 @@ std::string ToUtf8(std::string_view bytes) {
       ++i;
     }
   }
+  return out;
+}
+
+std::optional<std::string> ToUtf8Strict(std::string_view bytes) {
+  Iconv cd("UTF-8", "CP932");
+  std::string out;
+  const char* in = bytes.data();
+  size_t inLeft = bytes.size();
+  if (!cd.ok() || !cd.convert(in, inLeft, out)) return std::nullopt;
   return out;
 }
 

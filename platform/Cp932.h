@@ -3,6 +3,7 @@
 // Plain C++: shared by the core and by the archiver modules.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,13 @@ namespace cp932 {
 // Each byte that CP932 cannot decode becomes U+FFFD, and the byte after it is
 // decoded on its own. Never fails.
 std::string ToUtf8(std::string_view bytes);
+
+// Decodes CP932 bytes to UTF-8 only when every byte is part of a CP932
+// character; nullopt otherwise.
+std::optional<std::string> ToUtf8Strict(std::string_view bytes);
+
+// True for the first byte of a two-byte CP932 character.
+bool IsLeadByte(unsigned char c);
 
 // Encodes UTF-8 text to CP932; a character CP932 cannot hold becomes '?'.
 // Invalid UTF-8 sequences become '?' as well. Never fails.

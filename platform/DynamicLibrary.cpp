@@ -3,9 +3,11 @@
 
 #include <dlfcn.h>
 
+#include "platform/FileName.h"
+
 DynamicLibrary::DynamicLibrary(const QString& path) {
-  m_handle = ::dlopen(path.toUtf8().constData(), RTLD_NOW | RTLD_LOCAL);
-  if (!m_handle) m_error = QString::fromUtf8(::dlerror());
+  m_handle = ::dlopen(FileNameBytes(path).constData(), RTLD_NOW | RTLD_LOCAL);
+  if (!m_handle) m_error = FileNameFromBytes(::dlerror());
 }
 
 DynamicLibrary::~DynamicLibrary() {

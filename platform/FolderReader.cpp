@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "platform/FileName.h"
+
 namespace {
 
 // The entry's kind from readdir's type when it tells, else from stat (links
@@ -37,14 +39,14 @@ void SortNames(QStringList& names) {
 std::optional<QStringList> ReadFolderEntries(const QString& folder, FolderEntryKind kind,
                                              const std::function<bool(const QString&)>& accept) {
   if (folder.isEmpty()) return std::nullopt;
-  DIR* dir = ::opendir(folder.toStdString().c_str());
+  DIR* dir = ::opendir(FileNameBytes(folder).constData());
   if (!dir) return std::nullopt;
   const int fd = ::dirfd(dir);
   QStringList names;
   while (const dirent* entry = ::readdir(dir)) {
     if (entry->d_name[0] == '.') continue;  // hidden, and "." and ".."
     if (!IsOfKind(fd, entry, kind)) continue;
-    QString name = QString::fromUtf8(entry->d_name);
+    QString name = FileNameFromBytes(entry->d_name);
     if (accept && !accept(name)) continue;
     names << std::move(name);
   }

@@ -7,6 +7,9 @@
 #include <QMouseEvent>
 #include <QUrl>
 
+#include "platform/FileName.h"
+#include "ui/PathItem.h"
+
 DragOutList::DragOutList(QWidget* parent)
     : QListWidget(parent),
       m_runDrag([](QDrag& drag, Qt::DropActions allowed) { return drag.exec(allowed, Qt::CopyAction); }) {
@@ -21,7 +24,7 @@ QMimeData* DragOutList::selectedFileList() const {
   QList<QUrl> urls;
   for (int row = 0; row < count(); ++row) {
     const QListWidgetItem* entry = item(row);
-    if (entry->isSelected()) urls << QUrl::fromLocalFile(entry->text());
+    if (entry->isSelected()) urls << FileNameUrl(ItemPath(entry));
   }
   auto* data = new QMimeData;
   data->setUrls(urls);

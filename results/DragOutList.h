@@ -1,6 +1,7 @@
 // A list of folder paths that other programs can take by dragging: a left
 // press on a non-empty list followed by a mouse move starts a copy-only drag
-// that carries the selected entries, in list order, as a file list.
+// that carries the selected entries, in list order, as a file list. Its
+// entries are path items (ui/PathItem.h): the URLs carry a path's bytes.
 #pragma once
 
 #include <functional>

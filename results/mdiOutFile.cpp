@@ -8,6 +8,7 @@
 #include "engine/PathHelpers.h"
 #include "results/MarginLayout.h"
 #include "ui/AppContext.h"
+#include "ui/PathItem.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -79,8 +80,8 @@ void mdiOutFile::relayout() { PlaceInMargin(this, lstOutFile); }
 void mdiOutFile::ListInAdd(const QString& folder) {
   const int count = lstOutFile->count();
   for (int row = 0; row < count; ++row)
-    if (lstOutFile->item(row)->text() == folder) return;
-  if (count < kMaxEntries) lstOutFile->addItem(folder);
+    if (ItemPath(lstOutFile->item(row)) == folder) return;
+  if (count < kMaxEntries) lstOutFile->addItem(NewPathItem(folder));
 }
 
 void mdiOutFile::SelectAll() {
@@ -93,7 +94,7 @@ void mdiOutFile::SelectClear() {
 
 QStringList mdiOutFile::entries() const {
   QStringList texts;
-  for (int row = 0; row < lstOutFile->count(); ++row) texts << lstOutFile->item(row)->text();
+  for (int row = 0; row < lstOutFile->count(); ++row) texts << ItemPath(lstOutFile->item(row));
   return texts;
 }
 
@@ -103,9 +104,9 @@ void mdiOutFile::mnuRefresh_Click() {
   int row = 0;
   while (row < lstOutFile->count()) {
     QListWidgetItem* entry = lstOutFile->item(row);
-    const QString onDisk = LongPath_Get(entry->text());
+    const QString onDisk = LongPath_Get(ItemPath(entry));
     if (!onDisk.isEmpty() && Dir_Check(onDisk)) {
-      entry->setText(onDisk);
+      SetItemPath(*entry, onDisk);
       ++row;
     } else {
       delete lstOutFile->takeItem(row);

@@ -1,10 +1,14 @@
 // See IniText.h. Values are escaped as QSettings escapes them: control
 // characters, quotes and backslashes with a backslash, quotes around a value
 // holding ";", "," or "=" or starting or ending with a blank, "@" doubled at
-// the start; other characters as UTF-8.
+// the start; other characters as UTF-8. A byte of a file name that is not
+// UTF-8 (a lone U+DC80..U+DCFF, see platform/FileName.h) is written as its
+// hexadecimal escape, which QSettings also reads back as that character.
 #include "settings/IniText.h"
 
 #include <QStringDecoder>
+
+#include "platform/FileName.h"
 
 namespace {
 
@@ -31,6 +35,10 @@ int HexValue(QChar c) {
 }
 
 void AppendCodePoint(QString& out, char32_t code) {
+  if (code >= 0xDC80 && code <= 0xDCFF) {  // a byte of a file name
+    out += QChar(static_cast<char16_t>(code));
+    return;
+  }
   if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) code = 0xFFFD;
   out += QString::fromUcs4(&code, 1);
 }
@@ -108,7 +116,7 @@ QByteArray EscapeValue(const QString& value) {
         out += static_cast<char>(c);
         break;
       default:
-        if (c < 0x20) {
+        if (c < 0x20 || IsRawByteAt(value, i)) {
           out += "\\x" + QByteArray::number(c, 16);
           escapeNextIfDigit = true;
         } else if (value[i].isHighSurrogate() && i + 1 < value.size() && value[i + 1].isLowSurrogate()) {

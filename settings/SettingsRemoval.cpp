@@ -5,7 +5,7 @@
 #include "settings/StoreLocation.h"
 #include "text/MessageCatalogue.h"
 
-bool IsRemovalSwitch(const QString& argumentText) { return argumentText.toUpper() == QLatin1String("/U"); }
+bool IsRemovalSwitch(const QString& argument) { return argument.toUpper() == QLatin1String("/U"); }
 
 QString RemovalQuestion(const SettingsStore& store) {
   const StoreLocation current = CurrentLocation();

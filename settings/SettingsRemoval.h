@@ -6,8 +6,8 @@
 
 class SettingsStore;
 
-// True when the whole argument text, upper-cased, is exactly "/U".
-bool IsRemovalSwitch(const QString& argumentText);
+// True when the argument, upper-cased, is exactly "/U".
+bool IsRemovalSwitch(const QString& argument);
 
 // The Yes/No question asked before the removal, naming the file it removes.
 QString RemovalQuestion(const SettingsStore& store);

@@ -3,55 +3,26 @@
 
 #include <QDir>
 
+#include "settings/SettingsRemoval.h"
 #include "ui/WindowInterfaces.h"
 
-QString ArgumentText(const QStringList& arguments, const QString& currentFolder) {
-  QStringList parts;
-  for (QString argument : arguments) {
+QStringList CommandLineNames(const QStringList& arguments, const QString& currentFolder) {
+  QStringList names;
+  for (const QString& argument : arguments) {
     if (argument.isEmpty()) continue;
-    if (!argument.startsWith(u'/')) argument = QDir(currentFolder).absoluteFilePath(argument);
-    parts << (argument.contains(u' ') ? u'"' + argument + u'"' : argument);
+    names << (argument.startsWith(u'/') ? argument : QDir(currentFolder).absoluteFilePath(argument));
   }
-  return parts.join(u' ');
+  return names;
 }
 
-namespace {
+bool IsRemovalSwitch(const QStringList& names) { return names.size() == 1 && IsRemovalSwitch(names.first()); }
 
-// AddCommandLineName: false only when the target list refuses the name.
-bool AddCommandLineName(const QString& name, TargetListOps& targetList) {
-  return targetList.Gaibu_ListInAdd(name);
-}
-
-}  // namespace
-
-bool ParseCommandLine(const QString& text, TargetListOps& targetList) {
+bool ParseCommandLine(const QStringList& names, TargetListOps& targetList) {
   targetList.RefreshForm();
-  bool ok = true;
-  qsizetype p = 0;
-  while (p < text.size()) {
-    if (text[p] == u'"') {
-      const qsizetype close = text.indexOf(u'"', p + 1);
-      if (close < 0) {
-        ok = false;
-        break;
-      }
-      const QString name = text.mid(p + 1, close - p - 1);
-      if (!name.isEmpty() && !AddCommandLineName(name, targetList)) {
-        ok = false;
-        break;
-      }
-      p = close + 1;
-      continue;
-    }
-    const qsizetype space = text.indexOf(u' ', p);
-    const QString name = space < 0 ? text.mid(p) : text.mid(p, space - p);
-    if (!name.isEmpty() && !AddCommandLineName(name, targetList)) {
-      ok = false;
-      break;
-    }
-    if (space < 0) break;
-    p = space + 1;
+  for (const QString& name : names) {
+    if (name.isEmpty() || targetList.Gaibu_ListInAdd(name)) continue;
+    targetList.RefreshForm();
+    return false;
   }
-  if (!ok) targetList.RefreshForm();
-  return ok;
+  return true;
 }

@@ -1,5 +1,5 @@
-// The program's command line: the argument text built from argv, and the
-// parsing of that text into names for the target list.
+// The program's command line: the names its arguments give, and handing
+// them to the target list.
 #pragma once
 
 #include <QString>
@@ -7,14 +7,14 @@
 
 class TargetListOps;
 
-// Joins the arguments into one argument text in which each argument stays one
-// name: an argument holding a blank is put in double quotes, and a relative
-// name is made absolute against `currentFolder` (a shell hands "*.zip" over as
-// relative names). The removal switch "/U" stays as it is.
-QString ArgumentText(const QStringList& arguments, const QString& currentFolder);
+// Each argument is one name, as the shell split it: empty ones are dropped,
+// and a relative name is made absolute against `currentFolder` (a shell hands
+// "*.zip" over as relative names). The removal switch "/U" stays as it is.
+QStringList CommandLineNames(const QStringList& arguments, const QString& currentFolder);
 
-// Empties the target list, then hands each name of the text to
-// Gaibu_ListInAdd, in order. Blanks separate names; a name in double quotes
-// may hold blanks; an unclosed quote, or a name the list refuses, ends the
-// parsing with false and the list emptied again.
-bool ParseCommandLine(const QString& text, TargetListOps& targetList);
+// The names are exactly the removal switch "/U" (in either case).
+bool IsRemovalSwitch(const QStringList& names);
+
+// Empties the target list, then hands each name to Gaibu_ListInAdd, in order.
+// A name the list refuses ends this with false and the list emptied again.
+bool ParseCommandLine(const QStringList& names, TargetListOps& targetList);

@@ -187,16 +187,16 @@ void frmRukasu::followActivePane() {
   if (pane) CommonMenuStateFrom(*m_menu, pane->commonMenu());
 }
 
-frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitCode) {
+frmRukasu::Start frmRukasu::MDIForm_Load(const QStringList& names, int* exitCode) {
   auto end = [exitCode](int code) {
     if (exitCode) *exitCode = code;
     return Start::EndProgram;
   };
-  if (IsRemovalSwitch(argumentText)) return end(RunRemovalSwitch(m_context.store) ? 0 : 1);
+  if (IsRemovalSwitch(names)) return end(RunRemovalSwitch(m_context.store) ? 0 : 1);
   LoadSettings(m_context.settings, m_context.store);
   Dll_Check(m_context.libraries);
-  if (!argumentText.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
-    if (AutoRun(argumentText)) return end(m_autoStatus);
+  if (!names.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
+    if (AutoRun(names)) return end(m_autoStatus);
     // A run forced from the command line opens no window: there may be no display.
     if (m_autoRequest.forced) return end(1);
   }
@@ -219,19 +219,19 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   setCancelEnabled(false);
   m_inFile->Pattern_Make();
   m_status->RefreshForm();
-  if (!argumentText.isEmpty()) ParseCommandLine(argumentText, *m_file);
+  if (!names.isEmpty()) ParseCommandLine(names, *m_file);
   m_activatedOnce = false;
   return Start::ShowWindow;
 }
 
-bool frmRukasu::AutoRun(const QString& argumentText) {
+bool frmRukasu::AutoRun(const QStringList& names) {
   m_context.AutoRunning = true;
   bool ran = false;
   if (loadPanes()) {
     m_batch->clearCancelFlag();
     m_inFile->Pattern_Make();
     if (!m_autoRequest.dest.isEmpty()) m_outDir->setDirName(m_autoRequest.dest);
-    ParseCommandLine(argumentText, *m_file);
+    ParseCommandLine(names, *m_file);
     if (m_file->count() > 0) {
       m_batch->setLogEcho(m_autoRequest.echo);
       const BatchRun::Outcome outcome =

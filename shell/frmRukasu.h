@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QStringList>
 #include <array>
 #include <functional>
 #include <optional>
@@ -55,12 +56,12 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   };
   void setAutoRequest(AutoRequest request) { m_autoRequest = std::move(request); }
 
-  // Start-up; `argumentText` as ArgumentText() builds it from the command line.
+  // Start-up; `names` as CommandLineNames() makes them from the arguments.
   // The exit code is set when the program is to end without showing the window.
-  Start MDIForm_Load(const QString& argumentText, int* exitCode = nullptr);
+  Start MDIForm_Load(const QStringList& names, int* exitCode = nullptr);
   // The automatic run: true when a batch was run (the program then ends, with
   // autoRunStatus() as its exit status: 0 all extracted, 1 some not, 2 stopped).
-  bool AutoRun(const QString& argumentText);
+  bool AutoRun(const QStringList& names);
   int autoRunStatus() const { return m_autoStatus; }
 
   // The run buttons and Cancel.

@@ -1,13 +1,14 @@
 // Rukasu2: extracts many archive files in one run.
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "engine/Libraries.h"
 #include "engine/PathHelpers.h"
 #include "engine/ProgramVersion.h"
+#include "platform/FileName.h"
 #include "platform/Locale.h"
 #include "settings/Settings.h"
 #include "settings/SettingsFault.h"
@@ -29,10 +30,17 @@ void Print(FILE* stream, const QString& text) {
   std::fflush(stream);
 }
 
+// The arguments as their bytes: a name that is not UTF-8 keeps them (Qt's
+// own decoding of the arguments would not).
 QStringList RawArguments(int argc, char** argv) {
   QStringList out;
-  for (int i = 1; i < argc; ++i) out << QString::fromLocal8Bit(argv[i]);
+  for (int i = 1; i < argc; ++i) out << FileNameFromBytes(argv[i]);
   return out;
+}
+
+// The name made absolute against the current folder.
+QString AbsolutePath(const QString& name) {
+  return name.startsWith(u'/') ? name : CurrentFolderPath() + u'/' + name;
 }
 
 QString VersionText() {
@@ -80,11 +88,20 @@ void NotifyAutomaticRun(const frmRukasu& window, const QString& nothingToExtract
     notice.showRun(window.batchRun().lastRun(), kWait);
 }
 
+// How many of the arguments Qt may read: those before "--", which ends the
+// switches; Qt would take a name such as "-style=a.zip" for one of its own.
+int QtArgumentCount(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    if (std::strcmp(argv[i], "--") == 0) return i;
+  return argc;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   EnsureUtf8Locale();
-  const ProgramOptions options = ProgramOptions::Parse(RawArguments(argc, argv));
+  const QStringList rawArguments = RawArguments(argc, argv);
+  const ProgramOptions options = ProgramOptions::Parse(rawArguments);
   if (!options.error.isEmpty()) {
     Print(stderr, QStringLiteral("rukasu2: ") + options.error + QStringLiteral("\n") + HelpText());
     return kExitUsage;
@@ -99,16 +116,18 @@ int main(int argc, char** argv) {
   }
   QString dest;
   if (!options.dest.isEmpty()) {
-    dest = LongPath_Get(QDir::current().absoluteFilePath(options.dest));
+    dest = LongPath_Get(AbsolutePath(options.dest));
     if (dest.isEmpty() || !Dir_Check(dest)) {
-      Print(stderr, QStringLiteral("rukasu2: 解凍先フォルダがありません: ") + options.dest + u'\n');
+      Print(stderr, QStringLiteral("rukasu2: 解凍先フォルダがありません: ") + DisplayPath(options.dest) + u'\n');
       return kExitUsage;
     }
   }
   // Without a display an automatic run still works, on the offscreen platform.
   if (!HasDisplay() && AutomaticRunAhead(options)) setenv("QT_QPA_PLATFORM", "offscreen", 1);
 
-  QApplication app(argc, argv);
+  const int namesAfter = QtArgumentCount(argc, argv);  // "--" and what follows it, if any
+  int qtArgc = namesAfter;
+  QApplication app(qtArgc, argv);
   QApplication::setApplicationName(QStringLiteral("Rukasu2"));
   QApplication::setWindowIcon(ProgramIcon());
   const std::unique_ptr<QTranslator> qtTexts = JapaneseQtTexts();
@@ -129,11 +148,12 @@ int main(int argc, char** argv) {
   request.here = options.here;
   request.echo = [](const QString& line) { Print(stdout, line + u'\n'); };
   window.setAutoRequest(request);
-  // Qt has taken its own arguments (-platform ...) out by now.
-  const QStringList names = ProgramOptions::Parse(QApplication::arguments().mid(1)).names;
-  const QString argumentText = ArgumentText(names, QDir::currentPath());
+  // Qt has taken its own arguments (-platform ...) out of argc and argv by now;
+  // what follows "--" it never saw.
+  const QStringList names = CommandLineNames(
+      ProgramOptions::Parse(RawArguments(qtArgc, argv) + rawArguments.mid(namesAfter - 1)).names, CurrentFolderPath());
   int exitCode = 0;
-  if (window.MDIForm_Load(argumentText, &exitCode) == frmRukasu::Start::EndProgram) {
+  if (window.MDIForm_Load(names, &exitCode) == frmRukasu::Start::EndProgram) {
     QString nothing;
     if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty()) {
       nothing = QStringLiteral("解凍できる圧縮ファイルがありません");

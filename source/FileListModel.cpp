@@ -3,6 +3,7 @@
 
 #include <QDir>
 
+#include "engine/PathHelpers.h"
 #include "platform/FolderReader.h"
 
 FileListModel::FileListModel(QObject* parent) : QAbstractListModel(parent) {}
@@ -43,5 +44,5 @@ int FileListModel::rowCount(const QModelIndex& parent) const {
 
 QVariant FileListModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_names.size()) return {};
-  return m_names[index.row()];
+  return DisplayPath(m_names[index.row()]);
 }

@@ -66,8 +66,8 @@ void FolderAliasMenu::updateState() {
 void FolderAliasMenu::addAlias() {
   if (m_list.isFull()) return;
   const QString folder = m_dirName();
-  const QString name = QInputDialog::getText(m_owner, MessageCatalogue::Shared(SharedMsg::AliasTitle),
-                                             MessageCatalogue::Shared(SharedMsg::AliasPrompt) + u'\n' + folder,
+  const QString prompt = MessageCatalogue::Shared(SharedMsg::AliasPrompt) + u'\n' + DisplayPath(folder);
+  const QString name = QInputDialog::getText(m_owner, MessageCatalogue::Shared(SharedMsg::AliasTitle), prompt,
                                              QLineEdit::Normal, DispPath_Get(folder));
   if (name.isEmpty()) return;
   if (m_list.containsName(name)) {

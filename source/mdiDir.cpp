@@ -2,7 +2,6 @@
 #include "source/mdiDir.h"
 
 #include <QAction>
-#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 #include <QScopedValueRollback>
@@ -90,12 +89,12 @@ bool mdiDir::Form_Load() {
   QString& folder = isSource() ? d.Dir_In : d.Dir_Out;
   bool& yuko = isSource() ? d.Dir_In_Yuko : d.Dir_Out_Yuko;
   QString oldDir;
-  if (!ReadText(m_context.store, at, prefix, QDir::currentPath(), folder)) folder = QDir::currentPath();
+  if (!ReadText(m_context.store, at, prefix, CurrentFolderPath(), folder)) folder = CurrentFolderPath();
   // A flag that is no boolean keeps its default: the pane starts at the default folder.
   yuko = true;
   ReadBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), true, yuko);
-  if (!ReadText(m_context.store, at, QStringLiteral("Old") + prefix, QDir::currentPath(), oldDir))
-    oldDir = QDir::currentPath();
+  if (!ReadText(m_context.store, at, QStringLiteral("Old") + prefix, CurrentFolderPath(), oldDir))
+    oldDir = CurrentFolderPath();
   setDirName(yuko ? folder : oldDir);
   if (m_context.AutoRunning) return true;
 
@@ -137,7 +136,7 @@ void mdiDir::setDirName(const QString& folder) {
   // root, but names no folder until one is chosen: an automatic run must not
   // take the root for its destination.
   m_lastResort = false;
-  if (!moveQuietly(folder) && !moveQuietly(QDir::currentPath()) && dlbDir->path().isEmpty())
+  if (!moveQuietly(folder) && !moveQuietly(CurrentFolderPath()) && dlbDir->path().isEmpty())
     m_lastResort = moveQuietly(QStringLiteral("/"));
   RefreshForm();
 }

@@ -14,8 +14,10 @@
 #include <QUrl>
 
 #include "engine/PathHelpers.h"
+#include "platform/FileName.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBox.h"
+#include "ui/PathItem.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -111,9 +113,9 @@ void mdiFile::relayout() {
 bool mdiFile::ListInAdd(const QString& path) {
   const int entries = lstFile->count();
   for (int row = 0; row < entries; ++row)
-    if (lstFile->item(row)->text() == path) return true;
+    if (ItemPath(lstFile->item(row)) == path) return true;
   if (entries < kMaxEntries) {
-    lstFile->addItem(path);
+    lstFile->addItem(NewPathItem(path));
     return true;
   }
   // The automatic run has nobody to answer a message box: the notice goes
@@ -149,8 +151,7 @@ void mdiFile::SelectClear() {
 int mdiFile::count() { return lstFile->count(); }
 
 QString mdiFile::entry(int index) {
-  const QListWidgetItem* item = lstFile->item(index);
-  return item ? item->text() : QString();
+  return ItemPath(lstFile->item(index));
 }
 
 bool mdiFile::isSelected(int index) {
@@ -175,7 +176,7 @@ void mdiFile::focusList() { lstFile->setFocus(Qt::OtherFocusReason); }
 
 QString mdiFile::SelectedFile_Get() {
   for (int row = 0; row < lstFile->count(); ++row)
-    if (lstFile->item(row)->isSelected()) return lstFile->item(row)->text();
+    if (lstFile->item(row)->isSelected()) return ItemPath(lstFile->item(row));
   return {};
 }
 
@@ -238,7 +239,7 @@ bool mdiFile::eventFilter(QObject* watched, QEvent* event) {
 void mdiFile::lstFile_Drop(const QList<QUrl>& urls) {
   for (const QUrl& url : urls) {
     // A name that is no local file is skipped like any name that is not an absolute path.
-    if (!Gaibu_ListInAdd(url.isLocalFile() ? url.toLocalFile() : QString())) break;
+    if (!Gaibu_ListInAdd(FileNameFromUrl(url))) break;
   }
   btnEnabledChange();
 }

@@ -2,7 +2,6 @@
 #include "source/mdiInFile.h"
 
 #include <QAction>
-#include <QDir>
 #include <QMenu>
 #include <QPushButton>
 
@@ -89,7 +88,7 @@ bool mdiInFile::Form_Load() {
 
 void mdiInFile::setDirName(const QString& folder) {
   // Setting the folder reads it, so only the selection is left to clear.
-  if (!filFile->files().setFolder(folder)) filFile->files().setFolder(QDir::currentPath());
+  if (!filFile->files().setFolder(folder)) filFile->files().setFolder(CurrentFolderPath());
   SelectClear();
 }
 

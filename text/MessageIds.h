@@ -133,6 +133,9 @@ enum class ProductMsg : int {
   CopyFromSource = 9005,
   CopyFromDestination = 9006,
   CopyFromTemporary = 9007,
+  // After a file name that is not UTF-8, wherever names are shown
+  NameCp932Mark = 9500,     // read as Shift_JIS
+  NameRawBytesMark = 9501,  // shown with its bad bytes as \xNN
   // Main window caption and program name
   MainCaption = 9999,
   // Default folders dialog: captions and hints of its three uses
@@ -191,7 +194,7 @@ enum class ProductMsg : int {
   LogTmpDirUnusable = 20050,
   LogMoveCopyFailed = 20051,
   LogArchiveChanged = 20052,
-  LogPathNotQuotable = 20053,
+  LogStandInFailed = 20053,  // a name could not be handed to the module
   LogCopyTargetDiffers = 20054,
   LogDeleteKeptSkipped = 20060,
   LogCopyFailed = 20061,

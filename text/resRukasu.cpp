@@ -141,6 +141,9 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::CopyFromSource, u"現在の圧縮ファイル格納フォルダからコピー"},
     {P::CopyFromDestination, u"現在の解凍先フォルダからコピー"},
     {P::CopyFromTemporary, u"Ｗｉｎｄｏｗｓのテンポラリからコピー"},
+    // After a file name that is not UTF-8
+    {P::NameCp932Mark, u"［SJIS］"},
+    {P::NameRawBytesMark, u"［UTF-8 以外］"},
     // Main window caption and program name
     {P::MainCaption, u"Rukasu2 for Linux"},
     // Default folders dialog: captions and hints of its three uses
@@ -200,7 +203,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogTmpDirUnusable, u"\u3000テンポラリフォルダが無いか異常です"},
     {P::LogMoveCopyFailed, u"\u3000複写できなかったため、圧縮ファイルは削除しませんでした"},
     {P::LogArchiveChanged, u"\u3000解凍中に圧縮ファイルが変更されたため、処理しませんでした"},
-    {P::LogPathNotQuotable, u"\u3000ファイル名に使用できない文字（\"）が含まれています"},
+    {P::LogStandInFailed, u"\u3000ファイル名をモジュールに渡せませんでした"},
     {P::LogCopyTargetDiffers, u"\u3000解凍先に同名の別ファイルがあるため、複写しませんでした"},
     {P::LogDeleteKeptSkipped, u"\u3000スキップされたファイルがあるため、圧縮ファイルは削除しませんでした"},
     {P::LogCopyFailed, u"\u3000圧縮ファイルを複写できませんでした"},

@@ -68,8 +68,8 @@ QVariant FolderListModel::data(const QModelIndex& index, int role) const {
   const bool isAncestor = row < ancestors;
   switch (role) {
     case Qt::DisplayRole:
-      if (!isAncestor) return m_subfolders[row - ancestors];
-      return row == 0 ? QStringLiteral("/") : m_ancestors[row].section(u'/', -1);
+      if (!isAncestor) return DisplayPath(m_subfolders[row - ancestors]);
+      return row == 0 ? QStringLiteral("/") : DisplayPath(m_ancestors[row].section(u'/', -1));
     case Qt::DecorationRole:
       return QApplication::style()->standardIcon(isAncestor ? QStyle::SP_DirOpenIcon : QStyle::SP_DirClosedIcon);
     case DepthRole:

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 
 #include "archivers/common/ResultCodes.h"
@@ -261,6 +262,27 @@ TEST_P(ModuleContract, OnlyARegularFileIsAnArchive) {
     EXPECT_GE(rc, rkarc::kFirstFailure) << bench.report();
     EXPECT_TRUE(Tree(bench.out()).isEmpty());
     EXPECT_TRUE(bench.outside().isEmpty());
+  }
+}
+
+// The program hands paths over as their bytes on disk, which need not be
+// UTF-8: an archive and an output folder named in CP932, or with a byte that
+// is neither, are read and written as named.
+TEST_P(ModuleContract, PathsAreTheBytesOfTheirNames) {
+  const ModuleRow& m = GetParam();
+  for (const std::string folder : {"\x83\x74\x83\x48\x83\x8B\x83\x5F", "a\xFF"}) {
+    SCOPED_TRACE(folder);
+    const TempFolder at;
+    const std::string dir = at.path().toStdString() + '/' + folder;
+    const std::string arc = dir + "/\x93\xFA\x96\x7B." + m.extension, out = dir + '/' + folder + '/';
+    std::filesystem::create_directories(out);
+    std::filesystem::copy_file(archive.toStdString(), arc);
+    EXPECT_EQ(module.checkArchive(arc), 1);
+    const std::string command = m.unknownOption[0] == '/' ? std::string(m.options) + ' ' + arc + " /F=" + out
+                                                          : std::string(m.options) + " \"" + arc + "\" \"" + out + '"';
+    std::string report;
+    EXPECT_EQ(module.command(command, &report), rkarc::kOk) << report;
+    for (const char* member : {"README.TXT", "DATA.BIN"}) EXPECT_TRUE(std::filesystem::is_regular_file(out + member));
   }
 }
 

@@ -3,6 +3,7 @@
 // The library is a stand-in behind the same interface as the real modules.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <optional>
@@ -16,6 +17,7 @@
 #include "tests/support/TestSupport.h"
 #include "text/MessageCatalogue.h"
 
+using testing_support::ReadFile;
 using testing_support::TempFolder;
 
 namespace {
@@ -90,6 +92,40 @@ TEST(ArchiveExtract, SkippedFilesCountAsSuccessButTheArchiveIsNotDeleted) {
   EXPECT_EQ(P(M::LogSkippedHead) + "3" + P(M::LogSkippedTail),
             QString::fromUtf8("　スキップされたファイルが3あります"));
   EXPECT_TRUE(QFileInfo::exists(f.arc));
+}
+
+// A name that a quoted command can carry goes into it exactly as it is; one
+// that it cannot goes over as another path to the same file and folder,
+// made for the call and gone after it, whatever the module answered.
+TEST(ArchiveExtract, CommandsCarryEveryNameAndStandInsGoAfterTheCall) {
+  Fixture plain(0);
+  plain.extract();
+  EXPECT_EQ(plain.lzh->commands, QByteArrayList{"x -+ \"" + plain.arc.toUtf8() + "\" \"" + plain.dest.toUtf8() + "DATA/\""});
+  for (const int32_t result : {rkarc::kOk, rkarc::kErrCancelled, rkarc::kErrDamaged}) {
+    SCOPED_TRACE(result);
+    Fixture f(result);
+    f.settings.TmpDir = f.tmp.mkdir("tmp") + "/";
+    f.arc = f.tmp.write("in/Da\"ta.lzh", "not really an archive");
+    QByteArrayList paths;
+    f.lzh->duringCommand = [&] {
+      paths = f.lzh->commands.last().split('"');  // option, archive, blank, folder, nothing
+      ASSERT_EQ(paths.size(), 5);
+      EXPECT_EQ(ReadFile(paths[1]), "not really an archive");
+      EXPECT_TRUE(QFileInfo(QString::fromUtf8(paths[3])).isDir());
+      EXPECT_EQ(QFileInfo(QString::fromUtf8(paths[3])).canonicalFilePath(), f.tmp.file("out/DA\"TA"));
+    };
+    f.extract();
+    ASSERT_EQ(paths.size(), 5);
+    EXPECT_FALSE(QFileInfo::exists(QString::fromUtf8(paths[1])));
+    EXPECT_TRUE(QDir(f.settings.TmpDir).isEmpty());
+  }
+  Fixture noTmpDir(0);  // the link has no place: the module is not called
+  noTmpDir.settings.TmpDir = "relative/";
+  noTmpDir.arc = noTmpDir.tmp.write("in/Da\"ta.lzh", "x");
+  EXPECT_EQ(noTmpDir.extract(), 1);
+  EXPECT_TRUE(noTmpDir.lzh->commands.isEmpty());
+  EXPECT_EQ(noTmpDir.listener.lines.mid(1),
+            QStringList({P(M::LogLzhExtracting), P(M::LogTmpDirUnusable), P(M::LogNotExtracted)}));
 }
 
 TEST(ArchiveExtract, BusyLibraryShowsItsNoticeAndIsNotCalled) {

@@ -13,6 +13,7 @@
 #include <QLockFile>
 #include <QSettings>
 
+#include "platform/FileName.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/FreshConfig.h"
 
@@ -76,6 +77,17 @@ TEST(SettingsStore, TextsReadBackExactlyInAnotherStoreAndInQSettings) {
   for (int i = 0; i < texts.size(); ++i)
     EXPECT_EQ(fromQSettings.read("Written by QSettings", kSection, key(i), "default"), texts[i]) << i;
   EXPECT_TRUE(reread.takeFaults().isEmpty());
+}
+
+// A stored folder whose name is not UTF-8 comes back as the same bytes, here
+// and in QSettings: its bytes are written as escapes both read alike.
+TEST(SettingsStore, FolderNamesThatAreNotUtf8ReadBackAsTheirBytes) {
+  FreshConfig config;
+  const QByteArray folder = "/tmp/\x83\x74\x83\x48/a\xFF" "1";
+  ASSERT_TRUE(SettingsStore().write(kApp, kSection, "Dir_In", FileNameFromBytes(folder)));
+  EXPECT_TRUE(ReadFile(config.ini(kApp)).contains("Dir_In=/tmp/\\xdc83t\\xdc83H/a\\xdcff\\x31\n"));
+  EXPECT_EQ(FileNameBytes(SettingsStore().read(kApp, kSection, "Dir_In", "").value_or("")), folder);
+  EXPECT_EQ(FileNameBytes(QSettings(config.ini(kApp), QSettings::IniFormat).value("Dir_In").toString()), folder);
 }
 
 TEST(SettingsStore, EmptyValueIsNotAnAbsentKey) {

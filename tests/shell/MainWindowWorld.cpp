@@ -12,6 +12,7 @@
 
 #include "engine/PathHelpers.h"
 #include "results/mdiStatus.h"
+#include "ui/PathItem.h"
 #include "ui/WindowInterfaces.h"
 
 using testing_support::Run;
@@ -71,11 +72,11 @@ QStringList MainWindowWorld::configSnapshot() const {
   return files;
 }
 
-frmRukasu::Start MainWindowWorld::load(const QString& argumentText) {
+frmRukasu::Start MainWindowWorld::load(const QStringList& names) {
   window.reset();
   context = std::make_unique<AppContext>(*store, libraries);
   window = std::make_unique<frmRukasu>(*context);
-  return window->MDIForm_Load(argumentText, &exitCode);
+  return window->MDIForm_Load(names, &exitCode);
 }
 
 void MainWindowWorld::show() {
@@ -144,7 +145,7 @@ QStringList MainWindowWorld::log() const { return dynamic_cast<mdiStatus&>(*cont
 QStringList MainWindowWorld::extractedFolders() const {
   QStringList folders;
   auto* list = window->findChild<QListWidget*>(QStringLiteral("lstOutFile"));
-  for (int row = 0; row < list->count(); ++row) folders << list->item(row)->text();
+  for (int row = 0; row < list->count(); ++row) folders << ItemPath(list->item(row));
   return folders;
 }
 

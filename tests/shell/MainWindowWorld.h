@@ -56,7 +56,7 @@ class MainWindowWorld {
   QStringList configSnapshot() const;
 
   // Start-up with a new main window; exitCode as MDIForm_Load leaves it.
-  frmRukasu::Start load(const QString& argumentText = {});
+  frmRukasu::Start load(const QStringList& names = {});
   // Shows the window (first activation) and points the destination pane at dest.
   void show();
   // Closes the window as its close box does and waits until it is gone.

@@ -6,7 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "shell/ProgramOptions.h"
 #include "tests/support/MountNamespace.h"
@@ -116,6 +119,49 @@ TEST(ProgramRun, AutomaticRunWithoutADisplay) {
   const Result nothing = RunProgram({"--auto", "notes.txt"}, config, tmp.file("src"));
   EXPECT_EQ(nothing.status, kExitSomeFailed);
   EXPECT_FALSE(nothing.err.isEmpty());
+}
+
+// Names as the shell hands them over, bytes that are not UTF-8 included: each
+// archive extracts into a folder of its own bytes, and the log shows its name
+// as the panes do.
+TEST(ProgramRun, AutomaticRunOnNamesThatAreNotUtf8) {
+  TempFolder tmp;
+  const QString zip = MakeZip(tmp, "made.zip", "one.txt", "first"), lzh = tmp.file("src/made.lzh");
+  tmp.write("scratch/two.txt", "second");
+  ASSERT_EQ(testing_support::Run("jlha", {"aq", lzh, "two.txt"}, tmp.file("scratch")), 0);
+  const QByteArray src = tmp.file("src/").toUtf8();
+  ASSERT_EQ(::rename(zip.toUtf8().constData(), (src + "a\xFF.zip").constData()), 0);
+  ASSERT_EQ(::rename(lzh.toUtf8().constData(), (src + "\x93\xFA\x96\x7B.lzh").constData()), 0);
+  const QString out = tmp.mkdir("out");
+  const Result r = RunProgram({out}, tmp.mkdir("config"), tmp.file("src"),
+                              {"sh", "-c", "exec \"$0\" --auto --mode okavi --dest \"$1\" -- *.lzh *.zip"});
+  EXPECT_EQ(r.status, kExitAllExtracted) << r.out.toStdString() << r.err.toStdString();
+  const auto read = [&](const char* relative) {  // QFile would not find names that are not UTF-8
+    std::ifstream in((out.toStdString() + relative).c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(read("/\x93\xFA\x96\x7B/two.txt"), "second");
+  EXPECT_EQ(read("/A\xFF/one.txt"), "first");
+  EXPECT_TRUE(r.out.contains(QString::fromUtf8("/日本.lzh［SJIS］ ]\n"))) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains(QString::fromUtf8("/a\\xFF.zip［UTF-8 以外］ ]\n"))) << r.out.toStdString();
+}
+
+// Each argument is one name, as the shell split it: blanks and quotes stay in
+// it, it may begin like a switch, and after "--" even like a switch of Qt's.
+TEST(ProgramRun, EachArgumentIsOneName) {
+  TempFolder tmp;
+  const QString out = tmp.mkdir("de\"st");
+  MakeZip(tmp, "say \"hi\" now.zip", "one.txt", "first");
+  MakeZip(tmp, "-lead.zip", "two.txt", "second");
+  MakeZip(tmp, "-style=x.zip", "three.txt", "third");
+  const Result r = RunProgram({"--auto", "--mode", "normal", "--dest", out, "say \"hi\" now.zip", "-lead.zip", "--",
+                               "-style=x.zip"},
+                              tmp.mkdir("config"), tmp.file("src"));
+  EXPECT_EQ(r.status, kExitAllExtracted) << r.out.toStdString() << r.err.toStdString();
+  EXPECT_EQ(ReadFile(out + "/one.txt"), "first");
+  EXPECT_EQ(ReadFile(out + "/two.txt"), "second");
+  EXPECT_EQ(ReadFile(out + "/three.txt"), "third");
+  EXPECT_TRUE(r.out.contains("say \"hi\" now.zip ]")) << r.out.toStdString();
 }
 
 // Settings keys of the current location, as the user's settings file holds them.

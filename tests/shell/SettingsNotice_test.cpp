@@ -80,7 +80,7 @@ TEST(SettingsNotice, ARemovalThatFailsIsSaidWithACommandThatDoesIt) {
   const QString folder = w.config.path() + "/Velmont Soft";
   ASSERT_EQ(testing_support::Run("chmod", {"555", folder}), 0);
   ModalWatch boxes({QMessageBox::Yes, QMessageBox::Ok});
-  EXPECT_EQ(w.load("/U"), frmRukasu::Start::EndProgram);
+  EXPECT_EQ(w.load({"/U"}), frmRukasu::Start::EndProgram);
   EXPECT_EQ(w.exitCode, 1);
   ASSERT_EQ(boxes.texts().size(), 2);
   EXPECT_TRUE(boxes.texts()[1].contains("chmod u+w '" + folder + "' && rm -f '" + w.storeFile() + "'"))

@@ -14,7 +14,6 @@
 #include <QScreen>
 #include <QTest>
 
-#include "shell/CommandLine.h"
 #include "shell/ProgramOptions.h"
 #include "ui/Twips.h"
 #include "tests/support/ModalHelper.h"
@@ -45,7 +44,7 @@ TEST(RemovalSwitch, YesRemovesTheCurrentSectionOnlyNoRemovesNothing) {
     w.storeKeys({"Lzh=False"});
     const QString earlier = w.config.writeIni("Rukasu2", "[General]\nVersion=1.01\n");
     ModalWatch question({yes ? QMessageBox::Yes : QMessageBox::No});
-    EXPECT_EQ(w.load("/u"), frmRukasu::Start::EndProgram);
+    EXPECT_EQ(w.load({"/u"}), frmRukasu::Start::EndProgram);
     EXPECT_EQ(w.exitCode, 0);
     EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(SharedMsg::RemovalQuestion) + u'\n' + w.storeFile()}));
     EXPECT_EQ(question.titles(), QStringList({"RUKASU2"}));
@@ -59,7 +58,7 @@ TEST(RemovalSwitch, YesRemovesTheCurrentSectionOnlyNoRemovesNothing) {
 TEST(RemovalSwitch, FollowedByANameIsNoSwitch) {
   MainWindowWorld w;
   ModalWatch nothingAsked;
-  EXPECT_EQ(w.load("/U " + w.makeZip("a.zip")), frmRukasu::Start::ShowWindow);
+  EXPECT_EQ(w.load({"/U", w.makeZip("a.zip")}), frmRukasu::Start::ShowWindow);
   EXPECT_TRUE(nothingAsked.texts().isEmpty());
 }
 
@@ -70,7 +69,7 @@ TEST(AutoRun, ExtractsWithoutAWindowAndEndsWithoutSaving) {
   const QString a = w.makeZip("a.zip"), b = w.makeTarGz("b.tar.gz"), bad = w.makeBroken("c.zip");
   QApplication::clipboard()->clear();
 
-  EXPECT_EQ(w.load(ArgumentText({a, bad, b, w.source + "/missing.zip"}, w.source)), frmRukasu::Start::EndProgram);
+  EXPECT_EQ(w.load({a, bad, b, w.source + "/missing.zip"}), frmRukasu::Start::EndProgram);
   EXPECT_EQ(w.exitCode, kExitSomeFailed);
   EXPECT_FALSE(AnyWindowShown());
   EXPECT_TRUE(QFile::exists(w.dest + "/A/doc/readme.txt"));
@@ -90,7 +89,7 @@ TEST(AutoRun, NamesThatAreAllSkippedOpenTheWindowWithAnEmptyList) {
   MainWindowWorld w;
   w.storeKeys({"Auto=True"});
   const QString notes = w.tmp.write("source/notes.txt", "no archive");
-  EXPECT_EQ(w.load(notes + ' ' + w.source + "/missing.zip"), frmRukasu::Start::ShowWindow);
+  EXPECT_EQ(w.load({notes, w.source + "/missing.zip"}), frmRukasu::Start::ShowWindow);
   EXPECT_FALSE(w.context->AutoRunning);
   EXPECT_TRUE(w.targets().isEmpty());
   w.show();
@@ -130,7 +129,7 @@ TEST(RemovalSwitch, EnterAnswersNo) {
     EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
     box->defaultButton()->click();
   });
-  EXPECT_EQ(w.load("/U"), frmRukasu::Start::EndProgram);
+  EXPECT_EQ(w.load({"/U"}), frmRukasu::Start::EndProgram);
   EndWithoutShowing(w);
   EXPECT_TRUE(QFile::exists(w.storeFile()));
 }

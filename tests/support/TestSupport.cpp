@@ -1,6 +1,10 @@
 // Shared test helpers; see TestSupport.h.
 #include "tests/support/TestSupport.h"
 
+#include <ftw.h>
+
+#include <cstdio>
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
@@ -24,7 +28,10 @@ TempFolder::~TempFolder() {
   QDirIterator it(m_path, QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System,
                   QDirIterator::Subdirectories);
   while (it.hasNext()) QFile::setPermissions(it.next(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-  QDir(m_path).removeRecursively();
+  // By the bytes of the names, which need not be UTF-8 (QDir would miss those).
+  ::nftw(
+      m_path.toUtf8().constData(), [](const char* path, const struct stat*, int, FTW*) { return std::remove(path), 0; },
+      32, FTW_DEPTH | FTW_PHYS);
 }
 
 QString TempFolder::file(const QString& relative) const { return m_path + "/" + relative; }
