@@ -1,6 +1,8 @@
 // Positioned reads of an archive file; see ArchiveFile.h.
 #include "archivers/common/ArchiveFile.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
 
@@ -16,6 +18,16 @@ bool ArchiveFile::open(const std::string& path) {
   }
   m_fd = std::move(file.fd);
   m_size = file.size;
+  return true;
+}
+
+bool ArchiveFile::openDuplicate(int fd, uint64_t size) {
+  m_fd = UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+  if (!m_fd.valid()) {
+    m_error = ReadFailureText(errno);
+    return false;
+  }
+  m_size = size;
   return true;
 }
 

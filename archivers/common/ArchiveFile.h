@@ -21,6 +21,9 @@ class ArchiveFile {
 
   // False when the path cannot be opened as a regular file; error() says why.
   bool open(const std::string& path);
+  // Reads the file already open as `fd` (of `size` bytes) through a descriptor
+  // of its own; false when it cannot be duplicated.
+  bool openDuplicate(int fd, uint64_t size);
   bool isOpen() const { return m_fd.valid(); }
   int fd() const { return m_fd.get(); }
   uint64_t size() const { return m_size; }

@@ -7,7 +7,9 @@
 #include <cstring>
 #include <vector>
 
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/common/Bytes.h"
+#include "archivers/common/ExecutableImage.h"
 
 namespace rkarc::rar {
 namespace {
@@ -77,31 +79,10 @@ size_t ReadVint(const unsigned char* p, size_t size, uint64_t& value) {
   return 0;
 }
 
-uint64_t ExecutableImageEnd(const InputFile& file) {
-  unsigned char mz[64];
-  if (!file.readExact(0, mz, sizeof mz) || mz[0] != 'M' || mz[1] != 'Z') return 0;
-  const uint32_t peAt = Le32(mz + 0x3C);
-  unsigned char pe[24];
-  if (file.readExact(peAt, pe, sizeof pe) && std::memcmp(pe, "PE\0\0", 4) == 0) {
-    const uint16_t sections = Le16(pe + 6);
-    const uint64_t table = peAt + 24ull + Le16(pe + 20);
-    uint64_t end = 0;
-    for (uint16_t i = 0; i < sections; ++i) {
-      unsigned char s[40];
-      if (!file.readExact(table + 40ull * i, s, sizeof s)) break;
-      end = std::max<uint64_t>(end, static_cast<uint64_t>(Le32(s + 20)) + Le32(s + 16));
-    }
-    return std::min(end, file.size());
-  }
-  const uint16_t lastPage = Le16(mz + 2), pages = Le16(mz + 4);
-  if (pages == 0) return 0;
-  const uint64_t end = lastPage == 0 ? pages * 512ull : (pages - 1) * 512ull + lastPage;
-  return std::min(end, file.size());
-}
-
 std::optional<RarStart> FindRar(const InputFile& file) {
   if (auto found = ValidAt(file, 0)) return found;
-  const uint64_t imageEnd = ExecutableImageEnd(file);
+  ArchiveFile stub;
+  const uint64_t imageEnd = stub.openDuplicate(file.fd(), file.size()) ? ExecutableImage::Of(stub).end : 0;
   const uint64_t limit = std::min(file.size(), imageEnd + kScanLimit);
   if (auto found = Scan(file, imageEnd, limit)) return found;
   if (imageEnd > 0) return Scan(file, 0, std::min(imageEnd, file.size()));

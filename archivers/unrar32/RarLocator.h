@@ -18,10 +18,6 @@ struct RarStart {
 
 std::optional<RarStart> FindRar(const InputFile& file);
 
-// Where the executable image of an MZ/PE stub ends (0 when the file is not
-// one): appended data normally starts there (docs/formats/SFX.md section 1).
-uint64_t ExecutableImageEnd(const InputFile& file);
-
 // Decodes a RAR 5 variable-length integer at p (at most `size` bytes);
 // returns the bytes used, 0 when malformed.
 size_t ReadVint(const unsigned char* p, size_t size, uint64_t& value);
