@@ -7,8 +7,12 @@ runs with the same seed give the same member contents. Each archive gets a
 checking an extraction's output folder. Needs jlha-utils (lha), arj, gcab.
 
   bench/make_corpus.py [--seed N] [--scale F] [--only small,large,tree,ish] [FOLDER]
+
+--only also takes the workload keys of run_bench.py (tgz, zip, lzh, arj, tbz, bz2,
+bigzip) to make single archives.
 """
 import argparse
+import bz2
 import gzip
 import hashlib
 import io
@@ -172,14 +176,39 @@ def large_members(rng, content, total, low, high):
         i += 1
 
 
-def make_large_tgz(root, rng, content, total):
-    path = os.path.join(root, "large", "big.tar.gz")
+def make_large_tar(root, rng, content, total, name="big.tar.gz", mode="w:gz", level=6):
+    path = os.path.join(root, "large", name)
     manifest = Manifest()
-    with tarfile.open(path, "w:gz", compresslevel=6) as t:
+    with tarfile.open(path, mode, compresslevel=level) as t:
         for name, data in large_members(rng, content, total, 64 << 10, 16 << 20):
             info = tarfile.TarInfo(name)
             info.size, info.mtime, info.mode = len(data), MTIME, 0o644
             t.addfile(info, io.BytesIO(data))
+            manifest.add(name, data)
+    manifest.write(path)
+
+
+def make_large_bz2(root, rng, content, total):
+    """One file compressed with bzip2 -9 (900 KB blocks), as `bzip2 big` leaves it."""
+    path = os.path.join(root, "large", "big.bz2")
+    manifest = Manifest()
+    data = b"".join(data for _, data in large_members(rng, content, total, 1 << 20, 8 << 20))
+    with bz2.open(path, "wb", compresslevel=9) as f:
+        f.write(data)
+    manifest.add("big", data)
+    manifest.write(path)
+
+
+def make_large_deflate_zip(root, rng, content, total):
+    """Large deflated members, where the time goes to inflating rather than to creating files."""
+    path = os.path.join(root, "large", "big.zip")
+    manifest = Manifest()
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=6) as z:
+        for name, data in large_members(rng, content, total, 64 << 10, 16 << 20):
+            info = zipfile.ZipInfo(name, date_time=(2020, 1, 1, 0, 0, 0))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.external_attr = 0o644 << 16
+            z.writestr(info, data)
             manifest.add(name, data)
     manifest.write(path)
 
@@ -261,18 +290,22 @@ def main():
     rng = random.Random(args.seed)
     content = Content(rng)
     # Each part draws from its own generator so that --only gives the same bytes.
+    # Each step has a part and the key of its run_bench.py workload; --only takes either.
     steps = [
-        ("small", lambda r: make_small(root, r, content, 1000)),
-        ("large", lambda r: make_large_tgz(root, r, content, int(args.scale * (1 << 30)))),
-        ("large", lambda r: make_large_zip(root, r, content, 20000)),
-        ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.lzh", lzh_command)),
-        ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.arj", arj_command)),
-        ("tree", lambda r: make_tree(root, 50000, 2000)),
-        ("ish", lambda r: make_ish_log(root, r, 20 << 20, os.path.abspath(args.samples))),
+        ("small", "small", lambda r: make_small(root, r, content, 1000)),
+        ("large", "tgz", lambda r: make_large_tar(root, r, content, int(args.scale * (1 << 30)))),
+        ("large", "zip", lambda r: make_large_zip(root, r, content, 20000)),
+        ("large", "lzh", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.lzh", lzh_command)),
+        ("large", "arj", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.arj", arj_command)),
+        ("tree", "tree", lambda r: make_tree(root, 50000, 2000)),
+        ("ish", "ish", lambda r: make_ish_log(root, r, 20 << 20, os.path.abspath(args.samples))),
+        ("large", "tbz", lambda r: make_large_tar(root, r, content, int(args.scale * 300e6), "big.tar.bz2", "w:bz2", 9)),
+        ("large", "bz2", lambda r: make_large_bz2(root, r, content, int(args.scale * 100e6))),
+        ("large", "bigzip", lambda r: make_large_deflate_zip(root, r, content, int(args.scale * (1 << 30)))),
     ]
-    for n, (part, step) in enumerate(steps):
-        if part in parts:
-            print(f"make_corpus: step {n} ({part})", flush=True)
+    for n, (part, key, step) in enumerate(steps):
+        if part in parts or key in parts:
+            print(f"make_corpus: step {n} ({key})", flush=True)
             step(random.Random(args.seed * 100 + n))
     print("make_corpus: done in", root)
 
