@@ -35,12 +35,13 @@ std::string TarOption(std::string_view token, ExtractRequest& request) {
   return ForEachOptionLetter(token, [](char c) { return std::string_view("xfoGzjZBvp").find(c) != std::string_view::npos; });
 }
 
-// gzip and bzip2 are decoded on a thread of their own, ahead of the writing.
+// gzip is decoded on a thread of its own, ahead of the writing; bzip2 on
+// threads of its own, several blocks at a time.
 std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, InputProgress onInput) {
-  if (kind != Compression::Gzip && kind != Compression::Bzip2) return nullptr;
+  if (kind == Compression::Bzip2) return std::make_unique<Bzip2Stream>(file, std::move(onInput));
+  if (kind != Compression::Gzip) return nullptr;
   const auto inner = [&](InputProgress heard) -> std::unique_ptr<ByteStream> {
-    if (kind == Compression::Gzip) return std::make_unique<GzipStream>(file, std::move(heard));
-    return std::make_unique<Bzip2Stream>(file, std::move(heard));
+    return std::make_unique<GzipStream>(file, std::move(heard));
   };
   return std::make_unique<ThreadedStream>(file, inner, std::move(onInput));
 }
