@@ -13,6 +13,7 @@
 
 #include "archivers/libarchive/InputFile.h"
 #include "archivers/tar32/Bzip2Bits.h"
+#include "archivers/tar32/Bzip2Rows.h"
 
 namespace rkarc::tar {
 
@@ -61,9 +62,10 @@ class Bzip2BlockDecoder {
   struct FreeLinks {
     void operator()(uint32_t* p) const;
   };
-  // The block's bytes, then the inverse transform's forward links (kMaxBlock
-  // words), and its backward links (as many): made on first use.
+  // The block's bytes, then beside them the inverse transform's links
+  // (900,000 words): made on first use.
   std::unique_ptr<uint32_t, FreeLinks> m_links;
+  Bzip2Rows m_rows;
   std::vector<uint8_t> m_bytes;  // the block's bytes in order, before the runs of four
   uint32_t m_storedCrc = 0;
   bool m_randomised = false;
