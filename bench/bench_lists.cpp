@@ -10,7 +10,7 @@
 
 #include "source/FileList.h"
 #include "source/FileListModel.h"
-#include "source/FolderList.h"
+#include "ui/FolderList.h"
 
 namespace {
 

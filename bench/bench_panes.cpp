@@ -19,7 +19,7 @@
 #include "results/mdiStatus.h"
 #include "settings/SettingsDefaults.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 
 namespace {
 

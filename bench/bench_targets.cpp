@@ -16,7 +16,7 @@
 #include "engine/Libraries.h"
 #include "settings/SettingsDefaults.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 #include "source/mdiFile.h"
 #include "source/mdiInFile.h"
 

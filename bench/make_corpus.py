@@ -250,8 +250,8 @@ def make_tree(root, files, folders):
 
 
 def make_ish_log(root, rng, size, samples):
-    """(d) A terminal log of about `size` bytes with the ISH texts of the
-    shared samples spread through it (no ISH encoder ships with Debian)."""
+    """(d) A terminal log of about `size` bytes with the ISH fixtures of
+    tests/data spread through it (no ISH encoder ships with Debian)."""
     ish = []
     for variant in ("jis7", "jis8", "sjis", "nonkana"):
         folder = os.path.join(samples, "ish", variant)
@@ -282,7 +282,7 @@ def main():
     parser.add_argument("--scale", type=float, default=1.0, help="size factor for the large archives")
     parser.add_argument("--only", default="small,large,tree,ish")
     here = os.path.dirname(os.path.abspath(__file__))
-    parser.add_argument("--samples", default=os.path.join(here, "..", "..", "shared", "testdata"))
+    parser.add_argument("--samples", default=os.path.join(here, "..", "tests", "data"))
     args = parser.parse_args()
     parts = set(args.only.split(","))
     root = os.path.abspath(args.folder)

@@ -1,98 +1,149 @@
-// The dispatch tables of one archive's extraction; see ArchiveKinds.h.
+// The table of archive kinds; see ArchiveKinds.h.
 #include "engine/ArchiveKinds.h"
 
-#include <array>
+#include <iterator>
 
 #include "engine/Libraries.h"
 #include "settings/Settings.h"
 
 namespace {
 
+using F = KindFamily;
 using L = LibraryId;
 using S = Settings;
-using Lib = Libraries;
 
-bool LzhOn(const S& s, const Lib& l) { return s.Lzh && l.present(L::Unlha); }
-bool ZipOn(const S& s, const Lib& l) { return s.Zip && l.present(L::UnZip); }
-bool IshOn(const S& s, const Lib& l) { return s.Ish && l.present(L::Ish); }
-bool ArjOn(const S& s, const Lib& l) { return s.Arj && l.present(L::Unarj); }
-bool CabOn(const S& s, const Lib& l) { return s.Cab && l.present(L::Cab); }
-bool RarOn(const S& s, const Lib& l) { return s.Rar && l.present(L::Unrar); }
-bool TarOn(const S& s, const Lib& l) { return s.Tar && l.present(L::Tar); }
-bool Bz2On(const S& s, const Lib& l) { return TarOn(s, l) && l.present(L::Bz2); }
-bool Always(const S&, const Lib&) { return true; }
+using M = ProductMsg;
+constexpr std::nullopt_t kNone = std::nullopt;
 
-constexpr int kLzhLine = 20000, kZipLine = 20001, kIshLine = 20002, kArjLine = 20003, kCabLine = 20004,
-              kTarLine = 20005, kRarLine = 20024;
+constexpr FamilyRow kFamilies[kKindFamilyCount] = {
+    {F::Lzh, L::Unlha, &S::Lzh, "ckbLZH", "pnlLZH", M::OptionLzh, M::OptionLzhTip, M::LogLzhExtracting,
+     M::LogLzhChecking, M::LogLzhOuterPass, M::LogLzhInnerPass},
+    {F::Zip, L::UnZip, &S::Zip, "ckbZIP", "pnlZIP", M::OptionZip, M::OptionZipTip, M::LogZipExtracting,
+     M::LogZipChecking, M::LogZipOuterPass, M::LogZipInnerPass},
+    {F::Arj, L::Unarj, &S::Arj, "ckbARJ", "pnlARJ", M::OptionArj, M::OptionArjTip, M::LogArjExtracting,
+     M::LogArjChecking, kNone, kNone},
+    {F::Ish, L::Ish, &S::Ish, "ckbISH", "pnlISH", M::OptionIsh, M::OptionIshTip, M::LogIshDecoding, M::LogIshChecking,
+     kNone, kNone},
+    {F::Cab, L::Cab, &S::Cab, "ckbCAB", "pnlCAB", M::OptionCab, M::OptionCabTip, M::LogCabExtracting,
+     M::LogCabChecking, kNone, kNone},
+    {F::Rar, L::Unrar, &S::Rar, "ckbRAR", "pnlRAR", M::OptionRar, M::OptionRarTip, M::LogRarExtracting,
+     M::LogRarChecking, kNone, kNone},
+    {F::Tar, L::Tar, &S::Tar, "ckbTAR", "pnlTar", M::OptionTar, M::OptionTarTip, M::LogTarExtracting, kNone, kNone,
+     kNone},
+};
 
-const std::array<ArchiveKind, 24> kKinds = {{
-    {".LZH", KindAction::Call, L::Unlha, CommandForm::Standard, &S::Lzh_Opt, kLzhLine, LzhOn},
-    {".LHA", KindAction::Call, L::Unlha, CommandForm::Standard, &S::Lzh_Opt, kLzhLine,
-     [](const S& s, const Lib& l) { return LzhOn(s, l) && s.Lzh_Lha; }},
-    {".ZIP", KindAction::Call, L::UnZip, CommandForm::Standard, &S::Zip_Opt, kZipLine, ZipOn},
-    {".ISH", KindAction::Call, L::Ish, CommandForm::Ish, &S::Ish_Opt, kIshLine, IshOn},
-    {".ARJ", KindAction::Call, L::Unarj, CommandForm::Standard, &S::Arj_Opt, kArjLine, ArjOn},
-    {".CAB", KindAction::Call, L::Cab, CommandForm::Standard, &S::Cab_Opt, kCabLine, CabOn},
-    {".RAR", KindAction::Call, L::Unrar, CommandForm::Standard, &S::Rar_Opt, kRarLine, RarOn},
-    {".EXE", KindAction::ProbeExe, L::Unlha, CommandForm::Standard, nullptr, 0, Always},
-    {".X", KindAction::ProbeX, L::Unlha, CommandForm::Standard, &S::Lzh_Opt, kLzhLine,
-     [](const S& s, const Lib& l) { return LzhOn(s, l) && s.Lzh_X; }},
-    {".LOG", KindAction::ProbeLog, L::Ish, CommandForm::Ish, &S::Ish_Opt, kIshLine,
-     [](const S& s, const Lib& l) { return IshOn(s, l) && s.Ish_Log; }},
-    {".TAR", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarTar_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Tar; }},
-    {".TAR.GZ", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarTargz_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Targz; }},
-    {".TGZ", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarTgz_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Tgz; }},
-    {".TAR.Z", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarTarz_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Tarz; }},
-    {".TAZ", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarTaz_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Taz; }},
-    {".GZ", KindAction::Call, L::Tar, CommandForm::SingleFile, &S::TarGz_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Gz; }},
-    {".Z", KindAction::Call, L::Tar, CommandForm::SingleFile, &S::TarZ_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return TarOn(s, l) && s.Tar_Z; }},
-    {".TAR.BZ2", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarTarBz2_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return Bz2On(s, l) && s.Tar_TarBz2; }},
-    {".BZIP2", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarBzip2_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return Bz2On(s, l) && s.Tar_Bzip2; }},
-    {".BZ2", KindAction::Call, L::Tar, CommandForm::Standard, &S::TarBz2_Opt, kTarLine,
-     [](const S& s, const Lib& l) { return Bz2On(s, l) && s.Tar_Bz2; }},
-    {".LZH.LZH", KindAction::Double, L::Unlha, CommandForm::Standard, nullptr, 0,
-     [](const S& s, const Lib& l) { return s.Double && LzhOn(s, l); }},
-    {".LZH.ZIP", KindAction::Double, L::UnZip, CommandForm::Standard, nullptr, 0,
-     [](const S& s, const Lib& l) { return s.Double && LzhOn(s, l) && ZipOn(s, l); }},
-    {".ZIP.LZH", KindAction::Double, L::Unlha, CommandForm::Standard, nullptr, 0,
-     [](const S& s, const Lib& l) { return s.Double && LzhOn(s, l) && ZipOn(s, l); }},
-    {".ZIP.ZIP", KindAction::Double, L::UnZip, CommandForm::Standard, nullptr, 0,
-     [](const S& s, const Lib& l) { return s.Double && ZipOn(s, l); }},
-}};
+constexpr unsigned kExe = kProbed | kOtherName;
+constexpr CommandForm kIsh = CommandForm::Ish;
+constexpr CommandForm kOne = CommandForm::SingleFile;  // a single compressed file, named by the output path
+
+constexpr ArchiveKind kKinds[] = {
+    {".LZH", F::Lzh, nullptr, {}, &S::Lzh_Opt},
+    {".EXE", F::Lzh, &S::Lzh_Exe, M::OptionLzhExeTip, &S::Lzh_Opt, kExe},
+    {".X", F::Lzh, &S::Lzh_X, M::OptionLzhXTip, &S::Lzh_Opt, kExe},
+    {".LHA", F::Lzh, &S::Lzh_Lha, M::OptionLzhLhaTip, &S::Lzh_Opt, kOtherName},
+    {".ZIP", F::Zip, nullptr, {}, &S::Zip_Opt},
+    {".EXE", F::Zip, &S::Zip_Exe, M::OptionZipExeTip, &S::Zip_Opt, kExe},
+    {".ISH", F::Ish, nullptr, {}, &S::Ish_Opt, 0, kIsh},
+    {".LOG", F::Ish, &S::Ish_Log, M::OptionIshLogTip, &S::Ish_Opt, kProbed | kOtherName, kIsh},
+    {".ARJ", F::Arj, nullptr, {}, &S::Arj_Opt},
+    {".EXE", F::Arj, &S::Arj_Exe, M::OptionArjExeTip, &S::Arj_Opt, kExe},
+    {".CAB", F::Cab, nullptr, {}, &S::Cab_Opt},
+    {".EXE", F::Cab, &S::Cab_Exe, M::OptionCabExeTip, &S::Cab_Opt, kExe | kBoxWithoutLibrary},
+    {".RAR", F::Rar, nullptr, {}, &S::Rar_Opt},
+    {".EXE", F::Rar, &S::Rar_Exe, M::OptionRarExeTip, &S::Rar_Opt, kExe | kBoxWithoutLibrary},
+    {".TAR", F::Tar, &S::Tar_Tar, M::OptionTarTarTip, &S::TarTar_Opt},
+    {".TAR.GZ", F::Tar, &S::Tar_Targz, M::OptionTarTargzTip, &S::TarTargz_Opt},
+    {".TGZ", F::Tar, &S::Tar_Tgz, M::OptionTarTgzTip, &S::TarTgz_Opt},
+    {".TAR.Z", F::Tar, &S::Tar_Tarz, M::OptionTarTarzTip, &S::TarTarz_Opt},
+    {".TAZ", F::Tar, &S::Tar_Taz, M::OptionTarTazTip, &S::TarTaz_Opt},
+    {".GZ", F::Tar, &S::Tar_Gz, M::OptionTarGzTip, &S::TarGz_Opt, 0, kOne},
+    {".Z", F::Tar, &S::Tar_Z, M::OptionTarZTip, &S::TarZ_Opt, 0, kOne},
+    // One pattern entry, *.BZ2, lists both .TAR.BZ2 and .BZ2 names.
+    {".TAR.BZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, 0, {}, L::Bz2, "*.BZ2"},
+    {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, {}, L::Bz2},
+    {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, {}, L::Bz2},
+};
+
+constexpr DoubleKind kDoubles[] = {
+    {".LZH", ".LZH"},
+    {".LZH", ".ZIP"},
+    {".ZIP", ".LZH"},
+    {".ZIP", ".ZIP"},
+};
+
+constexpr bool SameText(const char* a, const char* b) {
+  while (*a && *a == *b) ++a, ++b;
+  return *a == *b;
+}
+
+// The first kind of an extension (for a double kind's, the family's own kind);
+// -1 when there is none.
+constexpr int KindIndex(const char* extension) {
+  for (int i = 0; i < static_cast<int>(std::size(kKinds)); ++i)
+    if (SameText(kKinds[i].extension, extension)) return i;
+  return -1;
+}
+
+constexpr bool TablesAgree() {
+  for (int i = 0; i < kKindFamilyCount; ++i)
+    if (static_cast<int>(kFamilies[i].family) != i) return false;
+  for (const ArchiveKind& kind : kKinds)
+    if ((kind.flags & kProbed) && !kFamilies[static_cast<int>(kind.family)].checkMessage) return false;
+  for (const DoubleKind& d : kDoubles) {
+    if (KindIndex(d.inner) < 0 || KindIndex(d.outer) < 0) return false;
+    const FamilyRow& inner = kFamilies[static_cast<int>(kKinds[KindIndex(d.inner)].family)];
+    const FamilyRow& outer = kFamilies[static_cast<int>(kKinds[KindIndex(d.outer)].family)];
+    if (!inner.innerPassMessage || !outer.outerPassMessage) return false;
+  }
+  return true;
+}
+static_assert(TablesAgree(), "families in KindFamily order, probed kinds with a check line, double kinds made of "
+                             "kinds whose families have pass lines");
 
 }  // namespace
 
-const ArchiveKind* FindArchiveKind(const QString& ext) {
-  for (const ArchiveKind& kind : kKinds)
-    if (ext == QLatin1String(kind.extension)) return &kind;
+const FamilyRow& ArchiveKind::familyRow() const { return FamilyRowOf(family); }
+
+bool ArchiveKind::on(const Settings& s, const Libraries& libraries) const {
+  const FamilyRow& f = familyRow();
+  return s.*f.on && libraries.present(f.library) && (!sub || s.*sub) && (!alsoNeeds || libraries.present(*alsoNeeds));
+}
+
+QString ArchiveKind::patternEntry() const {
+  return pattern ? QString::fromLatin1(pattern) : u'*' + QString::fromLatin1(extension);
+}
+
+QString ArchiveKind::boxName() const {
+  return QString::fromLatin1(familyRow().box) + u'_' + QString::fromLatin1(extension).remove(u'.');
+}
+
+const ArchiveKind& DoubleKind::innerKind() const { return kKinds[KindIndex(inner)]; }
+const ArchiveKind& DoubleKind::outerKind() const { return kKinds[KindIndex(outer)]; }
+
+QString DoubleKind::extension() const { return QString::fromLatin1(inner) + QString::fromLatin1(outer); }
+
+bool DoubleKind::on(const Settings& s, const Libraries& libraries) const {
+  return s.Double && innerKind().on(s, libraries) && outerKind().on(s, libraries);
+}
+
+std::span<const FamilyRow> FamilyRows() { return kFamilies; }
+
+const FamilyRow& FamilyRowOf(KindFamily family) { return kFamilies[static_cast<int>(family)]; }
+
+std::span<const ArchiveKind> ArchiveKinds() { return kKinds; }
+
+std::span<const DoubleKind> DoubleKinds() { return kDoubles; }
+
+const DoubleKind* FindDoubleKind(const QString& ext) {
+  for (const DoubleKind& kind : kDoubles) {
+    const QLatin1String inner(kind.inner), outer(kind.outer);
+    if (ext.size() == inner.size() + outer.size() && ext.startsWith(inner) && ext.endsWith(outer)) return &kind;
+  }
   return nullptr;
 }
 
-const std::vector<ExeProbe>& ExeProbeChain() {
-  static const std::vector<ExeProbe> chain = {
-      {L::Unlha, &S::Lzh_Opt, 20010, kLzhLine, [](const S& s, const Lib& l) { return LzhOn(s, l) && s.Lzh_Exe; }},
-      {L::UnZip, &S::Zip_Opt, 20011, kZipLine, [](const S& s, const Lib& l) { return ZipOn(s, l) && s.Zip_Exe; }},
-      {L::Unarj, &S::Arj_Opt, 20013, kArjLine, [](const S& s, const Lib& l) { return ArjOn(s, l) && s.Arj_Exe; }},
-      {L::Cab, &S::Cab_Opt, 20014, kCabLine, [](const S& s, const Lib& l) { return CabOn(s, l) && s.Cab_Exe; }},
-      {L::Unrar, &S::Rar_Opt, 20025, kRarLine, [](const S& s, const Lib& l) { return RarOn(s, l) && s.Rar_Exe; }},
-  };
-  return chain;
-}
-
-DoubleKind DoubleKindOf(const QString& ext) {
-  const DoublePass lzhFirst{L::Unlha, &S::Lzh_Opt, 20020}, zipFirst{L::UnZip, &S::Zip_Opt, 20022};
-  const DoublePass lzhSecond{L::Unlha, &S::Lzh_Opt, 20021}, zipSecond{L::UnZip, &S::Zip_Opt, 20023};
-  if (ext == QLatin1String(".LZH.LZH")) return {lzhFirst, lzhSecond};
-  if (ext == QLatin1String(".LZH.ZIP")) return {zipFirst, lzhSecond};
-  if (ext == QLatin1String(".ZIP.LZH")) return {lzhFirst, zipSecond};
-  return {zipFirst, zipSecond};
+bool IsTwoPartKindExtension(const QString& upperTail) {
+  for (const ArchiveKind& kind : kKinds)
+    if (upperTail == QLatin1String(kind.extension) && upperTail.count(u'.') == 2) return true;
+  return false;
 }

@@ -1,53 +1,88 @@
-// The archive kinds the engine dispatches on: 24 extensions compared in a fixed
-// order, each with its gate (settings switches and library presence), its
-// library, its command form, its option text and its progress line; the .EXE
-// probe chain; and the two passes of the four double extensions.
+// The archive kinds, in one table that the engine's dispatch, the source file
+// pane's pattern, the options dialog's kind boxes and the folder names of
+// two-part extensions (.TAR.GZ, .LZH.ZIP) all read. A family is one module with
+// its switch (a group of the options dialog); a kind is one extension of a
+// family, with a switch of its own unless the family switch alone decides.
+// A new extension is one row of kKinds; a new module adds a row of kFamilies.
 #pragma once
 
 #include <QString>
-#include <vector>
+#include <optional>
+#include <span>
 
 #include "engine/ArchiverLibrary.h"
+#include "text/MessageIds.h"
 
 struct Settings;
 class Libraries;
 
+// In the order of the options dialog's groups.
+enum class KindFamily { Lzh, Zip, Arj, Ish, Cab, Rar, Tar };
+inline constexpr int kKindFamilyCount = 7;
+
+// How the command names the archive and the output.
 enum class CommandForm { Standard, Ish, SingleFile };
-enum class KindAction { Call, ProbeExe, ProbeX, ProbeLog, Double };
+
+struct FamilyRow {
+  KindFamily family;
+  LibraryId library;
+  bool Settings::*on;   // the family's switch
+  const char* box;      // its box in the options dialog ("ckbLZH"); a kind's box adds "_" and its extension
+  const char* panel;    // the panel of the kinds' boxes ("pnlLZH")
+  ProductMsg caption, tip;  // of the box
+  ProductMsg progressMessage;  // the result log line of an extraction
+  std::optional<ProductMsg> checkMessage;  // the line of a probe; none when no kind of it is probed
+  // The lines of a double archive's outer and inner pass; none when it is never part of one.
+  std::optional<ProductMsg> outerPassMessage, innerPassMessage;
+};
+
+enum KindFlag : unsigned {
+  kProbed = 1,             // tried only when the module recognises the file (.EXE, .X, .LOG)
+  kOtherName = 2,          // another name the family's archives come under: listed after the others in the pattern
+  kBoxWithoutLibrary = 4,  // the kind's box can be changed when the family's module is absent
+};
 
 struct ArchiveKind {
   const char* extension;  // upper case, with its dot
-  KindAction action;
-  LibraryId library;
-  CommandForm form;
-  QString Settings::*option;
-  int progressMessage;  // product message of the extraction line
-  bool (*gate)(const Settings&, const Libraries&);
+  KindFamily family;
+  bool Settings::*sub;  // the kind's own switch; null: the family switch alone
+  ProductMsg tip;       // the tool tip of the kind's box (with `sub`)
+  QString Settings::*option;  // the options of its command
+  unsigned flags = 0;
+  CommandForm form = CommandForm::Standard;
+  std::optional<LibraryId> alsoNeeds = std::nullopt;  // a second module the kind needs (BZ2LIB.DLL)
+  const char* pattern = nullptr;  // its entry in the pattern when not "*" + extension
+
+  const FamilyRow& familyRow() const;
+  // Its switches set and its modules present.
+  bool on(const Settings& settings, const Libraries& libraries) const;
+  QString patternEntry() const;
+  // The options dialog's name of its box ("ckbTAR_TARGZ"); only with `sub`.
+  QString boxName() const;
 };
 
-// One kind that a .EXE file is probed for, in chain order.
-struct ExeProbe {
-  LibraryId library;
-  QString Settings::*option;
-  int checkMessage;
-  int progressMessage;
-  bool (*gate)(const Settings&, const Libraries&);
-};
-
-// One pass of a double archive.
-struct DoublePass {
-  LibraryId library;
-  QString Settings::*option;
-  int message;
-};
-
+// An archive inside an archive, extracted in two passes (".LZH.ZIP": a .ZIP
+// holding a .LZH of the same name).
 struct DoubleKind {
-  DoublePass first;   // the outer archive (last extension)
-  DoublePass second;  // the inner archive (first extension)
+  const char* inner;  // the extensions of two kinds
+  const char* outer;
+
+  const ArchiveKind& innerKind() const;
+  const ArchiveKind& outerKind() const;
+  QString extension() const;  // inner + outer, ".LZH.ZIP"
+  // The Double switch set and both kinds on.
+  bool on(const Settings& settings, const Libraries& libraries) const;
 };
 
-// The first kind whose extension equals `ext` (upper case), or null.
-const ArchiveKind* FindArchiveKind(const QString& ext);
-const std::vector<ExeProbe>& ExeProbeChain();
-// The passes of a double extension (".LZH.ZIP" ...); `ext` must be one.
-DoubleKind DoubleKindOf(const QString& ext);
+std::span<const FamilyRow> FamilyRows();
+const FamilyRow& FamilyRowOf(KindFamily family);
+// Every kind in table order, which is the order of the source pane's pattern
+// and, family by family, of the options dialog's boxes. Several kinds of one
+// extension (.EXE) are probed in this order.
+std::span<const ArchiveKind> ArchiveKinds();
+std::span<const DoubleKind> DoubleKinds();
+
+// The double kind of an upper-case two-part extension, or null.
+const DoubleKind* FindDoubleKind(const QString& ext);
+// True when `upperTail` (".TAR.GZ") is a kind's own two-part extension.
+bool IsTwoPartKindExtension(const QString& upperTail);

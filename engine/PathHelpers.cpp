@@ -4,24 +4,14 @@
 
 #include <QStringList>
 
+#include "engine/ArchiveKinds.h"
+
 namespace {
 
 const QChar kSeparator = u'/';
 
-bool IsOneOf(const QString& upperTail, std::initializer_list<const char*> literals) {
-  for (const char* literal : literals)
-    if (upperTail == QLatin1String(literal)) return true;
-  return false;
-}
-
-bool IsTarDouble(const QString& upperTail) { return IsOneOf(upperTail, {".TAR.Z", ".TAR.GZ", ".TAR.BZ2"}); }
-
-bool IsArchiveDouble(const QString& upperTail) {
-  return IsOneOf(upperTail, {".LZH.LZH", ".LZH.ZIP", ".ZIP.LZH", ".ZIP.ZIP"});
-}
-
 bool IsDoubleExtension(const QString& upperTail, bool tar, bool doubleExt) {
-  return (tar && IsTarDouble(upperTail)) || (doubleExt && IsArchiveDouble(upperTail));
+  return (tar && IsTwoPartKindExtension(upperTail)) || (doubleExt && FindDoubleKind(upperTail));
 }
 
 }  // namespace

@@ -27,9 +27,10 @@ QString DispPath_Get(const QString& path);
 QString DigitCut_Get(const QString& text);
 // The text after the last "/"; empty when there is none or it ends with "/".
 QString FileName_Get(const QString& path);
-// The file name without its extension; with `tar` the extensions .tar.gz,
-// .tar.z and .tar.bz2 are taken whole, with `doubleExt` the four double
-// archive extensions (.lzh.lzh, .lzh.zip, .zip.lzh, .zip.zip).
+// The file name without its extension; with `tar` the two-part extensions of
+// the kind table (.tar.gz, .tar.z, .tar.bz2) are taken whole, with `doubleExt`
+// those of its double kinds (.lzh.lzh, .lzh.zip, .zip.lzh, .zip.zip). Only a
+// first part of three letters is seen.
 QString BaseName_Get(const QString& path, bool tar, bool doubleExt);
 // The folder part of the path ("/" for a file in the root); empty without "/".
 QString ParentDir_Get(const QString& path);

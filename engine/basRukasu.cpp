@@ -7,8 +7,10 @@
 #include <QDir>
 #include <cerrno>
 #include <cstdlib>
+#include <optional>
 
 #include "archivers/common/Report.h"
+#include "archivers/common/ResultCodes.h"
 #include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
@@ -21,37 +23,23 @@
 
 namespace {
 
-constexpr int32_t kBusy = 0x801F;
-
-// Lines of our own, for what a careful extractor must report beyond the
-// classic lines.
-constexpr int kTmpDirUnusable = 20050;
-constexpr int kMoveCopyFailed = 20051;
-constexpr int kArchiveChanged = 20052;
-constexpr int kPathNotQuotable = 20053;
-constexpr int kCopyTargetDiffers = 20054;
-constexpr int kDeleteKeptSkipped = 20060;
-constexpr int kCopyFailed = 20061;
-constexpr int kSetVolumeHead = 20071;  // + the first volume's name + kSetVolumeTail
-constexpr int kSetVolumeTail = 20072;
-constexpr int kSetNotWhole = 20073;
-
 // The module's reason for a failure goes on a line of its own below the
 // failure line, indented one step further.
 const QString kReasonIndent = QStringLiteral(u"\u3000\u3000");
 
-int BusyMessage(LibraryId id) {
+// Empty for BZ2LIB.DLL, which the engine never calls.
+std::optional<ProductMsg> BusyMessage(LibraryId id) {
   switch (id) {
-    case LibraryId::Unlha: return 20100;
-    case LibraryId::UnZip: return 20101;
-    case LibraryId::Ish: return 20102;
-    case LibraryId::Unarj: return 20103;
-    case LibraryId::Cab: return 20104;
-    case LibraryId::Tar: return 20105;
-    case LibraryId::Unrar: return 20106;
+    case LibraryId::Unlha: return ProductMsg::BusyUnlha;
+    case LibraryId::UnZip: return ProductMsg::BusyUnzip;
+    case LibraryId::Ish: return ProductMsg::BusyIsh;
+    case LibraryId::Unarj: return ProductMsg::BusyUnarj;
+    case LibraryId::Cab: return ProductMsg::BusyCab;
+    case LibraryId::Tar: return ProductMsg::BusyTar;
+    case LibraryId::Unrar: return ProductMsg::BusyUnrar;
     case LibraryId::Bz2: break;
   }
-  return 0;
+  return std::nullopt;
 }
 
 // A path goes into a command between double quotes; one that holds a quote
@@ -87,7 +75,7 @@ basRukasu::basRukasu(const Settings& settings, Libraries& libraries, ExtractionL
 
 QString basRukasu::lastReport() const { return QString::fromUtf8(m_outBuf.data()); }
 
-void basRukasu::log(int productMessage) { m_listener.logLine(MessageCatalogue::Product(productMessage)); }
+void basRukasu::log(ProductMsg message) { m_listener.logLine(MessageCatalogue::Product(message)); }
 
 QString basRukasu::CmdPath_Get(const QString& path) {
   if (path.isEmpty() || !path.contains(u' ')) return path;
@@ -103,8 +91,8 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
     m_outBuf.fill('\0');  // no report of an earlier archive is read as this one's
     if (const QString first = volumes ? volumes->firstOf(arc) : QString(); !first.isEmpty()) {
       m_listener.logLine(QStringLiteral("[ ") + DispPath_Get(arc) + QStringLiteral(" ]"));
-      m_listener.logLine(MessageCatalogue::Product(kSetVolumeHead) + FileName_Get(first) +
-                         MessageCatalogue::Product(kSetVolumeTail));
+      m_listener.logLine(MessageCatalogue::Product(ProductMsg::LogSetVolumeHead) + FileName_Get(first) +
+                         MessageCatalogue::Product(ProductMsg::LogSetVolumeTail));
       return 0;
     }
     Call call;
@@ -114,15 +102,13 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
     makeOutputFolder(call, dest, mode);
     m_listener.logLine(QStringLiteral("[ ") + DispPath_Get(arc) + QStringLiteral(" ]"));
     if (!call.usable || !Dir_Check(call.out)) {
-      log(20034);
+      log(ProductMsg::LogNoDestination);
       return 1;
     }
-    const QString ext = Exp_Get(call.up, true, m_settings.Double);
-    if (const ArchiveKind* kind = FindArchiveKind(ext); kind && kind->gate(m_settings, m_libraries))
-      dispatch(call, *kind);
+    dispatch(call, Exp_Get(call.up, true, m_settings.Double));
     return complete(call, call.interpreted ? call.outcome : Result_Check(call.rc));
   } catch (...) {
-    log(20033);
+    log(ProductMsg::LogUnexpectedFailure);
     return -1;
   }
 }
@@ -162,44 +148,28 @@ void basRukasu::makeOutputFolder(Call& call, const QString& dest, int16_t mode) 
   call.out += u'/';
 }
 
-void basRukasu::dispatch(Call& call, const ArchiveKind& kind) {
-  switch (kind.action) {
-    case KindAction::Call:
-      log(kind.progressMessage);
-      run(call, kind.library, kind.form, m_settings.*kind.option);
-      break;
-    case KindAction::ProbeExe:
-      probeExe(call);
-      break;
-    case KindAction::ProbeX:
-      if (probe(LibraryId::Unlha, 20010, call.arc)) {
-        log(kind.progressMessage);
-        run(call, kind.library, kind.form, m_settings.*kind.option);
-      }
-      break;
-    case KindAction::ProbeLog:
-      if (probe(LibraryId::Ish, 20012, CmdPath_Get(call.arc))) {
-        log(kind.progressMessage);
-        run(call, kind.library, kind.form, m_settings.*kind.option);
-      }
-      break;
-    case KindAction::Double:
-      extractDouble(call, QString::fromLatin1(kind.extension));
-      break;
+void basRukasu::dispatch(Call& call, const QString& ext) {
+  if (const DoubleKind* kind = FindDoubleKind(ext)) {
+    if (kind->on(m_settings, m_libraries)) extractDouble(call, *kind);
+    return;
+  }
+  // Kinds that share an extension (.EXE) are probed in table order; a
+  // recognised kind ends the search, even when its library is busy.
+  for (const ArchiveKind& kind : ArchiveKinds()) {
+    if (ext != QLatin1String(kind.extension) || !kind.on(m_settings, m_libraries)) continue;
+    const FamilyRow& family = kind.familyRow();
+    if (kind.flags & kProbed) {
+      // An ISH module is handed the path as its command would name it.
+      const QString path = kind.form == CommandForm::Ish ? CmdPath_Get(call.arc) : call.arc;
+      if (!probe(family.library, *family.checkMessage, path)) continue;
+    }
+    log(family.progressMessage);
+    run(call, family.library, kind.form, m_settings.*kind.option);
+    return;
   }
 }
 
-void basRukasu::probeExe(Call& call) {
-  for (const ExeProbe& p : ExeProbeChain()) {
-    if (!p.gate(m_settings, m_libraries)) continue;
-    if (!probe(p.library, p.checkMessage, call.arc)) continue;
-    log(p.progressMessage);
-    run(call, p.library, CommandForm::Standard, m_settings.*p.option);
-    return;  // a recognised kind ends the chain, even when its library is busy
-  }
-}
-
-bool basRukasu::probe(LibraryId library, int checkMessage, const QString& path) {
+bool basRukasu::probe(LibraryId library, ProductMsg checkMessage, const QString& path) {
   log(checkMessage);
   ArchiverLibrary* lib = m_libraries.library(library);
   return lib && lib->checkArchive(path.toUtf8(), 1) == 1;
@@ -208,7 +178,7 @@ bool basRukasu::probe(LibraryId library, int checkMessage, const QString& path) 
 void basRukasu::run(Call& call, LibraryId library, CommandForm form, const QString& option) {
   QString command;
   if (!buildCommand(call, form, option, command)) {
-    log(kPathNotQuotable);
+    log(ProductMsg::LogPathNotQuotable);
     return;
   }
   call.rc = callLibrary(library, command);
@@ -242,16 +212,18 @@ int32_t basRukasu::callLibrary(LibraryId library, const QString& command) {
   ArchiverLibrary* lib = m_libraries.library(library);
   if (!lib) return -1;
   if (lib->getRunning() != 0) {
-    m_listener.busyNotice(MessageCatalogue::Product(BusyMessage(library)));
-    return kBusy;
+    const std::optional<ProductMsg> busy = BusyMessage(library);
+    m_listener.busyNotice(busy ? MessageCatalogue::Product(*busy) : QString());
+    return rkarc::kErrBusy;
   }
   m_outBuf.fill('\0');
   return lib->command(command.toUtf8(), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
 }
 
-void basRukasu::extractDouble(Call& call, const QString& ext) {
-  const DoubleKind kind = DoubleKindOf(ext);
-  log(kind.first.message);
+void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {
+  const ArchiveKind& outer = kind.outerKind();
+  const ArchiveKind& inner = kind.innerKind();
+  log(*outer.familyRow().outerPassMessage);
   QString tmp = m_settings.TmpDir;
   if (!tmp.endsWith(u'/')) tmp += u'/';
   // A folder of its own inside TmpDir, so that two archives with the same
@@ -259,24 +231,24 @@ void basRukasu::extractDouble(Call& call, const QString& ext) {
   // A relative TmpDir would resolve against whatever the current folder is.
   std::string pattern = (tmp + QStringLiteral("rukasu2-XXXXXX")).toStdString();
   if (!m_settings.TmpDir.startsWith(u'/') || ::mkdtemp(pattern.data()) == nullptr) {
-    log(kTmpDirUnusable);
+    log(ProductMsg::LogTmpDirUnusable);
     return;
   }
   const QString work = QString::fromStdString(pattern) + u'/';
-  const QString inner = BaseName_Get(call.arc, true, false);
-  const QString tmpFile = work + inner;
-  if (!Quotable(call.arc) || !Quotable(work) || !Quotable(inner) || !Quotable(call.out)) {
-    log(kPathNotQuotable);
+  const QString innerName = BaseName_Get(call.arc, true, false);
+  const QString tmpFile = work + innerName;
+  if (!Quotable(call.arc) || !Quotable(work) || !Quotable(innerName) || !Quotable(call.out)) {
+    log(ProductMsg::LogPathNotQuotable);
   } else {
-    const QString first = m_settings.*kind.first.option + u' ' + Quoted(call.arc) + u' ' + Quoted(work) + u' ' +
-                          Quoted(inner);
-    call.rc = callLibrary(kind.first.library, first);
-    if (call.rc != kBusy) {
+    const QString first = m_settings.*outer.option + u' ' + Quoted(call.arc) + u' ' + Quoted(work) + u' ' +
+                          Quoted(innerName);
+    call.rc = callLibrary(outer.familyRow().library, first);
+    if (call.rc != rkarc::kErrBusy) {
       const int16_t outcome = Result_Check(call.rc);
       if (outcome == 0) {
-        log(kind.second.message);
-        const QString second = m_settings.*kind.second.option + u' ' + Quoted(tmpFile) + u' ' + Quoted(call.out);
-        call.rc = callLibrary(kind.second.library, second);
+        log(*inner.familyRow().innerPassMessage);
+        const QString second = m_settings.*inner.option + u' ' + Quoted(tmpFile) + u' ' + Quoted(call.out);
+        call.rc = callLibrary(inner.familyRow().library, second);
       } else {
         call.interpreted = true;
         call.outcome = outcome;
@@ -290,7 +262,7 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
   const ModuleReport report = ModuleReport::Parse(m_outBuf.data());
   if (outcome != 0) {
     if (call.created) RemoveIfEmpty(call.out.chopped(1));
-    log(20032);
+    log(ProductMsg::LogNotExtracted);
     if (!report.reason.isEmpty()) m_listener.logLine(kReasonIndent + report.reason);
     return outcome;
   }
@@ -302,7 +274,7 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
       ? postActionForSet(call, report)
       : logPostResult(ApplyPostAction(m_settings.File, call.rc == 0, call.arc, call.out, call.identity));
   if (call.created) RemoveIfEmpty(folder);
-  log(20031);
+  log(ProductMsg::LogExtracted);
   // The archive was to be copied or moved and was not: its entry stays, and
   // the run does not count it as done.
   return postActionDone ? 0 : 1;
@@ -311,19 +283,19 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
 bool basRukasu::logPostResult(PostResult result) {
   switch (result) {
     case PostResult::DeleteDenied:
-      log(20030);
+      log(ProductMsg::LogNotDeleted);
       break;
     case PostResult::DeleteKeptSkipped:
-      log(kDeleteKeptSkipped);
+      log(ProductMsg::LogDeleteKeptSkipped);
       break;
     case PostResult::CopyFailed:
-      log(m_settings.File == PostMove ? kMoveCopyFailed : kCopyFailed);
+      log(m_settings.File == PostMove ? ProductMsg::LogMoveCopyFailed : ProductMsg::LogCopyFailed);
       return false;
     case PostResult::TargetDiffers:
-      log(kCopyTargetDiffers);
+      log(ProductMsg::LogCopyTargetDiffers);
       break;
     case PostResult::ArchiveChanged:
-      log(kArchiveChanged);
+      log(ProductMsg::LogArchiveChanged);
       break;
     case PostResult::Done:
     case PostResult::DeleteFailed:
@@ -349,11 +321,11 @@ bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {
   // whole: a move deletes no volume before every one is copied.
   if (m_settings.File < PostCopy || m_settings.File > PostDelete) return true;
   if (call.rc != 0) {
-    if (m_settings.File == PostDelete) log(kDeleteKeptSkipped);
+    if (m_settings.File == PostDelete) log(ProductMsg::LogDeleteKeptSkipped);
     return true;
   }
   if (!report.namesWholeSet()) {
-    log(kSetNotWhole);
+    log(ProductMsg::LogSetNotWhole);
     return true;
   }
   std::vector<std::pair<QString, FileIdentity>> set{{call.arc, call.identity}};
@@ -373,15 +345,16 @@ bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {
 }
 
 int16_t basRukasu::Result_Check(int32_t rc) {
-  if (rc == 0) return 0;
-  if (rc >= 1 && rc < 0x8000) {
-    m_listener.logLine(MessageCatalogue::Product(20040) + QString::number(rc) + MessageCatalogue::Product(20041));
+  if (rc == rkarc::kOk) return 0;
+  if (rc >= 1 && rc <= rkarc::kMaxSkipped) {
+    m_listener.logLine(MessageCatalogue::Product(ProductMsg::LogSkippedHead) + QString::number(rc) +
+                       MessageCatalogue::Product(ProductMsg::LogSkippedTail));
     return 0;
   }
   switch (rc) {
-    case 0x8005: log(20042); return -1;
-    case 0x8006: log(20043); return -1;
-    case 0x8020: log(20044); return -1;
+    case rkarc::kErrDiskFull: log(ProductMsg::LogDiskFull); return -1;
+    case rkarc::kErrNotWritable: log(ProductMsg::LogNotWritable); return -1;
+    case rkarc::kErrCancelled: log(ProductMsg::LogCancelled); return -1;
     default: return 1;
   }
 }

@@ -12,6 +12,7 @@
 
 #include "engine/ArchiveKinds.h"
 #include "engine/PostAction.h"
+#include "text/MessageIds.h"
 
 class ExtractedVolumes;
 class ExtractionListener;
@@ -42,11 +43,11 @@ class basRukasu {
   struct Call;  // the state of one Archive_Extract call
 
   void makeOutputFolder(Call& call, const QString& dest, int16_t mode);
-  void dispatch(Call& call, const ArchiveKind& kind);
-  void probeExe(Call& call);
-  bool probe(LibraryId library, int checkMessage, const QString& path);
+  // Extracts with the first kind of the extension that is on (and recognises the file).
+  void dispatch(Call& call, const QString& ext);
+  bool probe(LibraryId library, ProductMsg checkMessage, const QString& path);
   void run(Call& call, LibraryId library, CommandForm form, const QString& option);
-  void extractDouble(Call& call, const QString& ext);
+  void extractDouble(Call& call, const DoubleKind& kind);
   int32_t callLibrary(LibraryId library, const QString& command);
   bool buildCommand(const Call& call, CommandForm form, const QString& option, QString& command);
   int16_t complete(Call& call, int16_t outcome);
@@ -55,7 +56,7 @@ class basRukasu {
   // Copy, Move and Delete for the volumes of a set, all together.
   bool postActionForSet(const Call& call, const ModuleReport& report);
   void logNotes();
-  void log(int productMessage);
+  void log(ProductMsg message);
 
   const Settings& m_settings;
   Libraries& m_libraries;

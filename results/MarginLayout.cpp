@@ -3,7 +3,7 @@
 
 #include <QWidget>
 
-#include "shell/Twips.h"
+#include "ui/Twips.h"
 
 namespace {
 constexpr int kMargin = 60;  // twips

@@ -7,8 +7,8 @@
 
 #include "engine/PathHelpers.h"
 #include "results/MarginLayout.h"
-#include "shell/AppContext.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
@@ -55,13 +55,13 @@ mdiOutFile::~mdiOutFile() = default;
 
 bool mdiOutFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
-  setWindowTitle(MessageCatalogue::Product(6000));
-  mnuDel->setText(MessageCatalogue::Shared(2008));
-  mnuRefresh->setText(MessageCatalogue::Shared(1005));
-  mnuAll->setText(MessageCatalogue::Shared(2006));
-  mnuClear->setText(MessageCatalogue::Shared(2007));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::OutFileCaption));
+  mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));
+  mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
+  mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));
+  mnuClear->setText(MessageCatalogue::Shared(SharedMsg::UnselectAll));
   SetToolTip(m_context.settings.Tip);
   return true;
 }
@@ -69,7 +69,7 @@ bool mdiOutFile::Form_Load() {
 void mdiOutFile::Form_Unload() { savePlacement(); }
 
 void mdiOutFile::SetToolTip(bool on) {
-  lstOutFile->setToolTip(on ? MessageCatalogue::Product(6001) : QString());
+  lstOutFile->setToolTip(on ? MessageCatalogue::Product(ProductMsg::OutFileListTip) : QString());
 }
 
 QList<QWidget*> mdiOutFile::fontControls() const { return {lstOutFile}; }

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "results/DragOutList.h"
-#include "shell/PaneBase.h"
+#include "ui/PaneBase.h"
 
 class QAction;
 

@@ -13,9 +13,9 @@
 #include "results/LogFile.h"
 #include "results/LogLineModel.h"
 #include "results/MarginLayout.h"
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
 mdiStatus::mdiStatus(AppContext& context, QWidget* parent)
@@ -46,17 +46,19 @@ mdiStatus::~mdiStatus() = default;
 
 bool mdiStatus::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
-  setWindowTitle(MessageCatalogue::Product(5000));
-  mnuDel->setText(MessageCatalogue::Shared(2008));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::StatusCaption));
+  mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));
   SetToolTip(m_context.settings.Tip);
   return true;
 }
 
 void mdiStatus::Form_Unload() { savePlacement(); }
 
-void mdiStatus::SetToolTip(bool on) { lstKekka->setToolTip(on ? MessageCatalogue::Product(5001) : QString()); }
+void mdiStatus::SetToolTip(bool on) {
+  lstKekka->setToolTip(on ? MessageCatalogue::Product(ProductMsg::StatusListTip) : QString());
+}
 
 QList<QWidget*> mdiStatus::fontControls() const { return {lstKekka}; }
 
@@ -128,7 +130,7 @@ QString mdiStatus::AskLogFileName(QWidget* parent) {
   QFileDialog dialog(parent);
   dialog.setAcceptMode(QFileDialog::AcceptSave);
   dialog.setFileMode(QFileDialog::AnyFile);
-  dialog.setNameFilters(QtNameFilters(MessageCatalogue::Shared(11)));
+  dialog.setNameFilters(QtNameFilters(MessageCatalogue::Shared(SharedMsg::LogFileFilter)));
   dialog.setDefaultSuffix(QStringLiteral("LOG"));
   // WriteLogFile asks about an existing file itself.
   dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -142,10 +144,10 @@ void mdiStatus::WriteLogFile(const QString& fileName) {
   const QFileInfo existing(fileName);
   // Hidden files count too: overwriting one unasked would lose it.
   if (existing.exists() && !existing.isDir() &&
-      !MessageBox::Ask(dialogParent(), MessageCatalogue::Shared(5100)))
+      !MessageBox::Ask(dialogParent(), MessageCatalogue::Shared(SharedMsg::OverwriteQuestion)))
     return;
   if (!SaveLogFile(fileName, LogFileBytes(m_model->lines())))
-    MessageBox::Notice(dialogParent(), MessageCatalogue::Shared(5101));
+    MessageBox::Notice(dialogParent(), MessageCatalogue::Shared(SharedMsg::SaveFailed));
 }
 
 QWidget* mdiStatus::dialogParent() {

@@ -7,7 +7,7 @@
 
 #include <QString>
 
-#include "shell/PaneBase.h"
+#include "ui/PaneBase.h"
 
 class QAction;
 class QListView;

@@ -7,7 +7,12 @@
 
 bool IsRemovalSwitch(const QString& argumentText) { return argumentText.toUpper() == QLatin1String("/U"); }
 
-QString RemovalQuestion() { return MessageCatalogue::Product(0) + MessageCatalogue::Shared(20); }
+QString RemovalQuestion(const SettingsStore& store) {
+  const StoreLocation current = CurrentLocation();
+  return MessageCatalogue::Product(ProductMsg::RemovalQuestionHead) +
+         MessageCatalogue::Shared(SharedMsg::RemovalQuestion) + u'\n' +
+         store.filePath(current.application, current.section);
+}
 
 bool RemoveAllSettings(SettingsStore& store) {
   const StoreLocation current = CurrentLocation();

@@ -1,29 +1,38 @@
-// See SettingsStore.h. QSettings saves an INI file through QSaveFile (a new
-// file renamed over the old one, so a failed save leaves the earlier file
-// whole) under a QLockFile (so two running copies take turns and each merges
-// the other's keys). Its error status, once set, never clears, so a section
-// whose save failed gets a fresh QSettings before the next attempt.
+// See SettingsStore.h. A section's file is read once, when its first key is
+// asked for. A save takes the file's lock (the lock file QSettings takes too,
+// so that copies of earlier builds take turns with this one), reads the file
+// again to keep what another copy saved meanwhile, puts this copy's changes
+// over it and replaces the file whole. A file that was not read whole is kept
+// beside the new one as "<name>.bak" rather than overwritten.
 #include "settings/SettingsStore.h"
 
+#include <cerrno>
+#include <utility>
+
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
-#include <QSettings>
+#include <QLockFile>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QVariant>
+
+#include "settings/IniFile.h"
 
 struct SettingsStore::Section {
   QString path;
-  std::unique_ptr<QSettings> settings;
-  // Values taken since the last successful sync, applied again to a fresh
-  // QSettings after a failed one.
-  QHash<QString, QString> unsynced;
-  bool unreadable = false;
-  bool failed = false;
+  IniText text;     // what the file held, with every change taken since
+  IniText changes;  // the values taken since the last successful save
+  // The file held what was not understood, or could not be read: it is kept
+  // as "<name>.bak" rather than lost.
+  bool notWhole = false;
+  // The notice of the unreadable file said already that saving would fail.
+  bool saveFailureSaid = false;
 };
 
 namespace {
+
+// A save of another copy takes milliseconds; QLockFile takes a lock whose
+// holder has died, or which is older than its stale time, over at once.
+constexpr int kLockWaitMs = 5000;
 
 // Application keys and sections become a folder and a file name.
 bool UsableName(const QString& name) {
@@ -31,15 +40,13 @@ bool UsableName(const QString& name) {
          !name.contains(QLatin1Char('/')) && !name.contains(QChar(0));
 }
 
-// QSettings reads "/" and "\" in a key as group separators; every key of this
-// program lives at the top level.
+// "/" and "\" in a key stand for groups in the file; every key of this program
+// lives at the top level.
 bool UsableKey(const QString& key) {
   return !key.isEmpty() && !key.contains(QLatin1Char('/')) && !key.contains(QLatin1Char('\\'));
 }
 
-std::unique_ptr<QSettings> OpenIni(const QString& path) {
-  return std::make_unique<QSettings>(path, QSettings::IniFormat);
-}
+bool IsFolderError(int error) { return error == EACCES || error == EROFS; }
 
 }  // namespace
 
@@ -61,97 +68,115 @@ SettingsStore::Section* SettingsStore::section(const QString& application, const
   if (found != m_sections.end()) return found->second.get();
   auto entry = std::make_unique<Section>();
   entry->path = filePath(application, sectionName);
-  entry->settings = OpenIni(entry->path);
-  entry->unreadable = entry->settings->status() != QSettings::NoError;
+  const IniRead file = ReadIniFile(entry->path);
+  entry->text = file.text;
+  entry->notWhole = file.error != 0 || file.text.damagedLines() > 0;
+  if (file.error) {
+    entry->saveFailureSaid = ReplaceRefusal(entry->path).error != 0;
+    fault({SettingsFault::Kind::Unreadable, entry->path, file.error, false, 0, entry->saveFailureSaid});
+  } else if (file.text.damagedLines() > 0) {
+    fault({SettingsFault::Kind::Damaged, entry->path, 0, false, file.text.damagedLines(), false});
+  }
   return m_sections.emplace(key, std::move(entry)).first->second.get();
 }
 
 std::optional<QString> SettingsStore::read(const QString& application, const QString& sectionName, const QString& key,
                                            const QString& defaultValue) {
   Section* entry = section(application, sectionName);
-  if (!entry || entry->unreadable || !UsableKey(key)) return std::nullopt;
-  const QVariant value = entry->settings->value(key);
-  if (!value.isValid()) return defaultValue;
-  switch (value.typeId()) {
-    case QMetaType::QString:
-      return value.toString();
-    case QMetaType::QStringList:
-      // An unquoted comma in a hand-edited file splits the value into a list.
-      return value.toStringList().join(QLatin1Char(','));
-    case QMetaType::QByteArray:
-      return QString::fromUtf8(value.toByteArray());
-    default:
-      return std::nullopt;
-  }
+  if (!entry || !UsableKey(key)) return std::nullopt;
+  const QByteArray* raw = entry->text.raw(key);
+  if (!raw) return defaultValue;
+  return IniValueText(*raw);
 }
 
 bool SettingsStore::write(const QString& application, const QString& sectionName, const QString& key,
                           const QString& value) {
   Section* entry = section(application, sectionName);
   if (!entry || !UsableKey(key)) return false;
-  entry->settings->setValue(key, value);
-  entry->unsynced.insert(key, value);
+  entry->text.setText(key, value);
+  entry->changes.setText(key, value);
   return true;
 }
 
-bool SettingsStore::syncSection(Section& entry) {
-  if (entry.failed) {
-    // Made before the old one goes, so that QSettings' shared copy of the file
-    // keeps the changes; they are applied again all the same.
-    auto fresh = OpenIni(entry.path);
-    for (auto it = entry.unsynced.cbegin(); it != entry.unsynced.cend(); ++it) fresh->setValue(it.key(), it.value());
-    entry.settings = std::move(fresh);
-    entry.failed = false;
-  }
-  entry.settings->sync();
-  if (entry.settings->status() != QSettings::NoError) {
-    entry.failed = true;
+bool SettingsStore::saveSection(Section& entry) {
+  auto failed = [&](const IniWrite& why) {
+    if (!entry.saveFailureSaid) fault({SettingsFault::Kind::NotSaved, entry.path, why.error, why.inFolder, 0, false});
     return false;
-  }
-  entry.unsynced.clear();
-  entry.unreadable = false;
+  };
+  if (const int error = MakeFolders(QFileInfo(entry.path).absolutePath())) return failed({error, true});
+  QLockFile lock(entry.path + QLatin1String(".lock"));
+  const bool locked = lock.tryLock(kLockWaitMs);
+  if (!locked && lock.error() == QLockFile::LockFailedError) return failed({EBUSY, false});
+  // Without the lock (the folder refuses the lock file) the steps below find out why.
+  if (locked) RemoveStaleTemporaries(entry.path);
+  if (const IniWrite refusal = ReplaceRefusal(entry.path); refusal.error) return failed(refusal);
+
+  const IniRead disk = ReadIniFile(entry.path);
+  IniText merged = disk.error ? entry.text : disk.text;
+  merged.merge(entry.changes);
+  const bool keepOld = disk.exists && (disk.error != 0 || disk.text.damagedLines() > 0);
+  if (const IniWrite written = ReplaceIniFile(entry.path, merged.format(), keepOld); written.error)
+    return failed(written);
+  entry.text = std::move(merged);
+  entry.changes.clear();
+  entry.notWhole = entry.saveFailureSaid = false;
   return true;
 }
 
 bool SettingsStore::sync() {
   bool allWritten = true;
-  for (auto& [key, entry] : m_sections) {
-    if (entry->unsynced.isEmpty() && !entry->failed) continue;
-    allWritten = syncSection(*entry) && allWritten;
-  }
+  for (auto& [key, entry] : m_sections)
+    if (!entry->changes.isEmpty()) allWritten = saveSection(*entry) && allWritten;
   return allWritten;
 }
 
-void SettingsStore::forget(const SectionKey& key) {
-  auto found = m_sections.find(key);
-  if (found == m_sections.end()) return;
-  // Cleared first, so that no change waiting in QSettings' shared copy of the
-  // file comes back after the file is gone.
-  found->second->settings->clear();
-  m_sections.erase(found);
+void SettingsStore::fault(SettingsFault fault) {
+  // A save tried again in the same close fails for the same reason: one notice.
+  for (const SettingsFault& pending : m_faults)
+    if (pending.kind == fault.kind && pending.path == fault.path && pending.error == fault.error) return;
+  m_faults << std::move(fault);
 }
+
+QList<SettingsFault> SettingsStore::takeFaults() { return std::exchange(m_faults, {}); }
+
+void SettingsStore::forget(const SectionKey& key) { m_sections.erase(key); }
 
 bool SettingsStore::removeSection(const QString& application, const QString& sectionName) {
   if (!UsableName(application) || !UsableName(sectionName)) return false;
   forget({application, sectionName});
   const QString path = filePath(application, sectionName);
-  QFile::remove(path);
-  return !QFileInfo::exists(path);
+  RemoveFile(path + QLatin1String(".bak"));
+  if (const int error = RemoveFile(path)) {
+    fault({SettingsFault::Kind::NotRemoved, path, error, IsFolderError(error), 0, false});
+    return false;
+  }
+  return true;
 }
 
 bool SettingsStore::removeApplication(const QString& application) {
   if (!UsableName(application)) return false;
+  QStringList notWhole;
   for (auto it = m_sections.begin(); it != m_sections.end();) {
-    auto next = std::next(it);
-    if (it->first.first == application) forget(it->first);
-    it = next;
+    if (it->first.first != application) {
+      ++it;
+      continue;
+    }
+    if (it->second->notWhole) notWhole << it->second->path;
+    it = m_sections.erase(it);
   }
   QDir folder(m_root + QLatin1Char('/') + application);
   if (!folder.exists()) return true;
   // Only the section files: a lock file may belong to another running copy.
-  const QStringList sections = folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden);
+  const QStringList files = folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden);
   bool removed = true;
-  for (const QString& name : sections) removed = folder.remove(name) && removed;
+  for (const QString& name : files) {
+    const QString path = folder.filePath(name);
+    const int error = notWhole.contains(path) ? KeepAsBackup(path) : RemoveFile(path);
+    if (error) {
+      fault({SettingsFault::Kind::NotRemoved, path, error, IsFolderError(error), 0, false});
+      removed = false;
+    }
+  }
   QDir(m_root).rmdir(application);
   return removed;
 }

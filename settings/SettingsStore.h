@@ -1,6 +1,10 @@
 // The per-user settings store: text values addressed by application key,
 // section and key, kept in $XDG_CONFIG_HOME/<application key>/<section>.ini
-// through QSettings (keys at the top level of the file).
+// (keys under "[General]", as QSettings writes them).
+//
+// Nothing in a file stops the store: an unreadable file reads as empty, a
+// damaged line costs its own key only. Whatever goes wrong with a file is
+// kept as a SettingsFault for the program to tell the user.
 #pragma once
 
 #include <map>
@@ -8,10 +12,10 @@
 #include <optional>
 #include <utility>
 
-#include <QHash>
+#include <QList>
 #include <QString>
 
-class QSettings;
+#include "settings/SettingsFault.h"
 
 class SettingsStore {
  public:
@@ -29,25 +33,29 @@ class SettingsStore {
   // The file that holds a section.
   QString filePath(const QString& application, const QString& section) const;
 
-  // The stored text, or defaultValue when the key is absent. Empty when the
-  // store cannot be read or the value is not a text (a hand-edited entry that
-  // QSettings reads as something else).
+  // The stored text, or defaultValue when the key is absent (also when the
+  // file cannot be read). Empty when the names address no file or the value is
+  // not a text (a hand-edited typed value such as @Variant(...)).
   std::optional<QString> read(const QString& application, const QString& section, const QString& key,
                               const QString& defaultValue);
   // Takes the value in memory; sync() puts it on disk. False when the names
   // cannot address a file.
   bool write(const QString& application, const QString& section, const QString& key, const QString& value);
-  // Writes every section changed since the last successful sync. True when all
-  // of them reached the disk; a failed section keeps its changes and its
+  // Writes every section changed since its last successful save. True when
+  // all of them reached the disk; a failed section keeps its changes and its
   // earlier file, and is tried again by the next sync.
   bool sync();
 
-  // Removes a section with all its keys (its file). Changes not yet written to
-  // it are dropped. True when nothing of it is left on disk.
+  // Removes a section with all its keys (its file, and its backup). Changes
+  // not yet written to it are dropped. True when nothing of it is left.
   bool removeSection(const QString& application, const QString& section);
   // Removes an application key with all its sections (the files of its
-  // folder, then the folder when it is empty). True when nothing is left.
+  // folder, then the folder when it is empty); a file that was not read whole
+  // is kept as "<name>.bak". True when no section file is left.
   bool removeApplication(const QString& application);
+
+  // What went wrong since the last call, in order; each fault is given once.
+  QList<SettingsFault> takeFaults();
 
  private:
   struct Section;
@@ -55,8 +63,10 @@ class SettingsStore {
 
   Section* section(const QString& application, const QString& section);
   void forget(const SectionKey& key);
-  bool syncSection(Section& entry);
+  bool saveSection(Section& entry);
+  void fault(SettingsFault fault);
 
   QString m_root;
   std::map<SectionKey, std::unique_ptr<Section>> m_sections;
+  QList<SettingsFault> m_faults;
 };

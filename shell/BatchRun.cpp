@@ -10,8 +10,8 @@
 #include "engine/ExtractionWorker.h"
 #include "engine/PathHelpers.h"
 #include "engine/basRukasu.h"
-#include "shell/AppContext.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/AppContext.h"
+#include "ui/WindowInterfaces.h"
 #include "shell/WindowListener.h"
 #include "text/MessageCatalogue.h"
 
@@ -65,9 +65,9 @@ void BatchRun::count(int16_t result) {
 namespace {
 
 // A pane hosted in the main window is disabled with its sub-window, frame
-// included, so that it takes no input at all. It keeps its normal look, as
-// a disabled window's controls do where the design comes from: the user reads
-// the log and the lists while the run goes on.
+// included, so that it takes no input at all. It keeps its normal look, not
+// the greyed one Qt gives disabled widgets: the user reads the log and the
+// lists while the run goes on.
 void SetPaneEnabled(PaneOps& pane, bool enabled) {
   QWidget* window = pane.paneWidget();
   if (auto* host = qobject_cast<QMdiSubWindow*>(window->parentWidget())) window = host;
@@ -149,7 +149,8 @@ void BatchRun::Interactive(int16_t index) {
   w.file->SelectClear();
   m_tally.stopped = m_cancelFlag;
   m_tally.milliseconds = clock.elapsed();
-  if (w.status) w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? 30 : 31));
+  if (w.status)
+    w.status->ListInAdd(MessageCatalogue::Shared(m_cancelFlag ? SharedMsg::RunStopped : SharedMsg::RunFinished));
   m_cancelFlag = false;
   m_controls.setCancelEnabled(false);
   setPanesEnabled(true);
@@ -181,6 +182,6 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
     if (r == -1) break;
   }
   m_tally.milliseconds = clock.elapsed();
-  m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? 30 : 31));
+  m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? SharedMsg::RunStopped : SharedMsg::RunFinished));
   return m_tally.stopped ? Outcome::Stopped : m_tally.failed > 0 ? Outcome::SomeFailed : Outcome::AllExtracted;
 }

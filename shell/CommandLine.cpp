@@ -3,7 +3,7 @@
 
 #include <QDir>
 
-#include "shell/WindowInterfaces.h"
+#include "ui/WindowInterfaces.h"
 
 QString ArgumentText(const QStringList& arguments, const QString& currentFolder) {
   QStringList parts;

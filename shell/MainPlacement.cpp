@@ -7,7 +7,8 @@
 
 #include "settings/SettingsField.h"
 #include "settings/StoreLocation.h"
-#include "shell/Twips.h"
+#include "ui/FramePlacement.h"
+#include "ui/Twips.h"
 
 namespace {
 
@@ -21,34 +22,32 @@ QSize ScreenTwips() {
 
 }  // namespace
 
-bool RestoreMainPlacement(QWidget& window, SettingsStore& store, TwipsPlacement& placement) {
+void RestoreMainPlacement(QWidget& window, SettingsStore& store, FramePlacement& placement) {
   const StoreLocation at = PlacementLocation(store, QStringLiteral("Main_Left"));
   int32_t left = kDefaultLeft, top = kDefaultTop, width = kDefaultWidth, height = kDefaultHeight;
   int16_t state = 0;
-  if (!ReadInt32(store, at, QStringLiteral("Main_Left"), kDefaultLeft, left) ||
-      !ReadInt32(store, at, QStringLiteral("Main_Top"), kDefaultTop, top) ||
-      !ReadInt32(store, at, QStringLiteral("Main_Width"), kDefaultWidth, width) ||
-      !ReadInt32(store, at, QStringLiteral("Main_Height"), kDefaultHeight, height) ||
-      !ReadInt16(store, at, QStringLiteral("Main_WindowState"), 0, state))
-    return false;
+  ReadInt32(store, at, QStringLiteral("Main_Left"), kDefaultLeft, left);
+  ReadInt32(store, at, QStringLiteral("Main_Top"), kDefaultTop, top);
+  ReadInt32(store, at, QStringLiteral("Main_Width"), kDefaultWidth, width);
+  ReadInt32(store, at, QStringLiteral("Main_Height"), kDefaultHeight, height);
+  ReadInt16(store, at, QStringLiteral("Main_WindowState"), 0, state);
   const QSize screen = ScreenTwips();
   if (left < 0 || left > screen.width()) left = kDefaultLeft;
   if (top < 0 || top > screen.height()) top = kDefaultTop;
   if (width < 2000) width = kDefaultWidth;
   if (height < 500) height = kDefaultHeight;
-  window.setGeometry(placement.apply(QRect(left, top, width, height)));
+  placement.apply(QRect(left, top, width, height));
   if (state == 2)
     window.setWindowState(Qt::WindowMaximized);
   else if (state == 1)
     window.setWindowState(Qt::WindowMinimized);
-  return true;
 }
 
-void SaveMainPlacement(const QWidget& window, int state, SettingsStore& store, const TwipsPlacement& placement) {
+void SaveMainPlacement(int state, SettingsStore& store, const FramePlacement& placement) {
   const StoreLocation at = CurrentLocation();
   WriteInt(store, at, QStringLiteral("Main_WindowState"), state);
   if (state != 0) return;
-  const QRect g = placement.toTwips(window.geometry());
+  const QRect g = placement.twips();
   WriteInt(store, at, QStringLiteral("Main_Left"), g.x());
   WriteInt(store, at, QStringLiteral("Main_Top"), g.y());
   WriteInt(store, at, QStringLiteral("Main_Width"), g.width());

@@ -17,7 +17,7 @@ bool RunNotice::showRun(const BatchRun::Tally& tally, std::chrono::milliseconds 
   QString body = QStringLiteral("%1 個の圧縮ファイルを解凍しました。").arg(tally.extracted);
   if (tally.failed > 0) body += QStringLiteral("%1 個は解凍できませんでした。").arg(tally.failed);
   // "中断しました" or "全て終了しました", as the result log ends.
-  return show(MessageCatalogue::Shared(tally.stopped ? 30 : 31), body, wait);
+  return show(MessageCatalogue::Shared(tally.stopped ? SharedMsg::RunStopped : SharedMsg::RunFinished), body, wait);
 }
 
 bool RunNotice::show(const QString& summary, const QString& body, std::chrono::milliseconds wait) {

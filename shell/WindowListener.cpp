@@ -1,9 +1,9 @@
 // See WindowListener.h.
 #include "shell/WindowListener.h"
 
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/WindowInterfaces.h"
 
 void WindowListener::logLine(const QString& line) {
   if (m_context.windows.status) m_context.windows.status->ListInAdd(line);

@@ -22,23 +22,24 @@
 #include "settings/Settings.h"
 #include "settings/SettingsRemoval.h"
 #include "settings/SettingsStore.h"
-#include "settings/basMkdir.h"
-#include "settings/frmAbout.h"
-#include "settings/frmDefault.h"
-#include "settings/frmMenuMente.h"
-#include "settings/frmOption.h"
-#include "shell/AppContext.h"
+#include "dialogs/basMkdir.h"
+#include "dialogs/frmAbout.h"
+#include "dialogs/frmDefault.h"
+#include "dialogs/frmMenuMente.h"
+#include "dialogs/frmOption.h"
+#include "ui/AppContext.h"
 #include "shell/BatchRun.h"
 #include "shell/CommandLine.h"
-#include "shell/CommonMenu.h"
-#include "shell/FontDialog.h"
+#include "ui/CommonMenu.h"
+#include "ui/FontDialog.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
-#include "shell/MessageBox.h"
-#include "shell/PaneHost.h"
+#include "ui/MessageBox.h"
+#include "ui/PaneHost.h"
 #include "shell/RunNotice.h"
-#include "shell/Twips.h"
-#include "shell/WindowFont.h"
+#include "shell/SettingsNotice.h"
+#include "ui/Twips.h"
+#include "ui/WindowFont.h"
 #include "source/mdiDir.h"
 #include "source/mdiFile.h"
 #include "source/mdiInFile.h"
@@ -51,14 +52,15 @@ constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
 constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
 constexpr int kCancelLeft = 6360;
 constexpr int kButtonGap = kButtonLefts[1] - kButtonLefts[0] - kButtonWidth;
-// Status lines of a run asked to stop: by Cancel, by closing the window.
-constexpr int kStopAfterArchive = 6100, kStopThenClose = 6101;
+// The run buttons' captions and tool tips, in RunMode order.
+constexpr ProductMsg kRunCaptions[4] = {ProductMsg::RunOkavi, ProductMsg::RunNormal, ProductMsg::RunNoDigits,
+                                        ProductMsg::RunFileN};
+constexpr ProductMsg kRunTips[4] = {ProductMsg::RunOkaviTip, ProductMsg::RunNormalTip, ProductMsg::RunNoDigitsTip,
+                                    ProductMsg::RunFileNTip};
 // The inner area of the main window at its default size of 8000 x 8000.
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
 int RoundHalfEven(double value) { return static_cast<int>(std::nearbyint(value)); }
-
-void ShowLoadFailure(QWidget* parent, const QString& text) { MessageBox::Notice(parent, text); }
 
 // The menu bar shows the state of the active pane's common menu, as if each
 // pane carried its own menu bar.
@@ -190,10 +192,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
     if (exitCode) *exitCode = code;
     return Start::EndProgram;
   };
-  if (IsRemovalSwitch(argumentText)) {
-    if (MessageBox::Ask(nullptr, RemovalQuestion())) RemoveAllSettings(m_context.store);
-    return end(0);
-  }
+  if (IsRemovalSwitch(argumentText)) return end(RunRemovalSwitch(m_context.store) ? 0 : 1);
   LoadSettings(m_context.settings, m_context.store);
   Dll_Check(m_context.libraries);
   if (!argumentText.isEmpty() && (m_context.settings.Auto || m_autoRequest.forced)) {
@@ -203,21 +202,19 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QString& argumentText, int* exitC
   }
   m_context.AutoRunning = false;
 
-  setWindowTitle(MessageCatalogue::Product(9999));
-  for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(1 + i));
-  btnCancel->setText(MessageCatalogue::Shared(5));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::MainCaption));
+  for (int i = 0; i < 4; ++i) btnExe[i]->setText(MessageCatalogue::Product(kRunCaptions[i]));
+  btnCancel->setText(MessageCatalogue::Shared(SharedMsg::Cancel));
   // After the captions, which replace a button's key with their own (none).
   for (int i = 0; i < 4; ++i) btnExe[i]->setShortcut(RunKey(i));
   SetToolTip(m_context.settings.Tip);
   if (!loadWindows()) {
-    ShowLoadFailure(this, m_loadFailure);
+    ShowLoadFailure(this, m_loadFailure, m_context.store);
     return end(1);
   }
   SetFontData();
-  if (!RestoreMainPlacement(*this, m_context.store, m_placement)) {
-    ShowLoadFailure(this, QStringLiteral("Rukasu2 frmRukasu MDIForm_Load ERR"));
-    return end(1);
-  }
+  RestoreMainPlacement(*this, m_context.store, m_placement);
+  TellSettingsFaults(this, m_context.store);
   m_batch->clearCancelFlag();
   setCancelEnabled(false);
   m_inFile->Pattern_Make();
@@ -442,7 +439,7 @@ void frmRukasu::btnExe_Click(int index) {
 // goes grey at once and the status line says what is to come.
 void frmRukasu::btnCancel_Click() {
   m_batch->cancel();
-  announceStop(kStopAfterArchive);
+  announceStop(ProductMsg::StoppingAfterThisArchive);
 }
 
 // Escape answers only while Cancel does, during a run: otherwise it stays
@@ -452,7 +449,7 @@ void frmRukasu::setCancelEnabled(bool on) {
   m_cancelKey->setEnabled(on);
 }
 
-void frmRukasu::announceStop(int message) {
+void frmRukasu::announceStop(ProductMsg message) {
   setCancelEnabled(false);
   statusBar()->showMessage(MessageCatalogue::Product(message));
 }
@@ -483,7 +480,7 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
     // Nothing is asked; the run stops after the archive being extracted.
     m_closeRequested = true;
     m_batch->cancel();
-    announceStop(kStopThenClose);
+    announceStop(ProductMsg::StoppingAndQuittingAfterThisArchive);
     event->ignore();
     return;
   }
@@ -494,9 +491,10 @@ void frmRukasu::closeEvent(QCloseEvent* event) {
   m_closing = true;
   unloadPanes(true, true);
   m_batch->releaseWorker();
-  SaveMainPlacement(*this, windowStateValue(), m_context.store, m_placement);
+  SaveMainPlacement(windowStateValue(), m_context.store, m_placement);
   SaveSettings(m_context.settings, m_context.store);
   m_context.store.sync();
+  TellSettingsFaults(this, m_context.store);
   event->accept();
 }
 
@@ -531,8 +529,8 @@ void frmRukasu::layoutButtons() {
 
 void frmRukasu::SetToolTip(bool on) {
   for (int i = 0; i < 4; ++i)
-    btnExe[i]->setToolTip(on ? WithKey(MessageCatalogue::Product(6 + i), RunKey(i)) : QString());
-  btnCancel->setToolTip(on ? WithKey(MessageCatalogue::Shared(10), CancelKey()) : QString());
+    btnExe[i]->setToolTip(on ? WithKey(MessageCatalogue::Product(kRunTips[i]), RunKey(i)) : QString());
+  btnCancel->setToolTip(on ? WithKey(MessageCatalogue::Shared(SharedMsg::CancelRunTip), CancelKey()) : QString());
 }
 
 // Tab runs through the controls of the current pane and then the enabled

@@ -9,8 +9,9 @@
 #include <functional>
 #include <optional>
 
-#include "shell/Twips.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/FramePlacement.h"
+#include "ui/WindowInterfaces.h"
+#include "text/MessageIds.h"
 
 class BatchRun;
 class QAction;
@@ -113,7 +114,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void showProgress(int number, int count, const QString& archive);
   void showBytes(qint64 done, qint64 total);
   void runFinished();
-  void announceStop(int message);
+  void announceStop(ProductMsg message);
   void setCancelEnabled(bool on);
   void followActivePane();
 
@@ -141,7 +142,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
 
   QString m_loadFailure;  // the report of the window whose load failed
   AutoRequest m_autoRequest;
-  TwipsPlacement m_placement;
+  FramePlacement m_placement{*this, true};
   int m_autoStatus = 0;
   bool m_activatedOnce = false;
   bool m_closeRequested = false;

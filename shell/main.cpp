@@ -10,14 +10,15 @@
 #include "engine/ProgramVersion.h"
 #include "platform/Locale.h"
 #include "settings/Settings.h"
+#include "settings/SettingsFault.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 #include "shell/CommandLine.h"
-#include "shell/ProgramIcon.h"
+#include "ui/ProgramIcon.h"
 #include "shell/ProgramOptions.h"
-#include "shell/QtTranslations.h"
+#include "ui/QtTranslations.h"
 #include "shell/RunNotice.h"
-#include "shell/WindowFont.h"
+#include "ui/WindowFont.h"
 #include "shell/frmRukasu.h"
 
 namespace {
@@ -139,6 +140,9 @@ int main(int argc, char** argv) {
       Print(stderr, QStringLiteral("rukasu2: ") + nothing + u'\n');
     }
     if (options.notify) NotifyAutomaticRun(window, nothing);
+    // Without a window, what went wrong with the settings files goes to the terminal.
+    if (const QString faults = SettingsFaultMessage(store.takeFaults()); !faults.isEmpty())
+      Print(stderr, QStringLiteral("rukasu2: ") + faults + u'\n');
     return exitCode;
   }
   window.show();

@@ -9,8 +9,9 @@
 struct Settings;
 class Libraries;
 
-// The pattern that lists the enabled kinds ("*.LZH;*.ZIP;..."), in a fixed
-// order; kNoArchivePattern when no kind is enabled.
+// The pattern that lists the enabled kinds ("*.LZH;*.ZIP;..."), in the kind
+// table's order with the other names (.EXE, .X ...) last; kNoArchivePattern
+// when no kind is enabled.
 QString ArchivePattern(const Settings& settings, const Libraries& libraries);
 // A name that matches nothing in practice, so that the list stays empty.
 inline constexpr const char* kNoArchivePattern = "abcdzyxw.___";

@@ -6,9 +6,9 @@
 #include <QMenu>
 
 #include "engine/PathHelpers.h"
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/WindowInterfaces.h"
 #include "text/MessageCatalogue.h"
 
 FolderAliasMenu::FolderAliasMenu(AppContext& context, const QString& meCaption, std::function<QString()> dirName,
@@ -46,8 +46,8 @@ void FolderAliasMenu::addTo(QMenu* menu) const {
 }
 
 void FolderAliasMenu::setCaptions() {
-  m_add->setText(MessageCatalogue::Shared(1006));
-  m_mente->setText(MessageCatalogue::Shared(1007));
+  m_add->setText(MessageCatalogue::Shared(SharedMsg::AddAlias));
+  m_mente->setText(MessageCatalogue::Shared(SharedMsg::MaintainAliases));
 }
 
 void FolderAliasMenu::updateState() {
@@ -66,12 +66,12 @@ void FolderAliasMenu::updateState() {
 void FolderAliasMenu::addAlias() {
   if (m_list.isFull()) return;
   const QString folder = m_dirName();
-  const QString name =
-      QInputDialog::getText(m_owner, MessageCatalogue::Shared(1101), MessageCatalogue::Shared(1100) + u'\n' + folder,
-                            QLineEdit::Normal, DispPath_Get(folder));
+  const QString name = QInputDialog::getText(m_owner, MessageCatalogue::Shared(SharedMsg::AliasTitle),
+                                             MessageCatalogue::Shared(SharedMsg::AliasPrompt) + u'\n' + folder,
+                                             QLineEdit::Normal, DispPath_Get(folder));
   if (name.isEmpty()) return;
   if (m_list.containsName(name)) {
-    MessageBox::Notice(m_owner, MessageCatalogue::Shared(1102));
+    MessageBox::Notice(m_owner, MessageCatalogue::Shared(SharedMsg::AliasExists));
     return;
   }
   // The folder is read again: the pane may have moved while the box was open.
@@ -81,7 +81,7 @@ void FolderAliasMenu::addAlias() {
 }
 
 void FolderAliasMenu::maintain() {
-  auto* dialog = dynamic_cast<MenuMenteOps*>(m_context.windows.menuMente);
+  MenuMenteOps* dialog = m_context.windows.menuMente;
   if (!dialog || m_list.count() == 0) return;
   for (int slot = 0; slot < FolderAliasList::kSlots; ++slot) {
     const bool used = slot < m_list.count();

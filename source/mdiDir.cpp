@@ -10,11 +10,11 @@
 #include "engine/PathHelpers.h"
 #include "settings/SettingsField.h"
 #include "settings/StoreLocation.h"
-#include "shell/AppContext.h"
-#include "shell/Twips.h"
-#include "source/DriveList.h"
+#include "ui/AppContext.h"
+#include "ui/Twips.h"
+#include "ui/DriveList.h"
 #include "source/FolderAliasMenu.h"
-#include "source/FolderList.h"
+#include "ui/FolderList.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
@@ -35,7 +35,9 @@ mdiDir::mdiDir(AppContext& context, FolderPaneRole role, QWidget* parent)
       mnuCopy(new QAction(this)),
       mnuRefresh(new QAction(this)),
       m_aliases(new FolderAliasMenu(
-          context, MessageCatalogue::Product(isSource() ? 1000 : 4000), [this] { return DirName(); }, this)) {
+          context,
+          MessageCatalogue::Product(isSource() ? ProductMsg::SourceDirCaption : ProductMsg::DestDirCaption),
+          [this] { return DirName(); }, this)) {
   setObjectName(isSource() ? QStringLiteral("mdiInDir") : QStringLiteral("mdiOutDir"));
   drvDrive->setObjectName(QStringLiteral("drvDrive"));
   dlbDir->setObjectName(QStringLiteral("dlbDir"));
@@ -89,17 +91,20 @@ bool mdiDir::Form_Load() {
   bool& yuko = isSource() ? d.Dir_In_Yuko : d.Dir_Out_Yuko;
   QString oldDir;
   if (!ReadText(m_context.store, at, prefix, QDir::currentPath(), folder)) folder = QDir::currentPath();
-  if (!ReadBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), true, yuko)) return false;
+  // A flag that is no boolean keeps its default: the pane starts at the default folder.
+  yuko = true;
+  ReadBool(m_context.store, at, prefix + QStringLiteral("_Yuko"), true, yuko);
   if (!ReadText(m_context.store, at, QStringLiteral("Old") + prefix, QDir::currentPath(), oldDir))
     oldDir = QDir::currentPath();
   setDirName(yuko ? folder : oldDir);
   if (m_context.AutoRunning) return true;
 
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
-  if (isSource()) setWindowTitle(MessageCatalogue::Product(1000));
-  mnuCopy->setText(MessageCatalogue::Product(isSource() ? 1004 : 4004));
-  mnuRefresh->setText(MessageCatalogue::Shared(1005));
+  if (isSource()) setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceDirCaption));
+  mnuCopy->setText(
+      MessageCatalogue::Product(isSource() ? ProductMsg::SourceSameAsDestination : ProductMsg::DestSameAsSource));
+  mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
   m_aliases->setCaptions();
   SetToolTip(m_context.settings.Tip);
   m_aliases->list().load(m_context.store, at, prefix);
@@ -161,7 +166,7 @@ void mdiDir::folderChanged() {
 void mdiDir::DirCaptionChange() {
   const QString path = dlbDir->path();
   txtDir->setText(DispPath_Get(LongPath_Get(path)));
-  if (!isSource()) setWindowTitle(MessageCatalogue::Product(4000) + FreeSpace_Get(path));
+  if (!isSource()) setWindowTitle(MessageCatalogue::Product(ProductMsg::DestDirCaption) + FreeSpace_Get(path));
 }
 
 void mdiDir::driveChosen(const QString& drive) {
@@ -180,10 +185,11 @@ void mdiDir::mnuCopy_Click() {
 void mdiDir::focusDriveList() { drvDrive->setFocus(); }
 
 void mdiDir::SetToolTip(bool on) {
-  const int base = isSource() ? 1000 : 4000;
-  drvDrive->setToolTip(on ? MessageCatalogue::Product(base + 1) : QString());
-  dlbDir->setToolTip(on ? MessageCatalogue::Product(base + 2) : QString());
-  txtDir->setToolTip(on ? MessageCatalogue::Product(base + 3) : QString());
+  using M = ProductMsg;
+  const auto tip = [on](M id) { return on ? MessageCatalogue::Product(id) : QString(); };
+  drvDrive->setToolTip(tip(isSource() ? M::SourceDriveTip : M::DestDriveTip));
+  dlbDir->setToolTip(tip(isSource() ? M::SourceFolderTip : M::DestFolderTip));
+  txtDir->setToolTip(tip(isSource() ? M::SourceFolderNameTip : M::DestFolderNameTip));
 }
 
 QList<QWidget*> mdiDir::fontControls() const { return {txtDir, dlbDir, drvDrive}; }

@@ -8,7 +8,7 @@
 
 #include <QHash>
 
-#include "shell/PaneBase.h"
+#include "ui/PaneBase.h"
 
 class DriveList;
 class FolderList;

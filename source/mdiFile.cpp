@@ -14,9 +14,9 @@
 #include <QUrl>
 
 #include "engine/PathHelpers.h"
-#include "shell/AppContext.h"
-#include "shell/MessageBox.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/MessageBox.h"
+#include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
@@ -77,13 +77,13 @@ mdiFile::~mdiFile() = default;
 
 bool mdiFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
-  setWindowTitle(MessageCatalogue::Product(3000));
-  mnuAll->setText(MessageCatalogue::Shared(2006));
-  mnuClear->setText(MessageCatalogue::Shared(2007));
-  mnuOutCopy->setText(MessageCatalogue::Product(3006));
-  mnuInCopy->setText(MessageCatalogue::Product(3007));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::TargetCaption));
+  mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));
+  mnuClear->setText(MessageCatalogue::Shared(SharedMsg::UnselectAll));
+  mnuOutCopy->setText(MessageCatalogue::Product(ProductMsg::TargetSameAsDestination));
+  mnuInCopy->setText(MessageCatalogue::Product(ProductMsg::TargetSameAsSource));
   SetToolTip(m_context.settings.Tip);
   return true;
 }
@@ -91,9 +91,9 @@ bool mdiFile::Form_Load() {
 void mdiFile::Form_Unload() { savePlacement(); }
 
 void mdiFile::SetToolTip(bool on) {
-  lstFile->setToolTip(on ? MessageCatalogue::Product(3001) : QString());
-  btnDel->setToolTip(on ? MessageCatalogue::Product(3002) : QString());
-  btnDelAll->setToolTip(on ? MessageCatalogue::Product(3003) : QString());
+  lstFile->setToolTip(on ? MessageCatalogue::Product(ProductMsg::TargetListTip) : QString());
+  btnDel->setToolTip(on ? MessageCatalogue::Product(ProductMsg::RemoveSelectedTip) : QString());
+  btnDelAll->setToolTip(on ? MessageCatalogue::Product(ProductMsg::RemoveAllTip) : QString());
 }
 
 QList<QWidget*> mdiFile::fontControls() const { return {lstFile, btnDel, btnDelAll}; }
@@ -119,9 +119,11 @@ bool mdiFile::ListInAdd(const QString& path) {
   // The automatic run has nobody to answer a message box: the notice goes
   // to its standard error instead.
   if (m_context.AutoRunning)
-    std::fputs((QStringLiteral("rukasu2: ") + MessageCatalogue::Product(3100) + u'\n').toUtf8().constData(), stderr);
+    std::fputs(
+        (QStringLiteral("rukasu2: ") + MessageCatalogue::Product(ProductMsg::TargetLimit) + u'\n').toUtf8().constData(),
+        stderr);
   else
-    MessageBox::Notice(dialogParent(), MessageCatalogue::Product(3100));
+    MessageBox::Notice(dialogParent(), MessageCatalogue::Product(ProductMsg::TargetLimit));
   return false;
 }
 

@@ -4,7 +4,7 @@
 // reads and changes it entry by entry.
 #pragma once
 
-#include "shell/PaneBase.h"
+#include "ui/PaneBase.h"
 
 class QAction;
 class QListWidget;

@@ -7,13 +7,13 @@
 #include <QPushButton>
 
 #include "engine/PathHelpers.h"
-#include "shell/AppContext.h"
-#include "shell/BusyCursor.h"
-#include "shell/Twips.h"
+#include "ui/AppContext.h"
+#include "ui/BusyCursor.h"
+#include "ui/Twips.h"
 #include "source/ArchivePattern.h"
 #include "source/FileList.h"
 #include "source/FileListModel.h"
-#include "source/FolderListModel.h"
+#include "ui/FolderListModel.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
@@ -77,12 +77,12 @@ mdiInFile::~mdiInFile() {
 
 bool mdiInFile::Form_Load() {
   if (m_context.AutoRunning) return true;
-  if (!restorePlacement()) return false;
+  restorePlacement();
   SetFontData();
-  setWindowTitle(MessageCatalogue::Product(2000));
-  mnuRefresh->setText(MessageCatalogue::Shared(1005));
-  mnuAll->setText(MessageCatalogue::Shared(2006));
-  mnuClear->setText(MessageCatalogue::Shared(2007));
+  setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceFileCaption));
+  mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
+  mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));
+  mnuClear->setText(MessageCatalogue::Shared(SharedMsg::UnselectAll));
   SetToolTip(m_context.settings.Tip);
   return true;
 }
@@ -160,10 +160,10 @@ void mdiInFile::btnAddAllAll_Click() {
 }
 
 void mdiInFile::SetToolTip(bool on) {
-  filFile->setToolTip(on ? MessageCatalogue::Product(2001) : QString());
-  btnAdd->setToolTip(on ? MessageCatalogue::Product(2002) : QString());
-  btnAddAll->setToolTip(on ? MessageCatalogue::Product(2003) : QString());
-  btnAddAllAll->setToolTip(on ? MessageCatalogue::Product(2004) : QString());
+  filFile->setToolTip(on ? MessageCatalogue::Product(ProductMsg::SourceFileListTip) : QString());
+  btnAdd->setToolTip(on ? MessageCatalogue::Product(ProductMsg::AddSelectedTip) : QString());
+  btnAddAll->setToolTip(on ? MessageCatalogue::Product(ProductMsg::AddAllTip) : QString());
+  btnAddAllAll->setToolTip(on ? MessageCatalogue::Product(ProductMsg::AddAllWithSubfoldersTip) : QString());
 }
 
 QList<QWidget*> mdiInFile::fontControls() const { return {filFile, btnAdd, btnAddAll}; }

@@ -4,7 +4,7 @@
 // files, or all matching files of the folder and its immediate subfolders.
 #pragma once
 
-#include "shell/PaneBase.h"
+#include "ui/PaneBase.h"
 
 class FileList;
 class FileListModel;

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds every libFuzzer target of tests/fuzz with clang in build-fuzz/ and runs
 # each for SECONDS (default 60) on a corpus seeded from the matching folder of
-# ../shared/testdata. Prints one summary line per target; exits non-zero when a
+# tests/data. Prints one summary line per target; exits non-zero when a
 # target found a crash, a leak or a timeout (the input is kept in
 # build-fuzz/fuzz-artifacts/<module>/, the log in build-fuzz/fuzz-logs/).
 # Usage: tools/fuzz.sh [SECONDS]     JOBS=n limits the build, FUZZ_MAX_LEN the input size.
@@ -48,7 +48,7 @@ sample_folder() {
 # Copies the samples of a folder, and the self-extracting, damaged and hostile
 # samples named after it, into the corpus (names flattened so none collide).
 seed_corpus() {
-  local folder=$1 corpus=$2 testdata="${top}/../shared/testdata"
+  local folder=$1 corpus=$2 testdata="${top}/tests/data"
   [[ -d "${testdata}" ]] || return 0
   {
     [[ -d "${testdata}/${folder}" ]] && find "${testdata}/${folder}" -type f -size -2M

@@ -33,8 +33,8 @@ std::optional<int64_t> DosTime(uint16_t date, uint16_t time) {
 
 }  // namespace
 
-CabExtraction::CabExtraction(CabJob& job, Report& report, Progress* progress)
-    : m_job(job), m_report(report), m_progress(progress) {}
+CabExtraction::CabExtraction(ExtractRequest& request, Report& report, Progress* progress)
+    : m_request(request), m_report(report), m_progress(progress) {}
 
 Member CabExtraction::ToMember(const CabFileEntry& file) {
   Member member;
@@ -127,13 +127,12 @@ void CabExtraction::extractMember(size_t index, SafeWriter& writer) {
 }
 
 int32_t CabExtraction::run() {
-  if (const CabError opened = m_reader.open(m_job.archive, true)) {
+  if (const CabError opened = m_reader.open(m_request.archive, true)) {
     m_report.fail(opened.reason);
     return opened.code;
   }
-  SafeWriter writer(m_job.outputFolder, m_job.writer, m_report);
+  SafeWriter writer(m_request.output, m_request.writerOptions, m_report);
   if (!writer.ready()) return writer.result();
-  for (const std::string& option : m_job.ignored) m_report.add("不明なオプションを無視しました: " + option);
 
   const uint64_t fileSize = m_reader.fileSize();
   // A member that makes libmspack start its folder again reads earlier parts
@@ -150,13 +149,11 @@ int32_t CabExtraction::run() {
   for (size_t index : decodingOrder()) {
     if (writer.stopped()) break;
     const CabFileEntry& file = header.files[index];
-    if (!m_job.wants(SafeWriter::SafeRelativePath(file.name, ToMember(file).charset))) continue;
+    if (!m_request.members.wants(file.name, ToMember(file).charset)) continue;
     extractMember(index, writer);
   }
+  m_request.members.reportUnmatched(writer);
   if (!writer.stopped()) {
-    for (const std::string& missing : m_job.notFound())
-      writer.failArchive(kErrCommand, "指定のファイルが CAB にありません: " +
-                                          SafeWriter::PrintableName(missing, NameCharset::Utf8));
     const CabLocation& location = m_reader.location();
     if (location.cutShort)
       writer.failArchive(kErrDamaged, "CAB が途中で切れています（" + std::to_string(location.present) + " / " +

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "archivers/cab32/CabJob.h"
 #include "archivers/cab32/CabReader.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/Report.h"
 #include "archivers/common/SafeWriter.h"
@@ -19,7 +19,7 @@ namespace rkarc {
 class CabExtraction {
  public:
   // progress may be null.
-  CabExtraction(CabJob& job, Report& report, Progress* progress);
+  CabExtraction(ExtractRequest& request, Report& report, Progress* progress);
   int32_t run();
 
   // The writer's view of a cabinet file entry.
@@ -32,7 +32,7 @@ class CabExtraction {
   // Counts the decoding a member costs; false when it would exceed the budget.
   bool withinBudget(const CabFileEntry& file, size_t folder);
 
-  CabJob& m_job;
+  ExtractRequest& m_request;
   Report& m_report;
   Progress* m_progress;
   CabReader m_reader;

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
 
@@ -14,12 +16,6 @@ constexpr size_t kFileFixedSize = 16;   // CFFILE without its name
 constexpr size_t kMaxString = 256;      // names and disk labels end within 256 bytes
 constexpr uint64_t kMaxFilesOffset =    // the largest header that can precede CFFILE
     kFixedSize + kReserveFields + 0xFFFF + 4 * kMaxString + 0xFFFFull * (kFolderSize + 0xFF);
-
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-         static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
 
 enum class StringRead { Ok, Short, Bad };
 
@@ -37,9 +33,9 @@ StringRead ReadString(const uint8_t* data, size_t size, size_t& pos, std::string
 }
 
 bool FixedFieldsValid(const uint8_t* d) {
-  return std::memcmp(d, "MSCF", 4) == 0 && U32(d + 4) == 0 && U32(d + 12) == 0 &&
-         U32(d + 20) == 0 && d[24] == 3 && d[25] == 1 && U16(d + 26) != 0 && U16(d + 28) != 0 &&
-         (U16(d + 30) & ~0x0007) == 0;
+  return std::memcmp(d, "MSCF", 4) == 0 && Le32(d + 4) == 0 && Le32(d + 12) == 0 &&
+         Le32(d + 20) == 0 && d[24] == 3 && d[25] == 1 && Le16(d + 26) != 0 && Le16(d + 28) != 0 &&
+         (Le16(d + 30) & ~0x0007) == 0;
 }
 
 }  // namespace
@@ -60,13 +56,13 @@ CabParse ParseCabHeader(const uint8_t* data, size_t size, uint64_t available, bo
   }
   if (!FixedFieldsValid(data)) return CabParse::Invalid;
 
-  out.cabinetSize = U32(data + 8);
-  const uint32_t filesOffset = U32(data + 16);
-  const uint16_t folderCount = U16(data + 26);
-  const uint16_t fileCount = U16(data + 28);
-  out.flags = U16(data + 30);
-  out.setId = U16(data + 32);
-  out.setIndex = U16(data + 34);
+  out.cabinetSize = Le32(data + 8);
+  const uint32_t filesOffset = Le32(data + 16);
+  const uint16_t folderCount = Le16(data + 26);
+  const uint16_t fileCount = Le16(data + 28);
+  out.flags = Le16(data + 30);
+  out.setId = Le16(data + 32);
+  out.setIndex = Le16(data + 34);
   if (filesOffset >= out.cabinetSize || filesOffset > kMaxFilesOffset) return CabParse::Invalid;
   if (!allowShort && out.cabinetSize > available) return CabParse::Invalid;
 
@@ -85,7 +81,7 @@ CabParse ParseCabHeader(const uint8_t* data, size_t size, uint64_t available, bo
   uint8_t folderReserve = 0;
   if (out.flags & kCabFlagReservePresent) {
     if (pos + kReserveFields > size) return ranOut();
-    const uint16_t headerReserve = U16(data + pos);
+    const uint16_t headerReserve = Le16(data + pos);
     folderReserve = data[pos + 2];
     out.dataReserve = data[pos + 3];
     pos += kReserveFields + headerReserve;
@@ -107,9 +103,9 @@ CabParse ParseCabHeader(const uint8_t* data, size_t size, uint64_t available, bo
   for (uint16_t i = 0; i < folderCount; ++i) {
     if (pos + kFolderSize > size) return ranOut();
     CabFolderEntry folder;
-    folder.dataOffset = U32(data + pos);
-    folder.blockCount = U16(data + pos + 4);
-    folder.compressionType = U16(data + pos + 6);
+    folder.dataOffset = Le32(data + pos);
+    folder.blockCount = Le16(data + pos + 4);
+    folder.compressionType = Le16(data + pos + 6);
     out.folders.push_back(folder);
     pos += kFolderSize + folderReserve;
   }
@@ -121,12 +117,12 @@ CabParse ParseCabHeader(const uint8_t* data, size_t size, uint64_t available, bo
   for (uint16_t i = 0; i < fileCount; ++i) {
     if (pos + kFileFixedSize > size) return ranOut();
     CabFileEntry file;
-    file.size = U32(data + pos);
-    file.folderOffset = U32(data + pos + 4);
-    file.folderIndex = U16(data + pos + 8);
-    file.date = U16(data + pos + 10);
-    file.time = U16(data + pos + 12);
-    file.attributes = U16(data + pos + 14);
+    file.size = Le32(data + pos);
+    file.folderOffset = Le32(data + pos + 4);
+    file.folderIndex = Le16(data + pos + 8);
+    file.date = Le16(data + pos + 10);
+    file.time = Le16(data + pos + 12);
+    file.attributes = Le16(data + pos + 14);
     pos += kFileFixedSize;
     if ((step = string(&file.name)) != CabParse::Ok) return step;
     if (file.folderIndex >= folderCount && file.folderIndex < kCabContinuedFromPrev)

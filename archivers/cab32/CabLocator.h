@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "archivers/cab32/CabHeader.h"
+#include "archivers/common/ArchiveFile.h"
 
 namespace rkarc {
 
@@ -20,8 +21,8 @@ struct CabLocation {
 
 class CabLocator {
  public:
-  // fd stays owned by the caller and open while the locator is used.
-  CabLocator(int fd, uint64_t fileSize) : m_fd(fd), m_fileSize(fileSize) {}
+  // The file stays open while the locator is used.
+  explicit CabLocator(const ArchiveFile& file) : m_file(file) {}
 
   // A file that begins with "MSCF" is taken as a cabinet or nothing; when
   // allowCutShort is set it may end early (its members are then reported one
@@ -30,8 +31,6 @@ class CabLocator {
   // from the file's start up to that end.
   std::optional<CabLocation> find(bool allowCutShort);
 
-  // True when reading the file failed (rather than finding no cabinet).
-  bool readFailed() const { return m_readFailed; }
   // True when the file begins with "MSCF": a cabinet that find() refused is
   // then a damaged one rather than no cabinet at all.
   bool signatureAtStart() const { return m_signatureAtStart; }
@@ -39,13 +38,9 @@ class CabLocator {
  private:
   std::optional<CabLocation> tryAt(uint64_t offset, bool allowCutShort);
   std::optional<CabLocation> scan(uint64_t from, uint64_t to);
-  uint64_t imageEnd();
   bool otherArchiveAt(uint64_t offset);
-  bool readAt(uint64_t offset, size_t length, std::vector<uint8_t>& out);
 
-  int m_fd;
-  uint64_t m_fileSize;
-  bool m_readFailed = false;
+  const ArchiveFile& m_file;
   bool m_signatureAtStart = false;
 };
 

@@ -4,47 +4,31 @@
 #include <cstdint>
 
 #include "archivers/cab32/CabExtraction.h"
-#include "archivers/cab32/CabJob.h"
 #include "archivers/cab32/CabReader.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
 
 namespace {
 
-constexpr int32_t kVersion = 100;  // 1.00
+// The default option text is "-x -n"; letters in either case.
+using enum rkarc::OptionEffect;
+constexpr rkarc::OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"n", KeepExisting}, {"o", Overwrite}};
+constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
-// Process-wide: what CabGetRunning and CabSetProgress act on.
-rkarc::ModuleState g_state;
+int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
+  rkarc::ExtractRequest request;
+  if (!request.parse(text, kSyntax, report)) return rkarc::kErrCommand;
+  return rkarc::CabExtraction(request, report, &progress).run();
+}
+
+// Only a file that holds a complete, well-formed cabinet: this is how the
+// program asks whether an .EXE is a self-extracting cabinet.
+bool CanExtract(const std::string& path) {
+  rkarc::CabReader reader;
+  return !reader.open(path, false);
+}
 
 }  // namespace
 
-RKARC_EXPORT int32_t Cab(void* /*window*/, const char* command, char* report, uint32_t reportSize) {
-  return rkarc::RunCommand(g_state, command, report, reportSize,
-                           [](std::string_view text, rkarc::Report& out, rkarc::Progress& progress) {
-                             rkarc::CabJob job;
-                             std::string reason;
-                             if (!job.parse(text, &reason)) {
-                               out.fail(reason);
-                               return static_cast<int32_t>(rkarc::kErrCommand);
-                             }
-                             return rkarc::CabExtraction(job, out, &progress).run();
-                           });
-}
-
-// 1 only for a file that holds a complete, well-formed cabinet: this is how
-// the program asks whether an .EXE is a self-extracting cabinet.
-RKARC_EXPORT int32_t CabCheckArchive(const char* path, int32_t /*mode*/) {
-  if (path == nullptr) return 0;
-  try {
-    rkarc::CabReader reader;
-    return reader.open(path, false) ? 0 : 1;
-  } catch (...) {
-    return 0;
-  }
-}
-
-RKARC_EXPORT int32_t CabGetRunning(void) { return g_state.running(); }
-
-RKARC_EXPORT int32_t CabGetVersion(void) { return kVersion; }
-
-RKARC_EXPORT void CabSetProgress(RkProgressFn fn, void* context) { g_state.setProgress(fn, context); }
+RKARC_MODULE_ENTRY_POINTS(Cab, 100, Extract, CanExtract)

@@ -16,12 +16,6 @@
 namespace rkarc {
 namespace {
 
-// The symbolic name ("EIO") rather than strerror(), whose text follows the locale.
-std::string ErrnoName(int err) {
-  const char* name = strerrorname_np(err);
-  return name ? std::string(name) : "errno " + std::to_string(err);
-}
-
 std::string Hex(uint16_t value) {
   char text[8];
   std::snprintf(text, sizeof text, "0x%04X", value);
@@ -49,7 +43,6 @@ CabReader::CabReader() = default;
 CabReader::~CabReader() {
   closeCabinet();
   if (m_decompressor) mspack_destroy_cab_decompressor(m_decompressor);
-  if (m_fd >= 0) ::close(m_fd);
 }
 
 void CabReader::setObserver(std::function<void(uint64_t)> observer) {
@@ -57,15 +50,10 @@ void CabReader::setObserver(std::function<void(uint64_t)> observer) {
 }
 
 CabError CabReader::open(const std::string& path, bool allowCutShort) {
-  RegularFile file = OpenRegularFile(path);
-  if (file.error == EISDIR || file.error == EINVAL) return {kErrArchiveOpen, "圧縮ファイルが通常のファイルではありません"};
-  if (!file.fd.valid()) return {kErrArchiveOpen, "圧縮ファイルを開けません（" + ErrnoName(file.error) + "）"};
-  m_fd = file.fd.release();
-  m_fileSize = file.size;
-
-  CabLocator locator(m_fd, m_fileSize);
+  if (!m_file.open(path)) return {kErrArchiveOpen, m_file.error()};
+  CabLocator locator(m_file);
   std::optional<CabLocation> found = locator.find(allowCutShort);
-  if (locator.readFailed()) return {kErrArchiveOpen, "圧縮ファイルを読めません"};
+  if (m_file.readFailed()) return {kErrArchiveOpen, m_file.error()};
   if (!found) {
     if (locator.signatureAtStart()) return {kErrDamaged, "CAB のヘッダが壊れています"};
     return {kErrNotArchive, "CAB ファイルではありません"};
@@ -79,7 +67,7 @@ CabError CabReader::open(const std::string& path, bool allowCutShort) {
   int selftest = MSPACK_ERR_OK;
   MSPACK_SYS_SELFTEST(selftest);
   if (selftest != MSPACK_ERR_OK) return {kErrInternal, "libmspack のファイル位置の型が合いません"};
-  m_system = std::make_unique<CabSystem>(m_fd, m_location.offset, m_location.present);
+  m_system = std::make_unique<CabSystem>(m_file.fd(), m_location.offset, m_location.present);
   m_decompressor = mspack_create_cab_decompressor(m_system->system());
   if (!m_decompressor) return {kErrMemory, "メモリが足りません"};
   // Never repair MSZIP data or salvage bad blocks: a block whose checksum
@@ -93,7 +81,7 @@ CabError CabReader::openCabinet() {
   m_cabinet = m_decompressor->open(m_decompressor, CabSystem::kCabinetName);
   if (!m_cabinet) {
     if (m_system->readError() != 0)
-      return {kErrArchiveOpen, "圧縮ファイルを読めません（" + ErrnoName(m_system->readError()) + "）"};
+      return {kErrArchiveOpen, ReadFailureText(m_system->readError())};
     return {kErrDamaged, "CAB のヘッダが壊れています"};
   }
   // Both parsers must see the same members, or a name could be paired with
@@ -140,7 +128,7 @@ CabError CabReader::check(size_t index) const {
 
 CabError CabReader::readFailure(int mspackError) const {
   if (m_system->readError() != 0)
-    return {kErrArchiveOpen, "圧縮ファイルを読めません（" + ErrnoName(m_system->readError()) + "）"};
+    return {kErrArchiveOpen, ReadFailureText(m_system->readError())};
   switch (mspackError) {
     case MSPACK_ERR_CHECKSUM:
       return {kErrChecksum, "データブロックのチェックサムが合いません"};

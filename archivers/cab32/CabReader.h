@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "archivers/cab32/CabLocator.h"
+#include "archivers/common/ArchiveFile.h"
 
 struct mscab_decompressor;
 struct mscabd_cabinet;
@@ -43,7 +44,7 @@ class CabReader {
 
   const CabLocation& location() const { return m_location; }
   const std::vector<CabFileEntry>& files() const { return m_location.header.files; }
-  uint64_t fileSize() const { return m_fileSize; }
+  uint64_t fileSize() const { return m_file.size(); }
 
   // Why a member cannot be decoded at all (it continues in another cabinet
   // of a set, or uses an unknown method); no error when it can be tried.
@@ -62,8 +63,7 @@ class CabReader {
   void closeCabinet();
   CabError readFailure(int mspackError) const;
 
-  int m_fd = -1;
-  uint64_t m_fileSize = 0;
+  ArchiveFile m_file;
   CabLocation m_location;
   bool m_firstFolderContinued = false;
   std::unique_ptr<CabSystem> m_system;

@@ -1,71 +1,88 @@
-// Command parsing for extraction commands; see ExtractRequest.h.
+// Reading extraction commands; see ExtractRequest.h.
 #include "archivers/common/ExtractRequest.h"
 
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <vector>
 
 #include "archivers/common/AsciiCase.h"
 #include "archivers/common/Command.h"
 
 namespace rkarc {
+namespace {
 
-bool ExtractRequest::parse(std::string_view text, Report& report, const OptionHandler& options) {
+bool Same(std::string_view a, std::string_view b, bool ignoreCase) {
+  return ignoreCase ? EqualIgnoringAsciiCase(a, b) : a == b;
+}
+
+const OptionRule* Find(std::span<const OptionRule> rules, std::string_view spelling, bool ignoreCase) {
+  const auto it = std::find_if(rules.begin(), rules.end(),
+                               [&](const OptionRule& rule) { return Same(rule.spelling, spelling, ignoreCase); });
+  return it == rules.end() ? nullptr : &*it;
+}
+
+}  // namespace
+
+bool ExtractRequest::parse(std::string_view text, const CommandSyntax& syntax, Report& report) {
   Command command;
-  if (!ParseCommand(text, command)) {
+  if (!SplitCommand(text, syntax, command)) {
     report.fail("コマンドの引用符が閉じていません");
     return false;
   }
-  if (command.paths.size() < 2 || command.paths[0].empty() || command.paths[1].empty()) {
-    report.fail("書庫と解凍先を指定してください");
+  if (!command.word.empty() && !applyLetters(command.word, 0, syntax).empty()) {
+    report.fail("このコマンドは使えません: " + SafeWriter::PrintableName(command.word, NameCharset::Utf8));
     return false;
   }
-  word = command.word;
+  for (const std::string& option : command.options) {
+    std::string unknown;
+    if (const OptionRule* rule = Find(syntax.tokens, option, syntax.lettersIgnoreCase)) {
+      apply(rule->effect);
+    } else if (option.size() == 1 || option[1] == syntax.mark) {
+      unknown = option;  // a long option is never read as letters: "--force" is no "-o"
+    } else if (const std::string letters = applyLetters(option, 1, syntax); !letters.empty()) {
+      unknown = syntax.mark + letters;
+    }
+    if (!unknown.empty())
+      report.add("不明なオプションを無視しました: " + SafeWriter::PrintableName(unknown, NameCharset::Utf8));
+  }
+  if (command.paths.size() < 2 || command.paths[0].empty() || command.paths[1].empty()) {
+    report.fail("書庫と解凍先フォルダを指定してください");
+    return false;
+  }
   archive = command.paths[0];
   output = command.paths[1];
-  // A name no member can have (empty, or with "..") still counts: it is
-  // reported as not found instead of widening the command to every member.
-  for (size_t i = 2; i < command.paths.size(); ++i)
-    m_wanted.push_back({SafeWriter::SafeRelativePath(command.paths[i], NameCharset::Utf8), command.paths[i], false});
-  // A command word ("x", "e") means what the same option letters mean.
-  std::vector<std::string> tokens = command.options;
-  if (!word.empty()) tokens.insert(tokens.begin(), "-" + word);
-  for (const std::string& token : tokens) {
-    const std::string unknown = options(token, *this);
-    if (!unknown.empty()) report.add("不明なオプションを無視しました: " + SafeWriter::PrintableName(unknown, NameCharset::Utf8));
-  }
+  const std::vector<std::string> names(command.paths.begin() + 2, command.paths.end());
+  members = MemberMatcher(names, syntax.namesIgnoreCase);
   return true;
+}
+
+std::string ExtractRequest::applyLetters(std::string_view token, size_t skip, const CommandSyntax& syntax) {
+  std::string unknown;
+  for (size_t i = skip; i < token.size(); ++i) {
+    if (const OptionRule* rule = Find(syntax.letters, token.substr(i, 1), syntax.lettersIgnoreCase))
+      apply(rule->effect);
+    else
+      unknown += token[i];
+  }
+  return unknown;
+}
+
+void ExtractRequest::apply(OptionEffect effect) {
+  switch (effect) {
+    case OptionEffect::None: break;
+    case OptionEffect::WithFolders: writerOptions.flatten = false; break;
+    case OptionEffect::Flatten: writerOptions.flatten = true; break;
+    case OptionEffect::Overwrite: writerOptions.overwrite = true; break;
+    case OptionEffect::KeepExisting: writerOptions.overwrite = false; break;
+    case OptionEffect::SingleFile: singleFile = true; break;
+  }
 }
 
 bool ExtractRequest::outputIsFolder() const {
   if (!output.empty() && output.back() == '/') return true;
   struct stat st {};
   return stat(output.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-bool ExtractRequest::wants(std::string_view name, NameCharset charset) {
-  if (m_wanted.empty()) return true;
-  const std::string path = SafeWriter::SafeRelativePath(name, charset);
-  bool found = false;
-  for (Wanted& w : m_wanted) {
-    if (!w.path.empty() && EqualIgnoringAsciiCase(w.path, path)) {
-      w.matched = true;
-      found = true;
-    }
-  }
-  return found;
-}
-
-std::vector<std::string> ExtractRequest::unmatched() const {
-  std::vector<std::string> out;
-  for (const Wanted& w : m_wanted)
-    if (!w.matched) out.push_back(w.given);
-  return out;
-}
-
-std::string ForEachOptionLetter(std::string_view token, const std::function<bool(char)>& letter) {
-  std::string rejected;
-  for (size_t i = 1; i < token.size(); ++i)
-    if (!letter(token[i])) rejected += token[i];
-  return rejected.empty() ? std::string() : "-" + rejected;
 }
 
 }  // namespace rkarc

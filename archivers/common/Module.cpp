@@ -77,4 +77,13 @@ int32_t RunCommand(ModuleState& state, const char* command, char* report, uint32
   return result;
 }
 
+int32_t CheckArchive(const char* path, bool (*canExtract)(const std::string& path)) {
+  if (path == nullptr) return 0;
+  try {
+    return canExtract(path) ? 1 : 0;
+  } catch (...) {
+    return 0;
+  }
+}
+
 }  // namespace rkarc

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "archivers/common/Report.h"
@@ -53,9 +54,36 @@ class ModuleState {
 };
 
 // Runs one command: counts it as running, hands the body the command text
-// (parse it with ParseCommand), and turns exceptions into kErrMemory /
+// (read it with ExtractRequest), and turns exceptions into kErrMemory /
 // kErrInternal. A null command gives kErrCommand.
 int32_t RunCommand(ModuleState& state, const char* command, char* report, uint32_t reportSize,
                    const std::function<int32_t(std::string_view, Report&, Progress&)>& body);
 
+// The answer of PCheckArchive: 1 when `canExtract` says so; a null path, and
+// any exception, give 0.
+int32_t CheckArchive(const char* path, bool (*canExtract)(const std::string& path));
+
 }  // namespace rkarc
+
+// Defines every entry point of the module with prefix P but its command:
+// PCheckArchive (through `canExtract`, bool(const std::string&)),
+// PGetRunning, PGetVersion (`version`) and PSetProgress, over the module's
+// state P##State.
+#define RKARC_MODULE_ENTRY_POINTS_BESIDE_COMMAND(P, version, canExtract)                                 \
+  namespace {                                                                                          \
+  rkarc::ModuleState P##State;                                                                         \
+  }                                                                                                    \
+  RKARC_EXPORT int32_t P##CheckArchive(const char* path, int32_t /*mode*/) {                           \
+    return rkarc::CheckArchive(path, canExtract);                                                      \
+  }                                                                                                    \
+  RKARC_EXPORT int32_t P##GetRunning(void) { return P##State.running(); }                              \
+  RKARC_EXPORT int32_t P##GetVersion(void) { return version; }                                         \
+  RKARC_EXPORT void P##SetProgress(RkProgressFn fn, void* context) { P##State.setProgress(fn, context); }
+
+// Defines every entry point of the module with prefix P, its command P
+// running `extract` (int32_t(std::string_view, Report&, Progress&)).
+#define RKARC_MODULE_ENTRY_POINTS(P, version, extract, canExtract)                                 \
+  RKARC_MODULE_ENTRY_POINTS_BESIDE_COMMAND(P, version, canExtract)                                 \
+  RKARC_EXPORT int32_t P(void* /*window*/, const char* command, char* report, uint32_t reportSize) { \
+    return rkarc::RunCommand(P##State, command, report, reportSize, extract);                      \
+  }

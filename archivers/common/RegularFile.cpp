@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 namespace rkarc {
 
@@ -41,5 +42,14 @@ int64_t ReadAt(int fd, uint64_t offset, void* buffer, size_t n) {
   }
   return static_cast<int64_t>(done);
 }
+
+std::string OpenFailureText(int error) {
+  const std::string why = error == EISDIR   ? "フォルダです"
+                          : error == EINVAL ? "通常のファイルではありません"
+                                            : std::strerror(error);
+  return "書庫を開けません（" + why + "）";
+}
+
+std::string ReadFailureText(int error) { return "書庫を読めません（" + std::string(std::strerror(error)) + "）"; }
 
 }  // namespace rkarc

@@ -26,4 +26,9 @@ RegularFile OpenRegularFile(const std::string& path);
 // error, with errno telling why.
 int64_t ReadAt(int fd, uint64_t offset, void* buffer, size_t n);
 
+// The report lines of every module for an archive that cannot be opened
+// (`error` as OpenRegularFile gives it) or read (errno of the read).
+std::string OpenFailureText(int error);
+std::string ReadFailureText(int error);
+
 }  // namespace rkarc

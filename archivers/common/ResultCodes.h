@@ -1,8 +1,8 @@
 // Result codes that every archiver module returns from its command entry point.
 // 0 is success; 1..0x7FFF counts existing files that were kept (skipped);
-// 0x8000 and up are failures. The host stops a batch on kDiskFull and
-// kNotWritable. 0x801F (busy) and 0x8020 (cancelled) belong to the host and
-// are never returned by a module.
+// kFirstFailure and up are failures. The host stops a batch on kErrDiskFull,
+// kErrNotWritable and kErrCancelled. kErrBusy and kErrCancelled belong to the
+// host and are never returned by a module.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,7 @@ namespace rkarc {
 enum ResultCode : int32_t {
   kOk = 0,
   kMaxSkipped = 0x7FFF,
+  kFirstFailure = 0x8000,
   kErrCommand = 0x8001,        // the command text is malformed (no archive or folder, bad quote)
   kErrArchiveOpen = 0x8002,    // the archive file cannot be opened or read
   kErrNotArchive = 0x8003,     // no archive of this kind was found in the file
@@ -29,9 +30,11 @@ enum ResultCode : int32_t {
   kErrMemory = 0x800F,         // out of memory
   kErrInternal = 0x8010,       // an unexpected failure inside the module
   kErrNoMember = 0x8011,       // a member named in the command is not in the archive
+  kErrBusy = 0x801F,           // the host's: the library was in use, so it was not called
+  kErrCancelled = 0x8020,      // the host's: the user cancelled the extraction
 };
 
-inline bool IsFailure(int32_t code) { return code < 0 || code >= 0x8000; }
+inline bool IsFailure(int32_t code) { return code < 0 || code >= kFirstFailure; }
 
 // What a failure code means, in a few Japanese words ("CRCが一致しません").
 const char* FailureText(int32_t code);

@@ -1,9 +1,6 @@
 // The safe writer side of an ISH decoding run.
 #include "archivers/ish32/IshExtractor.h"
 
-#include "archivers/common/AsciiCase.h"
-#include "platform/Cp932.h"
-
 namespace rkarc {
 namespace {
 
@@ -22,28 +19,11 @@ std::string Printable(std::string_view cp932Name) { return SafeWriter::Printable
 
 }  // namespace
 
-IshExtractor::IshExtractor(SafeWriter& writer, Report& report, std::vector<std::string> members)
-    : m_writer(writer), m_report(report), m_members(std::move(members)), m_memberFound(m_members.size()) {}
+IshExtractor::IshExtractor(SafeWriter& writer, Report& report, MemberMatcher& members)
+    : m_writer(writer), m_report(report), m_members(members) {}
 
 bool IshExtractor::wanted(const IshHeader& header) {
-  if (m_members.empty()) return true;
-  // Members are named as listed: UTF-8, while the header holds CP932.
-  const std::string name = cp932::ToUtf8(header.safeName());
-  bool any = false;
-  for (size_t i = 0; i < m_members.size(); ++i) {
-    if (EqualIgnoringAsciiCase(m_members[i], name)) {
-      m_memberFound[i] = true;
-      any = true;
-    }
-  }
-  return any;
-}
-
-std::vector<std::string> IshExtractor::membersNotFound() const {
-  std::vector<std::string> out;
-  for (size_t i = 0; i < m_members.size(); ++i)
-    if (!m_memberFound[i]) out.push_back(m_members[i]);
-  return out;
+  return m_members.wants(header.safeName(), NameCharset::Cp932);
 }
 
 bool IshExtractor::begin(const IshHeader& header) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "archivers/common/MemberMatcher.h"
 #include "archivers/common/Report.h"
 #include "archivers/common/SafeWriter.h"
 #include "archivers/ish32/IshFileTarget.h"
@@ -15,8 +16,8 @@ namespace rkarc {
 
 class IshExtractor : public IshFileTarget {
  public:
-  // members: the names to extract (letter case ignored); empty for every file.
-  IshExtractor(SafeWriter& writer, Report& report, std::vector<std::string> members);
+  // members: the names to extract; MemberMatcher::all() for every file.
+  IshExtractor(SafeWriter& writer, Report& report, MemberMatcher& members);
 
   bool begin(const IshHeader& header) override;
   bool write(const uint8_t* data, size_t size) override;
@@ -24,16 +25,12 @@ class IshExtractor : public IshFileTarget {
   void fail(const IshHeader& header, int32_t code, std::string_view reason) override;
   bool stopped() const override { return m_writer.stopped(); }
 
-  // The requested members that no header named.
-  std::vector<std::string> membersNotFound() const;
-
  private:
   bool wanted(const IshHeader& header);
 
   SafeWriter& m_writer;
   Report& m_report;
-  std::vector<std::string> m_members;
-  std::vector<bool> m_memberFound;
+  MemberMatcher& m_members;
   std::unique_ptr<MemberSink> m_sink;
 };
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <ctime>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
 
@@ -24,9 +26,7 @@ bool IsCp932Lead(uint8_t byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte 
 IshHeader::IshHeader(const IshRecord& record) : m_record(record) {}
 
 uint32_t IshHeader::le32(int offset) const {
-  const auto& b = m_record.bytes;
-  return static_cast<uint32_t>(b[offset] | b[offset + 1] << 8 | b[offset + 2] << 16) |
-         static_cast<uint32_t>(b[offset + 3]) << 24;
+  return Le32(&m_record.bytes[static_cast<size_t>(offset)]);
 }
 
 std::optional<IshHeader> IshHeader::parse(const IshRecord& record) {
@@ -36,7 +36,7 @@ std::optional<IshHeader> IshHeader::parse(const IshRecord& record) {
   IshHeader header(record);
   header.m_variant = *variant;
   header.m_size = header.le32(2);
-  const int length = record.bytes[6] | record.bytes[7] << 8;
+  const int length = Le16(&record.bytes[6]);
   if (length != IshRecordLength(*variant)) return std::nullopt;
   if (Trimmed(&record.bytes[12], 8).empty()) return std::nullopt;
   if (header.isVolume()) {
@@ -67,7 +67,7 @@ std::string IshHeader::setKey() const {
 }
 
 uint16_t IshHeader::wholeCrc16() const {
-  return static_cast<uint16_t>(m_record.bytes[34] << 8 | m_record.bytes[35]);
+  return Be16(&m_record.bytes[34]);
 }
 
 uint32_t IshHeader::wholeCrc32() const { return le32(36); }
@@ -127,7 +127,7 @@ std::optional<int64_t> IshHeader::mtime() const {
     return static_cast<int64_t>(local);
   }
   // Signed 24-bit seconds west of UTC.
-  int32_t west = m_record.bytes[31] | m_record.bytes[32] << 8 | m_record.bytes[33] << 16;
+  auto west = static_cast<int32_t>(LeN(&m_record.bytes[31], 3));
   if (west & 0x800000) west -= 0x1000000;
   return static_cast<int64_t>(timegm(&fields)) + west;
 }

@@ -2,6 +2,8 @@
 // readable: bytes below 0x20 and 0x7F go (CR, TAB, ESC, NUL padding).
 #include "archivers/ish32/IshLineReader.h"
 
+#include <cerrno>
+
 #include "archivers/common/RegularFile.h"
 
 namespace rkarc {
@@ -14,9 +16,13 @@ constexpr size_t kShortestRecordLine = 61;
 
 IshLineReader::IshLineReader(const std::string& path) : m_buffer(kBufferSize) {
   RegularFile file = OpenRegularFile(path);
+  m_openError = file.error;
   if (!file.fd.valid()) return;
   m_file = ::fdopen(file.fd.get(), "rb");
-  if (!m_file) return;
+  if (!m_file) {
+    m_openError = errno;
+    return;
+  }
   file.fd.release();  // the stream owns it now
   m_size = file.size;
 }

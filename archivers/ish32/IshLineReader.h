@@ -19,6 +19,8 @@ class IshLineReader {
   IshLineReader& operator=(const IshLineReader&) = delete;
 
   bool isOpen() const { return m_file != nullptr; }
+  // Why the open failed, as OpenRegularFile gives it.
+  int openError() const { return m_openError; }
   uint64_t size() const { return m_size; }
   // True after a read error (the text then counts as ended).
   bool failed() const { return m_failed; }
@@ -40,6 +42,7 @@ class IshLineReader {
   std::FILE* m_file = nullptr;
   uint64_t m_size = 0;
   bool m_failed = false;
+  int m_openError = 0;
   std::vector<char> m_buffer;
   size_t m_begin = 0;
   size_t m_end = 0;

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "archivers/common/RegularFile.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/ish32/IshVolumeSet.h"
 
@@ -18,7 +19,10 @@ bool IshReader::IsIshText(const std::string& path) {
 
 int32_t IshReader::run() {
   IshTextScanner scanner(m_path, m_progress);
-  if (!scanner.isOpen()) return kErrArchiveOpen;
+  if (!scanner.isOpen()) {
+    m_problem = OpenFailureText(scanner.openError());
+    return kErrArchiveOpen;
+  }
   std::optional<IshHeader> last;
   while (!m_target.stopped()) {
     const auto header = scanner.nextHeader();
@@ -30,7 +34,10 @@ int32_t IshReader::run() {
     if (header->isVolume()) decodeSet(*header);
     else decodeSingle(scanner, *header);
   }
-  if (scanner.failed()) return kErrArchiveOpen;
+  if (scanner.failed()) {
+    m_problem = "書庫を読めません";
+    return kErrArchiveOpen;
+  }
   return m_found > 0 ? kOk : kErrNotArchive;
 }
 

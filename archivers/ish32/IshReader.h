@@ -21,6 +21,8 @@ class IshReader {
   // when it holds no header record.
   int32_t run();
   int filesFound() const { return m_found; }
+  // After kErrArchiveOpen: why, as a report line.
+  const std::string& problem() const { return m_problem; }
 
   // True when the text holds a sane header record.
   static bool IsIshText(const std::string& path);
@@ -34,6 +36,7 @@ class IshReader {
   IshTextScanner::ProgressFn m_progress;
   std::vector<std::string> m_setsDone;
   int m_found = 0;
+  std::string m_problem;
 };
 
 }  // namespace rkarc

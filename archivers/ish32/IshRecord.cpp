@@ -1,6 +1,7 @@
 // Variant properties and the record CRC check.
 #include "archivers/ish32/IshRecord.h"
 
+#include "archivers/common/Bytes.h"
 #include "archivers/ish32/IshCrc16.h"
 
 namespace rkarc {
@@ -9,7 +10,7 @@ bool IshRecord::crcValid() const {
   if (length < 3) return false;
   IshCrc16 crc;
   crc.update(bytes.data(), static_cast<size_t>(length - 2));
-  const uint16_t stored = static_cast<uint16_t>(bytes[length - 2] << 8 | bytes[length - 1]);
+  const uint16_t stored = Be16(&bytes[static_cast<size_t>(length - 2)]);
   return crc.value() == stored;
 }
 

@@ -1,5 +1,5 @@
 // The four ISH encodings and the binary record that one encoded text line
-// carries. Follows the ISH decoder notes (ISH.md of the shared format notes).
+// carries. Follows docs/formats/ISH.md.
 #pragma once
 
 #include <array>

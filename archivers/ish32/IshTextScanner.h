@@ -22,6 +22,7 @@ class IshTextScanner {
   explicit IshTextScanner(const std::string& path, ProgressFn progress = {});
 
   bool isOpen() const { return m_lines.isOpen(); }
+  int openError() const { return m_lines.openError(); }
   bool failed() const { return m_lines.failed(); }
   uint64_t size() const { return m_lines.size(); }
 

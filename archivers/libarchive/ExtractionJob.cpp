@@ -3,6 +3,7 @@
 
 #include <cerrno>
 
+#include "archivers/common/RegularFile.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ArchiveHandle.h"
@@ -11,17 +12,20 @@
 
 namespace rkarc {
 
-ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& progress,
-                             const ExtractRequest::OptionHandler& options)
+ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& progress, const CommandSyntax& syntax,
+                             Output output)
     : m_report(report), m_progress(progress) {
-  if (!m_request.parse(text, report, options)) {
+  if (!m_request.parse(text, syntax, report)) {
     m_failure = kErrCommand;
     return;
   }
   m_file = std::make_unique<InputFile>(m_request.archive);
   if (!m_file->ok()) {
-    report.fail(SafeWriter::PrintableName(m_request.archive, NameCharset::Utf8) + ": 書庫を開けません");
+    report.fail(OpenFailureText(m_file->error()));
     m_failure = kErrArchiveOpen;
+  } else if (output == Output::Folder && !m_request.outputIsFolder()) {
+    report.fail(FailureText(kErrOutputFolder));
+    m_failure = kErrOutputFolder;
   }
 }
 
@@ -55,8 +59,7 @@ bool ExtractionJob::readWithLibarchive(SafeWriter& writer, const std::function<v
 }
 
 int32_t ExtractionJob::finish(SafeWriter& writer) {
-  for (const std::string& name : m_request.unmatched())
-    writer.failArchive(kErrNoMember, SafeWriter::PrintableName(name, NameCharset::Utf8) + ": 書庫にありません");
+  m_request.members.reportUnmatched(writer);
   if (m_file) m_progress.finish(m_file->size());
   return writer.result();
 }

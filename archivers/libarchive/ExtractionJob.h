@@ -20,9 +20,14 @@ namespace rkarc {
 
 class ExtractionJob {
  public:
-  // Parses the command and opens the archive; failure() tells whether that worked.
-  ExtractionJob(std::string_view text, Report& report, Progress& progress,
-                const ExtractRequest::OptionHandler& options);
+  // What the output may name: a folder, or (for a module with a single-file
+  // form) also a file to make.
+  enum class Output { Folder, FolderOrFile };
+
+  // Parses the command, opens the archive and, for Output::Folder, checks
+  // that the output names a folder; failure() tells whether that worked.
+  ExtractionJob(std::string_view text, Report& report, Progress& progress, const CommandSyntax& syntax,
+                Output output = Output::Folder);
 
   // Non-zero (a result code, already reported) when the command cannot run.
   int32_t failure() const { return m_failure; }

@@ -274,7 +274,7 @@ bool Bzip2BlockDecoder::readSymbols(Bzip2Bits& in, int level) {
   return count != kFailed;
 }
 
-// The inverse Burrows-Wheeler transform (formats/GZIP-TAR.md section 3):
+// The inverse Burrows-Wheeler transform (docs/formats/GZIP-TAR.md section 3):
 // each row's link to the next goes beside its byte, and the links are
 // followed from the original row (Bzip2Rows).
 void Bzip2BlockDecoder::undoTransform() {

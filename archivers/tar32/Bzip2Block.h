@@ -1,5 +1,5 @@
 // One bzip2 block decoded on its own, from its 48-bit magic to its last bit
-// (formats/GZIP-TAR.md section 3): the Huffman-coded move-to-front symbols,
+// (docs/formats/GZIP-TAR.md section 3): the Huffman-coded move-to-front symbols,
 // the inverse Burrows-Wheeler transform, the runs of four and the block's
 // CRC. Every check libbz2 makes is made here, in the same order, so that a
 // damaged or cut block fails where and as it fails there; libbz2 itself

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "archivers/libarchive/Bytes.h"
+#include "archivers/common/Bytes.h"
 
 namespace rkarc::tar {
 namespace {

@@ -1,5 +1,5 @@
 // TAR-family extraction; see TarReader.h, README.md for the options and
-// formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
+// docs/formats/GZIP-TAR.md for why gzip and bzip2 are decoded here.
 #include "archivers/tar32/TarReader.h"
 
 #include <memory>
@@ -25,16 +25,15 @@ namespace {
 
 using InputProgress = std::function<void(uint64_t)>;
 
-std::string TarOption(std::string_view token, ExtractRequest& request) {
-  if (token == "--overwrite") {
-    request.writerOptions.overwrite = true;
-    return {};
-  }
-  // x extract, f archive named next, o owners never restored, G single-file
-  // form, z j Z B compression hints, v p: all accepted; the form follows from
-  // the output argument and the compression from the file's content.
-  return ForEachOptionLetter(token, [](char c) { return std::string_view("xfoGzjZBvp").find(c) != std::string_view::npos; });
-}
+// x extract, f archive named next, o owners never restored, G single-file
+// form, z j Z B compression hints, v p: all accepted; the form follows from
+// the output argument and -G, the compression from the file's content. Tar
+// is a Unix format: letters and member names keep their case.
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {{"x", None}, {"f", None}, {"o", None}, {"G", SingleFile}, {"z", None},
+                                   {"j", None}, {"Z", None}, {"B", None}, {"v", None}, {"p", None}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}};
+constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens, .namesIgnoreCase = false};
 
 // gzip is decoded on a thread of its own, ahead of the writing; bzip2 on
 // threads of its own, several blocks at a time.
@@ -232,12 +231,7 @@ int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   // -G asks for the single-file form even when the output names a folder: the
   // file then takes the archive's name without its compression extension.
-  bool singleFile = false;
-  ExtractionJob job(command, report, progress, [&singleFile](std::string_view token, ExtractRequest& request) {
-    if (token.size() > 1 && token[0] == '-' && token[1] != '-' && token.find('G') != std::string_view::npos)
-      singleFile = true;
-    return TarOption(token, request);
-  });
+  ExtractionJob job(command, report, progress, kSyntax, ExtractionJob::Output::FolderOrFile);
   if (job.failure()) return job.failure();
   const InputFile& file = job.file();
   const Compression kind = Sniff(file);
@@ -246,7 +240,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   // The single-file form commits its one file only after the stream's end
   // was verified, so it never needs a pass of its own.
   if (!job.request().outputIsFolder()) return ExtractSingle(job, job.request().output, kind, onInput);
-  if (singleFile && kind != Compression::None) {
+  if (job.request().singleFile && kind != Compression::None) {
     std::string output = job.request().output;
     if (!output.empty() && output.back() != '/') output += '/';
     return ExtractSingle(job, output + DecompressedName(job.request().archive), kind, onInput, true);

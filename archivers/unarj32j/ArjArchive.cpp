@@ -8,7 +8,7 @@ namespace rkarc {
 
 int32_t ArjArchive::open(const std::string& path) {
   if (!m_file.open(path)) {
-    failed(kErrArchiveOpen, "書庫を開けません: " + m_file.error());
+    failed(kErrArchiveOpen, m_file.error());
     return m_failure;
   }
   const auto start = ArjLocator(m_file).findMainHeader();

@@ -15,8 +15,7 @@ void ArjBitReader::refill() {
   while (m_count <= 56) {
     if (m_chunkPos == m_chunk.size()) {
       const size_t want = static_cast<size_t>(std::min<uint64_t>(kChunk, m_end - m_next));
-      m_chunk.resize(want);
-      m_chunk.resize(m_file.readSome(m_next, m_chunk.data(), want));
+      m_file.readAt(m_next, want, m_chunk);
       m_next += m_chunk.size();
       m_chunkPos = 0;
       if (m_chunk.empty()) {

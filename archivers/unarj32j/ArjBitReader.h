@@ -1,5 +1,5 @@
 // Most-significant-bit-first reading of one member's compressed data, as ARJ's
-// methods 1-4 store it (ARJ.md section 5.1). Past the member's data the reader
+// methods 1-4 store it (docs/formats/ARJ.md section 5.1). Past the member's data the reader
 // supplies zero bits but remembers that it overran: only damaged data gets there.
 #pragma once
 
@@ -35,7 +35,7 @@ class ArjBitReader {
 
   // More bits were consumed than the data holds.
   bool overrun() const { return m_consumed > m_size * 8; }
-  bool ioError() const { return m_file.ioError(); }
+  bool ioError() const { return m_file.readFailed(); }
 
  private:
   void refill();

@@ -31,28 +31,10 @@ std::optional<int64_t> MemberTime(const ArjHeader& header) {
   return static_cast<int64_t>(local);
 }
 
-// ASCII letters compare without case: Windows users name members either way.
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
-std::string Normalized(std::string name) {
-  for (char& c : name)
-    if (c == '\\') c = '/';
-  while (!name.empty() && name.back() == '/') name.pop_back();
-  while (!name.empty() && name.front() == '/') name.erase(0, 1);
-  return name;
-}
-
 }  // namespace
 
-ArjExtractor::ArjExtractor(const ArjRequest& request, Report& report, Progress& progress)
-    : m_request(request), m_report(report), m_progress(progress), m_matched(request.members.size(), false) {}
+ArjExtractor::ArjExtractor(ExtractRequest& request, Report& report, Progress& progress)
+    : m_request(request), m_report(report), m_progress(progress) {}
 
 Member ArjExtractor::ToMember(const ArjHeader& header) {
   Member m;
@@ -74,7 +56,7 @@ int32_t ArjExtractor::run() {
     m_report.fail(archive.problem());
     return rc;
   }
-  SafeWriter writer(m_request.outputFolder, {m_request.overwrite, m_request.flatten}, m_report);
+  SafeWriter writer(m_request.output, m_request.writerOptions, m_report);
   if (!writer.ready()) return writer.result();
 
   ArjHeader header;
@@ -85,33 +67,13 @@ int32_t ArjExtractor::run() {
       writer.failArchive(archive.failure(), archive.problem());
       break;
     }
-    if (selected(header) && !extract(archive, writer, header)) break;
+    const Member member = ToMember(header);
+    if (m_request.members.wants(member.name, member.charset) && !extract(archive, writer, header)) break;
     m_progress.update(archive.file().furthest(), archive.file().size());
   }
-  for (size_t i = 0; i < m_matched.size(); ++i) {
-    if (!m_matched[i] && !writer.stopped())
-      writer.failArchive(kErrCommand, "書庫にありません: " + SafeWriter::PrintableName(m_request.members[i], NameCharset::Auto));
-  }
+  m_request.members.reportUnmatched(writer);
   m_progress.finish(archive.file().size());
   return writer.result();
-}
-
-bool ArjExtractor::selected(const ArjHeader& header) {
-  if (m_request.members.empty()) return true;
-  const Member member = ToMember(header);
-  const std::string path = SafeWriter::SafeRelativePath(member.name, member.charset);
-  bool any = false;
-  for (size_t i = 0; i < m_request.members.size(); ++i) {
-    const std::string wanted = Normalized(m_request.members[i]);
-    // A folder's name selects everything inside it.
-    const bool inside = path.size() > wanted.size() && path[wanted.size()] == '/' &&
-                        SameName(std::string_view(path).substr(0, wanted.size()), wanted);
-    if (!path.empty() && (SameName(path, wanted) || inside)) {
-      m_matched[i] = true;
-      any = true;
-    }
-  }
-  return any;
 }
 
 bool ArjExtractor::extract(ArjArchive& archive, SafeWriter& writer, const ArjHeader& header) {

@@ -4,19 +4,18 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/Report.h"
 #include "archivers/common/SafeWriter.h"
 #include "archivers/unarj32j/ArjArchive.h"
-#include "archivers/unarj32j/ArjRequest.h"
 
 namespace rkarc {
 
 class ArjExtractor {
  public:
-  ArjExtractor(const ArjRequest& request, Report& report, Progress& progress);
+  ArjExtractor(ExtractRequest& request, Report& report, Progress& progress);
 
   // The module's result code: the archive's own failure, or the writer's result.
   int32_t run();
@@ -25,15 +24,13 @@ class ArjExtractor {
   static Member ToMember(const ArjHeader& header);
 
  private:
-  bool selected(const ArjHeader& header);
   // False when the walk cannot go on (the member's data runs past the file's end).
   bool extract(ArjArchive& archive, SafeWriter& writer, const ArjHeader& header);
   void decode(ArjArchive& archive, SafeWriter& writer, const ArjHeader& header, const Member& member);
 
-  const ArjRequest& m_request;
+  ExtractRequest& m_request;
   Report& m_report;
   Progress& m_progress;
-  std::vector<bool> m_matched;  // per requested member name
 };
 
 }  // namespace rkarc

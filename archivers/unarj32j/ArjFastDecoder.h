@@ -1,5 +1,5 @@
 // Method 4 ("fastest"): literals and copies with unary-prefixed lengths and
-// distances, no Huffman tables and no blocks (ARJ.md section 6).
+// distances, no Huffman tables and no blocks (docs/formats/ARJ.md section 6).
 #pragma once
 
 #include "archivers/unarj32j/ArjSlidingDecoder.h"

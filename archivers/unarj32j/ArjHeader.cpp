@@ -1,4 +1,4 @@
-// Reading and checking one ARJ header block; see ArjHeader.h and ARJ.md.
+// Reading and checking one ARJ header block; see ArjHeader.h and docs/formats/ARJ.md.
 #include "archivers/unarj32j/ArjHeader.h"
 
 #include <zlib.h>
@@ -6,24 +6,20 @@
 #include <cstring>
 #include <vector>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
 
 constexpr uint16_t kMaxBasicHeader = 2600;
 constexpr uint8_t kMinFirstHeaderSize = 30;
 
-uint16_t Le16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t Le32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 uint32_t Crc32(const uint8_t* data, size_t size) {
   return static_cast<uint32_t>(::crc32(::crc32(0L, Z_NULL, 0), data, static_cast<uInt>(size)));
 }
 
 ArjHeaderStatus ShortRead(const ArjFile& file) {
-  return file.ioError() ? ArjHeaderStatus::ReadError : ArjHeaderStatus::Truncated;
+  return file.readFailed() ? ArjHeaderStatus::ReadError : ArjHeaderStatus::Truncated;
 }
 
 // The fixed fields, then the name and the comment, each ending in a NUL inside
@@ -62,7 +58,7 @@ ArjHeaderStatus ReadArjHeader(ArjFile& file, uint64_t offset, ArjHeader& out) {
   out = ArjHeader{};
   out.offset = offset;
   uint8_t head[4];
-  if (!file.readAt(offset, head, sizeof head)) return ShortRead(file);
+  if (!file.readExact(offset, head, sizeof head)) return ShortRead(file);
   if (head[0] != 0x60 || head[1] != 0xEA) return ArjHeaderStatus::NoHeader;
   const uint16_t basicSize = Le16(head + 2);
   if (basicSize == 0) {
@@ -72,7 +68,7 @@ ArjHeaderStatus ReadArjHeader(ArjFile& file, uint64_t offset, ArjHeader& out) {
   if (basicSize > kMaxBasicHeader || basicSize < kMinFirstHeaderSize + 2) return ArjHeaderStatus::BadSize;
 
   std::vector<uint8_t> basic(basicSize + 4u);
-  if (!file.readAt(offset + 4, basic.data(), basic.size())) return ShortRead(file);
+  if (!file.readExact(offset + 4, basic.data(), basic.size())) return ShortRead(file);
   if (Le32(basic.data() + basicSize) != Crc32(basic.data(), basicSize)) return ArjHeaderStatus::BadCrc;
   basic.resize(basicSize);
   if (!ParseBasic(basic, out)) return ArjHeaderStatus::BadSize;
@@ -83,12 +79,12 @@ ArjHeaderStatus ReadArjHeader(ArjFile& file, uint64_t offset, ArjHeader& out) {
   uint64_t pos = offset + 4 + basicSize + 4;
   for (;;) {
     uint8_t sizeBytes[2];
-    if (!file.readAt(pos, sizeBytes, sizeof sizeBytes)) return ShortRead(file);
+    if (!file.readExact(pos, sizeBytes, sizeof sizeBytes)) return ShortRead(file);
     pos += 2;
     const uint16_t extSize = Le16(sizeBytes);
     if (extSize == 0) break;
     std::vector<uint8_t> ext(extSize + 4u);
-    if (!file.readAt(pos, ext.data(), ext.size())) return ShortRead(file);
+    if (!file.readExact(pos, ext.data(), ext.size())) return ShortRead(file);
     if (Le32(ext.data() + extSize) != Crc32(ext.data(), extSize)) return ArjHeaderStatus::BadCrc;
     pos += ext.size();
   }

@@ -1,5 +1,5 @@
 // One ARJ header block (main or local header): the id, the basic header with
-// its CRC-32, and the extended headers after it, read and checked as ARJ.md
+// its CRC-32, and the extended headers after it, read and checked as docs/formats/ARJ.md
 // sections 1-3 describe. Nothing here trusts a size it has not bounded.
 #pragma once
 

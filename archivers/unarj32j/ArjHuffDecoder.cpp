@@ -1,4 +1,4 @@
-// Methods 1-3 decoding; see ArjHuffDecoder.h and ARJ.md section 5.2.
+// Methods 1-3 decoding; see ArjHuffDecoder.h and docs/formats/ARJ.md section 5.2.
 #include "archivers/unarj32j/ArjHuffDecoder.h"
 
 #include "archivers/common/ResultCodes.h"

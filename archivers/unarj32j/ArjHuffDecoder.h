@@ -1,5 +1,5 @@
 // Methods 1, 2 and 3: LZ77 with static Huffman codes sent per block, the
-// scheme of ARJ.md section 5 (the bit layout of LZH -lh7-). The three methods
+// scheme of docs/formats/ARJ.md section 5 (the bit layout of LZH -lh7-). The three methods
 // differ only in how hard the compressor searched.
 #pragma once
 

@@ -1,4 +1,4 @@
-// A canonical Huffman code of ARJ's methods 1-3 (ARJ.md section 5.2): built
+// A canonical Huffman code of ARJ's methods 1-3 (docs/formats/ARJ.md section 5.2): built
 // from one code length per symbol, read most significant bit first. Lengths
 // that do not fill the code space exactly are refused as damaged.
 #pragma once

@@ -1,7 +1,7 @@
 // Finds an ARJ archive's main header in a file: at offset 0 for a plain
 // archive, behind the executable stub of a self-extracting one (MZ, PE, ELF),
-// by a bounded scan that accepts a position only after full validation
-// (ARJ.md section 8, SFX.md section 1).
+// by a bounded scan from where the executable image ends (ExecutableImage.h)
+// that accepts a position only after full validation.
 #pragma once
 
 #include <cstdint>
@@ -22,14 +22,9 @@ class ArjLocator {
   // header must also be followed by a valid block (a member or the end marker).
   std::optional<uint64_t> findMainHeader();
 
-  // Where the image of an MZ or PE executable ends (the usual start of data
-  // appended to it); 0 for other files or when the fields point outside the file.
-  uint64_t executableImageEnd();
-
  private:
   bool validAt(uint64_t offset, bool checkNext);
   std::optional<uint64_t> scan(uint64_t from, uint64_t to);
-  uint64_t peImageEnd(uint32_t peOffset);
 
   ArjFile& m_file;
 };

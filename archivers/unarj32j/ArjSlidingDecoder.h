@@ -1,6 +1,6 @@
 // What methods 1-4 share: a 26,624-byte history window (not a power of two;
 // positions wrap modulo its size), literals and copies from the history, and
-// the rule that the member ends exactly at its original size (ARJ.md 5-6).
+// the rule that the member ends exactly at its original size (docs/formats/ARJ.md 5-6).
 #pragma once
 
 #include <vector>

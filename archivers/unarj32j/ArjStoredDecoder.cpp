@@ -16,11 +16,10 @@ ArjStoredDecoder::ArjStoredDecoder(ArjFile& file, const ArjHeader& header)
 size_t ArjStoredDecoder::read(uint8_t* out, size_t n) {
   if (failure() != 0) return 0;
   n = static_cast<size_t>(std::min<uint64_t>(n, m_left));
-  const size_t got = m_file.readSome(m_next, out, n);
-  if (got < n) {
-    fail(m_file.ioError() ? kErrArchiveOpen : kErrDamaged,
-         m_file.ioError() ? "書庫を読めません: " + m_file.error() : "データが途中で切れています");
-  }
+  const int64_t read = m_file.readAt(m_next, out, n);
+  const size_t got = read < 0 ? 0 : static_cast<size_t>(read);
+  if (read < 0) fail(kErrArchiveOpen, m_file.error());
+  else if (got < n) fail(kErrDamaged, "データが途中で切れています");
   m_next += got;
   m_left -= got;
   return got;

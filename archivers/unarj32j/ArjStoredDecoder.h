@@ -1,4 +1,4 @@
-// Method 0: the member's data is the file itself (ARJ.md section 4).
+// Method 0: the member's data is the file itself (docs/formats/ARJ.md section 4).
 #pragma once
 
 #include "archivers/unarj32j/ArjDecoder.h"

@@ -1,49 +1,32 @@
 // The C entry points of UNARJ32J.DLL (prefix Unarj), as the program loads them
 // with dlopen. Strings are UTF-8; the report buffer is the caller's.
-#include <exception>
-
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/unarj32j/ArjArchive.h"
 #include "archivers/unarj32j/ArjExtractor.h"
-#include "archivers/unarj32j/ArjRequest.h"
 
 namespace {
 
-constexpr int32_t kVersion = 100;  // 1.00
+// The letters, in either case; "+" (never ask) is part of the default option text
+// "x -+" and how this module always works.
+using enum rkarc::OptionEffect;
+constexpr rkarc::OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"o", Overwrite}, {"+", None}};
+constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
-// The module's one process-wide state: the running count and the progress callback.
-rkarc::ModuleState& State() {
-  static rkarc::ModuleState state;
-  return state;
+int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
+  rkarc::ExtractRequest request;
+  if (!request.parse(text, kSyntax, report)) return rkarc::kErrCommand;
+  return rkarc::ArjExtractor(request, report, progress).run();
+}
+
+// Only when the whole archive can be walked: a valid main header (found
+// behind a stub if need be), every member header valid and its data inside the file.
+bool CanExtract(const std::string& path) {
+  rkarc::ArjArchive archive;
+  return archive.open(path) == rkarc::kOk && archive.walkAll();
 }
 
 }  // namespace
 
-RKARC_EXPORT int32_t Unarj(void* /*window*/, const char* command, char* report, uint32_t reportSize) {
-  return rkarc::RunCommand(State(), command, report, reportSize,
-                           [](std::string_view text, rkarc::Report& out, rkarc::Progress& progress) {
-                             rkarc::ArjRequest request;
-                             if (const int32_t rc = rkarc::ArjRequest::Parse(text, out, request); rc != rkarc::kOk)
-                               return rc;
-                             return rkarc::ArjExtractor(request, out, progress).run();
-                           });
-}
-
-// 1 only when the whole archive can be walked: a valid main header (found
-// behind a stub if need be), every member header valid and its data inside the file.
-RKARC_EXPORT int32_t UnarjCheckArchive(const char* path, int32_t /*mode*/) {
-  if (path == nullptr) return 0;
-  try {
-    rkarc::ArjArchive archive;
-    return archive.open(path) == rkarc::kOk && archive.walkAll() ? 1 : 0;
-  } catch (const std::exception&) {
-    return 0;
-  }
-}
-
-RKARC_EXPORT int32_t UnarjGetRunning(void) { return State().running(); }
-
-RKARC_EXPORT int32_t UnarjGetVersion(void) { return kVersion; }
-
-RKARC_EXPORT void UnarjSetProgress(RkProgressFn fn, void* context) { State().setProgress(fn, context); }
+RKARC_MODULE_ENTRY_POINTS(Unarj, 100, Extract, CanExtract)

@@ -12,8 +12,8 @@
 #include <optional>
 #include <string>
 
-#include "archivers/unlha32/ArchiveFile.h"
-#include "archivers/unlha32/ExecutableImage.h"
+#include "archivers/common/ArchiveFile.h"
+#include "archivers/common/ExecutableImage.h"
 #include "archivers/unlha32/LzhHeaderParser.h"
 
 namespace rkarc {

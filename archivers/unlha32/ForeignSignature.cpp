@@ -4,6 +4,8 @@
 #include <array>
 #include <cstring>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
 
@@ -32,12 +34,9 @@ bool Starts(const uint8_t* p, size_t available, const char* magic, size_t n) {
 // ARJ main header: 0x60 0xEA, size (at most 2600), the header, its CRC-32.
 bool ArjHeader(const uint8_t* p, size_t available) {
   if (available < 8 || p[0] != 0x60 || p[1] != 0xEA) return false;
-  const size_t size = static_cast<size_t>(p[2] | (p[3] << 8));
+  const size_t size = Le16(p + 2);
   if (size < 30 || size > 2600 || available < 4 + size + 4) return false;
-  const uint8_t* c = p + 4 + size;
-  const uint32_t stored = static_cast<uint32_t>(c[0]) | (static_cast<uint32_t>(c[1]) << 8) |
-                          (static_cast<uint32_t>(c[2]) << 16) | (static_cast<uint32_t>(c[3]) << 24);
-  return Crc32(p + 4, size) == stored;
+  return Crc32(p + 4, size) == Le32(p + 4 + size);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // The -lh4- to -lh7- decoder; see LhDecoder.h. Block layout and code-length
-// coding as in formats/LZH.md: per block a 16-bit token count, the lengths of
+// coding as in docs/formats/LZH.md: per block a 16-bit token count, the lengths of
 // the code-length code (19 symbols), of the literal/length code (510) and of
 // the position code (14 to 17).
 #include "archivers/unlha32/LhDecoder.h"

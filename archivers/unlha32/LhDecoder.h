@@ -1,4 +1,4 @@
-// The -lh4- to -lh7- decoder (formats/LZH.md): static Huffman blocks over an
+// The -lh4- to -lh7- decoder (docs/formats/LZH.md): static Huffman blocks over an
 // LZ77 window of 4 to 64 KB. Table-driven (CanonicalCode): codes are looked
 // up whole, where liblhasa walks a tree bit by bit (three times slower on a
 // 300 MB archive). Damaged data gives Damaged, never a crash or

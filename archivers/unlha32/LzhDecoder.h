@@ -9,7 +9,7 @@
 #include <functional>
 #include <string_view>
 
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/LzhHeader.h"
 
 namespace rkarc {

@@ -3,14 +3,10 @@
 
 #include <cstring>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc {
 namespace {
-
-uint64_t ReadLe(const uint8_t* p, size_t width) {
-  uint64_t v = 0;
-  for (size_t i = width; i > 0; --i) v = (v << 8) | p[i - 1];
-  return v;
-}
 
 // Text fields may be padded with NULs by some writers; a name ends at the first one.
 std::string UpToNul(const uint8_t* data, size_t size) {
@@ -42,12 +38,12 @@ void AppendUtf8(uint32_t cp, std::string& out) {
 std::string Utf16LeToUtf8(const uint8_t* data, size_t size, std::optional<uint16_t> separator) {
   std::string out;
   for (size_t i = 0; i + 1 < size; i += 2) {
-    const uint16_t u = static_cast<uint16_t>(data[i] | (data[i + 1] << 8));
+    const uint16_t u = Le16(data + i);
     if (u == 0) break;
     if (separator && u == *separator) {
       out.push_back('/');
     } else if (u >= 0xD800 && u <= 0xDBFF && i + 3 < size) {
-      const uint16_t low = static_cast<uint16_t>(data[i + 2] | (data[i + 3] << 8));
+      const uint16_t low = Le16(data + i + 2);
       if (low >= 0xDC00 && low <= 0xDFFF) {
         AppendUtf8(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00), out);
         i += 2;
@@ -85,7 +81,7 @@ LzhExtendedHeaders::Status LzhExtendedHeaders::read(uint64_t firstSize, const Fe
     const size_t dataSize = static_cast<size_t>(size) - 1 - m_width;
     apply(record[0], record.data() + 1, dataSize, position + 1, header);
     position += size;
-    size = ReadLe(record.data() + 1 + dataSize, m_width);
+    size = LeN(record.data() + 1 + dataSize, m_width);
   }
   m_total = position;
   return Status::Ok;
@@ -97,7 +93,7 @@ void LzhExtendedHeaders::apply(uint8_t id, const uint8_t* data, size_t size, uin
     case 0x00:  // header CRC (levels 2, 3)
       if (size >= 2) {
         m_crcPosition = position;
-        m_crc = static_cast<uint16_t>(ReadLe(data, 2));
+        m_crc = Le16(data);
       }
       break;
     case 0x01:
@@ -116,14 +112,14 @@ void LzhExtendedHeaders::apply(uint8_t id, const uint8_t* data, size_t size, uin
       break;
     case 0x41:  // creation, modification, access as FILETIME
       if (size >= 16) {
-        const uint64_t ft = ReadLe(data + 8, 8);
+        const uint64_t ft = Le64(data + 8);
         if (ft != 0) header.windowsMtime = static_cast<int64_t>(ft / 10000000ULL) - 11644473600LL;
       }
       break;
     case 0x42:
       if (size >= 16) {
-        m_compressed64 = ReadLe(data, 8);
-        m_original64 = ReadLe(data + 8, 8);
+        m_compressed64 = Le64(data);
+        m_original64 = Le64(data + 8);
       }
       break;
     case 0x44:
@@ -133,13 +129,13 @@ void LzhExtendedHeaders::apply(uint8_t id, const uint8_t* data, size_t size, uin
       header.utf16DirName = Utf16LeToUtf8(data, size, 0xFFFF);
       break;
     case 0x46:
-      if (size >= 4) header.codePage = static_cast<uint32_t>(ReadLe(data, 4));
+      if (size >= 4) header.codePage = Le32(data);
       break;
     case 0x50:
-      if (size >= 2) header.unixMode = static_cast<uint16_t>(ReadLe(data, 2));
+      if (size >= 2) header.unixMode = Le16(data);
       break;
     case 0x54:
-      if (size >= 4) header.unixMtime = static_cast<int64_t>(ReadLe(data, 4));
+      if (size >= 4) header.unixMtime = static_cast<int64_t>(Le32(data));
       break;
     default:  // comments, owners, OS/2 and other blocks carry nothing we use
       break;

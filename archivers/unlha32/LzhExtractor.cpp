@@ -8,10 +8,9 @@
 namespace rkarc {
 
 int32_t LzhExtractor::run(const ProgressFn& progress) {
-  for (const std::string& option : m_options.ignored) m_report.add("不明なオプション " + option + " を無視しました");
   ArchiveFile file;
-  if (!file.open(m_options.archive)) {
-    m_report.fail("書庫を開けません（" + file.error() + "）");
+  if (!file.open(m_request.archive)) {
+    m_report.fail(file.error());
     return kErrArchiveOpen;
   }
   LzhReader reader(file);
@@ -23,7 +22,7 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
     m_report.fail("自己解凍ファイルの実行部分にある書庫しか見つかりません");
     return kErrNotArchive;
   }
-  SafeWriter writer(m_options.outputFolder, {m_options.overwrite, m_options.flatten}, m_report);
+  SafeWriter writer(m_request.output, m_request.writerOptions, m_report);
   if (!writer.ready()) return writer.result();
   const auto& where = reader.location();
   if (where.stub != ExecutableImage::Kind::None)
@@ -32,31 +31,28 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
   else if (where.offset > 0)
     m_report.add(std::to_string(where.offset) + " バイト目から書庫が始まります");
 
-  MemberSelection selection(m_options.members);
   while (!writer.stopped()) {
     const LzhReader::Entry entry = reader.next();
     if (entry.kind == LzhReader::Entry::Kind::End) break;
     if (entry.kind == LzhReader::Entry::Kind::Damage)
       writer.failArchive(entry.code, entry.reason);
     else
-      extract(file, entry.header, writer, selection, progress);
+      extract(file, entry.header, writer, progress);
     if (progress) progress(reader.position(), file.size());
   }
   if (reader.trailingBytes() > 0)
     m_report.add("最後のファイルの後ろの " + std::to_string(reader.trailingBytes()) + " バイトを無視しました");
-  for (const std::string& name : selection.unmatched())
-    writer.failArchive(kErrCommand, "「" + name + "」に合うファイルが書庫にありません");
+  m_request.members.reportUnmatched(writer);
   if (progress) progress(file.size(), file.size());
   return writer.result();
 }
 
 void LzhExtractor::extract(const ArchiveFile& file, const LzhHeader& header, SafeWriter& writer,
-                           MemberSelection& selection, const ProgressFn& progress) {
+                           const ProgressFn& progress) {
   Member member;
   std::string reason;
   const bool described = LzhMember::Make(header, member, reason);
-  if (!selection.all() && !selection.matches(SafeWriter::SafeRelativePath(member.name, member.charset)))
-    return;
+  if (!m_request.members.wants(member.name, member.charset)) return;
   if (!described) {
     writer.fail(member, kErrDamaged, reason);
     return;

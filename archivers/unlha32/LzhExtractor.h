@@ -9,10 +9,9 @@
 
 #include "archivers/common/Report.h"
 #include "archivers/common/SafeWriter.h"
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/LzhHeader.h"
-#include "archivers/unlha32/LzhOptions.h"
-#include "archivers/unlha32/MemberSelection.h"
+#include "archivers/common/ExtractRequest.h"
 
 namespace rkarc {
 
@@ -21,18 +20,17 @@ class LzhExtractor {
   // Told (bytes of the archive read so far, archive size).
   using ProgressFn = std::function<void(uint64_t done, uint64_t total)>;
 
-  LzhExtractor(const LzhOptions& options, Report& report) : m_options(options), m_report(report) {}
+  LzhExtractor(ExtractRequest& request, Report& report) : m_request(request), m_report(report) {}
 
   // Returns the module's result code.
   int32_t run(const ProgressFn& progress = {});
 
  private:
-  void extract(const ArchiveFile& file, const LzhHeader& header, SafeWriter& writer,
-               MemberSelection& selection, const ProgressFn& progress);
+  void extract(const ArchiveFile& file, const LzhHeader& header, SafeWriter& writer, const ProgressFn& progress);
   void decodeInto(const ArchiveFile& file, const LzhHeader& header, const Member& member,
                   SafeWriter& writer, const ProgressFn& progress);
 
-  const LzhOptions& m_options;
+  ExtractRequest& m_request;
   Report& m_report;
 };
 

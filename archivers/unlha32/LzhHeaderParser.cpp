@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "archivers/common/Bytes.h"
 #include "archivers/unlha32/Crc16.h"
 #include "archivers/unlha32/LzhExtendedHeaders.h"
 
@@ -19,12 +20,6 @@ bool IsAsciiAlnum(uint8_t c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
-uint16_t U16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | (p[1] << 8)); }
-uint32_t U32(const uint8_t* p) {
-  return static_cast<uint32_t>(p[0]) | (static_cast<uint32_t>(p[1]) << 8) |
-         (static_cast<uint32_t>(p[2]) << 16) | (static_cast<uint32_t>(p[3]) << 24);
-}
-
 HeaderResult Fail(HeaderStatus status, std::string reason) {
   HeaderResult r;
   r.status = status;
@@ -37,9 +32,9 @@ LzhHeader CommonFields(uint64_t offset, const uint8_t* b) {
   LzhHeader h;
   h.offset = offset;
   h.method.assign(reinterpret_cast<const char*>(b + 2), 5);
-  h.compressedSize = U32(b + 7);
-  h.originalSize = U32(b + 11);
-  h.dosTime = U32(b + 15);
+  h.compressedSize = Le32(b + 7);
+  h.originalSize = Le32(b + 11);
+  h.dosTime = Le32(b + 15);
   h.dosAttributes = b[19];
   h.level = b[20];
   return h;
@@ -153,15 +148,15 @@ HeaderResult LzhHeaderParser::parseLevel0(uint64_t offset, bool verify) const {
   if (rest == 1) return Fail(HeaderStatus::Damaged, "ヘッダの大きさが不正です");
   if (rest >= 2) {
     h.hasCrc = true;
-    h.crc = U16(buf.data() + 22 + nameLength);
+    h.crc = Le16(buf.data() + 22 + nameLength);
   }
   if (rest >= 3) {
     const uint8_t* ext = buf.data() + 24 + nameLength;
     h.osId = ext[0];
     // Unix extension: 'U', minor version, mtime (4), mode (2), uid (2), gid (2).
     if (ext[0] == 'U' && rest - 2 >= 12) {
-      h.unixMtime = static_cast<int64_t>(U32(ext + 2));
-      h.unixMode = U16(ext + 6);
+      h.unixMtime = static_cast<int64_t>(Le32(ext + 2));
+      h.unixMode = Le16(ext + 6);
     }
   }
   h.headerSize = total;
@@ -177,9 +172,9 @@ HeaderResult LzhHeaderParser::parseLevel1(uint64_t offset, bool verify) const {
   const size_t total = buf.size();
   const size_t nameLength = buf[21];
   h.hasCrc = true;
-  h.crc = U16(buf.data() + 22 + nameLength);
+  h.crc = Le16(buf.data() + 22 + nameLength);
   h.osId = buf[24 + nameLength];
-  const uint16_t firstSize = U16(buf.data() + 25 + nameLength);
+  const uint16_t firstSize = Le16(buf.data() + 25 + nameLength);
 
   // The "skip size" counts the extended headers and the data together. Real
   // chains are a few records; the cap keeps a hostile one from costing a
@@ -206,14 +201,14 @@ HeaderResult LzhHeaderParser::parseLevel2or3(uint64_t offset, int level, bool ve
   uint64_t total = 0;
   uint64_t firstSize = 0;
   if (level == 2) {
-    total = U16(buf.data());
-    firstSize = U16(buf.data() + 24);
+    total = Le16(buf.data());
+    firstSize = Le16(buf.data() + 24);
     // The OS-9/68K archiver counts its level-2 headers two bytes short.
     if (buf[23] == 'K') total += 2;
   } else {
-    if (U16(buf.data()) != 4) return Fail(HeaderStatus::Damaged, "レベル3ヘッダの形式が不正です");
-    total = U32(buf.data() + 24);
-    firstSize = U32(buf.data() + 28);
+    if (Le16(buf.data()) != 4) return Fail(HeaderStatus::Damaged, "レベル3ヘッダの形式が不正です");
+    total = Le32(buf.data() + 24);
+    firstSize = Le32(buf.data() + 28);
     if (total > kMaxLevel3Header) return Fail(HeaderStatus::Damaged, "ヘッダが大きすぎます");
   }
   if (total < base) return Fail(HeaderStatus::Damaged, "ヘッダが短すぎます");
@@ -224,9 +219,9 @@ HeaderResult LzhHeaderParser::parseLevel2or3(uint64_t offset, int level, bool ve
   LzhHeader& h = r.header;
   h = CommonFields(offset, buf.data());
   h.dosTime = 0;
-  h.headerUnixTime = static_cast<int64_t>(U32(buf.data() + 15));
+  h.headerUnixTime = static_cast<int64_t>(Le32(buf.data() + 15));
   h.hasCrc = true;
-  h.crc = U16(buf.data() + 21);
+  h.crc = Le16(buf.data() + 21);
   h.osId = buf[23];
 
   LzhExtendedHeaders ext(level == 2 ? 2 : 4, total - base);

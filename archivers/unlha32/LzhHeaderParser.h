@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/LzhHeader.h"
 
 namespace rkarc {

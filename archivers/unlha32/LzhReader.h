@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "archivers/unlha32/ArchiveFile.h"
+#include "archivers/common/ArchiveFile.h"
 #include "archivers/unlha32/ArchiveLocator.h"
 #include "archivers/unlha32/LzhHeader.h"
 #include "archivers/unlha32/LzhHeaderParser.h"

@@ -2,34 +2,25 @@
 // UnlhaGetRunning, UnlhaGetVersion and UnlhaSetProgress.
 #include <cstdint>
 
-#include "archivers/common/Command.h"
+#include "archivers/common/ArchiveFile.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
-#include "archivers/unlha32/ArchiveFile.h"
 #include "archivers/unlha32/ArchiveLocator.h"
 #include "archivers/unlha32/LzhExtractor.h"
-#include "archivers/unlha32/LzhOptions.h"
 
 namespace {
 
-// The module's one process-wide state: what GetRunning and SetProgress report on.
-rkarc::ModuleState g_state;
+// The default option text is "x -+": extract with folders, never ask (which this
+// module never does anyway).
+using enum rkarc::OptionEffect;
+constexpr rkarc::OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"o", Overwrite}, {"+", None}};
+constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
-constexpr int32_t kVersion = 100;
-
-int32_t RunLzhCommand(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
-  rkarc::Command command;
-  rkarc::LzhOptions options;
-  std::string error;
-  if (!rkarc::ParseCommand(text, command)) {
-    report.fail("コマンドの引用符が閉じていません");
-    return rkarc::kErrCommand;
-  }
-  if (!rkarc::LzhOptions::FromCommand(command, options, error)) {
-    report.fail(error);
-    return rkarc::kErrCommand;
-  }
-  rkarc::LzhExtractor extractor(options, report);
+int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
+  rkarc::ExtractRequest request;
+  if (!request.parse(text, kSyntax, report)) return rkarc::kErrCommand;
+  rkarc::LzhExtractor extractor(request, report);
   uint64_t size = 0;
   const int32_t result = extractor.run([&](uint64_t done, uint64_t total) {
     size = total;
@@ -39,22 +30,13 @@ int32_t RunLzhCommand(std::string_view text, rkarc::Report& report, rkarc::Progr
   return result;
 }
 
+bool CanExtract(const std::string& path) {
+  rkarc::ArchiveFile file;
+  if (!file.open(path)) return false;
+  const auto location = rkarc::ArchiveLocator(file).find();
+  return location && location->firstHeaderValid;
+}
+
 }  // namespace
 
-RKARC_EXPORT int32_t Unlha(void* /*window*/, const char* command, char* report, uint32_t reportSize) {
-  return rkarc::RunCommand(g_state, command, report, reportSize, RunLzhCommand);
-}
-
-RKARC_EXPORT int32_t UnlhaCheckArchive(const char* path, int32_t /*mode*/) {
-  if (path == nullptr) return 0;
-  rkarc::ArchiveFile file;
-  if (!file.open(path)) return 0;
-  const auto location = rkarc::ArchiveLocator(file).find();
-  return location && location->firstHeaderValid ? 1 : 0;
-}
-
-RKARC_EXPORT int32_t UnlhaGetRunning(void) { return g_state.running(); }
-
-RKARC_EXPORT int32_t UnlhaGetVersion(void) { return kVersion; }
-
-RKARC_EXPORT void UnlhaSetProgress(RkProgressFn fn, void* context) { g_state.setProgress(fn, context); }
+RKARC_MODULE_ENTRY_POINTS(Unlha, 100, Extract, CanExtract)

@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "archivers/libarchive/Bytes.h"
+#include "archivers/common/Bytes.h"
 
 namespace rkarc::rar {
 namespace {

@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "archivers/libarchive/Bytes.h"
+#include "archivers/common/Bytes.h"
 
 namespace rkarc::rar {
 namespace {

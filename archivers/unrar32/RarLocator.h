@@ -1,6 +1,6 @@
 // Finds a RAR archive (RAR 4 or RAR 5) in a file: at its start, or behind a
 // self-extracting stub of any size. A signature only counts when the main
-// archive header after it passes its CRC check (formats/SFX.md section 4),
+// archive header after it passes its CRC check (docs/formats/SFX.md section 4),
 // because stubs carry "Rar!" strings in their code.
 #pragma once
 
@@ -19,7 +19,7 @@ struct RarStart {
 std::optional<RarStart> FindRar(const InputFile& file);
 
 // Where the executable image of an MZ/PE stub ends (0 when the file is not
-// one): appended data normally starts there (formats/SFX.md section 1).
+// one): appended data normally starts there (docs/formats/SFX.md section 1).
 uint64_t ExecutableImageEnd(const InputFile& file);
 
 // Decodes a RAR 5 variable-length integer at p (at most `size` bytes);

@@ -14,30 +14,10 @@
 namespace rkarc::rar {
 namespace {
 
-std::string RarOption(std::string_view token, ExtractRequest& request) {
-  if (token == "--overwrite" || token == "-o+") {
-    request.writerOptions.overwrite = true;
-    return {};
-  }
-  if (token == "-o-") {
-    request.writerOptions.overwrite = false;
-    return {};
-  }
-  return ForEachOptionLetter(token, [&](char c) {
-    switch (c) {
-      case 'x':
-        request.writerOptions.flatten = false;
-        return true;
-      case 'e':
-        request.writerOptions.flatten = true;
-        return true;
-      case 'u':  // keep existing files: the default
-        return true;
-      default:
-        return false;
-    }
-  });
-}
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"u", KeepExisting}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}, {"-o+", Overwrite}, {"-o-", KeepExisting}};
+constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens};
 
 std::string Slashed(std::string name) {
   for (char& c : name)
@@ -115,12 +95,8 @@ void ReportVolumes(const VolumeSet& set, Report& report) {
 }  // namespace
 
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
-  ExtractionJob job(command, report, progress, RarOption);
+  ExtractionJob job(command, report, progress, kSyntax);
   if (job.failure()) return job.failure();
-  if (!job.request().outputIsFolder()) {
-    report.fail("解凍先フォルダがありません");
-    return kErrOutputFolder;
-  }
   const auto start = FindRar(job.file());
   if (!start) {
     report.fail("RAR書庫ではありません");

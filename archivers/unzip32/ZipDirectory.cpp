@@ -1,4 +1,4 @@
-// Locating and reading a ZIP central directory (APPNOTE 6.3; formats/SFX.md).
+// Locating and reading a ZIP central directory (APPNOTE 6.3; docs/formats/SFX.md).
 #include "archivers/unzip32/ZipDirectory.h"
 
 #include <isa-l/crc.h>
@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "archivers/libarchive/Bytes.h"
+#include "archivers/common/Bytes.h"
 
 namespace rkarc::zip {
 namespace {

@@ -1,6 +1,6 @@
 // The central directory of a ZIP archive, read by this module rather than by
 // libarchive: it locates the archive behind a self-extracting stub (offsets
-// rebased or not; see formats/SFX.md sections 4-5) and keeps each member's
+// rebased or not; see docs/formats/SFX.md sections 4-5) and keeps each member's
 // name bytes exactly as stored, with the UTF-8 flag and the 0x7075 field,
 // which libarchive would convert through the locale.
 #pragma once

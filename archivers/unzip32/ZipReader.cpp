@@ -11,31 +11,11 @@
 namespace rkarc::zip {
 namespace {
 
-std::string ZipOption(std::string_view token, ExtractRequest& request) {
-  if (token == "--overwrite") {
-    request.writerOptions.overwrite = true;
-    return {};
-  }
-  return ForEachOptionLetter(token, [&](char c) {
-    switch (c) {
-      case 'x':
-        request.writerOptions.flatten = false;
-        return true;
-      case 'e':
-      case 'j':
-        request.writerOptions.flatten = true;
-        return true;
-      case 'o':
-        request.writerOptions.overwrite = true;
-        return true;
-      case 'n':
-        request.writerOptions.overwrite = false;
-        return true;
-      default:
-        return false;
-    }
-  });
-}
+using enum OptionEffect;
+constexpr OptionRule kLetters[] = {
+    {"x", WithFolders}, {"e", Flatten}, {"j", Flatten}, {"o", Overwrite}, {"n", KeepExisting}};
+constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}};
+constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens};
 
 // Names, charsets and encryption come from the central directory; libarchive
 // returns the entries in the same (local header) order.
@@ -67,12 +47,8 @@ bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter&
 }  // namespace
 
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
-  ExtractionJob job(command, report, progress, ZipOption);
+  ExtractionJob job(command, report, progress, kSyntax);
   if (job.failure()) return job.failure();
-  if (!job.request().outputIsFolder()) {
-    report.fail("解凍先フォルダがありません");
-    return kErrOutputFolder;
-  }
   ZipDirectory directory;
   if (!directory.read(job.file())) {
     const int32_t code = directory.looksLikeZip() ? kErrDamaged : kErrNotArchive;

@@ -61,7 +61,6 @@ std::string WriteTemp(const testing_support::TempFolder& dir, const std::string&
 class CabSamples : public testing::TestWithParam<const char*> {};
 
 TEST_P(CabSamples, EveryMemberDecodesToTheManifestContent) {
-  RK_REQUIRE_SAMPLES();
   const QString sample = GetParam();
   std::map<std::string, testing_support::ManifestRow> expected;
   for (const auto& row : testing_support::ManifestRowsOf(sample))
@@ -96,7 +95,6 @@ INSTANTIATE_TEST_SUITE_P(Samples, CabSamples,
                          });
 
 TEST(CabReader, FindsTheCabinetBehindStubsOfAnySize) {
-  RK_REQUIRE_SAMPLES();
   const struct {
     const char* sample;
     uint64_t offset;
@@ -109,12 +107,10 @@ TEST(CabReader, FindsTheCabinetBehindStubsOfAnySize) {
 }
 
 TEST(CabReader, OtherFilesAreNotCabinets) {
-  RK_REQUIRE_SAMPLES();
   for (const char* sample : {"sfx/stub_only.exe", "sfx/zip_sfx_raw.exe", "sfx/rar4_sfx_40000.exe",
                              "sfx/rar5_sfx_winrar.exe", "damaged/text_named.zip", "damaged/empty.lzh",
                              "lzh/sfx_pe.exe", "zip/cp932_backslash.zip"}) {
     const QString path = testing_support::Sample(sample);
-    if (!QFile::exists(path)) continue;
     CabReader reader;
     EXPECT_EQ(reader.open(path.toStdString(), true).code, rkarc::kErrNotArchive) << sample;
   }
@@ -139,7 +135,6 @@ TEST(CabReader, DamagedBlockNeverShiftsLaterMembers) {
 }
 
 TEST(CabReader, DamagedSamplesNeverGiveWrongBytes) {
-  RK_REQUIRE_SAMPLES();
   std::map<std::string, std::string> good;  // name -> sha256 from the undamaged cabinet
   for (const auto& row : testing_support::ManifestRowsOf("cab/mszip.cab"))
     good[row.member.toStdString()] = row.sha256.toStdString();

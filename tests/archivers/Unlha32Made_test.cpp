@@ -1,6 +1,5 @@
 // UNLHA32.DLL on archives made here with jlha (header levels 0-2, -lh5- to
-// -lh7-, CP932 names, members of a few MB), and the command options: folders
-// or none, keeping and replacing existing files, unknown words and options,
+// -lh7-, CP932 names, members of a few MB), a self-extractor's own archive,
 // progress, and a destination that runs out of space.
 #include <gtest/gtest.h>
 
@@ -170,48 +169,6 @@ TEST(Unlha32Made, MembersOfEveryLengthAroundAPowerOfTwoExtractInEveryMethod) {
   }
 }
 
-TEST(Unlha32Made, ExistingFilesAreKeptAndCountedUnlessOverwriteIsAsked) {
-  RK_REQUIRE_SAMPLES();
-  const QString archive = testing_support::Sample("lzh/lh5_h1.lzh");
-  TempFolder out;
-  ASSERT_EQ(Extract(archive, out.path()), rkarc::kOk);
-  out.write("small.txt", "mine");
-  out.write("sub/inner.txt", "mine too");
-  std::string report;
-  EXPECT_EQ(Extract(archive, out.path(), "x -+", &report), 5) << report;  // every file of the archive
-  EXPECT_EQ(ReadFile(out.file("small.txt")), "mine");
-  EXPECT_EQ(ReadFile(out.file("sub/inner.txt")), "mine too");
-  EXPECT_EQ(Extract(archive, out.path(), "x -+ -o"), rkarc::kOk);
-  EXPECT_EQ(ReadFile(out.file("small.txt")).size(), 15);
-}
-
-TEST(Unlha32Made, CommandWordsAndOptions) {
-  RK_REQUIRE_SAMPLES();
-  const QString archive = testing_support::Sample("lzh/lh5_h1.lzh");
-  {
-    TempFolder out;  // "e": every member straight into the output folder
-    ASSERT_EQ(Extract(archive, out.path(), "e"), rkarc::kOk);
-    EXPECT_TRUE(QFileInfo(out.file("inner.txt")).isFile());
-    EXPECT_FALSE(QFileInfo::exists(out.file("sub")));
-  }
-  {
-    TempFolder out;  // an unknown option is noted and changes nothing
-    std::string report;
-    EXPECT_EQ(Extract(archive, out.path(), "x -+ -q", &report), rkarc::kOk);
-    EXPECT_NE(report.find("-q"), std::string::npos) << report;
-    EXPECT_TRUE(QFileInfo(out.file("sub/inner.txt")).isFile());
-  }
-  {
-    TempFolder out;  // an unknown command word does nothing
-    EXPECT_EQ(Extract(archive, out.path(), "l"), rkarc::kErrCommand);
-    EXPECT_TRUE(testing_support::Tree(out.path()).isEmpty());
-  }
-  TempFolder tmp;
-  EXPECT_EQ(Extract(archive, tmp.file("missing")), rkarc::kErrOutputFolder);
-  EXPECT_EQ(Module().command("x -+ \"" + archive.toStdString() + "\""), rkarc::kErrCommand);
-  EXPECT_EQ(Module().command("x -+ \"unclosed"), rkarc::kErrCommand);
-}
-
 // An Amiga self-extractor carries its usage text in an archive inside its own
 // image: the archive after the image is the one extracted, and a file that
 // holds only the stub's archive says so.
@@ -263,7 +220,6 @@ void OnProgress(void* context, uint64_t done, uint64_t total) {
 }
 
 TEST(Unlha32Made, ReportsProgressUpToTheArchiveSizeWhileCountingAsRunning) {
-  RK_REQUIRE_SAMPLES();
   using SetProgress = void (*)(void (*)(void*, uint64_t, uint64_t), void*);
   const auto set = reinterpret_cast<SetProgress>(Module().symbol("UnlhaSetProgress"));
   ASSERT_NE(set, nullptr);

@@ -5,7 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <optional>
 
+#include "archivers/common/ResultCodes.h"
 #include "engine/Libraries.h"
 #include "engine/basRukasu.h"
 #include "settings/SettingsDefaults.h"
@@ -18,7 +20,9 @@ using testing_support::TempFolder;
 
 namespace {
 
-QString P(int id) { return MessageCatalogue::Product(id); }
+using M = ProductMsg;
+
+QString P(ProductMsg id) { return MessageCatalogue::Product(id); }
 
 struct Fixture {
   TempFolder tmp;
@@ -43,7 +47,7 @@ struct ResultCase {
   const char* label;
   int32_t rc;
   int16_t outcome;
-  int resultLine;  // product message of the line the result adds, 0 for none
+  std::optional<ProductMsg> resultLine;  // the line the result adds
 };
 
 void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.label; }
@@ -56,9 +60,9 @@ TEST_P(LibraryResults, GiveTheirLineAndOutcome) {
   f.settings.File = 0;
   EXPECT_EQ(f.extract(), c.outcome);
   ASSERT_EQ(f.lzh->commands.size(), 1);
-  QStringList expected = {f.listener.lines.value(0), P(20000)};
-  if (c.resultLine) expected << P(c.resultLine);
-  expected << P(c.outcome == 0 ? 20031 : 20032);
+  QStringList expected = {f.listener.lines.value(0), P(M::LogLzhExtracting)};
+  if (c.resultLine) expected << P(*c.resultLine);
+  expected << P(c.outcome == 0 ? M::LogExtracted : M::LogNotExtracted);
   EXPECT_EQ(f.listener.lines, expected);
   EXPECT_EQ(f.listener.folders.size(), c.outcome == 0 ? 1 : 0);
   // Nothing was written, so the folder made for the archive is gone again.
@@ -66,12 +70,12 @@ TEST_P(LibraryResults, GiveTheirLineAndOutcome) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ArchiveExtract, LibraryResults,
-                         testing::Values(ResultCase{"Success", 0, 0, 0},
-                                         ResultCase{"DiskFull", 0x8005, -1, 20042},
-                                         ResultCase{"NotWritable", 0x8006, -1, 20043},
-                                         ResultCase{"Cancelled", 0x8020, -1, 20044},
-                                         ResultCase{"OtherFailure", 0x8007, 1, 0},
-                                         ResultCase{"Negative", -3, 1, 0}),
+                         testing::Values(ResultCase{"Success", 0, 0, std::nullopt},
+                                         ResultCase{"DiskFull", rkarc::kErrDiskFull, -1, M::LogDiskFull},
+                                         ResultCase{"NotWritable", rkarc::kErrNotWritable, -1, M::LogNotWritable},
+                                         ResultCase{"Cancelled", rkarc::kErrCancelled, -1, M::LogCancelled},
+                                         ResultCase{"OtherFailure", rkarc::kErrDamaged, 1, std::nullopt},
+                                         ResultCase{"Negative", -3, 1, std::nullopt}),
                          [](const auto& info) { return std::string(info.param.label); });
 
 // Skipped files count as success, but the kept members exist only in the
@@ -80,8 +84,11 @@ TEST(ArchiveExtract, SkippedFilesCountAsSuccessButTheArchiveIsNotDeleted) {
   Fixture f(3);
   f.settings.File = 3;  // delete the archive after a successful extraction
   EXPECT_EQ(f.extract(), 0);
-  EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(20000), P(20040) + "3" + P(20041), P(20060), P(20031)}));
-  EXPECT_EQ(P(20040) + "3" + P(20041), QString::fromUtf8("　スキップされたファイルが3あります"));
+  EXPECT_EQ(f.listener.lines.mid(1),
+            QStringList({P(M::LogLzhExtracting), P(M::LogSkippedHead) + "3" + P(M::LogSkippedTail),
+                         P(M::LogDeleteKeptSkipped), P(M::LogExtracted)}));
+  EXPECT_EQ(P(M::LogSkippedHead) + "3" + P(M::LogSkippedTail),
+            QString::fromUtf8("　スキップされたファイルが3あります"));
   EXPECT_TRUE(QFileInfo::exists(f.arc));
 }
 
@@ -92,14 +99,14 @@ TEST(ArchiveExtract, BusyLibraryShowsItsNoticeAndIsNotCalled) {
   EXPECT_EQ(f.extract(), 1);
   EXPECT_TRUE(f.lzh->commands.isEmpty());
   EXPECT_EQ(f.listener.notices, QStringList({QString::fromUtf8("現在UNLHA32.DLLは使用中です")}));
-  EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(20000), P(20032)}));
+  EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(M::LogLzhExtracting), P(M::LogNotExtracted)}));
   EXPECT_TRUE(QFileInfo::exists(f.arc));
 }
 
 // A stop result leaves the archive in place whatever the after-action says,
 // and never removes a folder that was there before.
 TEST(ArchiveExtract, FailureKeepsArchiveAndPreexistingFolder) {
-  Fixture f(0x8005);
+  Fixture f(rkarc::kErrDiskFull);
   f.settings.File = 2;
   f.tmp.write("out/DATA/keep.txt", "mine");
   EXPECT_EQ(f.extract(), -1);
@@ -122,7 +129,8 @@ TEST(ArchiveExtract, ArchiveChangedDuringExtractionIsNotCopiedOrMoved) {
     EXPECT_EQ(f.extract(), 0);
     EXPECT_TRUE(QFileInfo::exists(f.arc));
     EXPECT_FALSE(QFileInfo::exists(f.tmp.file("out/DATA")));
-    EXPECT_EQ(f.listener.lines.mid(1), QStringList({P(20000), P(20052), P(20031)}));
+    EXPECT_EQ(f.listener.lines.mid(1),
+              QStringList({P(M::LogLzhExtracting), P(M::LogArchiveChanged), P(M::LogExtracted)}));
   }
 }
 

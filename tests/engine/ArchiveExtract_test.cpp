@@ -17,6 +17,8 @@ using testing_support::ReadFile;
 
 namespace {
 
+using M = ProductMsg;
+
 struct ModeCase {
   const char* label;
   int16_t mode;
@@ -37,7 +39,8 @@ TEST_P(RunModes, NameTheOutputFolder) {
   const QString out = f.dest + c.folder;
   EXPECT_EQ(ReadFile(out + "/a.txt"), "content of a.txt");
   EXPECT_EQ(ReadFile(out + "/sub/b.txt"), "content of sub/b.txt");
-  EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(arc) + " ]", P(20001), P(20031)}));
+  EXPECT_EQ(f.listener.lines,
+            QStringList({"[ " + DispPath_Get(arc) + " ]", P(M::LogZipExtracting), P(M::LogExtracted)}));
   EXPECT_EQ(f.listener.folders, QStringList({QString(out).remove(QRegularExpression("/$"))}));
 }
 
@@ -55,7 +58,7 @@ TEST(ArchiveExtract, TarGzIsATarNotASingleGzip) {
   const QString arc = f.makeTarGz("x.tar.gz", {"t.txt"});
   ASSERT_EQ(f.extract(arc), 0);
   EXPECT_EQ(ReadFile(f.dest + "X/t.txt"), "content of t.txt");
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20005), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogTarExtracting), P(M::LogExtracted)}));
 }
 
 TEST(ArchiveExtract, SingleGzipIsNamedAfterTheArchive) {
@@ -78,7 +81,7 @@ TEST(ArchiveExtract, LowerCaseLzhExtension) {
   const QString arc = f.makeLzh("pack.lzh", {"l.txt"});
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
   EXPECT_EQ(ReadFile(f.dest + "PACK/l.txt"), "content of l.txt");
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20000), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogLzhExtracting), P(M::LogExtracted)}));
 }
 
 TEST(ArchiveExtract, DoubleArchiveWithoutDoubleIsAZip) {
@@ -101,7 +104,7 @@ TEST(ArchiveExtract, DoubleArchiveIsUnwrappedInTwoPasses) {
   f.settings.Double = true;
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
   EXPECT_EQ(ReadFile(f.dest + "X/deep.txt"), "content of deep.txt");
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20022), P(20021), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogZipOuterPass), P(M::LogLzhInnerPass), P(M::LogExtracted)}));
   EXPECT_TRUE(QDir(f.settings.TmpDir).isEmpty()) << "the intermediate file stays behind";
 }
 
@@ -116,7 +119,8 @@ TEST(ArchiveExtract, MissingOrRelativeTmpDirIsAFailureLine) {
   for (const QString& tmpDir : {f.tmp.path() + "/no/such/folder/", QStringLiteral("tmpdir/")}) {
     f.settings.TmpDir = tmpDir;
     EXPECT_EQ(f.extract(arc), 1);
-    EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20022), P(20050), P(20032)}));
+    EXPECT_EQ(f.linesAfterHeading(),
+              QStringList({P(M::LogZipOuterPass), P(M::LogTmpDirUnusable), P(M::LogNotExtracted)}));
     EXPECT_FALSE(QFileInfo::exists(f.dest + "Y"));
   }
   QDir::setCurrent(current);
@@ -133,7 +137,7 @@ TEST(ArchiveExtract, FailureKeepsAPreexistingFolderAndRemovesAnEmptyCreatedOne) 
   EXPECT_EQ(f.extract(other), 1);
   EXPECT_FALSE(QFileInfo::exists(f.dest + "OTHER"));
   EXPECT_EQ(f.listener.lines.mid(f.listener.lines.size() - 2),
-            QStringList({P(20032), QString::fromUtf8("\u3000\u3000ZIP書庫ではありません")}));
+            QStringList({P(M::LogNotExtracted), QString::fromUtf8("\u3000\u3000ZIP書庫ではありません")}));
 }
 
 TEST(ArchiveExtract, FileNIntoTheArchivesOwnFolderCannotMakeTheFolder) {
@@ -142,7 +146,7 @@ TEST(ArchiveExtract, FileNIntoTheArchivesOwnFolderCannotMakeTheFolder) {
   f.dest = f.source + "/";
   f.settings.UCase = false;
   EXPECT_EQ(f.extract(arc, 3), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20034)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogNoDestination)}));
   EXPECT_TRUE(QFileInfo(arc).isFile());
 }
 
@@ -150,12 +154,12 @@ TEST(ArchiveExtract, UnknownOrDisabledKindsAreFailures) {
   EngineFixture f;
   const QString text = f.tmp.write("source/notes.txt", "text");
   EXPECT_EQ(f.extract(text), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20032)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogNotExtracted)}));
 
   const QString arc = f.makeZip("off.zip", {"x.txt"});
   f.settings.Zip = false;
   EXPECT_EQ(f.extract(arc), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20032)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogNotExtracted)}));
 }
 
 TEST(ArchiveExtract, ExeThatNoKindRecognisesLogsOneCheckPerEnabledKind) {
@@ -163,11 +167,13 @@ TEST(ArchiveExtract, ExeThatNoKindRecognisesLogsOneCheckPerEnabledKind) {
   f.settings.Lzh_Exe = f.settings.Zip_Exe = f.settings.Arj_Exe = f.settings.Cab_Exe = f.settings.Rar_Exe = true;
   const QString exe = f.tmp.write("source/tool.exe", QByteArray("MZ") + QByteArray(4000, 'x'));
   EXPECT_EQ(f.extract(exe), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20010), P(20011), P(20013), P(20014), P(20025), P(20032)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogLzhChecking), P(M::LogZipChecking), P(M::LogArjChecking),
+                                                P(M::LogCabChecking), P(M::LogRarChecking), P(M::LogNotExtracted)}));
 
   f.settings.Zip_Exe = false;  // a kind whose switch is off is not tried
   EXPECT_EQ(f.extract(exe), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20010), P(20013), P(20014), P(20025), P(20032)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogLzhChecking), P(M::LogArjChecking), P(M::LogCabChecking),
+                                                P(M::LogRarChecking), P(M::LogNotExtracted)}));
 }
 
 TEST(ArchiveExtract, SelfExtractingZipIsFoundByTheProbeChain) {
@@ -178,26 +184,31 @@ TEST(ArchiveExtract, SelfExtractingZipIsFoundByTheProbeChain) {
   exe += ReadFile(zip);
   const QString sfx = f.tmp.write("source/Setup.exe", exe);
   ASSERT_EQ(f.extract(sfx), 0) << f.listener.lines.join("\n").toStdString();
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20010), P(20011), P(20001), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(),
+            QStringList({P(M::LogLzhChecking), P(M::LogZipChecking), P(M::LogZipExtracting), P(M::LogExtracted)}));
   EXPECT_EQ(ReadFile(f.dest + "SETUP/p.txt"), "content of p.txt");
 }
 
 // Self-extracting files of every kind the probe chain tries, from the samples:
 // each is recognised by its own kind after the check lines of the kinds before it.
 TEST(ArchiveExtract, ProbesFindEveryKindOfSelfExtractingFile) {
-  RK_REQUIRE_SAMPLES();
   struct Row {
     const char* sample;
-    QList<int> lines;
+    QList<ProductMsg> lines;
   };
   const Row rows[] = {
-      {"lzh/sfx_mz.exe", {20010, 20000, 20031}},
-      {"sfx/zip_sfx_raw.exe", {20010, 20011, 20001, 20031}},
-      {"arj/sfx_mz.exe", {20010, 20011, 20013, 20003, 20031}},
-      {"sfx/cab_sfx_small.exe", {20010, 20011, 20013, 20014, 20004, 20031}},
-      {"sfx/rar4_sfx_40000.exe", {20010, 20011, 20013, 20014, 20025, 20024, 20031}},
-      {"lzh/sfx_hu.x", {20010, 20000, 20031}},
-      {"ish/TERM.LOG", {20012, 20002, 20031}},
+      {"lzh/sfx_mz.exe", {M::LogLzhChecking, M::LogLzhExtracting, M::LogExtracted}},
+      {"sfx/zip_sfx_raw.exe", {M::LogLzhChecking, M::LogZipChecking, M::LogZipExtracting, M::LogExtracted}},
+      {"arj/sfx_mz.exe",
+       {M::LogLzhChecking, M::LogZipChecking, M::LogArjChecking, M::LogArjExtracting, M::LogExtracted}},
+      {"sfx/cab_sfx_small.exe",
+       {M::LogLzhChecking, M::LogZipChecking, M::LogArjChecking, M::LogCabChecking, M::LogCabExtracting,
+        M::LogExtracted}},
+      {"sfx/rar4_sfx_40000.exe",
+       {M::LogLzhChecking, M::LogZipChecking, M::LogArjChecking, M::LogCabChecking, M::LogRarChecking,
+        M::LogRarExtracting, M::LogExtracted}},
+      {"lzh/sfx_hu.x", {M::LogLzhChecking, M::LogLzhExtracting, M::LogExtracted}},
+      {"ish/TERM.LOG", {M::LogIshChecking, M::LogIshDecoding, M::LogExtracted}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.sample);
@@ -206,7 +217,7 @@ TEST(ArchiveExtract, ProbesFindEveryKindOfSelfExtractingFile) {
     f.settings.Lzh_X = f.settings.Ish_Log = true;
     EXPECT_EQ(f.extract(testing_support::Sample(row.sample)), 0);
     QStringList expected;
-    for (int id : row.lines) expected << P(id);
+    for (ProductMsg id : row.lines) expected << P(id);
     EXPECT_EQ(f.linesAfterHeading(), expected);
     EXPECT_FALSE(QDir(f.dest).isEmpty());
   }
@@ -216,7 +227,8 @@ TEST(ArchiveExtract, PathWithADoubleQuoteIsRefused) {
   EngineFixture f;
   const QString arc = f.makeZip("say\"hi\".zip", {"q.txt"});
   EXPECT_EQ(f.extract(arc), 1);
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20053), P(20032)}));
+  EXPECT_EQ(f.linesAfterHeading(),
+            QStringList({P(M::LogZipExtracting), P(M::LogPathNotQuotable), P(M::LogNotExtracted)}));
   EXPECT_FALSE(QFileInfo::exists(f.dest + "SAY\"HI\""));
 }
 
@@ -226,7 +238,9 @@ TEST(ArchiveExtract, ExistingFileIsKeptAndCounted) {
   f.tmp.write("dest/K/one.txt", "older");
   ASSERT_EQ(f.extract(arc), 0);
   EXPECT_EQ(ReadFile(f.dest + "K/one.txt"), "older");
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20040) + "1" + P(20041), P(20031)}));
+  EXPECT_EQ(
+      f.linesAfterHeading(),
+      QStringList({P(M::LogZipExtracting), P(M::LogSkippedHead) + "1" + P(M::LogSkippedTail), P(M::LogExtracted)}));
 }
 
 TEST(ArchiveExtract, AfterActionsCopyMoveDelete) {
@@ -248,7 +262,7 @@ TEST(ArchiveExtract, AfterActionsCopyMoveDelete) {
   f.settings.File = 3;
   ASSERT_EQ(f.extract(c), 0);
   EXPECT_FALSE(QFileInfo::exists(c));
-  EXPECT_EQ(f.listener.lines.last(), P(20031));
+  EXPECT_EQ(f.listener.lines.last(), P(M::LogExtracted));
 }
 
 // A move never destroys the archive or a different file in its way.
@@ -263,7 +277,8 @@ TEST(ArchiveExtract, MoveKeepsTheArchiveWhenADifferentFileIsInTheWay) {
   ASSERT_EQ(f.extract(arc), 0);
   EXPECT_TRUE(QFileInfo(arc).isFile());
   EXPECT_EQ(ReadFile(f.dest + "same/same.zip"), "a different file of the same name");
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20054), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(),
+            QStringList({P(M::LogZipExtracting), P(M::LogCopyTargetDiffers), P(M::LogExtracted)}));
 }
 
 TEST(ArchiveExtract, MoveIntoTheArchivesOwnFolderKeepsTheArchive) {
@@ -294,7 +309,7 @@ TEST(ArchiveExtract, RefusedDeleteIsReported) {
   const QString arc = base + "/ro/r.zip";
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
   EXPECT_TRUE(QFileInfo(arc).isFile());
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20030), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogZipExtracting), P(M::LogNotDeleted), P(M::LogExtracted)}));
 }
 
 }  // namespace
@@ -328,7 +343,6 @@ class VolumeSets : public testing::TestWithParam<SetCase> {};
 // The first volume extracts the set; Copy, Move and Delete take every volume,
 // and only after result 0; a later volume is then done, with a line of its own.
 TEST_P(VolumeSets, ActOnEveryVolumeAndCountLaterOnesDone) {
-  RK_REQUIRE_SAMPLES();
   const SetCase& c = GetParam();
   EngineFixture f;
   const QStringList set = MakeVolumeSet(f);
@@ -343,7 +357,8 @@ TEST_P(VolumeSets, ActOnEveryVolumeAndCountLaterOnesDone) {
   }
   for (const QString& later : set.mid(1)) {
     ASSERT_EQ(f.extract(later, 0, &volumes), 0);
-    EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(later) + " ]", P(20071) + "set.part1.rar" + P(20072)}));
+    EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(later) + " ]",
+                                             P(M::LogSetVolumeHead) + "set.part1.rar" + P(M::LogSetVolumeTail)}));
   }
   EXPECT_EQ(QDir(f.dest).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"SET.PART1"});
 }
@@ -358,7 +373,6 @@ INSTANTIATE_TEST_SUITE_P(ArchiveExtract, VolumeSets,
 
 // After each failure line, the module's reason on a line of its own.
 TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
-  RK_REQUIRE_SAMPLES();
   EngineFixture f;
   const QStringList set = MakeVolumeSet(f);
   const struct {
@@ -386,7 +400,8 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
     SCOPED_TRACE(row.archive.toStdString());
     EXPECT_EQ(f.extract(row.archive), 1);
     ASSERT_GE(f.listener.lines.size(), 2);
-    EXPECT_EQ(f.listener.lines.mid(f.listener.lines.size() - 2), QStringList({P(20032), "\u3000\u3000" + row.reason}));
+    EXPECT_EQ(f.listener.lines.mid(f.listener.lines.size() - 2),
+              QStringList({P(M::LogNotExtracted), "\u3000\u3000" + row.reason}));
   }
   QFile::remove(set[1]);  // a missing volume is named
   EXPECT_EQ(f.extract(set[0]), 1);

@@ -15,6 +15,8 @@ using testing_support::ReadFile;
 
 namespace {
 
+using M = ProductMsg;
+
 QString Lines(const EngineFixture& f) { return f.listener.lines.join("\n"); }
 
 // Incompressible bytes, so that archives of them are as large as their content.
@@ -34,7 +36,7 @@ TEST(ArchiveOutcome, NoUsableDestinationRefusesEveryArchive) {
       f.listener = RecordingListener();
       basRukasu engine(f.settings, f.libraries, f.listener);
       EXPECT_EQ(engine.Archive_Extract(a, dest, mode) + engine.Archive_Extract(b, dest, mode), 2);
-      EXPECT_EQ(f.listener.lines.count(P(20034)), 2) << dest.toStdString() << " mode " << mode;
+      EXPECT_EQ(f.listener.lines.count(P(M::LogNoDestination)), 2) << dest.toStdString() << " mode " << mode;
     }
   }
   EXPECT_FALSE(QFileInfo::exists(gone));
@@ -72,7 +74,9 @@ TEST(ArchiveOutcome, DeleteKeepsAnArchiveWhoseMembersWereSkipped) {
   f.tmp.write("dest/K/one.txt", "older");
   EXPECT_EQ(f.extract(arc), 0);
   EXPECT_TRUE(QFileInfo::exists(arc));
-  EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20040) + "1" + P(20041), P(20060), P(20031)}));
+  EXPECT_EQ(f.linesAfterHeading(),
+            QStringList({P(M::LogZipExtracting), P(M::LogSkippedHead) + "1" + P(M::LogSkippedTail),
+                         P(M::LogDeleteKeptSkipped), P(M::LogExtracted)}));
 }
 
 // exFAT (through FUSE) has no hard links and no O_TMPFILE: the copy of Copy
@@ -109,7 +113,8 @@ TEST(ArchiveOutcome, FailedCopyIsReportedAndLeavesNothing) {
     SCOPED_TRACE(action);
     f.settings.File = action;
     EXPECT_EQ(f.extract(arc, 1), 1) << Lines(f).toStdString();
-    EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(action == 1 ? 20061 : 20051), P(20031)}));
+    const ProductMsg why = action == 1 ? M::LogCopyFailed : M::LogMoveCopyFailed;
+    EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogZipExtracting), P(why), P(M::LogExtracted)}));
     EXPECT_TRUE(QFileInfo::exists(arc));
     EXPECT_EQ(testing_support::Tree(f.dest), QStringList({"big.bin"}));
     QFile::remove(f.dest + "big.bin");

@@ -9,7 +9,7 @@
 
 using testing_support::Run;
 
-QString P(int productMessage) { return MessageCatalogue::Product(productMessage); }
+QString P(ProductMsg message) { return MessageCatalogue::Product(message); }
 
 EngineFixture::EngineFixture() {
   qputenv("RUKASU2_SYSTEM_DIR", QByteArray(RUKASU2_ARCHIVER_BUILD_DIR));

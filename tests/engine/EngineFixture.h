@@ -38,4 +38,4 @@ class EngineFixture {
   int m_scratchCount = 0;
 };
 
-QString P(int productMessage);
+QString P(ProductMsg message);

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "archivers/cab32/CabExtraction.h"
-#include "archivers/cab32/CabJob.h"
 #include "archivers/cab32/CabReader.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Report.h"
 #include "tests/fuzz/FuzzHarness.h"
 
@@ -20,10 +20,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   char buffer[4096];
   rkarc::Report report(buffer, sizeof buffer);
-  rkarc::CabJob job;
-  std::string reason;
-  if (!job.parse("-x -n \"" + w.input() + "\" \"" + w.output() + "/\"", &reason)) std::abort();
-  rkarc::CabExtraction(job, report, nullptr).run();
+  rkarc::ExtractRequest request;
+  request.archive = w.input();
+  request.output = w.output() + "/";
+  rkarc::CabExtraction(request, report, nullptr).run();
   w.check();
   return 0;
 }

@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   rkarc::Report report(buffer, sizeof buffer);
   {
     rkarc::SafeWriter writer(w.output() + "/", {}, report);
-    rkarc::IshExtractor target(writer, report, {});
+    rkarc::MemberMatcher everything;
+    rkarc::IshExtractor target(writer, report, everything);
     rkarc::IshReader reader(w.input(), target);
     reader.run();
     writer.result();

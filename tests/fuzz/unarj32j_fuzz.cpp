@@ -7,11 +7,11 @@
 
 #include <zlib.h>
 
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Module.h"
 #include "archivers/common/Report.h"
 #include "archivers/unarj32j/ArjArchive.h"
 #include "archivers/unarj32j/ArjExtractor.h"
-#include "archivers/unarj32j/ArjRequest.h"
 #include "tests/fuzz/FuzzHarness.h"
 
 namespace {
@@ -65,9 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   char buffer[4096];
   rkarc::Report report(buffer, sizeof buffer);
-  rkarc::ArjRequest request;
-  if (rkarc::ArjRequest::Parse("x -+ \"" + w.input() + "\" \"" + w.output() + "/\"", report, request) != rkarc::kOk)
-    std::abort();
+  rkarc::ExtractRequest request;
+  request.archive = w.input();
+  request.output = w.output() + "/";
   rkarc::Progress progress(nullptr, nullptr);
   rkarc::ArjExtractor(request, report, progress).run();
   w.check();

@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "archivers/common/ArchiveFile.h"
+#include "archivers/common/ExtractRequest.h"
 #include "archivers/common/Report.h"
-#include "archivers/unlha32/ArchiveFile.h"
 #include "archivers/unlha32/ArchiveLocator.h"
 #include "archivers/unlha32/LzhExtractor.h"
-#include "archivers/unlha32/LzhOptions.h"
 #include "tests/fuzz/FuzzHarness.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -21,12 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     rkarc::ArchiveFile file;
     if (file.open(w.input())) rkarc::ArchiveLocator(file).find();
   }
-  rkarc::LzhOptions options;
-  options.archive = w.input();
-  options.outputFolder = w.output() + "/";
+  rkarc::ExtractRequest request;
+  request.archive = w.input();
+  request.output = w.output() + "/";
   char buffer[4096];
   rkarc::Report report(buffer, sizeof buffer);
-  rkarc::LzhExtractor(options, report).run();
+  rkarc::LzhExtractor(request, report).run();
   w.check();
   return 0;
 }

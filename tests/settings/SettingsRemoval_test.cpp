@@ -38,8 +38,10 @@ const SwitchRow kSwitchRows[] = {
 INSTANTIATE_TEST_SUITE_P(Arguments, RemovalSwitchRows, testing::ValuesIn(kSwitchRows),
                          [](const testing::TestParamInfo<SwitchRow>& info) { return std::string(info.param.name); });
 
-TEST(SettingsRemoval, QuestionIsTheSharedTextAlone) {
-  EXPECT_EQ(RemovalQuestion(), u"で使用したレジストリを全て削除します");
+TEST(SettingsRemoval, QuestionIsTheSharedTextAndTheFile) {
+  FreshConfig config;
+  SettingsStore store;
+  EXPECT_EQ(RemovalQuestion(store), QStringLiteral("で使用した設定ファイルを全て削除します\n") + config.ini("Velmont Soft"));
 }
 
 TEST(SettingsRemoval, RemovesTheCurrentSectionOnly) {

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 
 #include <gtest/gtest.h>
@@ -69,6 +70,10 @@ TEST(SettingsStoreFaults, SaveOnAFullDiskKeepsTheEarlierFileAndIsRetried) {
   EXPECT_FALSE(store.sync());
   EXPECT_EQ(ReadFile(ini), before);
   EXPECT_EQ(QDir(folder + "/config/Velmont Soft").entryList(QDir::Files), QStringList{"Rukasu2.ini"});
+  const QList<SettingsFault> faults = store.takeFaults();
+  ASSERT_EQ(faults.size(), 1);
+  EXPECT_EQ(faults[0].kind, SettingsFault::Kind::NotSaved);
+  EXPECT_EQ(faults[0].error, ENOSPC);
 
   QFile::remove(folder + "/filler");
   EXPECT_TRUE(store.sync());

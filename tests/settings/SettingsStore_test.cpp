@@ -2,8 +2,16 @@
 // what removing a section or an application key takes away.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
 #include <QDir>
 #include <QFileInfo>
+#include <QLockFile>
+#include <QSettings>
 
 #include "settings/SettingsStore.h"
 #include "tests/settings/FreshConfig.h"
@@ -39,21 +47,35 @@ TEST(SettingsStore, KeepsSectionsInIniFilesUnderXdgConfigHome) {
   EXPECT_TRUE(QFileInfo::exists(config.path() + "/Velmont Soft/Other.ini"));
 }
 
-TEST(SettingsStore, TextsReadBackExactlyInAnotherStore) {
+// Written by this store and read by QSettings, and the other way round, as
+// files of earlier builds were written.
+TEST(SettingsStore, TextsReadBackExactlyInAnotherStoreAndInQSettings) {
   FreshConfig config;
   const QStringList texts = {
       "",          "ＭＳ 明朝",      "@at sign",        "a, b",           " blanks around ", "C:\\dir\\file",
       "x=y",       "; not a comment", "\"quoted\"",      "#hash",          "[General]",       "1.02",
-      "tab\there", "ｷｬﾝｾﾙ",          "\u3000leading", "/tmp/日本語/",
+      "tab\there", "ｷｬﾝｾﾙ",          "\u3000leading", "/tmp/日本語/",    "\x01" "1\r\n",  "😀 \\x41",
   };
+  auto key = [](int i) { return QString("Key%1").arg(i); };
   {
     SettingsStore store;
-    for (int i = 0; i < texts.size(); ++i) store.write(kApp, kSection, QString("Key%1").arg(i), texts[i]);
+    for (int i = 0; i < texts.size(); ++i) store.write(kApp, kSection, key(i), texts[i]);
     ASSERT_TRUE(store.sync());
   }
   SettingsStore reread;
+  QSettings qsettings(config.ini(kApp), QSettings::IniFormat);
+  for (int i = 0; i < texts.size(); ++i) {
+    EXPECT_EQ(reread.read(kApp, kSection, key(i), "default"), texts[i]) << i;
+    EXPECT_EQ(qsettings.value(key(i)).toString(), texts[i]) << i;
+  }
+  {
+    QSettings writer(config.ini("Written by QSettings"), QSettings::IniFormat);
+    for (int i = 0; i < texts.size(); ++i) writer.setValue(key(i), texts[i]);
+  }
+  SettingsStore fromQSettings;
   for (int i = 0; i < texts.size(); ++i)
-    EXPECT_EQ(reread.read(kApp, kSection, QString("Key%1").arg(i), "default"), texts[i]) << i;
+    EXPECT_EQ(fromQSettings.read("Written by QSettings", kSection, key(i), "default"), texts[i]) << i;
+  EXPECT_TRUE(reread.takeFaults().isEmpty());
 }
 
 TEST(SettingsStore, EmptyValueIsNotAnAbsentKey) {
@@ -70,14 +92,73 @@ TEST(SettingsStore, HandEditedCommaListReadsAsOneText) {
   EXPECT_EQ(store.read(kApp, kSection, "Rar_Opt", ""), "-x,-u");
 }
 
-TEST(SettingsStore, UnreadableSectionFailsReadsAndSaves) {
+TEST(SettingsStore, UnreadableSectionReadsAsEmptyAndIsSaidOnce) {
   FreshConfig config;
   // A folder where the section's file should be: neither readable nor writable.
   QDir().mkpath(config.ini(kApp));
   SettingsStore store;
-  EXPECT_EQ(store.read(kApp, kSection, "Lzh", "True"), std::nullopt);
+  EXPECT_EQ(store.read(kApp, kSection, "Lzh", "True"), "True");
+  const QList<SettingsFault> faults = store.takeFaults();
+  ASSERT_EQ(faults.size(), 1);
+  EXPECT_EQ(faults[0].kind, SettingsFault::Kind::Unreadable);
+  EXPECT_EQ(faults[0].path, config.ini(kApp));
+  EXPECT_EQ(faults[0].error, EISDIR);
+  EXPECT_TRUE(faults[0].notWritable);
   store.write(kApp, kSection, "Lzh", "False");
   EXPECT_FALSE(store.sync());
+  EXPECT_TRUE(store.takeFaults().isEmpty());  // its notice said already that nothing could be saved
+}
+
+// Bytes of another file in the middle, with a line break and a section
+// header in them: the keys on either side are read, and the next save keeps
+// the file as it was beside the new one, once.
+TEST(SettingsStore, DamagedLinesCostOnlyThemselvesAndTheFileIsKeptOnce) {
+  FreshConfig config;
+  const QByteArray damaged = "[General]\nBefore=1\n\x89PNG\r[\x1a\n\xff\xfe=\x01\nno equals sign\nAfter=2\n";
+  const QString ini = config.writeIni(kApp, damaged);
+  SettingsStore store;
+  EXPECT_EQ(store.read(kApp, kSection, "Before", ""), "1");
+  EXPECT_EQ(store.read(kApp, kSection, "After", ""), "2");
+  const QList<SettingsFault> faults = store.takeFaults();
+  ASSERT_EQ(faults.size(), 1);
+  EXPECT_EQ(faults[0].kind, SettingsFault::Kind::Damaged);
+  EXPECT_EQ(faults[0].damagedLines, 4);
+
+  store.write(kApp, kSection, "Mine", "3");
+  ASSERT_TRUE(store.sync());
+  EXPECT_EQ(ReadFile(ini + ".bak"), damaged);
+  EXPECT_EQ(ReadFile(ini), "[General]\nBefore=1\nAfter=2\nMine=3\n");
+  QFile::remove(ini + ".bak");
+  store.write(kApp, kSection, "Mine", "4");
+  ASSERT_TRUE(store.sync());
+  EXPECT_FALSE(QFileInfo::exists(ini + ".bak"));
+}
+
+// What a save cut off leaves (its new file, and the lock of a copy that died)
+// goes at the next save.
+TEST(SettingsStore, AStaleTemporaryAndLockAreRemovedByTheNextSave) {
+  FreshConfig config;
+  const QString ini = config.writeIni(kApp, "[General]\nKept=1\n");
+  QFile half(ini + ".a1B2c3");
+  ASSERT_TRUE(half.open(QIODevice::WriteOnly));
+  half.write("[General]\nHal");
+  half.close();
+  std::fflush(nullptr);
+  const pid_t holder = fork();
+  if (holder == 0) {
+    QLockFile lock(ini + ".lock");
+    _exit(lock.tryLock(0) ? 0 : 1);  // dies holding it
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(holder, &status, 0), holder);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(QFileInfo::exists(ini + ".lock"));
+
+  SettingsStore store;
+  store.write(kApp, kSection, "New", "2");
+  ASSERT_TRUE(store.sync());
+  EXPECT_EQ(QDir(config.path() + "/Velmont Soft").entryList(QDir::Files), QStringList{"Rukasu2.ini"});
+  EXPECT_EQ(ReadFile(ini), "[General]\nKept=1\nNew=2\n");
 }
 
 TEST(SettingsStore, RemovingASectionDropsItsFileAndPendingValues) {

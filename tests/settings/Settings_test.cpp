@@ -137,6 +137,22 @@ TEST(Settings, EarlierLocationWithVersionIsReadThenMovedAtClose) {
   EXPECT_EQ(Loaded(), EveryKeyChanged());
 }
 
+TEST(Settings, ADamagedEarlierLocationIsMovedAndKeptAsBackup) {
+  FreshConfig config;
+  const QByteArray damaged = QByteArray(kEveryKeyChanged) + "\x01 not a setting\n";
+  const QString earlier = config.writeIni("Rukasu2", damaged);
+  EXPECT_EQ(Loaded(), EveryKeyChanged());
+  {
+    SettingsStore store;
+    Settings settings;
+    LoadSettings(settings, store);
+    EXPECT_TRUE(SaveSettings(settings, store));
+  }
+  EXPECT_FALSE(QFileInfo::exists(earlier));
+  EXPECT_EQ(ReadFile(earlier + ".bak"), damaged);
+  EXPECT_EQ(Loaded(), EveryKeyChanged());
+}
+
 TEST(Settings, EarlierLocationWithVersionZeroIsTreatedAsAbsent) {
   FreshConfig config;
   config.writeIni("Velmont Soft", "[General]\nFont_Size=9\n");
@@ -216,10 +232,11 @@ TEST(Settings, EmptyTemporaryFolderStaysEmpty) {
   EXPECT_EQ(Loaded().TmpDir, "");
 }
 
-TEST(Settings, UnreadableStoreLeavesTheRecordAsItWas) {
+TEST(Settings, UnreadableStoreGivesTheDefaults) {
   FreshConfig config;
+  TemporaryFolderVariable tmp(QByteArray{});
   QDir().mkpath(config.ini("Velmont Soft"));
-  EXPECT_EQ(Loaded(), Settings{});
+  EXPECT_EQ(Loaded(), TableDefaults("/tmp/"));
 }
 
 // Every field set to something other than its default, Japanese texts included.

@@ -22,6 +22,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "archivers/common/ResultCodes.h"
 #include "engine/PathHelpers.h"
 #include "shell/BatchRun.h"
 #include "tests/engine/FakeLibrary.h"
@@ -31,13 +32,14 @@
 
 namespace {
 
+using M = ProductMsg;
+
 using testing_support::ModalWatch;
 
 const QString kAllDone = "全て終了しました";
 const QString kStopped = "中断しました";
-constexpr int kCabLine = 20004;  // "ＣＡＢ解凍中です"
 
-QString P(int id) { return MessageCatalogue::Product(id); }
+QString P(ProductMsg id) { return MessageCatalogue::Product(id); }
 
 // Counts the paint events a widget receives.
 class PaintCounter : public QObject {
@@ -80,8 +82,8 @@ TEST(BatchRun, FailedArchivesStayInOrderDeselectedAndTheRestAreExtracted) {
   const QStringList log = w.log();
   ASSERT_FALSE(log.isEmpty());
   EXPECT_EQ(log.first(), Heading(ok1));
-  EXPECT_EQ(log.count(P(20032)), 2);  // one failure line per failed archive, each with the module's reason
-  for (qsizetype i = log.indexOf(P(20032)); i >= 0; i = log.indexOf(P(20032), i + 1))
+  EXPECT_EQ(log.count(P(M::LogNotExtracted)), 2);  // one failure line per failed archive, each with the module's reason
+  for (qsizetype i = log.indexOf(P(M::LogNotExtracted)); i >= 0; i = log.indexOf(P(M::LogNotExtracted), i + 1))
     EXPECT_TRUE(i + 1 < log.size() && log[i + 1].startsWith(QString::fromUtf8("\u3000\u3000"))) << i;
   EXPECT_EQ(log.last(), kAllDone);
   const BatchRun::Tally& tally = w.window->batchRun().lastRun();  // for the notice at the end
@@ -107,7 +109,6 @@ TEST(BatchRun, AllDoneEmptiesTheListAndDisablesTheRunButtons) {
 // The later volumes of a set on the list are done once the first extracted
 // the set: they leave the list with a line that names the first.
 TEST(BatchRun, LaterVolumesOfAnExtractedSetLeaveTheList) {
-  RK_REQUIRE_SAMPLES();
   Started w;
   QStringList set;
   for (int n = 1; n <= 3; ++n)
@@ -119,7 +120,7 @@ TEST(BatchRun, LaterVolumesOfAnExtractedSetLeaveTheList) {
   w.run(0);
   EXPECT_TRUE(w.targets().isEmpty());
   EXPECT_EQ(w.extractedFolders(), QStringList({w.dest + "/SET.PART1", w.dest + "/AFTER"}));
-  const QString done = P(20071) + "set.part1.rar" + P(20072);
+  const QString done = P(M::LogSetVolumeHead) + "set.part1.rar" + P(M::LogSetVolumeTail);
   EXPECT_EQ(w.log().count(done), 2);
   EXPECT_EQ(w.log()[w.log().indexOf(Heading(set[2])) + 1], done);
 }
@@ -152,19 +153,19 @@ TEST(BatchRun, CancelDuringTheThirdOfFiveFinishesItAndKeepsTheRest) {
   EXPECT_EQ(w.extractedFolders(), QStringList({w.dest + "/1", w.dest + "/2", w.dest + "/3"}));
   EXPECT_FALSE(QFile::exists(w.dest + "/4"));
   EXPECT_EQ(w.log().last(), kStopped);
-  EXPECT_EQ(w.log().count(P(20031)), 3);  // done lines of the first three only
+  EXPECT_EQ(w.log().count(P(M::LogExtracted)), 3);  // done lines of the first three only
   EXPECT_FALSE(w.window->batchRun().cancelFlag());
   EXPECT_FALSE(w.button("btnCancel")->isEnabled());
 }
 
 TEST(BatchRun, StopResultKeepsThatArchiveAndAllAfterIt) {
   Started w;
-  w.standInCab(std::make_unique<FakeLibrary>(0x8005));  // a full disk
+  w.standInCab(std::make_unique<FakeLibrary>(rkarc::kErrDiskFull));
   const QStringList all = {w.makeZip("a.zip"), w.makeDummy("b.cab"), w.makeZip("c.zip")};
   w.setTargets(all);
   w.run(0);
   EXPECT_EQ(w.targets(), all.mid(1));
-  EXPECT_TRUE(w.log().contains(P(20042)));
+  EXPECT_TRUE(w.log().contains(P(M::LogDiskFull)));
   EXPECT_EQ(w.log().last(), kStopped);
   EXPECT_FALSE(QFile::exists(w.dest + "/C"));
   EXPECT_FALSE(w.window->batchRun().cancelFlag());  // the next run starts afresh
@@ -181,7 +182,7 @@ TEST(BatchRun, GoneDestinationRefusesEveryArchive) {
   QDir(w.dest).removeRecursively();
   w.run(1);
   EXPECT_EQ(w.targets(), all);
-  EXPECT_EQ(w.log().count(P(20034)), 2);
+  EXPECT_EQ(w.log().count(P(M::LogNoDestination)), 2);
   EXPECT_FALSE(QFile::exists("/doc/readme.txt"));
 }
 
@@ -220,7 +221,7 @@ TEST(ResponsiveRun, TheWindowAnswersWhileAnArchiveIsExtracted) {
     EXPECT_TRUE(progress.startsWith("1 / 3")) << progress.toStdString();
     EXPECT_TRUE(progress.endsWith(DispPath_Get(first))) << progress.toStdString();
     // The archive's lines so far are in the log already.
-    EXPECT_EQ(w.log(), QStringList({Heading(first), P(kCabLine)}));
+    EXPECT_EQ(w.log(), QStringList({Heading(first), P(M::LogCabExtracting)}));
     // Only Cancel and the window's frame take input.
     for (int i = 0; i < 4; ++i) EXPECT_FALSE(w.button(QString("btnExe(%1)").arg(i))->isEnabled());
     EXPECT_TRUE(w.button("btnCancel")->isEnabled());
@@ -256,7 +257,7 @@ TEST(ResponsiveRun, EscapeDuringTheFirstOfThreeSaysSoLetsItFinishAndKeepsTheOthe
   EXPECT_TRUE(w.window->statusBar()->currentMessage().isEmpty());
   EXPECT_EQ(cab->finished, 1);
   EXPECT_EQ(w.targets(), all.mid(1));
-  EXPECT_EQ(w.log(), QStringList({Heading(all[0]), P(kCabLine), P(20031), kStopped}));
+  EXPECT_EQ(w.log(), QStringList({Heading(all[0]), P(M::LogCabExtracting), P(M::LogExtracted), kStopped}));
 }
 
 TEST(ResponsiveRun, ClosingDuringARunWaitsForTheArchiveThenSavesEverything) {
@@ -315,7 +316,7 @@ TEST(ResponsiveRun, TheLogIsTheSameWithAndWithoutTheWorker) {
   EXPECT_EQ(threaded.log, direct.log);
   EXPECT_EQ(threaded.folders, direct.folders);
   EXPECT_EQ(threaded.targets, direct.targets);
-  EXPECT_EQ(threaded.boxes, QStringList({P(20104)}));
+  EXPECT_EQ(threaded.boxes, QStringList({P(M::BusyCab)}));
   EXPECT_EQ(direct.boxes, threaded.boxes);
   EXPECT_EQ(threaded.log.last(), kAllDone);
 }

@@ -76,7 +76,7 @@ TEST(ParseCommandLine, TheListIsEmptiedWhenItRefusesThe1001stName) {
   ModalWatch full({QMessageBox::Ok});
   EXPECT_FALSE(p.parse(names.join(' ')));
   EXPECT_TRUE(p.targets().isEmpty());
-  EXPECT_EQ(full.texts(), QStringList({MessageCatalogue::Product(3100)}));
+  EXPECT_EQ(full.texts(), QStringList({MessageCatalogue::Product(ProductMsg::TargetLimit)}));
 
   EXPECT_TRUE(p.parse(names.mid(1).join(' ')));  // a thousand fit
   EXPECT_EQ(p.targets().size(), 1000);

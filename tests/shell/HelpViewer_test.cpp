@@ -11,8 +11,8 @@
 
 #include "engine/Libraries.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
-#include "shell/CommonMenu.h"
+#include "ui/AppContext.h"
+#include "ui/CommonMenu.h"
 #include "shell/HelpViewer.h"
 #include "source/mdiFile.h"
 #include "source/mdiInFile.h"
@@ -46,17 +46,29 @@ struct Caption {
 QList<Caption> CaptionsTheWindowsShow() {
   using MessageCatalogue::Product;
   using MessageCatalogue::Shared;
+  using P = ProductMsg;
+  using S = SharedMsg;
   QList<Caption> captions;
-  for (int id : {1, 2, 3, 4}) captions.append({"run button", Product(id)});
-  captions.append({"cancel button", Shared(5)});
-  for (int id : {1000, 2000, 3000, 4000, 5000, 6000}) captions.append({"pane", Product(id)});
-  for (int id : {1004, 3006, 3007, 4004, 9005, 9006, 9007}) captions.append({"popup item", Product(id)});
-  for (int id : {1005, 1006, 1007, 2006, 2007, 2008, 11003}) captions.append({"popup item", Shared(id)});
-  for (int id : {8001, 8002, 8003, 8004, 8005, 8070, 8006, 8027, 8028, 8029, 8030, 8031, 8036, 8037, 8038, 8048, 8049,
-                 8050, 8051})
+  for (ProductMsg id : {P::RunOkavi, P::RunNormal, P::RunNoDigits, P::RunFileN})
+    captions.append({"run button", Product(id)});
+  captions.append({"cancel button", Shared(S::Cancel)});
+  for (ProductMsg id : {P::SourceDirCaption, P::SourceFileCaption, P::TargetCaption, P::DestDirCaption,
+                        P::StatusCaption, P::OutFileCaption})
+    captions.append({"pane", Product(id)});
+  for (ProductMsg id : {P::SourceSameAsDestination, P::TargetSameAsDestination, P::TargetSameAsSource,
+                        P::DestSameAsSource, P::CopyFromSource, P::CopyFromDestination, P::CopyFromTemporary})
+    captions.append({"popup item", Product(id)});
+  for (SharedMsg id :
+       {S::Refresh, S::AddAlias, S::MaintainAliases, S::SelectAll, S::UnselectAll, S::ClearList, S::RenameButton})
+    captions.append({"popup item", Shared(id)});
+  for (ProductMsg id :
+       {P::OptionLzh, P::OptionZip, P::OptionArj, P::OptionIsh, P::OptionCab, P::OptionRar, P::OptionTar,
+        P::AfterExtraction, P::AfterNone, P::AfterCopy, P::AfterMove, P::AfterDelete, P::OptionUCase, P::OptionDouble,
+        P::OptionAuto, P::AutoOkavi, P::AutoNormal, P::AutoNoDigits, P::AutoFileN})
     captions.append({"option", Product(id)});
-  for (int id : {8056, 8058, 8060}) captions.append({"option", Shared(id)});
-  for (int id : {8042, 8043, 8044}) captions.append({"dialog button", Shared(id)});
+  for (SharedMsg id : {S::OptionResize, S::OptionToolTips, S::OptionLogToClipboard})
+    captions.append({"option", Shared(id)});
+  for (SharedMsg id : {S::InitButton, S::CancelButton, S::OkButton}) captions.append({"dialog button", Shared(id)});
   return captions;
 }
 

@@ -12,7 +12,7 @@
 
 #include "engine/PathHelpers.h"
 #include "results/mdiStatus.h"
-#include "shell/WindowInterfaces.h"
+#include "ui/WindowInterfaces.h"
 
 using testing_support::Run;
 

@@ -14,7 +14,7 @@
 #include "engine/ArchiverLibrary.h"
 #include "engine/Libraries.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 #include "shell/frmRukasu.h"
 #include "tests/settings/FreshConfig.h"
 

@@ -1,7 +1,7 @@
 // Start-up and closing of the main window with a real settings store: the
 // removal switch, the automatic run that shows no window and saves nothing,
-// the corrections of the stored placement, load failures that end the
-// program without saving, and what closing writes.
+// the corrections of the stored placement, stored values that are no numbers,
+// and what closing writes.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -12,11 +12,11 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTest>
 
 #include "shell/CommandLine.h"
 #include "shell/ProgramOptions.h"
-#include "shell/Twips.h"
-#include "source/mdiInFile.h"
+#include "ui/Twips.h"
 #include "tests/support/ModalHelper.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "text/MessageCatalogue.h"
@@ -47,7 +47,7 @@ TEST(RemovalSwitch, YesRemovesTheCurrentSectionOnlyNoRemovesNothing) {
     ModalWatch question({yes ? QMessageBox::Yes : QMessageBox::No});
     EXPECT_EQ(w.load("/u"), frmRukasu::Start::EndProgram);
     EXPECT_EQ(w.exitCode, 0);
-    EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(20)}));
+    EXPECT_EQ(question.texts(), QStringList({MessageCatalogue::Shared(SharedMsg::RemovalQuestion) + u'\n' + w.storeFile()}));
     EXPECT_EQ(question.titles(), QStringList({"RUKASU2"}));
     EXPECT_FALSE(AnyWindowShown());
     EndWithoutShowing(w);
@@ -123,30 +123,38 @@ TEST(MainPlacement, StoredValuesAreCorrectedAtStartUp) {
   }
 }
 
-TEST(LoadFailure, EndsTheProgramWithItsMessageAndSavesNothing) {
-  struct Row {
-    const char* name;
-    QStringList keys;
-    QString message;
+TEST(RemovalSwitch, EnterAnswersNo) {
+  MainWindowWorld w;
+  w.storeKeys({"Lzh=False"});
+  testing_support::WhenModal<QMessageBox>([](QMessageBox* box) {
+    EXPECT_EQ(box->defaultButton(), box->button(QMessageBox::No));
+    box->defaultButton()->click();
+  });
+  EXPECT_EQ(w.load("/U"), frmRukasu::Start::EndProgram);
+  EndWithoutShowing(w);
+  EXPECT_TRUE(QFile::exists(w.storeFile()));
+}
+
+// Each such key keeps its default; the program starts without a word.
+TEST(StoredValues, ThatAreNoNumbersStartTheProgramWithTheirDefaults) {
+  const QStringList rows[] = {
+      {"Main_Top=abc"},        {"Resize=False", "InDir_Left=zz", "InFile_Width=wide"},
+      {"Option_Left=xx"},      {"Default_Width=big"},
+      {"MenuMente_Top=1e3"},   {"About_Left=far"},
+      {"Main_WindowState=x"},  {"Dir_In_Yuko=maybe", "Dir_Out_Yuko=2x"},
   };
-  const Row rows[] = {
-      {"main window top is a word", {"Main_Top=abc"}, "Rukasu2 frmRukasu MDIForm_Load ERR"},
-      {"pane placement is a word", {"Resize=False", "InFile_Width=wide"}, mdiInFile::loadErrorText()},
-      {"dialog placement is a word", {"Option_Left=abc"}, "Rukasu2 frmOption Form_Load ERR"},
-  };
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  for (const QStringList& keys : rows) {
+    SCOPED_TRACE(keys.join(' ').toStdString());
     MainWindowWorld w;
-    w.storeKeys(row.keys + QStringList{"Dir_In=" + w.source, "Dir_In_Yuko=False"});
-    const QStringList before = w.configSnapshot();
-    ModalWatch failure({QMessageBox::Ok});
-    EXPECT_EQ(w.load(), frmRukasu::Start::EndProgram);
-    EXPECT_EQ(w.exitCode, 1);
-    EXPECT_EQ(failure.texts(), QStringList({row.message}));
-    EXPECT_EQ(failure.titles(), QStringList({"RUKASU2"}));
-    EXPECT_FALSE(AnyWindowShown());
-    EndWithoutShowing(w);
-    EXPECT_EQ(w.configSnapshot(), before);
+    w.storeKeys(keys + QStringList{"Dir_In=" + w.source, "Dir_Out=" + w.dest});
+    ModalWatch nothingSaid;
+    ASSERT_EQ(w.load(), frmRukasu::Start::ShowWindow);
+    EXPECT_EQ(w.window->geometry(), QRect(66, 66, 533, 533));
+    EXPECT_EQ(w.context->windows.inDir->DirName(), w.source);
+    EXPECT_EQ(w.context->windows.outDir->DirName(), w.dest);
+    w.show();
+    w.close();
+    EXPECT_TRUE(nothingSaid.texts().isEmpty());
   }
 }
 
@@ -173,13 +181,18 @@ TEST(Closing, NormalWritesPlacementSettingsAndEveryWindowsKeys) {
   w.storeKeys({"Resize=True"});
   ASSERT_EQ(w.load(), frmRukasu::Start::ShowWindow);
   w.show();
-  w.window->setGeometry(150, 100, 500, 450);
+  w.window->move(150, 100);  // the frame's corner
+  w.window->resize(500, 450);
+  QTRY_COMPARE(w.window->frameGeometry().topLeft(), QPoint(150, 100));
+  const QSize frame = w.window->frameGeometry().size();
   w.context->settings.Lzh_X = true;
   w.close();
   const QString ini = QString::fromUtf8(testing_support::ReadFile(w.storeFile()));
-  for (const char* line : {"Version=1.02", "Lzh_X=True", "Main_WindowState=0", "Main_Left=2250", "Main_Top=1500",
-                           "Main_Width=7500", "Main_Height=6750", "About_Left=", "Dir_Out=", "Dir_In_DirDir0="})
-    EXPECT_TRUE(ini.contains(line)) << line;
+  for (const QString& line : QStringList{"Version=1.02", "Lzh_X=True", "Main_WindowState=0", "Main_Left=2250", "Main_Top=1500",
+                              "Main_Width=" + QString::number(PxToTwips(frame.width())),
+                              "Main_Height=" + QString::number(PxToTwips(frame.height())), "About_Left=", "Dir_Out=",
+                              "Dir_In_DirDir0="})
+    EXPECT_TRUE(ini.contains(line)) << line.toStdString();
   EXPECT_FALSE(ini.contains("InDir_Left"));  // tiled panes keep no placement
 }
 

@@ -16,8 +16,8 @@
 #include <algorithm>
 
 #include "settings/SettingsDefaults.h"
-#include "shell/Twips.h"
-#include "shell/WindowFont.h"
+#include "ui/Twips.h"
+#include "ui/WindowFont.h"
 #include "tests/shell/MainWindowWorld.h"
 
 namespace {

@@ -1,4 +1,4 @@
-// The sample archives' MANIFEST.tsv: one row per expected member, and a check
+// The fixtures' MANIFEST.tsv: one row per expected member, and a check
 // that an extracted folder holds exactly what the rows of an archive say.
 #pragma once
 
@@ -18,7 +18,7 @@ struct ManifestRow {
   QString note;
 };
 
-// Every row of MANIFEST.tsv (empty when the samples are absent).
+// Every row of MANIFEST.tsv; a missing or empty manifest fails the calling test.
 const std::vector<ManifestRow>& ManifestRows();
 // The rows of one archive.
 std::vector<ManifestRow> ManifestRowsOf(const QString& file);

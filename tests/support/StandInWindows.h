@@ -9,7 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "shell/WindowInterfaces.h"
+#include "ui/WindowInterfaces.h"
 
 namespace testing_support {
 
@@ -126,6 +126,16 @@ class ExtractedFoldersStandIn : public PaneStandIn<ExtractedFoldersOps> {
  public:
   using PaneStandIn::PaneStandIn;
   void ListInAdd(const QString&) override {}
+};
+
+// The folder alias dialog, which the option tests only need to reach with a font.
+class MenuMenteStandIn : public StandIn<MenuMenteOps> {
+ public:
+  using StandIn::StandIn;
+  void Set_Menu(int, const QString&, const QString&) override {}
+  void Get_Menu(int, QString&, QString&) override {}
+  int MenuCount() override { return -1; }
+  bool ShowModal(const QString&) override { return false; }
 };
 
 // The main window in its normal state; counts the run-button updates.

@@ -45,14 +45,12 @@ QString TempFolder::mkdir(const QString& relative) const {
   return full;
 }
 
-QString SharedDir() {
-  const QString dir = QStringLiteral(RUKASU2_SHARED_DIR);
-  return QFileInfo(dir + "/testdata").isDir() ? QDir(dir).canonicalPath() : QString();
-}
+QString DataDir() { return QStringLiteral(RUKASU2_SOURCE_DIR "/tests/data"); }
 
 QString Sample(const QString& relative) {
-  const QString dir = SharedDir();
-  return dir.isEmpty() ? QString() : dir + "/testdata/" + relative;
+  const QString path = DataDir() + "/" + relative;
+  if (!QFileInfo::exists(path)) ADD_FAILURE() << "fixture missing: tests/data/" << relative.toStdString();
+  return path;
 }
 
 QByteArray ReadFile(const QString& path) {

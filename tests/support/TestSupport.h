@@ -1,5 +1,5 @@
 // Helpers shared by the test executables: fresh temporary folders, the sample
-// archives of ../shared/testdata, files made on the fly, and running tools.
+// archives of tests/data, files made on the fly, and running tools.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,9 +30,10 @@ class TempFolder {
   QString m_path;
 };
 
-// ../shared (beside the checkout) or an empty string when it is absent.
-QString SharedDir();
-// SharedDir() + "/testdata/" + relative, or empty when ../shared is absent.
+// The fixture folder tests/data of the source tree.
+QString DataDir();
+// DataDir() + "/" + relative. A fixture that is not there fails the test that
+// asks for it: a checkout without its fixtures must not pass.
 QString Sample(const QString& relative);
 
 QByteArray ReadFile(const QString& path);
@@ -48,13 +49,6 @@ int Run(const QString& program, const QStringList& arguments, const QString& wor
 bool HaveProgram(const QString& program);
 
 }  // namespace testing_support
-
-// Skips the current test with a message when the shared sample folder is absent.
-#define RK_REQUIRE_SAMPLES()                                                               \
-  do {                                                                                     \
-    if (::testing_support::SharedDir().isEmpty())                                          \
-      GTEST_SKIP() << "../shared/testdata is absent; sample archive tests skipped";       \
-  } while (0)
 
 #define RK_REQUIRE_PROGRAM(name)                                                           \
   do {                                                                                     \

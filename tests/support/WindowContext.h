@@ -6,7 +6,7 @@
 #include "engine/Libraries.h"
 #include "settings/SettingsDefaults.h"
 #include "settings/SettingsStore.h"
-#include "shell/AppContext.h"
+#include "ui/AppContext.h"
 #include "tests/support/TestSupport.h"
 
 namespace testing_support {

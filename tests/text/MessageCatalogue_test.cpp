@@ -1,6 +1,6 @@
 // The two message tables: texts kept exactly (ideographic spaces, full-width and
-// half-width letters), each number in its own table only, and the
-// empty text for numbers a table does not hold.
+// half-width letters) under their numbers, each number in its own table only,
+// and the empty text for numbers a table does not hold.
 #include <climits>
 
 #include <gtest/gtest.h>
@@ -18,8 +18,10 @@ struct MessageRow {
   const char16_t* expected;
 };
 
+// By number on purpose: the numbers of the names never change.
 QString Look(Table table, int id) {
-  return table == Table::Product ? MessageCatalogue::Product(id) : MessageCatalogue::Shared(id);
+  return table == Table::Product ? MessageCatalogue::Product(static_cast<ProductMsg>(id))
+                                 : MessageCatalogue::Shared(static_cast<SharedMsg>(id));
 }
 
 class MessageCatalogueRows : public testing::TestWithParam<MessageRow> {};
@@ -65,16 +67,20 @@ INSTANTIATE_TEST_SUITE_P(Texts, MessageCatalogueRows, testing::ValuesIn(kRows),
                          [](const testing::TestParamInfo<MessageRow>& info) { return std::string(info.param.name); });
 
 TEST(MessageCatalogue, LogLinesStartWithOneIdeographicSpace) {
-  for (int id : {20000, 20005, 20012, 20025, 20030, 20034, 20042, 20044}) {
+  using M = ProductMsg;
+  for (M id : {M::LogLzhExtracting, M::LogTarExtracting, M::LogIshChecking, M::LogRarChecking, M::LogNotDeleted,
+               M::LogNoDestination, M::LogDiskFull, M::LogCancelled}) {
     const QString text = MessageCatalogue::Product(id);
-    ASSERT_GE(text.size(), 2) << id;
-    EXPECT_EQ(text.at(0), QChar(0x3000)) << id;
-    EXPECT_NE(text.at(1), QChar(0x3000)) << id;
+    ASSERT_GE(text.size(), 2) << static_cast<int>(id);
+    EXPECT_EQ(text.at(0), QChar(0x3000)) << static_cast<int>(id);
+    EXPECT_NE(text.at(1), QChar(0x3000)) << static_cast<int>(id);
   }
 }
 
 TEST(MessageCatalogue, RemovalQuestionIsTheSharedTextAlone) {
-  EXPECT_EQ(MessageCatalogue::Product(0) + MessageCatalogue::Shared(20), u"で使用したレジストリを全て削除します");
+  EXPECT_EQ(
+      MessageCatalogue::Product(ProductMsg::RemovalQuestionHead) + MessageCatalogue::Shared(SharedMsg::RemovalQuestion),
+      u"で使用した設定ファイルを全て削除します");
 }
 
 }  // namespace
