@@ -2,6 +2,7 @@
 #include "archivers/unarj32j/ArjStoredDecoder.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "archivers/common/ResultCodes.h"
 
@@ -13,17 +14,21 @@ ArjStoredDecoder::ArjStoredDecoder(ArjFile& file, const ArjHeader& header)
     fail(kErrDamaged, "ARJヘッダが壊れています（格納サイズが一致しません）");
 }
 
-size_t ArjStoredDecoder::read(uint8_t* out, size_t n) {
-  if (failure() != 0) return 0;
-  n = static_cast<size_t>(std::min<uint64_t>(n, m_left));
-  const size_t got = m_file.readSome(m_next, out, n);
-  if (got < n) {
-    fail(m_file.ioError() ? kErrArchiveOpen : kErrDamaged,
-         m_file.ioError() ? "書庫を読めません: " + m_file.error() : "データが途中で切れています");
+bool ArjStoredDecoder::decode(const Output& output) {
+  std::vector<uint8_t> buffer(static_cast<size_t>(std::min<uint64_t>(m_left, 256 * 1024)));
+  while (failure() == 0 && m_left > 0) {
+    const auto n = static_cast<size_t>(std::min<uint64_t>(buffer.size(), m_left));
+    const size_t got = m_file.readSome(m_next, buffer.data(), n);
+    if (got < n) {
+      fail(m_file.ioError() ? kErrArchiveOpen : kErrDamaged,
+           m_file.ioError() ? "書庫を読めません: " + m_file.error() : "データが途中で切れています");
+      break;
+    }
+    if (!output(buffer.data(), got)) return false;
+    m_next += got;
+    m_left -= got;
   }
-  m_next += got;
-  m_left -= got;
-  return got;
+  return failure() == 0;
 }
 
 }  // namespace rkarc

@@ -1,4 +1,4 @@
-// Method 0: the member's data is the file itself (ARJ.md section 4).
+// Method 0: the member's data is the file itself.
 #pragma once
 
 #include "archivers/unarj32j/ArjDecoder.h"
@@ -8,7 +8,7 @@ namespace rkarc {
 class ArjStoredDecoder : public ArjDecoder {
  public:
   ArjStoredDecoder(ArjFile& file, const ArjHeader& header);
-  size_t read(uint8_t* out, size_t n) override;
+  bool decode(const Output& output) override;
 
  private:
   ArjFile& m_file;

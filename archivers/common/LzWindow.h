@@ -1,0 +1,69 @@
+// The history that LZ77 copies read from, kept in front of the bytes being
+// decoded in one linear buffer, for the LZH and ARJ decoders: a copy never
+// wraps around a ring, so it moves eight bytes at a time. Each 256 KB decoded
+// goes to the output, and the last 64 KB move to the front.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <vector>
+
+namespace rkarc {
+
+// How a decoding loop ended.
+enum class LzResult {
+  Ok,
+  BadTable,      // a block header whose codes are not valid
+  BadCode,       // a bit pattern that is no code
+  BadCopy,       // a copy from before the first byte or beyond the window
+  Overrun,       // the data ended before the original size was reached
+  OutputFailed,  // the output refused the data
+};
+
+class LzWindow {
+ public:
+  static constexpr size_t kHistory = 64 * 1024;  // the farthest copy of any method here
+  static constexpr size_t kChunk = 256 * 1024;
+  // Receives decoded data; returns false to stop.
+  using Output = std::function<bool(const uint8_t* data, size_t size)>;
+
+  // `reach`: how far back a copy may go (at most kHistory). `before`: when
+  // set, the history before the first byte holds this byte and copies may read
+  // it (every LHA reads spaces there); otherwise such a copy is damage.
+  LzWindow(size_t reach, std::optional<uint8_t> before, Output output);
+
+  uint8_t* cursor() { return m_buffer.data() + kHistory; }
+  uint8_t* chunkEnd() { return m_buffer.data() + kHistory + kChunk; }
+  // True when a copy from `distance` (1 = the byte just written) back from `at` may be made.
+  bool canCopy(const uint8_t* at, size_t distance) const {
+    return distance <= m_reach && distance <= static_cast<size_t>(at - m_floor);
+  }
+
+  // Copies `length` bytes from `distance` back to `at`. May write up to 7
+  // bytes beyond the copy, and a copy may start up to 256 bytes past chunkEnd().
+  static void Copy(uint8_t* at, size_t distance, size_t length) {
+    const uint8_t* from = at - distance;
+    if (distance >= 8) {
+      for (size_t i = 0; i < length; i += 8) std::memcpy(at + i, from + i, 8);
+    } else {
+      for (size_t i = 0; i < length; ++i) at[i] = from[i];
+    }
+  }
+
+  // Hands out the bytes before `at` and moves the history to the front;
+  // returns the new cursor, or nullptr when the output refused the data.
+  uint8_t* flush(uint8_t* at);
+  // Hands out the bytes before `at`; false when the output refused them.
+  bool finish(uint8_t* at);
+
+ private:
+  std::vector<uint8_t> m_buffer;
+  size_t m_reach;
+  const uint8_t* m_floor;  // the first byte a copy may read
+  Output m_output;
+};
+
+}  // namespace rkarc
