@@ -11,16 +11,19 @@ namespace {
 constexpr size_t kSlack = 512;
 }  // namespace
 
-LzWindow::LzWindow(size_t reach, std::optional<uint8_t> before, Output output)
-    : m_buffer(kHistory + kChunk + kSlack, before.value_or(0)),
+LzWindow::LzWindow(size_t reach, std::optional<uint8_t> before, uint64_t total, Output output)
+    : m_chunk(static_cast<size_t>(std::min<uint64_t>(kChunk, total))),
+      m_buffer(new uint8_t[kHistory + m_chunk + kSlack]),
       m_reach(std::min(reach, kHistory)),
-      m_floor(before ? m_buffer.data() : cursor()),
-      m_output(std::move(output)) {}
+      m_floor(before ? m_buffer.get() : cursor()),
+      m_output(std::move(output)) {
+  if (before) std::memset(m_buffer.get(), *before, kHistory);
+}
 
 uint8_t* LzWindow::flush(uint8_t* at) {
   if (!finish(at)) return nullptr;
-  std::memmove(m_buffer.data(), at - kHistory, kHistory);
-  m_floor = m_buffer.data();  // a whole chunk was decoded: the history is full
+  std::memmove(m_buffer.get(), at - kHistory, kHistory);
+  m_floor = m_buffer.get();  // a whole chunk was decoded: the history is full
   return cursor();
 }
 

@@ -8,8 +8,8 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <optional>
-#include <vector>
 
 namespace rkarc {
 
@@ -33,10 +33,11 @@ class LzWindow {
   // `reach`: how far back a copy may go (at most kHistory). `before`: when
   // set, the history before the first byte holds this byte and copies may read
   // it (every LHA reads spaces there); otherwise such a copy is damage.
-  LzWindow(size_t reach, std::optional<uint8_t> before, Output output);
+  // `total`: the bytes to decode; a small member gets a small chunk.
+  LzWindow(size_t reach, std::optional<uint8_t> before, uint64_t total, Output output);
 
-  uint8_t* cursor() { return m_buffer.data() + kHistory; }
-  uint8_t* chunkEnd() { return m_buffer.data() + kHistory + kChunk; }
+  uint8_t* cursor() { return m_buffer.get() + kHistory; }
+  uint8_t* chunkEnd() { return m_buffer.get() + kHistory + m_chunk; }
   // True when a copy from `distance` (1 = the byte just written) back from `at` may be made.
   bool canCopy(const uint8_t* at, size_t distance) const {
     return distance <= m_reach && distance <= static_cast<size_t>(at - m_floor);
@@ -60,7 +61,8 @@ class LzWindow {
   bool finish(uint8_t* at);
 
  private:
-  std::vector<uint8_t> m_buffer;
+  size_t m_chunk;
+  std::unique_ptr<uint8_t[]> m_buffer;  // not cleared: only the history before the first byte is read unwritten
   size_t m_reach;
   const uint8_t* m_floor;  // the first byte a copy may read
   Output m_output;

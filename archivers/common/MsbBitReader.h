@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <cstring>
 #include <functional>
-#include <vector>
+#include <memory>
 
 namespace rkarc {
 
@@ -84,7 +84,7 @@ class MsbBitReader {
  private:
   Bits refillBlock(Bits bits);
   uint64_t consumedBits() const {
-    return (m_blockStart + static_cast<uint64_t>(m_bits.next - m_block.data())) * 8 - static_cast<uint64_t>(m_bits.count);
+    return (m_blockStart + static_cast<uint64_t>(m_bits.next - m_block.get())) * 8 - static_cast<uint64_t>(m_bits.count);
   }
 
   Source m_source;
@@ -93,7 +93,8 @@ class MsbBitReader {
   uint64_t m_size;
   uint64_t m_slack;
   uint64_t m_blockStart = 0;  // data offset of m_block[0]; zero bytes past the end count on
-  std::vector<uint8_t> m_block;
+  size_t m_blockSize;          // room for the few bytes left of a block and the zero padding
+  std::unique_ptr<uint8_t[]> m_block;
   const uint8_t* m_last;  // end of the bytes in m_block
   Bits m_bits;
   bool m_readError = false;

@@ -15,7 +15,7 @@ ArjLzDecoder::ArjLzDecoder(ArjFile& file, const ArjHeader& header)
       m_size(header.originalSize) {}
 
 bool ArjLzDecoder::decode(const Output& output) {
-  LzWindow window(kWindowSize, std::nullopt, output);
+  LzWindow window(kWindowSize, std::nullopt, m_size, output);
   const LzResult result = run(m_in, window, m_size);
   if (m_in.readError()) {
     fail(kErrArchiveOpen, "書庫を読めません");

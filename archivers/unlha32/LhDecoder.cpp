@@ -38,7 +38,7 @@ LzhDecoder::Result LhDecoder::Decode(const ArchiveFile& file, const LzhHeader& h
       header.dataOffset(), header.endOffset(), kSlackBytes);
   Crc16 crc;
   // Distances reaching before the first byte read spaces, as every LHA does.
-  LzWindow window(LzWindow::kHistory, uint8_t{' '}, [&](const uint8_t* data, size_t size) {
+  LzWindow window(LzWindow::kHistory, uint8_t{' '}, header.originalSize, [&](const uint8_t* data, size_t size) {
     crc.update(data, size);
     return output(data, size);
   });

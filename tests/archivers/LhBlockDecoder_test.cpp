@@ -51,7 +51,7 @@ Decoded Decode(const Bits& bits, bool strict, uint64_t size) {
       },
       0, bytes.size());
   Decoded out{LzResult::Ok, {}};
-  rkarc::LzWindow window(rkarc::LzWindow::kHistory, std::nullopt, [&](const uint8_t* data, size_t n) {
+  rkarc::LzWindow window(rkarc::LzWindow::kHistory, std::nullopt, size, [&](const uint8_t* data, size_t n) {
     out.data.append(reinterpret_cast<const char*>(data), n);
     return true;
   });
