@@ -39,8 +39,8 @@ class ExtractionWorker::Job : public QObject {
  public:
   Job(const Settings& settings, Libraries& libraries, ExtractionListener& listener)
       : m_engine(settings, libraries, listener) {}
-  int16_t run(const QString& arc, const QString& dest, int16_t mode) {
-    return m_engine.Archive_Extract(arc, dest, mode);
+  int16_t run(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes* volumes) {
+    return m_engine.Archive_Extract(arc, dest, mode, volumes);
   }
 
  private:
@@ -74,7 +74,7 @@ void ExtractionWorker::jobEnded(int16_t result) {
   m_jobEnded = true;
 }
 
-int16_t ExtractionWorker::extract(const QString& arc, const QString& dest, int16_t mode) {
+int16_t ExtractionWorker::extract(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes* volumes) {
   for (int i = 0; i < kLibraryCount; ++i)
     if (ArchiverLibrary* library = m_libraries.library(LibraryId(i))) library->setProgress(ProgressCallback, this);
   m_extracting = true;
@@ -82,8 +82,8 @@ int16_t ExtractionWorker::extract(const QString& arc, const QString& dest, int16
   m_result = -1;
   QMetaObject::invokeMethod(
       m_job,
-      [this, arc, dest, mode] {
-        const int16_t r = m_job->run(arc, dest, mode);
+      [this, arc, dest, mode, volumes] {
+        const int16_t r = m_job->run(arc, dest, mode, volumes);
         QMetaObject::invokeMethod(this, [this, r] { jobEnded(r); });
       },
       Qt::QueuedConnection);

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <memory>
 
+class ExtractedVolumes;
 class ExtractionListener;
 class Libraries;
 struct Settings;
@@ -26,7 +27,7 @@ class ExtractionWorker : public QObject {
   // Archive_Extract on the worker thread; returns its result. Meanwhile the
   // calling thread handles its events; it returns only once the extraction
   // has ended, even when the application quits meanwhile. Not re-entrant.
-  int16_t extract(const QString& arc, const QString& dest, int16_t mode);
+  int16_t extract(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes* volumes = nullptr);
   bool isExtracting() const { return m_extracting; }
 
  signals:

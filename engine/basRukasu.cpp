@@ -9,8 +9,10 @@
 #include <cstdlib>
 
 #include "archivers/common/Report.h"
+#include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
+#include "engine/ModuleReport.h"
 #include "engine/PathHelpers.h"
 #include "engine/PostAction.h"
 #include "engine/RunMode.h"
@@ -30,6 +32,13 @@ constexpr int kPathNotQuotable = 20053;
 constexpr int kCopyTargetDiffers = 20054;
 constexpr int kDeleteKeptSkipped = 20060;
 constexpr int kCopyFailed = 20061;
+constexpr int kSetVolumeHead = 20071;  // + the first volume's name + kSetVolumeTail
+constexpr int kSetVolumeTail = 20072;
+constexpr int kSetNotWhole = 20073;
+
+// The module's reason for a failure goes on a line of its own below the
+// failure line, indented one step further.
+const QString kReasonIndent = QStringLiteral(u"\u3000\u3000");
 
 int BusyMessage(LibraryId id) {
   switch (id) {
@@ -70,6 +79,7 @@ struct basRukasu::Call {
   bool interpreted = false;  // the first pass of a double archive failed: outcome below
   int16_t outcome = 1;
   FileIdentity identity;  // the archive as it was when its extraction began
+  ExtractedVolumes* volumes = nullptr;
 };
 
 basRukasu::basRukasu(const Settings& settings, Libraries& libraries, ExtractionListener& listener)
@@ -87,10 +97,19 @@ QString basRukasu::CmdPath_Get(const QString& path) {
   return shortPath;
 }
 
-int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int16_t mode) {
+int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int16_t mode,
+                                   ExtractedVolumes* volumes) {
   try {
+    m_outBuf.fill('\0');  // no report of an earlier archive is read as this one's
+    if (const QString first = volumes ? volumes->firstOf(arc) : QString(); !first.isEmpty()) {
+      m_listener.logLine(QStringLiteral("[ ") + DispPath_Get(arc) + QStringLiteral(" ]"));
+      m_listener.logLine(MessageCatalogue::Product(kSetVolumeHead) + FileName_Get(first) +
+                         MessageCatalogue::Product(kSetVolumeTail));
+      return 0;
+    }
     Call call;
     call.arc = arc;
+    call.volumes = volumes;
     call.identity = FileIdentity::Of(arc);
     makeOutputFolder(call, dest, mode);
     m_listener.logLine(QStringLiteral("[ ") + DispPath_Get(arc) + QStringLiteral(" ]"));
@@ -268,16 +287,20 @@ void basRukasu::extractDouble(Call& call, const QString& ext) {
 }
 
 int16_t basRukasu::complete(Call& call, int16_t outcome) {
+  const ModuleReport report = ModuleReport::Parse(m_outBuf.data());
   if (outcome != 0) {
     if (call.created) RemoveIfEmpty(call.out.chopped(1));
     log(20032);
+    if (!report.reason.isEmpty()) m_listener.logLine(kReasonIndent + report.reason);
     return outcome;
   }
   logNotes();
   QString folder = call.out.chopped(1);
   if (folder.isEmpty()) folder = QStringLiteral("/");
   m_listener.extractedFolder(folder);
-  const bool postActionDone = applyPostAction(call);
+  const bool postActionDone = report.volumeCount > 1
+      ? postActionForSet(call, report)
+      : logPostResult(ApplyPostAction(m_settings.File, call.rc == 0, call.arc, call.out, call.identity));
   if (call.created) RemoveIfEmpty(folder);
   log(20031);
   // The archive was to be copied or moved and was not: its entry stays, and
@@ -285,8 +308,8 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
   return postActionDone ? 0 : 1;
 }
 
-bool basRukasu::applyPostAction(const Call& call) {
-  switch (ApplyPostAction(m_settings.File, call.rc == 0, call.arc, call.out, call.identity)) {
+bool basRukasu::logPostResult(PostResult result) {
+  switch (result) {
     case PostResult::DeleteDenied:
       log(20030);
       break;
@@ -315,6 +338,38 @@ void basRukasu::logNotes() {
                                            static_cast<qsizetype>(rkarc::Report::kNotePrefix.size()));
   for (const QString& line : lastReport().split(u'\n', Qt::SkipEmptyParts))
     if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + line);
+}
+
+bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {
+  const QString folder = call.arc.left(call.arc.lastIndexOf(u'/') + 1);
+  QStringList later;
+  for (const QString& name : report.laterVolumes) later << folder + name;
+  if (call.volumes) call.volumes->add(call.arc, later);
+  // Only a set read whole and without a kept file is acted on, and only as a
+  // whole: a move deletes no volume before every one is copied.
+  if (m_settings.File < PostCopy || m_settings.File > PostDelete) return true;
+  if (call.rc != 0) {
+    if (m_settings.File == PostDelete) log(kDeleteKeptSkipped);
+    return true;
+  }
+  if (!report.namesWholeSet()) {
+    log(kSetNotWhole);
+    return true;
+  }
+  std::vector<std::pair<QString, FileIdentity>> set{{call.arc, call.identity}};
+  for (const QString& path : later) set.emplace_back(path, FileIdentity::Of(path));
+  if (m_settings.File != PostDelete) {
+    for (const auto& [path, identity] : set) {
+      const PostResult copied = ApplyPostAction(PostCopy, true, path, call.out, identity);
+      if (copied != PostResult::Done) return logPostResult(copied);
+    }
+    if (m_settings.File == PostCopy) return true;
+  }
+  for (const auto& [path, identity] : set) {
+    const PostResult deleted = ApplyPostAction(PostDelete, true, path, call.out, identity);
+    if (deleted != PostResult::Done) logPostResult(deleted);
+  }
+  return true;
 }
 
 int16_t basRukasu::Result_Check(int32_t rc) {

@@ -11,16 +11,22 @@
 #include <cstdint>
 
 #include "engine/ArchiveKinds.h"
+#include "engine/PostAction.h"
 
+class ExtractedVolumes;
 class ExtractionListener;
+struct ModuleReport;
 
 class basRukasu {
  public:
   basRukasu(const Settings& settings, Libraries& libraries, ExtractionListener& listener);
 
   // 0 extracted, 1 not extracted (the batch goes on), -1 the batch must stop.
-  // `dest` ends with "/".
-  int16_t Archive_Extract(const QString& arc, const QString& dest, int16_t mode);
+  // `dest` ends with "/". `volumes`, when given, is the batch run's memory of
+  // the volume sets it extracted: a later volume of one is done already, and
+  // a set extracted now is added.
+  int16_t Archive_Extract(const QString& arc, const QString& dest, int16_t mode,
+                          ExtractedVolumes* volumes = nullptr);
 
   // Adds at most one log line for a library result; 0 success, -1 stop, 1 failure.
   int16_t Result_Check(int32_t rc);
@@ -44,8 +50,10 @@ class basRukasu {
   int32_t callLibrary(LibraryId library, const QString& command);
   bool buildCommand(const Call& call, CommandForm form, const QString& option, QString& command);
   int16_t complete(Call& call, int16_t outcome);
-  // False when a copy or move that was asked for could not be made.
-  bool applyPostAction(const Call& call);
+  // Each returns false when a copy or move that was asked for could not be made.
+  bool logPostResult(PostResult result);
+  // Copy, Move and Delete for the volumes of a set, all together.
+  bool postActionForSet(const Call& call, const ModuleReport& report);
   void logNotes();
   void log(int productMessage);
 

@@ -90,15 +90,22 @@ std::string ToUtf8(std::string_view bytes) {
     out.clear();
   }
   // Character by character, so that one undecodable byte costs one U+FFFD
-  // and the rest of the text still decodes.
+  // and the rest of the text still decodes: a lead byte that forms no
+  // character with the next byte stands alone, and the next byte is read
+  // again (so EUC-JP "漢字.txt" keeps its ".txt"), as the WHATWG and
+  // Python decoders do.
   size_t i = 0;
   while (i < bytes.size()) {
     const auto c = static_cast<unsigned char>(bytes[i]);
-    size_t len = (IsLeadByte(c) && i + 1 < bytes.size()) ? 2 : 1;
+    const size_t len = (IsLeadByte(c) && i + 1 < bytes.size()) ? 2 : 1;
     const char* in = bytes.data() + i;
     size_t inLeft = len;
-    if (!cd.convert(in, inLeft, out)) out += "\xEF\xBF\xBD";
-    i += len;
+    if (cd.convert(in, inLeft, out)) {
+      i += len;
+    } else {
+      out += "\xEF\xBF\xBD";
+      ++i;
+    }
   }
   return out;
 }

@@ -9,7 +9,8 @@
 namespace cp932 {
 
 // Decodes CP932 bytes to UTF-8. A lead byte followed by 0x5C stays one character.
-// Bytes that CP932 cannot decode become U+FFFD. Never fails.
+// Each byte that CP932 cannot decode becomes U+FFFD, and the byte after it is
+// decoded on its own. Never fails.
 std::string ToUtf8(std::string_view bytes);
 
 // Encodes UTF-8 text to CP932; a character CP932 cannot hold becomes '?'.

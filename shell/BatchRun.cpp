@@ -6,6 +6,7 @@
 #include <QMdiSubWindow>
 #include <QPalette>
 
+#include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionWorker.h"
 #include "engine/PathHelpers.h"
 #include "engine/basRukasu.h"
@@ -43,13 +44,14 @@ void BatchRun::releaseWorker() {
   if (!m_running) m_worker.reset();
 }
 
-int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode) {
-  if (!m_useWorker) return basRukasu(m_context.settings, m_context.libraries, *m_listener).Archive_Extract(arc, dest, mode);
+int16_t BatchRun::extract(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes& volumes) {
+  if (!m_useWorker)
+    return basRukasu(m_context.settings, m_context.libraries, *m_listener).Archive_Extract(arc, dest, mode, &volumes);
   if (!m_worker) {
     m_worker = std::make_unique<ExtractionWorker>(m_context.settings, m_context.libraries, *m_listener);
     connect(m_worker.get(), &ExtractionWorker::progress, this, &BatchRun::progress);
   }
-  return m_worker->extract(arc, dest, mode);
+  return m_worker->extract(arc, dest, mode, &volumes);
 }
 
 void BatchRun::count(int16_t result) {
@@ -115,6 +117,7 @@ void BatchRun::Interactive(int16_t index) {
   m_tally = {};
   QElapsedTimer clock;
   clock.start();
+  ExtractedVolumes volumes;
 
   const int n = w.file->count();
   for (int i = 0; i < n; ++i) {
@@ -125,7 +128,7 @@ void BatchRun::Interactive(int16_t index) {
       break;
     }
     emit archiveStarted(i + 1, n, w.file->entry(i));
-    const int16_t r = extract(w.file->entry(i), dest, index);
+    const int16_t r = extract(w.file->entry(i), dest, index, volumes);
     count(r);
     if (r == 0) {
       w.file->setSelected(i, false);
@@ -168,11 +171,12 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
   QElapsedTimer clock;
   clock.start();
   basRukasu engine(m_context.settings, m_context.libraries, *m_listener);
+  ExtractedVolumes volumes;
   for (int i = 0; i < w.file->count(); ++i) {
     w.file->setTopIndex(i);
     const QString archive = w.file->entry(i);
     const QString into = besideArchive ? WithSlash(ParentDir_Get(archive)) : dest;
-    const int16_t r = engine.Archive_Extract(archive, into, mode);
+    const int16_t r = engine.Archive_Extract(archive, into, mode, &volumes);
     count(r);
     if (r == -1) break;
   }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <memory>
 
+class ExtractedVolumes;
 class ExtractionWorker;
 class WindowListener;
 struct AppContext;
@@ -66,7 +67,7 @@ class BatchRun : public QObject {
   void finished();
 
  private:
-  int16_t extract(const QString& arc, const QString& dest, int16_t mode);
+  int16_t extract(const QString& arc, const QString& dest, int16_t mode, ExtractedVolumes& volumes);
   void count(int16_t result);
   void setPanesEnabled(bool enabled);
   void refreshFolderPanes();

@@ -181,6 +181,10 @@ constexpr auto kProductMessages = std::to_array<MessageEntry>({
     {20054, u"\u3000解凍先に同名の別ファイルがあるため、複写しませんでした"},
     {20060, u"\u3000スキップされたファイルがあるため、圧縮ファイルは削除しませんでした"},
     {20061, u"\u3000圧縮ファイルを複写できませんでした"},
+    // Volume sets: a later volume on the target list after its set was extracted
+    {20071, u"\u3000分割書庫 "},
+    {20072, u" の巻として解凍済みです"},
+    {20073, u"\u3000分割書庫の巻をすべて確かめられないため、圧縮ファイルは処理しませんでした"},
     // Busy-library notices
     {20100, u"現在UNLHA32.DLLは使用中です"},
     {20101, u"現在UNZIP32.DLLは使用中です"},

@@ -128,7 +128,7 @@ void CabExtraction::extractMember(size_t index, SafeWriter& writer) {
 
 int32_t CabExtraction::run() {
   if (const CabError opened = m_reader.open(m_job.archive, true)) {
-    m_report.add(opened.reason);
+    m_report.fail(opened.reason);
     return opened.code;
   }
   SafeWriter writer(m_job.outputFolder, m_job.writer, m_report);

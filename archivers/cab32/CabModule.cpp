@@ -24,7 +24,7 @@ RKARC_EXPORT int32_t Cab(void* /*window*/, const char* command, char* report, ui
                              rkarc::CabJob job;
                              std::string reason;
                              if (!job.parse(text, &reason)) {
-                               out.add(reason);
+                               out.fail(reason);
                                return static_cast<int32_t>(rkarc::kErrCommand);
                              }
                              return rkarc::CabExtraction(job, out, &progress).run();

@@ -11,11 +11,11 @@ namespace rkarc {
 bool ExtractRequest::parse(std::string_view text, Report& report, const OptionHandler& options) {
   Command command;
   if (!ParseCommand(text, command)) {
-    report.add("コマンドの引用符が閉じていません");
+    report.fail("コマンドの引用符が閉じていません");
     return false;
   }
   if (command.paths.size() < 2 || command.paths[0].empty() || command.paths[1].empty()) {
-    report.add("書庫と解凍先を指定してください");
+    report.fail("書庫と解凍先を指定してください");
     return false;
   }
   word = command.word;

@@ -57,22 +57,24 @@ int32_t RunCommand(ModuleState& state, const char* command, char* report, uint32
   RunningGuard running(state.m_running);
   Report out(report, reportSize);
   if (command == nullptr) {
-    out.add("コマンドがありません");
+    out.fail("コマンドがありません");
+    out.finish(kErrCommand);
     return kErrCommand;
   }
+  int32_t result = kErrInternal;
   try {
     Progress progress(state.m_progressFn.load(), state.m_progressContext.load());
-    return body(command, out, progress);
+    result = body(command, out, progress);
   } catch (const std::bad_alloc&) {
-    out.add("メモリが足りません");
-    return kErrMemory;
+    out.fail("メモリが足りません", true);
+    result = kErrMemory;
   } catch (const std::exception& e) {
-    out.add("内部エラー: " + SafeWriter::PrintableName(e.what(), NameCharset::Utf8));
-    return kErrInternal;
+    out.fail("内部エラー: " + SafeWriter::PrintableName(e.what(), NameCharset::Utf8), true);
   } catch (...) {
-    out.add("内部エラー");
-    return kErrInternal;
+    out.fail("内部エラー", true);
   }
+  out.finish(result);
+  return result;
 }
 
 }  // namespace rkarc

@@ -33,4 +33,7 @@ enum ResultCode : int32_t {
 
 inline bool IsFailure(int32_t code) { return code < 0 || code >= 0x8000; }
 
+// What a failure code means, in a few Japanese words ("CRCが一致しません").
+const char* FailureText(int32_t code);
+
 }  // namespace rkarc

@@ -17,7 +17,8 @@
 //   leaves a partial file and never damages the file it would replace;
 // - ENOSPC/EDQUOT/EFBIG end the run with kErrDiskFull, EROFS/EACCES/EPERM with
 //   kErrNotWritable; every other member that is not written whole records a
-//   failure code of its own and a report line naming the member and the reason.
+//   failure code of its own and a report line naming the member and the reason;
+// - after a failure, the folders it made that are still empty go again.
 #pragma once
 
 #include <cstddef>

@@ -90,7 +90,8 @@ void SafeWriter::State::fail(std::string_view display, int32_t code, std::string
   // A full disk or an unwritable destination is what the host acts on, so it
   // wins over an earlier member's failure.
   const WriteFailure failureOf{code, {}};
-  if (failure == 0 || (failureOf.stopsRun() && !WriteFailure{failure, {}}.stopsRun())) failure = code;
+  const bool decides = failure == 0 || (failureOf.stopsRun() && !WriteFailure{failure, {}}.stopsRun());
+  if (decides) failure = code;
   if (failureOf.stopsRun()) stop = true;
   std::string line;
   if (!display.empty()) {
@@ -98,7 +99,7 @@ void SafeWriter::State::fail(std::string_view display, int32_t code, std::string
     line += ": ";
   }
   line.append(reason);
-  report.add(line);
+  report.fail(line, decides);
 }
 
 void SafeWriter::State::fail(std::string_view display, const WriteFailure& failureInfo) {

@@ -19,7 +19,7 @@ rkarc::ModuleState g_state;
 int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
   rkarc::IshCommandLine command;
   if (!rkarc::IshCommandLine::Parse(text, command)) {
-    report.add("コマンドに書庫か解凍先がありません（書庫 /F=解凍先）");
+    report.fail("コマンドに書庫か解凍先がありません（書庫 /F=解凍先）");
     return rkarc::kErrCommand;
   }
   for (const std::string& option : command.ignoredOptions) report.add("オプション " + option + " は無視しました");

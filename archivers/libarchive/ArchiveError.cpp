@@ -15,27 +15,6 @@ bool Contains(const std::string& text, std::string_view word) { return text.find
 
 }  // namespace
 
-std::string ArchiveError::ReasonFor(int32_t code) {
-  switch (code) {
-    case kErrChecksum:
-      return "CRCが一致しません";
-    case kErrEncrypted:
-      return "暗号化されています";
-    case kErrUnsupported:
-      return "対応していない圧縮方式です";
-    case kErrMultiVolume:
-      return "分割書庫の続きがありません";
-    case kErrMemory:
-      return "メモリが足りません";
-    case kErrNotArchive:
-      return "書庫ではありません";
-    case kErrArchiveOpen:
-      return "書庫を読めません";
-    default:
-      return "書庫が壊れています";
-  }
-}
-
 void ArchiveError::SetCallbackError(archive* a, int32_t code, const std::string& reason) {
   archive_set_error(a, code, "%s", reason.c_str());
 }
@@ -60,7 +39,7 @@ ArchiveError ArchiveError::From(archive* a) {
   } else if (Contains(lower, "unrecognized archive format")) {
     code = kErrNotArchive;
   }
-  std::string reason = ReasonFor(code);
+  std::string reason = FailureText(code);
   if (!text.empty()) reason += "（" + SafeWriter::PrintableName(text, NameCharset::Utf8) + "）";
   return {code, reason};
 }

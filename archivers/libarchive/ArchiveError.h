@@ -17,8 +17,6 @@ struct ArchiveError {
   // (see SetCallbackError) is reported with that code and its text as is.
   static ArchiveError From(archive* a);
   static void SetCallbackError(archive* a, int32_t code, const std::string& reason);
-  // The Japanese reason for a failure code, e.g. "CRCが一致しません".
-  static std::string ReasonFor(int32_t code);
 };
 
 }  // namespace rkarc

@@ -47,10 +47,16 @@ void ArchiveWindow::reportProgress() {
 
 la_ssize_t ArchiveWindow::Read(archive* a, void* self, const void** buffer) {
   auto* w = static_cast<ArchiveWindow*>(self);
-  const uint64_t left = w->m_end - w->m_base - std::min(w->m_pos, w->m_end - w->m_base);
-  const size_t want = static_cast<size_t>(std::min<uint64_t>(left, w->m_buffer.size()));
+  const uint64_t span = w->m_end - w->m_base;
   *buffer = w->m_buffer.data();
-  if (want == 0) return 0;
+  if (w->m_pos >= span) {  // the tail, after the file's bytes
+    const uint64_t at = std::min<uint64_t>(w->m_pos - span, w->m_tail.size());
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(w->m_tail.size() - at, w->m_buffer.size()));
+    std::copy_n(w->m_tail.begin() + static_cast<ptrdiff_t>(at), n, w->m_buffer.begin());
+    w->m_pos += n;
+    return static_cast<la_ssize_t>(n);
+  }
+  const size_t want = static_cast<size_t>(std::min<uint64_t>(span - w->m_pos, w->m_buffer.size()));
   const int64_t got = w->m_file.readAt(w->m_base + w->m_pos, w->m_buffer.data(), want);
   if (got < 0) {
     archive_set_error(a, errno, "read error");
@@ -63,7 +69,7 @@ la_ssize_t ArchiveWindow::Read(archive* a, void* self, const void** buffer) {
 
 la_int64_t ArchiveWindow::Skip(archive*, void* self, la_int64_t request) {
   auto* w = static_cast<ArchiveWindow*>(self);
-  const uint64_t size = w->m_end - w->m_base;
+  const uint64_t size = w->size();
   const uint64_t step = std::min<uint64_t>(static_cast<uint64_t>(std::max<la_int64_t>(request, 0)),
                                            size - std::min(w->m_pos, size));
   w->m_pos += step;
@@ -73,7 +79,7 @@ la_int64_t ArchiveWindow::Skip(archive*, void* self, la_int64_t request) {
 
 la_int64_t ArchiveWindow::Seek(archive*, void* self, la_int64_t offset, int whence) {
   auto* w = static_cast<ArchiveWindow*>(self);
-  const auto size = static_cast<la_int64_t>(w->m_end - w->m_base);
+  const auto size = static_cast<la_int64_t>(w->size());
   la_int64_t target = offset;
   if (whence == SEEK_CUR) target = static_cast<la_int64_t>(w->m_pos) + offset;
   if (whence == SEEK_END) target = size + offset;

@@ -20,6 +20,10 @@ class ArchiveWindow {
   ArchiveWindow(const ArchiveWindow&) = delete;
   ArchiveWindow& operator=(const ArchiveWindow&) = delete;
 
+  // Bytes that libarchive reads after the window's end, as if the file held
+  // them there: a clean end record in place of a damaged or far-away one.
+  void setTail(std::vector<unsigned char> tail) { m_tail = std::move(tail); }
+
   // Installs the callbacks (seek too when `seekable`) and opens `a`.
   int open(archive* a, bool seekable);
   // The same over several windows that libarchive reads one after the other,
@@ -31,6 +35,7 @@ class ArchiveWindow {
   static la_int64_t Skip(archive* a, void* self, la_int64_t request);
   static la_int64_t Seek(archive* a, void* self, la_int64_t offset, int whence);
   void reportProgress();
+  uint64_t size() const { return m_end - m_base + m_tail.size(); }
 
   const InputFile& m_file;
   uint64_t m_base;
@@ -41,6 +46,7 @@ class ArchiveWindow {
   uint64_t m_total = 0;   // progress: bytes of all windows of a chain, 0 alone
   Progress* m_progress;
   std::vector<char> m_buffer;
+  std::vector<unsigned char> m_tail;
 };
 
 }  // namespace rkarc

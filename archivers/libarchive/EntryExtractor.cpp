@@ -1,6 +1,8 @@
 // The libarchive entry loop; see EntryExtractor.h.
 #include "archivers/libarchive/EntryExtractor.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 
 #include "archivers/common/ResultCodes.h"
@@ -81,13 +83,14 @@ bool EntryExtractor::handle(archive_entry* entry, bool warned, const Planner& pl
     m_writer.begin(plan.member);
     return true;
   }
-  return copyData(entry, plan.member);
+  return copyData(entry, plan);
 }
 
-bool EntryExtractor::copyData(archive_entry* entry, const Member& member) {
-  auto sink = m_writer.begin(member);
+bool EntryExtractor::copyData(archive_entry* entry, const EntryPlan& plan) {
+  auto sink = m_writer.begin(plan.member);
   if (!sink) return true;  // kept, refused, or stopped: the writer knows
   uint64_t written = 0;
+  uint32_t crc = 0;
   for (;;) {
     const void* block = nullptr;
     size_t size = 0;
@@ -101,10 +104,11 @@ bool EntryExtractor::copyData(archive_entry* entry, const Member& member) {
     }
     const auto at = static_cast<uint64_t>(std::max<la_int64_t>(offset, 0));
     if (at < written) {
-      sink->abort(kErrDamaged, ArchiveError::ReasonFor(kErrDamaged));
+      sink->abort(kErrDamaged, FailureText(kErrDamaged));
       return false;
     }
     if ((at > written && !sink->hole(at - written)) || !sink->write(block, size)) return true;
+    if (plan.crc32) crc = static_cast<uint32_t>(crc32(crc, static_cast<const Bytef*>(block), static_cast<uInt>(size)));
     written = at + size;
   }
   // A sparse member may end in a hole.
@@ -116,6 +120,10 @@ bool EntryExtractor::copyData(archive_entry* entry, const Member& member) {
       sink->abort(kErrDamaged, "データが足りません");
       return true;
     }
+  }
+  if (plan.crc32 && crc != *plan.crc32) {
+    sink->abort(kErrChecksum, FailureText(kErrChecksum));
+    return true;
   }
   sink->commit();
   return true;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "archivers/common/ExtractRequest.h"
@@ -22,6 +23,7 @@ struct EntryPlan {
   Member member;
   int32_t refusal = 0;  // non-zero: the member is reported with this code and not written
   std::string reason;
+  std::optional<uint32_t> crc32;  // checked here where libarchive does not check the data
 };
 
 // The Member libarchive describes: its name bytes as libarchive holds them
@@ -44,7 +46,7 @@ class EntryExtractor {
  private:
   bool handle(archive_entry* entry, bool warned, const Planner& planner);
   // Copies the data of a file member; false after an error libarchive cannot recover from.
-  bool copyData(archive_entry* entry, const Member& member);
+  bool copyData(archive_entry* entry, const EntryPlan& plan);
 
   archive* m_archive;
   SafeWriter& m_writer;

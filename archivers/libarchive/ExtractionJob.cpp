@@ -20,7 +20,7 @@ ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& pr
   }
   m_file = std::make_unique<InputFile>(m_request.archive);
   if (!m_file->ok()) {
-    report.add(SafeWriter::PrintableName(m_request.archive, NameCharset::Utf8) + ": 書庫を開けません");
+    report.fail(SafeWriter::PrintableName(m_request.archive, NameCharset::Utf8) + ": 書庫を開けません");
     m_failure = kErrArchiveOpen;
   }
 }
@@ -39,7 +39,7 @@ bool ExtractionJob::readWithLibarchive(SafeWriter& writer, const std::function<v
   ScopedUtf8Locale locale;
   ArchiveHandle a;
   if (!a.get()) {
-    writer.failArchive(kErrMemory, ArchiveError::ReasonFor(kErrMemory));
+    writer.failArchive(kErrMemory, FailureText(kErrMemory));
     return false;
   }
   configure(a);

@@ -15,6 +15,7 @@
 #include "archivers/libarchive/ScopedUtf8Locale.h"
 #include "archivers/tar32/Bzip2Stream.h"
 #include "archivers/tar32/Compression.h"
+#include "archivers/tar32/GzipHeader.h"
 #include "archivers/tar32/GzipStream.h"
 #include "archivers/tar32/StreamSource.h"
 #include "archivers/tar32/ThreadedStream.h"
@@ -113,7 +114,7 @@ bool TarStructureIsSound(const InputFile& file, Report& report) {
     if (r == ARCHIVE_OK) r = archive_read_data_skip(a);
   }
   if (r == ARCHIVE_EOF) return true;
-  report.add(ArchiveError::From(a).reason);
+  report.fail(ArchiveError::From(a).reason);
   return false;
 }
 
@@ -173,15 +174,30 @@ std::string DecompressedName(const std::string& archive) {
   return name;
 }
 
-// The single-file form: `output` names the file to make.
-int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression kind, const InputProgress& onInput) {
+// The last component of a name stored in a gzip header, decoded as member
+// names are; empty when it names nothing that can be written.
+std::string HeaderFileName(const std::string& stored) {
+  const std::string path = SafeWriter::SafeRelativePath(stored, NameCharset::Auto);
+  return path.substr(path.rfind('/') + 1);
+}
+
+// The single-file form: `output` names the file to make. A gzip file's time
+// is kept, and with `headerMayName` its stored name replaces the one given,
+// as gzip -N does.
+int32_t ExtractSingle(ExtractionJob& job, const std::string& output, Compression kind, const InputProgress& onInput,
+                      bool headerMayName = false) {
   const size_t slash = output.rfind('/');
   const std::string folder = slash == std::string::npos ? "." : (slash == 0 ? "/" : output.substr(0, slash));
   Member member;
   member.name = slash == std::string::npos ? output : output.substr(slash + 1);
   member.charset = NameCharset::Utf8;
+  if (kind == Compression::Gzip) {
+    const GzipHeader header = GzipHeader::Read(job.file());
+    member.mtime = header.mtime;
+    if (const std::string name = HeaderFileName(header.name); headerMayName && !name.empty()) member.name = name;
+  }
   if (kind == Compression::None) {
-    job.report().add("圧縮ファイルではありません");
+    job.report().fail("圧縮ファイルではありません");
     return kErrNotArchive;
   }
   SafeWriter::Options options = job.request().writerOptions;
@@ -232,7 +248,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   if (singleFile && kind != Compression::None) {
     std::string output = job.request().output;
     if (!output.empty() && output.back() != '/') output += '/';
-    return ExtractSingle(job, output + DecompressedName(job.request().archive), kind, onInput);
+    return ExtractSingle(job, output + DecompressedName(job.request().archive), kind, onInput, true);
   }
   if (job.request().writerOptions.overwrite) {
     // Replaced files cannot be restored after a late checksum failure:
@@ -240,7 +256,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     if (kind == Compression::Gzip || kind == Compression::Bzip2) {
       auto stream = MakeStream(kind, file, [&](uint64_t at) { progress.update(at / 2, size); });
       if (!stream->verify()) {
-        report.add(stream->errorReason());
+        report.fail(stream->errorReason());
         return stream->errorCode();
       }
       return ExtractTar(job, kind, [&](uint64_t at) { progress.update(size / 2 + at / 2, size); });

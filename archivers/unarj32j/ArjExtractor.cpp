@@ -69,7 +69,7 @@ Member ArjExtractor::ToMember(const ArjHeader& header) {
 int32_t ArjExtractor::run() {
   ArjArchive archive;
   if (const int32_t rc = archive.open(m_request.archive); rc != kOk) {
-    m_report.add(archive.problem());
+    m_report.fail(archive.problem());
     return rc;
   }
   SafeWriter writer(m_request.outputFolder, {m_request.overwrite, m_request.flatten}, m_report);

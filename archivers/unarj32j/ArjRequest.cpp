@@ -11,7 +11,7 @@ int32_t ArjRequest::Parse(std::string_view text, Report& report, ArjRequest& out
   out = ArjRequest{};
   Command command;
   if (!ParseCommand(text, command)) {
-    report.add("コマンドの引用符が閉じていません");
+    report.fail("コマンドの引用符が閉じていません");
     return kErrCommand;
   }
   if (command.word == "e" || command.word == "E") {
@@ -19,7 +19,7 @@ int32_t ArjRequest::Parse(std::string_view text, Report& report, ArjRequest& out
   } else if (!command.word.empty() && command.word != "x" && command.word != "X") {
     // Anything else (add, delete, list ...) is not done here; extracting
     // instead would surprise whoever wrote it.
-    report.add("このコマンドは使えません: " + SafeWriter::PrintableName(command.word, NameCharset::Auto));
+    report.fail("このコマンドは使えません: " + SafeWriter::PrintableName(command.word, NameCharset::Auto));
     return kErrCommand;
   }
   for (const std::string& option : command.options) {
@@ -30,7 +30,7 @@ int32_t ArjRequest::Parse(std::string_view text, Report& report, ArjRequest& out
     }
   }
   if (command.paths.size() < 2) {
-    report.add("書庫と解凍先フォルダを指定してください");
+    report.fail("書庫と解凍先フォルダを指定してください");
     return kErrCommand;
   }
   out.archive = command.paths[0];

@@ -57,8 +57,20 @@ std::optional<ArchiveLocator::Location> ArchiveLocator::find() const {
   // Stubs without a known image end (.COM files, NE/LE executables, or a
   // wrong end): scan from the start of the file.
   const uint64_t to = std::min(size, image.end > 0 ? std::min(image.end, kScanWindow) : kScanWindow);
-  if (scan(0, to, true, found) == ScanResult::Found) return Location{found, image.kind, true};
-  return std::nullopt;
+  if (scan(0, to, true, found) != ScanResult::Found) return std::nullopt;
+  Location location{found, image.kind, true};
+  const uint64_t end = archiveEnd(found);
+  location.stubsOwn = image.end > 0 && end < image.end && !onlyPaddingFrom(end);
+  return location;
+}
+
+uint64_t ArchiveLocator::archiveEnd(uint64_t offset) const {
+  for (;;) {
+    const HeaderResult r = m_parser.parse(offset);
+    if (r.status == HeaderStatus::End) return offset + (offset < m_file.size() ? 1 : 0);
+    if (r.status != HeaderStatus::Ok || r.header.endOffset() > m_file.size()) return offset;
+    offset = r.header.endOffset();
+  }
 }
 
 std::optional<uint64_t> ArchiveLocator::resync(uint64_t from, uint64_t to) const {

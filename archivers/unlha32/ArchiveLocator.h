@@ -4,6 +4,8 @@
 // forward scan; a candidate counts only when its header verifies and is
 // followed by another valid header or the end of the archive. Another
 // archive kind met first (ZIP, RAR, CAB, ARJ, 7z) means the file is not ours.
+// An archive inside the image itself (Amiga self-extractors carry one with
+// their usage text) is the stub's own, not the one to extract.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +24,10 @@ class ArchiveLocator {
     uint64_t offset = 0;
     ExecutableImage::Kind stub = ExecutableImage::Kind::None;
     bool firstHeaderValid = true;  // false: a plain archive whose first header is damaged
+    // The only archive found lies inside the executable image, with more of
+    // the image after it: the self-extractor's own (a usage text), not the
+    // archive it carries.
+    bool stubsOwn = false;
   };
 
   explicit ArchiveLocator(const ArchiveFile& file) : m_file(file), m_parser(file) {}
@@ -42,6 +48,8 @@ class ArchiveLocator {
   enum class ScanResult { Found, Foreign, None };
   ScanResult scan(uint64_t from, uint64_t to, bool stopAtForeign, uint64_t& found) const;
   bool isCandidate(uint64_t offset) const;
+  // Where the archive that starts at `offset` ends: after its end marker or last member.
+  uint64_t archiveEnd(uint64_t offset) const;
 
   const ArchiveFile& m_file;
   LzhHeaderParser m_parser;

@@ -48,6 +48,56 @@ uint64_t HuEnd(const uint8_t* h) {
   return end;
 }
 
+// Amiga hunk files: a header listing the hunks, then each hunk's blocks up
+// to its HUNK_END. 0 when a block is of a kind not walked here.
+uint64_t AmigaEnd(const ArchiveFile& file) {
+  uint64_t at = 4;
+  const auto next = [&](uint32_t& value) {
+    uint8_t b[4];
+    if (file.readAt(at, b, 4) != 4) return false;
+    value = Be32(b);
+    at += 4;
+    return true;
+  };
+  uint32_t v = 0, first = 0, last = 0;
+  while (next(v) && v != 0) at += uint64_t{v} * 4;  // resident library names
+  if (v != 0 || !next(v) || !next(first) || !next(last) || last < first || last - first > 1000) return 0;
+  for (uint32_t h = first; h <= last; ++h) {
+    if (!next(v)) return 0;
+    if ((v >> 30) == 3 && !next(v)) return 0;  // memory flags in a longword of their own
+  }
+  for (uint32_t ended = first; ended <= last;) {
+    if (!next(v)) return 0;
+    switch (v & 0x3FFFFFFF) {
+      case 0x3E8:  // HUNK_NAME
+      case 0x3E9:  // HUNK_CODE
+      case 0x3EA:  // HUNK_DATA
+      case 0x3F1:  // HUNK_DEBUG
+        if (!next(v)) return 0;
+        at += uint64_t{v & 0x3FFFFFFF} * 4;
+        break;
+      case 0x3EB:  // HUNK_BSS: only its size
+        if (!next(v)) return 0;
+        break;
+      case 0x3EC:  // HUNK_RELOC32: {count, hunk, offsets} until a count of 0
+        while (next(v) && v != 0) at += (uint64_t{v} + 1) * 4;
+        if (v != 0) return 0;
+        break;
+      case 0x3F0:  // HUNK_SYMBOL: {name length, name, value} until a length of 0
+        while (next(v) && v != 0) at += (uint64_t{v} + 1) * 4;
+        if (v != 0) return 0;
+        break;
+      case 0x3F2:  // HUNK_END
+        ++ended;
+        break;
+      default:
+        return 0;
+    }
+    if (at > file.size()) return 0;
+  }
+  return at;
+}
+
 }  // namespace
 
 const char* ExecutableImage::KindName(Kind kind) {
@@ -55,6 +105,7 @@ const char* ExecutableImage::KindName(Kind kind) {
     case Kind::MsDos: return "MS-DOS";
     case Kind::Windows: return "Windows";
     case Kind::X68000: return "X68000";
+    case Kind::Amiga: return "Amiga";
     case Kind::None: break;
   }
   return "";
@@ -64,7 +115,10 @@ ExecutableImage ExecutableImage::Of(const ArchiveFile& file) {
   ExecutableImage image;
   uint8_t h[64] = {};
   if (file.readAt(0, h, sizeof h) != static_cast<int64_t>(sizeof h)) return image;
-  if (h[0] == 'H' && h[1] == 'U') {
+  if (Be32(h) == 0x3F3) {  // HUNK_HEADER
+    image.kind = Kind::Amiga;
+    image.end = AmigaEnd(file);
+  } else if (h[0] == 'H' && h[1] == 'U') {
     image.kind = Kind::X68000;
     image.end = HuEnd(h);
   } else if ((h[0] == 'M' && h[1] == 'Z') || (h[0] == 'Z' && h[1] == 'M')) {

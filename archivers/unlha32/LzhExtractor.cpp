@@ -11,12 +11,16 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
   for (const std::string& option : m_options.ignored) m_report.add("不明なオプション " + option + " を無視しました");
   ArchiveFile file;
   if (!file.open(m_options.archive)) {
-    m_report.add("書庫を開けません（" + file.error() + "）");
+    m_report.fail("書庫を開けません（" + file.error() + "）");
     return kErrArchiveOpen;
   }
   LzhReader reader(file);
   if (!reader.open()) {
-    m_report.add("LZH 書庫が見つかりません");
+    m_report.fail("LZH 書庫が見つかりません");
+    return kErrNotArchive;
+  }
+  if (reader.location().stubsOwn) {
+    m_report.fail("自己解凍ファイルの実行部分にある書庫しか見つかりません");
     return kErrNotArchive;
   }
   SafeWriter writer(m_options.outputFolder, {m_options.overwrite, m_options.flatten}, m_report);

@@ -22,11 +22,11 @@ int32_t RunLzhCommand(std::string_view text, rkarc::Report& report, rkarc::Progr
   rkarc::LzhOptions options;
   std::string error;
   if (!rkarc::ParseCommand(text, command)) {
-    report.add("コマンドの引用符が閉じていません");
+    report.fail("コマンドの引用符が閉じていません");
     return rkarc::kErrCommand;
   }
   if (!rkarc::LzhOptions::FromCommand(command, options, error)) {
-    report.add(error);
+    report.fail(error);
     return rkarc::kErrCommand;
   }
   rkarc::LzhExtractor extractor(options, report);

@@ -76,8 +76,14 @@ bool Vint(const std::vector<unsigned char>& h, size_t& at, uint64_t& value) {
 bool ReadFile5(const std::vector<unsigned char>& h, size_t at, size_t extraAt, RarFile& f) {
   uint64_t fileFlags = 0, unpacked = 0, attributes = 0, compression = 0, host = 0, nameSize = 0;
   if (!Vint(h, at, fileFlags) || !Vint(h, at, unpacked) || !Vint(h, at, attributes)) return false;
-  at += ((fileFlags & 0x02) ? 4 : 0) + ((fileFlags & 0x04) ? 4 : 0);
+  at += (fileFlags & 0x02) ? 4 : 0;
+  if (fileFlags & 0x04) {
+    if (at + 4 > extraAt) return false;
+    f.crc = Le32(&h[at]);
+    at += 4;
+  }
   if (!Vint(h, at, compression) || !Vint(h, at, host) || !Vint(h, at, nameSize)) return false;
+  f.stored5 = (fileFlags & 0x01) == 0 && ((compression >> 7) & 7) == 0;
   if (at + nameSize > extraAt) return false;
   f.name.assign(reinterpret_cast<const char*>(&h[at]), static_cast<size_t>(nameSize));
   while (extraAt < h.size()) {

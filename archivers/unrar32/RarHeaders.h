@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,10 @@ struct RarFile {
   bool encrypted = false;
   bool splitBefore = false;
   bool splitAfter = false;
+  // RAR 5 stored data, whose CRC-32 libarchive 3.6 does not check: the CRC
+  // of the whole file when this is its last part, of this part otherwise.
+  bool stored5 = false;
+  std::optional<uint32_t> crc;
 };
 
 struct RarHeaders {

@@ -63,12 +63,13 @@ bool PlanEntry(const RarHeaders& headers, int version, bool wholeSet, SafeWriter
   } else {
     plan.member.charset = NameCharset::Utf8;  // libarchive converted it to UTF-8
   }
+  if (file.stored5 && !file.splitAfter) plan.crc32 = file.crc;
   if (file.encrypted) {
     plan.refusal = kErrEncrypted;
   } else if (!wholeSet && (file.splitBefore || file.splitAfter)) {
     plan.refusal = kErrMultiVolume;
   }
-  if (plan.refusal != 0) plan.reason = ArchiveError::ReasonFor(plan.refusal);
+  if (plan.refusal != 0) plan.reason = FailureText(plan.refusal);
   return true;
 }
 
@@ -79,6 +80,11 @@ bool ReadSet(ExtractionJob& job, SafeWriter& writer, const RarStart& start, cons
   for (const Volume& volume : set.later())
     windows.push_back(
         std::make_unique<ArchiveWindow>(*volume.file, volume.start.offset, volume.file->size(), &job.progress()));
+  // libarchive's RAR 5 reader looks for the next volume's signature in 512
+  // bytes read ahead from the end of a volume, and takes fewer (a small last
+  // volume) for the end of the set: zero bytes after the last volume give it
+  // the room.
+  if (windows.size() > 1) windows.back()->setTail(std::vector<unsigned char>(512));
   std::vector<ArchiveWindow*> chain;
   for (const auto& w : windows) chain.push_back(w.get());
   const bool wholeSet = set.headers().volume;
@@ -94,32 +100,45 @@ bool ReadSet(ExtractionJob& job, SafeWriter& writer, const RarStart& start, cons
       });
 }
 
+// Tells the host which files the set was read from, so that it can treat
+// them as one: their count, then each later volume's file name (a name the
+// report's lines cannot carry is left out; the count shows the gap).
+void ReportVolumes(const VolumeSet& set, Report& report) {
+  if (set.later().empty()) return;
+  report.lead("volumes", std::to_string(set.later().size() + 1));
+  for (const Volume& volume : set.later()) {
+    const std::string name = volume.path.substr(volume.path.rfind('/') + 1);
+    if (name.find_first_of("\t\n\r") == std::string::npos) report.lead("volume", name);
+  }
+}
+
 }  // namespace
 
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ExtractionJob job(command, report, progress, RarOption);
   if (job.failure()) return job.failure();
   if (!job.request().outputIsFolder()) {
-    report.add("解凍先フォルダがありません");
+    report.fail("解凍先フォルダがありません");
     return kErrOutputFolder;
   }
   const auto start = FindRar(job.file());
   if (!start) {
-    report.add("RAR書庫ではありません");
+    report.fail("RAR書庫ではありません");
     return kErrNotArchive;
   }
   const RarHeaders headers = RarHeaders::Read(job.file(), *start);
   if (headers.headersEncrypted) {
-    report.add("ヘッダーが暗号化されています");
+    report.fail("ヘッダーが暗号化されています");
     return kErrEncrypted;
   }
   // Every volume is looked at before anything is written: a set that cannot
   // be read whole leaves nothing behind.
   const VolumeSet set(job.request().archive, headers);
   if (set.failure()) {
-    report.add(set.problem());
+    report.fail(set.problem());
     return set.failure();
   }
+  ReportVolumes(set, report);
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   const bool complete = ReadSet(job, writer, *start, set);

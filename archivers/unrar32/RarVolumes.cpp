@@ -108,8 +108,13 @@ void VolumeSet::collect(const VolumeNaming& naming, bool more) {
 }
 
 void VolumeSet::addLater(Volume volume) {
-  for (const RarFile& file : volume.headers.files)
-    if (!file.splitBefore) m_headers.files.push_back(file);
+  for (const RarFile& file : volume.headers.files) {
+    if (!file.splitBefore) {
+      m_headers.files.push_back(file);
+    } else if (!m_headers.files.empty()) {  // a continued member: its last part holds the whole file's CRC
+      m_headers.files.back().crc = file.crc;
+    }
+  }
   if (m_headers.damage.empty() && !volume.headers.damage.empty())
     m_headers.damage = Printable(volume.path) + ": " + volume.headers.damage;
   m_headers.endSeen = volume.headers.endSeen;

@@ -52,20 +52,32 @@ void ReadExtra(const unsigned char* p, size_t size, uint32_t size32, uint32_t pa
   }
 }
 
+// The fields of an end record whose signature may be damaged: one disk,
+// and at least one member (a run of zero bytes is no archive).
+bool PlausibleEnd(const unsigned char* e) {
+  return Le32(e + 4) == 0 && Le16(e + 8) == Le16(e + 10) && Le16(e + 8) != 0 && Le32(e + 12) != 0;
+}
+
 }  // namespace
 
-bool ZipDirectory::readEnd(const InputFile& file, uint64_t position, End& end) const {
+bool ZipDirectory::readEnd(const InputFile& file, uint64_t position, bool anySignature, End& end) const {
   unsigned char e[kEndSize];
-  if (!file.readExact(position, e, kEndSize) || Le32(e) != kEndSignature) return false;
-  if (Le16(e + 4) != 0 || Le16(e + 6) != 0 || Le16(e + 8) != Le16(e + 10)) return false;
+  if (!file.readExact(position, e, kEndSize) || (!anySignature && Le32(e) != kEndSignature)) return false;
   if (position + kEndSize + Le16(e + 20) > file.size()) return false;
+  // A ZIP64 end record decides, whatever the classic one holds: some writers
+  // leave wrong values there.
+  if (readEnd64(file, position, end)) return true;
+  if (Le16(e + 4) != 0 || Le16(e + 6) != 0 || Le16(e + 8) != Le16(e + 10)) return false;
   end = {position, Le16(e + 10), Le32(e + 12), Le32(e + 16)};
-  // ZIP64 (also written when the fields are not full, e.g. by zip reading a
-  // pipe): the locator sits just before the end record and the central
-  // directory ends where the ZIP64 end record begins.
+  return end.entries != 0xFFFF && end.cdSize != 0xFFFFFFFF && end.cdOffset != 0xFFFFFFFF;
+}
+
+bool ZipDirectory::readEnd64(const InputFile& file, uint64_t position, End& end) const {
+  // The locator sits just before the end record and the central directory
+  // ends where the ZIP64 end record begins (also when the fields are not
+  // full, e.g. written by zip reading a pipe).
   unsigned char loc[20];
-  if (position < 20 || !file.readExact(position - 20, loc, 20) || Le32(loc) != kLocator64Signature)
-    return end.entries != 0xFFFF && end.cdSize != 0xFFFFFFFF && end.cdOffset != 0xFFFFFFFF;
+  if (position < 20 || !file.readExact(position - 20, loc, 20) || Le32(loc) != kLocator64Signature) return false;
   unsigned char e64[56];
   for (const uint64_t at : {position - 20 - std::min<uint64_t>(position - 20, 56), Le64(loc + 8)}) {
     if (!file.readExact(at, e64, sizeof e64) || Le32(e64) != kEnd64Signature || at + 12 + Le64(e64 + 4) > position - 20)
@@ -83,22 +95,42 @@ bool ZipDirectory::read(const InputFile& file) {
   std::vector<unsigned char> buffer(static_cast<size_t>(tail));
   const uint64_t start = file.size() - tail;
   if (tail < kEndSize || !file.readExact(start, buffer.data(), buffer.size())) return false;
-  for (size_t i = buffer.size() - kEndSize + 1; i-- > 0;) {
-    if (Le32(&buffer[i]) != kEndSignature) continue;
-    End end{};
-    if (readEnd(file, start + i, end) && readRecords(file, end)) return true;
+  // Then, as other readers do, an end record whose signature is damaged
+  // counts when its fields lead to a whole central directory.
+  for (const bool anySignature : {false, true}) {
+    for (size_t i = buffer.size() - kEndSize + 1; i-- > 0;) {
+      if (anySignature ? !PlausibleEnd(&buffer[i]) : Le32(&buffer[i]) != kEndSignature) continue;
+      End end{};
+      if (readEnd(file, start + i, anySignature, end) && readRecords(file, end)) {
+        m_endRepaired = anySignature;
+        return true;
+      }
+    }
   }
   return false;
 }
 
 bool ZipDirectory::readRecords(const InputFile& file, const End& end) {
   if (end.cdSize > end.position || end.cdSize > kMaxCentralDirectory) return false;
-  const uint64_t cdStart = end.position - end.cdSize;
-  if (end.cdOffset > cdStart) return false;
-  m_base = cdStart - end.cdOffset;
+  // Where the central directory ends the end record begins, unless padding
+  // lies between them: then the recorded offset tells.
+  for (const uint64_t cdStart : {end.position - end.cdSize, end.cdOffset}) {
+    if (end.cdOffset > cdStart || cdStart + end.cdSize > end.position) continue;
+    std::vector<ZipRecord> records;
+    if (!readRecordsAt(file, cdStart, end, records)) continue;
+    m_base = cdStart - end.cdOffset;
+    m_cdEnd = cdStart + end.cdSize;
+    m_cdSize = end.cdSize;
+    m_records = std::move(records);
+    return true;
+  }
+  return false;
+}
+
+bool ZipDirectory::readRecordsAt(const InputFile& file, uint64_t cdStart, const End& end,
+                                 std::vector<ZipRecord>& records) const {
   std::vector<unsigned char> cd(static_cast<size_t>(end.cdSize));
   if (!file.readExact(cdStart, cd.data(), cd.size())) return false;
-  std::vector<ZipRecord> records;
   size_t at = 0;
   for (uint64_t n = 0; n < end.entries; ++n) {
     if (at + kCentralSize > cd.size() || Le32(&cd[at]) != kCentralSignature) return false;
@@ -122,11 +154,41 @@ bool ZipDirectory::readRecords(const InputFile& file, const End& end) {
                             [](const ZipRecord& a, const ZipRecord& b) { return a.localOffset == b.localOffset; }),
                 records.end());
   unsigned char local[4];
-  if (!records.empty() &&
-      (!file.readExact(m_base + records.front().localOffset, local, 4) || Le32(local) != kLocalSignature))
-    return false;
-  m_records = std::move(records);
-  return true;
+  const uint64_t base = cdStart - end.cdOffset;
+  return records.empty() ||
+         (file.readExact(base + records.front().localOffset, local, 4) && Le32(local) == kLocalSignature);
+}
+
+std::vector<unsigned char> ZipDirectory::cleanEnd() const {
+  const uint64_t entries = m_records.size(), cdOffset = m_cdEnd - m_cdSize - m_base;
+  std::vector<unsigned char> out;
+  const auto put = [&out](uint64_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+  };
+  const bool zip64 = entries >= 0xFFFF || m_cdSize >= 0xFFFFFFFF || cdOffset >= 0xFFFFFFFF;
+  if (zip64) {
+    put(kEnd64Signature, 4);
+    put(44, 8);            // the size of the rest of this record
+    put(45, 2);            // made by
+    put(45, 2);            // needed
+    put(0, 8);             // this disk, the central directory's disk
+    put(entries, 8);       // on this disk
+    put(entries, 8);
+    put(m_cdSize, 8);
+    put(cdOffset, 8);
+    put(kLocator64Signature, 4);
+    put(0, 4);
+    put(m_cdEnd - m_base, 8);  // where the ZIP64 end record begins
+    put(1, 4);                 // disks
+  }
+  put(kEndSignature, 4);
+  put(0, 4);  // this disk, the central directory's disk
+  put(std::min<uint64_t>(entries, 0xFFFF), 2);
+  put(std::min<uint64_t>(entries, 0xFFFF), 2);
+  put(std::min<uint64_t>(m_cdSize, 0xFFFFFFFF), 4);
+  put(std::min<uint64_t>(cdOffset, 0xFFFFFFFF), 4);
+  put(0, 2);  // no comment
+  return out;
 }
 
 void ZipDirectory::useLocalName(const InputFile& file, ZipRecord& record) const {

@@ -35,6 +35,14 @@ class ZipDirectory {
   const std::vector<ZipRecord>& records() const { return m_records; }
   // The file starts like a ZIP archive (so a missing end record means damage).
   bool looksLikeZip() const { return m_looksLikeZip; }
+  // The end record's signature was damaged; its fields led to the directory.
+  bool endRepaired() const { return m_endRepaired; }
+  // Where the central directory ends in the file, and an end record for
+  // what was read (ZIP64 when the classic fields cannot hold it, no comment):
+  // libarchive reads the archive up to there with this end behind it, so a
+  // long comment, padding or a damaged end record is nothing it must cope with.
+  uint64_t centralDirectoryEnd() const { return m_cdEnd; }
+  std::vector<unsigned char> cleanEnd() const;
 
   // Replaces the record's name by the one its local header holds, as
   // libarchive does: the local UTF-8 flag and 0x7075 field apply, the 0x7075
@@ -49,11 +57,16 @@ class ZipDirectory {
     uint64_t cdSize;
     uint64_t cdOffset;
   };
-  bool readEnd(const InputFile& file, uint64_t position, End& end) const;
+  bool readEnd(const InputFile& file, uint64_t position, bool anySignature, End& end) const;
+  bool readEnd64(const InputFile& file, uint64_t position, End& end) const;
   bool readRecords(const InputFile& file, const End& end);
+  bool readRecordsAt(const InputFile& file, uint64_t cdStart, const End& end, std::vector<ZipRecord>& records) const;
 
   uint64_t m_base = 0;
+  uint64_t m_cdEnd = 0;
+  uint64_t m_cdSize = 0;
   bool m_looksLikeZip = false;
+  bool m_endRepaired = false;
   std::vector<ZipRecord> m_records;
 };
 

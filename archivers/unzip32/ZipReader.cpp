@@ -3,6 +3,7 @@
 
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
+#include "archivers/libarchive/ArchiveWindow.h"
 #include "archivers/libarchive/ExtractionJob.h"
 #include "archivers/unzip32/ZipDirectory.h"
 
@@ -55,7 +56,7 @@ bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter&
   }
   if (record.encrypted) {
     plan.refusal = kErrEncrypted;
-    plan.reason = ArchiveError::ReasonFor(kErrEncrypted);
+    plan.reason = FailureText(kErrEncrypted);
   }
   return true;
 }
@@ -66,21 +67,25 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ExtractionJob job(command, report, progress, ZipOption);
   if (job.failure()) return job.failure();
   if (!job.request().outputIsFolder()) {
-    report.add("解凍先フォルダがありません");
+    report.fail("解凍先フォルダがありません");
     return kErrOutputFolder;
   }
   ZipDirectory directory;
   if (!directory.read(job.file())) {
     const int32_t code = directory.looksLikeZip() ? kErrDamaged : kErrNotArchive;
-    report.add(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
+    report.fail(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
     return code;
   }
+  if (directory.endRepaired()) report.add("書庫の終わりのレコードが壊れているため、中央ディレクトリから読みます");
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
+  if (directory.records().empty()) return job.finish(writer);  // an empty archive: nothing to write
+  ArchiveWindow window(job.file(), directory.base(), directory.centralDirectoryEnd(), &job.progress());
+  window.setTail(directory.cleanEnd());
   size_t entries = 0;
   const bool complete = job.readWithLibarchive(
-      writer, directory.base(), job.file().size(), true,
-      [](archive* a) { archive_read_support_format_zip_seekable(a); },
+      writer, [](archive* a) { archive_read_support_format_zip_seekable(a); },
+      [&](archive* a) { return window.open(a, true); },
       [&](archive_entry* entry, size_t index, EntryPlan& plan) {
         return PlanEntry(directory, job.file(), writer, entry, index, plan);
       },

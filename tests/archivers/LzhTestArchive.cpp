@@ -200,4 +200,16 @@ QByteArray HuStub(int imageEnd) {
   return s;
 }
 
+QByteArray AmigaStub(const QByteArray& data) {
+  QByteArray padded = data;
+  padded.append((4 - padded.size() % 4) % 4, '\0');
+  const auto longs = static_cast<uint32_t>(padded.size() / 4);
+  QByteArray s;
+  for (uint32_t v : {0x3F3u, 0u, 2u, 0u, 1u, 1u, longs}) Be(s, v);  // header: no libraries, hunks 0-1 and their sizes
+  for (uint32_t v : {0x3E9u, 1u, 0x4E750000u, 0x3F2u}) Be(s, v);    // code: rts; end
+  Be(s, 0x3EA);
+  Be(s, longs);
+  return s + padded + QByteArray("\0\0\x03\xF2", 4);  // data; end
+}
+
 }  // namespace testing_support

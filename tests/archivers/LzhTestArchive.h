@@ -35,5 +35,8 @@ QByteArray LzsStream(const QByteArray& data, int distance);
 QByteArray MzStub(int imageEnd);
 QByteArray PeStub(int imageEnd);
 QByteArray HuStub(int imageEnd);
+// An Amiga hunk executable of a code hunk and a data hunk holding `data`, as
+// Amiga self-extractors carry their usage text in an archive of their own.
+QByteArray AmigaStub(const QByteArray& data);
 
 }  // namespace testing_support

@@ -54,7 +54,7 @@ TEST(RunCommand, TurnsFailuresIntoResultCodes) {
   EXPECT_EQ(run(nullptr, [] {}), rkarc::kErrCommand);
   EXPECT_EQ(run("x", [] { throw std::bad_alloc(); }), rkarc::kErrMemory);
   EXPECT_EQ(run("x", [] { throw std::runtime_error("broken\nline"); }), rkarc::kErrInternal);
-  EXPECT_STREQ(buffer, "内部エラー: broken_line\n");
+  EXPECT_STREQ(buffer, "reason\t内部エラー: broken_line\n内部エラー: broken_line\n");
   EXPECT_EQ(run("x", [] { throw 42; }), rkarc::kErrInternal);
   EXPECT_EQ(state.running(), 0);
 }

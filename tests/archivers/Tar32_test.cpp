@@ -4,6 +4,7 @@
 // entries, CP932 and pax UTF-8 names, existing files, and a full disk.
 #include <sys/stat.h>
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -217,11 +218,16 @@ TEST_F(Tar32, HostileEntriesStayInsideAndLoseSpecialBits) {
   }
 }
 
-TEST_F(Tar32, Cp932AndPaxUtf8NamesInEitherLocale) {
+// An EUC-JP name read as CP932 keeps its extension: the byte that forms no
+// character is one U+FFFD and the dot after it stays.
+TEST_F(Tar32, Cp932PaxUtf8AndEucJpNamesInEitherLocale) {
   RK_REQUIRE_PROGRAM("bsdtar");
   TempFolder tmp;
   testing_support::MakeCp932Tree(tmp.mkdir("src"));
   tmp.write("src/日本語.txt", "utf8");
+  const std::string euc = tmp.file("src/").toStdString() + "\xB4\xC1\xBB\xFA.txt";  // 漢字.txt in EUC-JP
+  ASSERT_TRUE(QFile::copy(tmp.file("src/日本語.txt"), tmp.file("euc")));
+  ASSERT_EQ(::rename(tmp.file("euc").toStdString().c_str(), euc.c_str()), 0);
   const QString gnu = tmp.file("gnu.tar"), pax = tmp.file("pax.tar");
   ASSERT_EQ(testing_support::Run("env", {"LC_ALL=C", "tar", "--format=gnu", "-cf", gnu, "."}, tmp.file("src")), 0);
   ASSERT_EQ(testing_support::Run("env", {"LANG=C.UTF-8", "bsdtar", "--format=pax", "-cf", pax, "日本語.txt"},
@@ -231,6 +237,7 @@ TEST_F(Tar32, Cp932AndPaxUtf8NamesInEitherLocale) {
     ModuleBench gnuBench(Tar()), paxBench(Tar());
     EXPECT_EQ(gnuBench.extract("-xfo", gnu), 0) << gnuBench.report();  // with a "./" entry
     EXPECT_EQ(testing_support::ReadFile(gnuBench.out() + "/表/能ソ.txt"), "cp932");
+    EXPECT_EQ(testing_support::ReadFile(gnuBench.out() + QString::fromUtf8("/ｴﾁｻ\uFFFD.txt")), "utf8");
     EXPECT_EQ(paxBench.extract("-xfo", pax), 0) << paxBench.report();
     EXPECT_EQ(testing_support::ReadFile(paxBench.out() + "/日本語.txt"), "utf8");
   });
@@ -302,6 +309,36 @@ TEST_F(Tar32, SingleFileFormIntoAFolder) {
   }
   ModuleBench tar(Tar());  // without -G a folder output means a tar archive
   EXPECT_NE(tar.run("-xfo", Sample("tar/text.txt.bz2"), tar.out() + "/"), 0);
+}
+
+// A gzip file's decompressed file keeps the time its header stores, and the
+// stored name when only the folder is given, as gzip -N does.
+TEST_F(Tar32, GzipHeaderGivesTheTimeAndWithAFolderTheName) {
+  TempFolder tmp;
+  const QString plain = tmp.write("src/原本 name.txt", "hello");
+  const QDateTime stored = QDateTime::fromSecsSinceEpoch(981173106);
+  QFile file(plain);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite) && file.setFileTime(stored, QFileDevice::FileModificationTime));
+  file.close();
+  ASSERT_EQ(testing_support::Run("gzip", {"-k", "原本 name.txt"}, tmp.file("src")), 0);
+  const QString named = tmp.file("src/renamed.gz"), bare = tmp.file("src/bare.gz");
+  ASSERT_TRUE(QFile::rename(tmp.file("src/原本 name.txt.gz"), named));
+  ASSERT_EQ(testing_support::Run("sh", {"-c", "gzip -n -c '原本 name.txt' > bare.gz"}, tmp.file("src")), 0);
+  const struct {
+    QString archive, second, made;
+    bool time;
+  } rows[] = {
+      {named, "/", "原本 name.txt", true},
+      {named, "/given.txt", "given.txt", true},
+      {bare, "/", "bare", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.made.toStdString());
+    ModuleBench bench(Tar());
+    EXPECT_EQ(bench.run("-Gxf", row.archive, bench.out() + row.second), 0) << bench.report();
+    EXPECT_EQ(testing_support::Tree(bench.out()), QStringList{row.made});
+    EXPECT_EQ(QFileInfo(bench.out() + "/" + row.made).lastModified() == stored, row.time);
+  }
 }
 
 TEST_F(Tar32, WhatItCannotExtract) {

@@ -212,6 +212,31 @@ TEST(Unlha32Made, CommandWordsAndOptions) {
   EXPECT_EQ(Module().command("x -+ \"unclosed"), rkarc::kErrCommand);
 }
 
+// An Amiga self-extractor carries its usage text in an archive inside its own
+// image: the archive after the image is the one extracted, and a file that
+// holds only the stub's archive says so.
+TEST(Unlha32Made, ASelfExtractorsOwnArchiveIsNotTheArchive) {
+  const QByteArray stub =
+      testing_support::AmigaStub(testing_support::LzhLevel0({"usage.txt", "Usage: run me", 0, {}, 0}) + '\0');
+  const QByteArray real = testing_support::LzhLevel0({"data.txt", "the archive", 0, {}, 0}) + '\0';
+  const struct {
+    QByteArray file;
+    int32_t rc;
+    QStringList tree;
+    std::string reason;
+  } rows[] = {{stub + real, rkarc::kOk, {"data.txt"}, ""},
+              {stub, rkarc::kErrNotArchive, {}, "自己解凍ファイルの実行部分にある書庫しか見つかりません"}};
+  for (const auto& row : rows) {
+    TempFolder tmp, out;
+    std::string report;
+    EXPECT_EQ(Extract(tmp.write("sfx.run", row.file), out.path(), "x -+", &report), row.rc) << report;
+    EXPECT_EQ(testing_support::Tree(out.path()), row.tree);
+    if (row.rc != rkarc::kOk) {
+      EXPECT_EQ(report.substr(0, report.find('\n')), "reason\t" + row.reason);
+    }
+  }
+}
+
 TEST(Unlha32Made, UnsupportedMemberIsReportedAndTheOthersStillExtract) {
   testing_support::LzhTestMember lh2{"old.txt", "not really lh2", 0, {}, 0};
   lh2.method = "-lh2-";

@@ -6,6 +6,7 @@
 
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
+#include "tests/archivers/RarBuilder.h"
 #include "tests/support/Manifest.h"
 
 namespace {
@@ -117,36 +118,12 @@ TEST_F(Unrar32, ChecksOnlyFilesItCanExtract) {
   EXPECT_EQ(Unrar().version(), 100);
 }
 
-uint32_t Crc32(const QByteArray& data) {
-  uint32_t crc = 0xFFFFFFFF;
-  for (unsigned char c : data) {
-    crc ^= c;
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1)));
-  }
-  return ~crc;
-}
-
-QByteArray Le(uint32_t value, int bytes) {
-  QByteArray out;
-  for (int i = 0; i < bytes; ++i) out += static_cast<char>(value >> (8 * i));
-  return out;
-}
-
-// One RAR 4 block: HEAD_CRC (low 16 bits of the CRC-32 of the rest), then the rest.
-QByteArray Block4(const QByteArray& rest) { return Le(Crc32(rest) & 0xFFFF, 2) + rest; }
-
 // A RAR 4 archive of stored files, written the way RAR on Windows names
 // them: CP932 bytes with '\' between folders.
 QByteArray StoredRar4(const std::vector<std::pair<QByteArray, QByteArray>>& files) {
-  QByteArray rar("Rar!\x1A\x07\x00", 7);
-  rar += Block4(QByteArray("\x73\x00\x00", 3) + Le(13, 2) + QByteArray(6, '\0'));
-  for (const auto& [name, data] : files) {
-    QByteArray head = QByteArray("\x74", 1) + Le(0x8000, 2) + Le(32 + name.size(), 2);
-    head += Le(data.size(), 4) + Le(data.size(), 4) + QByteArray("\x02", 1) + Le(Crc32(data), 4);
-    head += Le(0x5A210000, 4) + QByteArray("\x1D\x30", 2) + Le(name.size(), 2) + Le(0x20, 4) + name;
-    rar += Block4(head) + data;
-  }
-  return rar + Block4(QByteArray("\x7B\x00\x40", 3) + Le(7, 2));
+  std::vector<testing_support::RarMember> members;
+  for (const auto& [name, data] : files) members.push_back(testing_support::StoredRarMember(name, data));
+  return testing_support::Rar4Volumes(members, 1 << 30).front();
 }
 
 TEST_F(Unrar32, Rar4Cp932NamesKeepTheirBackslashTrailBytes) {
@@ -171,6 +148,139 @@ TEST_F(Unrar32, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
   replace.tmp().write("out/test.txt", "mine");
   EXPECT_EQ(replace.extract("-x -o+", Sample("rar/rar.rar")), 0);
   EXPECT_EQ(testing_support::CompareWithManifest(replace.out(), "rar/rar.rar"), "");
+}
+
+}  // namespace
+
+namespace {
+
+using testing_support::RarMember;
+using testing_support::StoredRarMember;
+
+QByteArray Noise(int size) {
+  QByteArray out(size, '\0');
+  uint32_t seed = 5;
+  for (char& c : out) c = static_cast<char>((seed = seed * 1103515245u + 12345u) >> 24);
+  return out;
+}
+
+// A volume set and what it holds: member name -> sha256 of its content.
+struct VolumeSet {
+  QList<QByteArray> volumes;
+  std::map<QString, QByteArray> members;
+};
+
+VolumeSet SampleSet() {  // RAR 4, stored, made by RAR: six volumes
+  VolumeSet set;
+  for (int n = 1; n <= 6; ++n)
+    set.volumes << testing_support::ReadFile(
+        Sample(QString("rar/volumes/test_rar_multivolume_multiple_files.part%1.rar").arg(n)));
+  for (const auto& row : testing_support::ManifestRowsOf("rar/volumes/test_rar_multivolume_multiple_files.part1.rar"))
+    set.members[row.member] = row.sha256.toLatin1();
+  return set;
+}
+
+// Built sets: `first` spans several volumes, a stored member follows.
+VolumeSet BuiltSet(int format, const RarMember& first, const QString& firstName, const QString& sample, int perVolume) {
+  const QByteArray tail = "後ろのファイル";
+  const std::vector<RarMember> members{first, StoredRarMember("tail.txt", tail)};
+  VolumeSet set{format == 4 ? testing_support::Rar4Volumes(members, perVolume)
+                            : testing_support::Rar5Volumes(members, perVolume),
+                {{"tail.txt", testing_support::Sha256Hex(tail)}}};
+  for (const auto& row : testing_support::ManifestRowsOf(sample))
+    if (row.member == firstName) set.members[firstName] = row.sha256.toLatin1();
+  if (sample.isEmpty()) set.members[firstName] = testing_support::Sha256Hex(Noise(static_cast<int>(first.size)));
+  return set;
+}
+
+VolumeSet Rar4Compressed() {  // a compressed member of a sample, re-split into volumes
+  const QString sample = "rar/rar_compress_normal.rar";
+  return BuiltSet(4, testing_support::FirstRar4Member(testing_support::ReadFile(Sample(sample))),
+                  "LibarchiveAddingTest.html", sample, 2500);
+}
+
+VolumeSet Rar5Stored() { return BuiltSet(5, StoredRarMember("noise.bin", Noise(9000)), "noise.bin", {}, 4000); }
+
+// A folder record whose name is junk, then a member whose data is damaged:
+// the archive fails and leaves no folder.
+VolumeSet Rar5JunkFolderThenDamage() {
+  RarMember folder = StoredRarMember("\xFF\xFE\x01junk", {});
+  folder.directory = true;
+  RarMember damaged = StoredRarMember("data.bin", Noise(300));
+  damaged.crc ^= 1;
+  return {testing_support::Rar5Volumes({folder, damaged}, 1 << 20), {}};
+}
+
+VolumeSet Rar5Compressed() {
+  const QString sample = "rar/rar5_compressed.rar";
+  return BuiltSet(5, testing_support::FirstRar5Member(testing_support::ReadFile(Sample(sample))), "test.bin", sample,
+                  100);
+}
+
+QString PartName(int number, int digits) { return QString("set.part%1.rar").arg(number, digits, 10, QChar('0')); }
+// name.rar, name.r00 ... name.r99, name.s00 ...
+QString OldName(int number) {
+  if (number == 1) return "set.rar";
+  return QString("set.%1%2").arg(QChar('r' + (number - 2) / 100)).arg((number - 2) % 100, 2, 10, QChar('0'));
+}
+
+struct VolumeRow {
+  const char* label;
+  VolumeSet (*make)();
+  QString (*name)(int number);
+  int handed;   // the volume handed to the module
+  int removed;  // a volume deleted before the run, or 0
+  int32_t rc;
+  const char* reason;  // the report's reason line; empty on success
+};
+
+// Volume sets in every naming, RAR 4 and RAR 5, stored and compressed: the
+// set extracts from its first volume when every volume is there; otherwise
+// nothing is written and the reason names the file. And a failure leaves no
+// folder behind.
+TEST_F(Unrar32, VolumeSetsExtractFromTheirFirstVolumeWhenEveryVolumeIsThere) {
+  RK_REQUIRE_SAMPLES();
+  const auto part1 = [](int n) { return PartName(n, 1); };
+  const auto part01 = [](int n) { return PartName(n, 2); };
+  const auto part0001 = [](int n) { return PartName(n, 4); };
+  const VolumeRow rows[] = {
+      {"Rar4StoredPart1", SampleSet, part1, 1, 0, 0, ""},
+      {"Rar4StoredPart01", SampleSet, part01, 1, 0, 0, ""},
+      {"Rar4StoredOldNames", SampleSet, OldName, 1, 0, 0, ""},
+      {"Rar4CompressedPart0001", Rar4Compressed, part0001, 1, 0, 0, ""},
+      {"Rar5StoredPart01", Rar5Stored, part01, 1, 0, 0, ""},
+      {"Rar5CompressedOldNames", Rar5Compressed, OldName, 1, 0, 0, ""},
+      {"MissingVolume", Rar5Stored, part1, 1, 2, rkarc::kErrMultiVolume, "分割書庫の巻がありません: set.part2.rar"},
+      {"MissingOldVolume", SampleSet, OldName, 1, 4, rkarc::kErrMultiVolume, "分割書庫の巻がありません: set.r02"},
+      {"LaterVolumeAlone", SampleSet, part01, 3, 0, rkarc::kErrMultiVolume,
+       "分割書庫の途中の巻です。最初の巻 set.part01.rar から解凍してください"},
+      {"LaterRar5VolumeAlone", Rar5Stored, part1, 2, 0, rkarc::kErrMultiVolume,
+       "分割書庫の途中の巻です。最初の巻 set.part1.rar から解凍してください"},
+      {"Rar5JunkFolderThenDamage", Rar5JunkFolderThenDamage, OldName, 1, 0, rkarc::kErrChecksum,
+       "data.bin: CRCが一致しません"},
+  };
+  for (const VolumeRow& row : rows) {
+    SCOPED_TRACE(row.label);
+    ModuleBench bench(Unrar());
+    const VolumeSet set = row.make();
+    for (int n = 1; n <= set.volumes.size(); ++n)
+      if (n != row.removed) bench.tmp().write(row.name(n), set.volumes[n - 1]);
+    EXPECT_EQ(bench.extract("-x -u", bench.tmp().file(row.name(row.handed))), row.rc) << bench.report();
+    if (row.rc != 0) {
+      EXPECT_EQ(QString::fromStdString(bench.report()).section('\n', 0, 0), QString("reason\t") + row.reason);
+      EXPECT_EQ(testing_support::Tree(bench.out()), QStringList());
+      continue;
+    }
+    ASSERT_GT(set.volumes.size(), 2);
+    EXPECT_EQ(QString::fromStdString(bench.report()).section('\n', 0, 1),
+              QString("volumes\t%1\nvolume\t%2").arg(set.volumes.size()).arg(row.name(2)));
+    QStringList names;
+    for (const auto& [name, sha] : set.members) {
+      names << name;
+      EXPECT_EQ(testing_support::Sha256Hex(testing_support::ReadFile(bench.out() + "/" + name)), sha) << name.toStdString();
+    }
+    EXPECT_EQ(testing_support::Tree(bench.out()), names);
+  }
 }
 
 }  // namespace

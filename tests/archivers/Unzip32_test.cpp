@@ -154,29 +154,67 @@ TEST_F(Unzip32, LongMemberPathsComeOutWhole) {
   EXPECT_EQ(testing_support::ReadFile(bench.out() + "/short.txt"), "short");
 }
 
-TEST_F(Unzip32, Zip64EndRecordsWrittenByZip) {
+// Where the end record of z.zip begins.
+qsizetype EndRecord(const QByteArray& zip) { return zip.lastIndexOf(QByteArray("PK\x05\x06", 4)); }
+
+// What writers and damage do to the end of an archive: ZIP64 records, a
+// comment longer than libarchive looks back, padding, a damaged signature, nothing at
+// all. The central directory is found as other readers find it and every
+// member is checked; only an archive whose directory is lost fails.
+TEST_F(Unzip32, EndRecordsOfEveryShape) {
   RK_REQUIRE_PROGRAM("zip");
   TempFolder tmp;
   tmp.write("src/a.txt", "forced");
+  tmp.write("src/comment", QByteArray(79, 'c').append('\n').repeated(800));  // 64,000 bytes
+  const QString plain = "zip -q z.zip a.txt";
   const struct {
     const char* row;
     QString script;
-    const char* member;
+    void (*patch)(QByteArray& zip);
+    const char* member;  // null: nothing is written
     const char* content;
+    int32_t rc;
+    const char* reason;
   } rows[] = {
       // ZIP64 fields marked as such in the plain end record.
-      {"forced", "zip -q -fz z.zip a.txt", "a.txt", "forced"},
+      {"Forced64", "zip -q -fz z.zip a.txt", nullptr, "a.txt", "forced", 0, ""},
       // From a pipe: a ZIP64 end record sits between the central directory and
       // a plain end record whose fields are not marked.
-      {"streamed", "printf streamed | zip -q z.zip -", "-", "streamed"},
+      {"Streamed64", "printf streamed | zip -q z.zip -", nullptr, "-", "streamed", 0, ""},
+      {"Zip64BesideWrongClassicFields", "zip -q -fz z.zip a.txt",
+       [](QByteArray& z) { z.replace(EndRecord(z) + 8, 12, QByteArray("\x07\x00\x07\x00\x01\x00\x00\x00\x39\x30\x00\x00", 12)); },
+       "a.txt", "forced", 0, ""},
+      {"LongComment", plain + " && (zipnote z.zip; cat comment) > n && zipnote -w z.zip < n", nullptr, "a.txt", "forced",
+       0, ""},
+      {"PaddingAfter", plain, [](QByteArray& z) { z.append(100, '\0'); }, "a.txt", "forced", 0, ""},
+      {"PaddingBefore", plain, [](QByteArray& z) { z.insert(EndRecord(z), QByteArray(64, '\0')); }, "a.txt", "forced", 0, ""},
+      {"DamagedSignature", plain, [](QByteArray& z) { z[EndRecord(z) + 3] = 7; }, "a.txt", "forced", 0, ""},
+      {"EndRecordAlone", "printf 'PK\\005\\006' > z.zip && head -c 18 /dev/zero >> z.zip", nullptr, nullptr, "", 0, ""},
+      {"DirectoryLost", plain,
+       [](QByteArray& z) {
+         const qsizetype end = EndRecord(z);
+         z[end + 3] = 7;
+         z[z.lastIndexOf(QByteArray("PK\x01\x02", 4)) + 3] = 7;
+       },
+       nullptr, "", rkarc::kErrDamaged, "ZIPの中央ディレクトリが見つかりません（壊れています）"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.row);
     QFile::remove(tmp.file("src/z.zip"));
     ASSERT_EQ(testing_support::Run("sh", {"-c", row.script}, tmp.file("src")), 0);
+    if (row.patch) {
+      QByteArray zip = testing_support::ReadFile(tmp.file("src/z.zip"));
+      row.patch(zip);
+      tmp.write("src/z.zip", zip);
+    }
     ModuleBench bench(Unzip());
-    EXPECT_EQ(bench.extract("-x", tmp.file("src/z.zip")), 0) << bench.report();
-    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + row.member), row.content);
+    EXPECT_EQ(bench.extract("-x", tmp.file("src/z.zip")), row.rc) << bench.report();
+    EXPECT_EQ(testing_support::Tree(bench.out()), row.member ? QStringList{row.member} : QStringList());
+    if (row.member) {
+      EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + row.member), row.content);
+    } else if (row.rc != 0) {
+      EXPECT_EQ(bench.report().substr(0, bench.report().find('\n')), std::string("reason\t") + row.reason);
+    }
   }
 }
 

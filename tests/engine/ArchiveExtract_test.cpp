@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include "engine/ExtractedVolumes.h"
 #include "engine/PathHelpers.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/support/MountNamespace.h"
@@ -131,7 +132,8 @@ TEST(ArchiveExtract, FailureKeepsAPreexistingFolderAndRemovesAnEmptyCreatedOne) 
   const QString other = f.tmp.write("source/other.zip", "not a zip");
   EXPECT_EQ(f.extract(other), 1);
   EXPECT_FALSE(QFileInfo::exists(f.dest + "OTHER"));
-  EXPECT_EQ(f.listener.lines.last(), P(20032));
+  EXPECT_EQ(f.listener.lines.mid(f.listener.lines.size() - 2),
+            QStringList({P(20032), QString::fromUtf8("\u3000\u3000ZIP書庫ではありません")}));
 }
 
 TEST(ArchiveExtract, FileNIntoTheArchivesOwnFolderCannotMakeTheFolder) {
@@ -293,6 +295,102 @@ TEST(ArchiveExtract, RefusedDeleteIsReported) {
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
   EXPECT_TRUE(QFileInfo(arc).isFile());
   EXPECT_EQ(f.linesAfterHeading(), QStringList({P(20001), P(20030), P(20031)}));
+}
+
+}  // namespace
+
+namespace {
+
+// The three volumes of a RAR set in the source folder, named set.part1.rar ...
+QStringList MakeVolumeSet(const EngineFixture& f) {
+  QStringList paths;
+  for (int n = 1; n <= 3; ++n) {
+    const QString sample = testing_support::Sample(QString("rar/volumes/test_rar_multivolume_single_file.part%1.rar").arg(n));
+    paths << f.tmp.write(QString("source/set.part%1.rar").arg(n), ReadFile(sample));
+  }
+  return paths;
+}
+
+const QString kSetMember = "SET.PART1/LibarchiveAddingTest.html";
+
+struct SetCase {
+  const char* label;
+  int16_t action;
+  bool keptFile;       // the member is already in the output folder: result 1
+  bool volumesStay;    // in the source folder
+  bool volumesCopied;  // into the output folder
+};
+
+void PrintTo(const SetCase& c, std::ostream* os) { *os << c.label; }
+
+class VolumeSets : public testing::TestWithParam<SetCase> {};
+
+// The first volume extracts the set; Copy, Move and Delete take every volume,
+// and only after result 0; a later volume is then done, with a line of its own.
+TEST_P(VolumeSets, ActOnEveryVolumeAndCountLaterOnesDone) {
+  RK_REQUIRE_SAMPLES();
+  const SetCase& c = GetParam();
+  EngineFixture f;
+  const QStringList set = MakeVolumeSet(f);
+  f.settings.File = c.action;
+  if (c.keptFile) f.tmp.write("dest/" + kSetMember, "mine");
+  ExtractedVolumes volumes;
+  ASSERT_EQ(f.extract(set[0], 0, &volumes), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(ReadFile(f.dest + kSetMember).size(), c.keptFile ? 4 : 20111);
+  for (const QString& path : set) {
+    EXPECT_EQ(QFileInfo::exists(path), c.volumesStay) << path.toStdString();
+    EXPECT_EQ(QFileInfo::exists(f.dest + "SET.PART1/" + FileName_Get(path)), c.volumesCopied) << path.toStdString();
+  }
+  for (const QString& later : set.mid(1)) {
+    ASSERT_EQ(f.extract(later, 0, &volumes), 0);
+    EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(later) + " ]", P(20071) + "set.part1.rar" + P(20072)}));
+  }
+  EXPECT_EQ(QDir(f.dest).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"SET.PART1"});
+}
+
+INSTANTIATE_TEST_SUITE_P(ArchiveExtract, VolumeSets,
+                         testing::Values(SetCase{"None", 0, false, true, false}, SetCase{"Copy", 1, false, true, true},
+                                         SetCase{"Move", 2, false, false, true},
+                                         SetCase{"Delete", 3, false, false, false},
+                                         SetCase{"MoveAfterAKeptFile", 2, true, true, false},
+                                         SetCase{"DeleteAfterAKeptFile", 3, true, true, false}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+// After each failure line, the module's reason on a line of its own.
+TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
+  RK_REQUIRE_SAMPLES();
+  EngineFixture f;
+  const QStringList set = MakeVolumeSet(f);
+  const struct {
+    QString archive;
+    QString reason;
+  } rows[] = {
+      {f.tmp.write("source/text.zip", "not a zip"), "ZIP書庫ではありません"},
+      {set[1], "分割書庫の途中の巻です。最初の巻 set.part1.rar から解凍してください"},
+      {f.tmp.write("source/enc.rar", ReadFile(testing_support::Sample("rar/rar4_encrypted.rar"))),
+       "b.txt: 暗号化されています（パスワードが必要です）"},
+      {f.tmp.write("source/old.lzh", ReadFile(testing_support::Sample("lzh/lhasa/unlha32/lh2.lzh"))),
+       "license.mit: 対応していない圧縮方式です（-lh2-）"},
+      {f.tmp.write("source/flip.zip", ReadFile(testing_support::Sample("damaged/zip_flip.zip"))),
+       "text.txt: 書庫が壊れています"},
+      {f.tmp.write("source/flip.lzh", ReadFile(testing_support::Sample("damaged/lzh_lh5_flip.lzh"))),
+       "text.txt: CRC が一致しません"},
+      {f.tmp.write("source/flip.arj", ReadFile(testing_support::Sample("damaged/arj_m1_flip.arj"))),
+       "text.txt: 圧縮データが壊れています（ハフマン表が不正です）"},
+      {f.tmp.write("source/flip.cab", ReadFile(testing_support::Sample("damaged/cab_mszip_flip.cab"))),
+       "text.txt: データブロックのチェックサムが合いません"},
+      {f.tmp.write("source/flip.tar.gz", ReadFile(testing_support::Sample("damaged/tar_flip.tar.gz"))),
+       "CRCが一致しません"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.archive.toStdString());
+    EXPECT_EQ(f.extract(row.archive), 1);
+    ASSERT_GE(f.listener.lines.size(), 2);
+    EXPECT_EQ(f.listener.lines.mid(f.listener.lines.size() - 2), QStringList({P(20032), "\u3000\u3000" + row.reason}));
+  }
+  QFile::remove(set[1]);  // a missing volume is named
+  EXPECT_EQ(f.extract(set[0]), 1);
+  EXPECT_EQ(f.listener.lines.last(), QString::fromUtf8("\u3000\u3000分割書庫の巻がありません: set.part2.rar"));
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ QString EngineFixture::makeGz(const QString& archive, const QByteArray& content)
   return out;
 }
 
-int16_t EngineFixture::extract(const QString& arc, int16_t mode) {
+int16_t EngineFixture::extract(const QString& arc, int16_t mode, ExtractedVolumes* volumes) {
   listener = RecordingListener();
-  return basRukasu(settings, libraries, listener).Archive_Extract(arc, dest, mode);
+  return basRukasu(settings, libraries, listener).Archive_Extract(arc, dest, mode, volumes);
 }

@@ -22,7 +22,7 @@ class EngineFixture {
   QString makeLzh(const QString& archive, const QStringList& files);
   QString makeGz(const QString& archive, const QByteArray& content);
 
-  int16_t extract(const QString& arc, int16_t mode = 0);
+  int16_t extract(const QString& arc, int16_t mode = 0, ExtractedVolumes* volumes = nullptr);
   // The log lines after the heading line.
   QStringList linesAfterHeading() const { return listener.lines.mid(1); }
 

@@ -25,6 +25,19 @@ TEST(Cp932, UndecodableBytesBecomeReplacementCharacters) {
   EXPECT_NE(decoded.find("\xEF\xBF\xBD"), std::string::npos);
 }
 
+// One U+FFFD per undecodable byte; the byte after it is read again.
+TEST(Cp932, AnUndecodableLeadByteDoesNotSwallowTheNextByte) {
+  const struct {
+    std::string bytes, utf8;
+  } rows[] = {
+      {"\xB4\xC1\xBB\xFA.txt", "ｴﾁｻ\uFFFD.txt"},  // EUC-JP 漢字.txt read as CP932
+      {"\x85\x40" "a", "\uFFFD@a"},              // unassigned pair
+      {"\xEB\xFCx", "\uFFFD\uFFFDx"},            // unassigned lead, then a lead before 'x'
+      {"\x95\x5C\x81", "表\uFFFD"},                // a lone lead byte at the end
+  };
+  for (const auto& row : rows) EXPECT_EQ(cp932::ToUtf8(row.bytes), row.utf8) << row.utf8;
+}
+
 TEST(Cp932, CharactersOutsideCp932BecomeQuestionMarks) {
   EXPECT_EQ(cp932::FromUtf8("a😀b"), "a?b");
   EXPECT_EQ(cp932::FromUtf8(std::string("a\xFF" "b", 3)), "a?b");

@@ -80,7 +80,9 @@ TEST(BatchRun, FailedArchivesStayInOrderDeselectedAndTheRestAreExtracted) {
   const QStringList log = w.log();
   ASSERT_FALSE(log.isEmpty());
   EXPECT_EQ(log.first(), Heading(ok1));
-  EXPECT_EQ(log.count(P(20032)), 2);  // one failure line per failed archive
+  EXPECT_EQ(log.count(P(20032)), 2);  // one failure line per failed archive, each with the module's reason
+  for (qsizetype i = log.indexOf(P(20032)); i >= 0; i = log.indexOf(P(20032), i + 1))
+    EXPECT_TRUE(i + 1 < log.size() && log[i + 1].startsWith(QString::fromUtf8("\u3000\u3000"))) << i;
   EXPECT_EQ(log.last(), kAllDone);
   const BatchRun::Tally& tally = w.window->batchRun().lastRun();  // for the notice at the end
   EXPECT_EQ(std::tuple(tally.extracted, tally.failed, tally.stopped), std::tuple(3, 2, false));
@@ -100,6 +102,26 @@ TEST(BatchRun, AllDoneEmptiesTheListAndDisablesTheRunButtons) {
   EXPECT_EQ(w.extractedFolders(), QStringList({w.dest}));
   EXPECT_EQ(w.log().last(), kAllDone);
   for (int i = 0; i < 4; ++i) EXPECT_FALSE(w.button(QString("btnExe(%1)").arg(i))->isEnabled());
+}
+
+// The later volumes of a set on the list are done once the first extracted
+// the set: they leave the list with a line that names the first.
+TEST(BatchRun, LaterVolumesOfAnExtractedSetLeaveTheList) {
+  RK_REQUIRE_SAMPLES();
+  Started w;
+  QStringList set;
+  for (int n = 1; n <= 3; ++n)
+    set << w.tmp.write(QString("source/set.part%1.rar").arg(n),
+                       testing_support::ReadFile(testing_support::Sample(
+                           QString("rar/volumes/test_rar_multivolume_single_file.part%1.rar").arg(n))));
+  const QString zip = w.makeZip("after.zip");
+  w.setTargets({set[0], set[1], set[2], zip});
+  w.run(0);
+  EXPECT_TRUE(w.targets().isEmpty());
+  EXPECT_EQ(w.extractedFolders(), QStringList({w.dest + "/SET.PART1", w.dest + "/AFTER"}));
+  const QString done = P(20071) + "set.part1.rar" + P(20072);
+  EXPECT_EQ(w.log().count(done), 2);
+  EXPECT_EQ(w.log()[w.log().indexOf(Heading(set[2])) + 1], done);
 }
 
 TEST(BatchRun, EachRunStartsWithAnEmptyLog) {

@@ -111,7 +111,7 @@ TEST(ProgramRun, AutomaticRunWithoutADisplay) {
   tmp.write("src/broken.zip", "not a zip");
   const Result failed = RunProgram({"--auto", "--mode", "normal", "--dest", out, "broken.zip"}, config, tmp.file("src"));
   EXPECT_EQ(failed.status, kExitSomeFailed);
-  EXPECT_TRUE(failed.out.contains(QString::fromUtf8("解凍できませんでした")));
+  EXPECT_TRUE(failed.out.contains(QString::fromUtf8("解凍できませんでした\n\u3000\u3000ZIP書庫ではありません\n")));
 
   const Result nothing = RunProgram({"--auto", "notes.txt"}, config, tmp.file("src"));
   EXPECT_EQ(nothing.status, kExitSomeFailed);
