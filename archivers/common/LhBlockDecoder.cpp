@@ -95,14 +95,9 @@ bool LhBlockDecoder::readLiteralLengths(MsbBitReader& in) {
 }
 
 LzResult LhBlockDecoder::decode(MsbBitReader& in, LzWindow& window, uint64_t total) {
-  uint64_t left = total;
-  uint8_t* out = window.cursor();
-  while (true) {
+  return window.decode(in, total, [&](MsbBitReader::Bits& bits, uint8_t*& out, uint8_t* stop, uint64_t room) {
     uint8_t* const start = out;
-    uint8_t* const stop = out + std::min<uint64_t>(left, static_cast<uint64_t>(window.chunkEnd() - out));
-    // Locals, not members: the byte stores below could alias a member.
-    MsbBitReader::Bits bits = in.bits();
-    uint32_t blockLeft = m_blockLeft;
+    uint32_t blockLeft = m_blockLeft;  // a local, as `bits`
     LzResult result = LzResult::Ok;
     while (out < stop) {
       if (blockLeft == 0) {
@@ -142,19 +137,13 @@ LzResult LhBlockDecoder::decode(MsbBitReader& in, LzWindow& window, uint64_t tot
       }
       size_t length = static_cast<size_t>(token.symbol - 256 + kMinMatch);
       // A copy that runs past the original size is cut there; the CRC decides.
-      if (length > static_cast<size_t>(stop - out)) length = std::min<uint64_t>(length, left - static_cast<uint64_t>(out - start));
+      if (length > static_cast<size_t>(stop - out)) length = std::min<uint64_t>(length, room - static_cast<uint64_t>(out - start));
       LzWindow::Copy(out, distance, length);
       out += length;
     }
-    in.bits() = bits;
     m_blockLeft = blockLeft;
-    if (result != LzResult::Ok) return result;
-    left -= static_cast<uint64_t>(out - start);
-    if (in.overrun()) return LzResult::Overrun;
-    if (left == 0) return window.finish(out) ? LzResult::Ok : LzResult::OutputFailed;
-    out = window.flush(out);
-    if (out == nullptr) return LzResult::OutputFailed;
-  }
+    return result;
+  });
 }
 
 }  // namespace rkarc

@@ -4,12 +4,15 @@
 // goes to the output, and the last 64 KB move to the front.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
+
+#include "archivers/common/MsbBitReader.h"
 
 namespace rkarc {
 
@@ -51,6 +54,30 @@ class LzWindow {
       for (size_t i = 0; i < length; i += 8) std::memcpy(at + i, from + i, 8);
     } else {
       for (size_t i = 0; i < length; ++i) at[i] = from[i];
+    }
+  }
+
+  // Decodes `total` bytes a chunk at a time and hands them to the output.
+  // `tokens(bits, out, stop, room)` decodes from `out` on until it reaches
+  // `stop`, where a copy may run past `stop` but never past `room` bytes from
+  // where `out` was; it advances `out` and returns Ok, or why it stopped.
+  template <class Tokens>
+  LzResult decode(MsbBitReader& in, uint64_t total, Tokens&& tokens) {
+    uint64_t left = total;
+    uint8_t* out = cursor();
+    while (true) {
+      uint8_t* const start = out;
+      uint8_t* const stop = out + std::min<uint64_t>(left, static_cast<uint64_t>(chunkEnd() - out));
+      // A local, not the reader's member: the byte stores could alias it.
+      MsbBitReader::Bits bits = in.bits();
+      const LzResult result = tokens(bits, out, stop, left);
+      in.bits() = bits;
+      if (result != LzResult::Ok) return result;
+      left -= static_cast<uint64_t>(out - start);
+      if (in.overrun()) return LzResult::Overrun;
+      if (left == 0) return finish(out) ? LzResult::Ok : LzResult::OutputFailed;
+      out = flush(out);
+      if (out == nullptr) return LzResult::OutputFailed;
     }
   }
 

@@ -21,14 +21,8 @@ uint32_t Unary(MsbBitReader::Bits& bits, int most) {
 }  // namespace
 
 LzResult ArjFastDecoder::run(MsbBitReader& in, LzWindow& window, uint64_t total) {
-  uint64_t left = total;
-  uint8_t* out = window.cursor();
-  while (true) {
+  return window.decode(in, total, [&](MsbBitReader::Bits& bits, uint8_t*& out, uint8_t* stop, uint64_t room) {
     uint8_t* const start = out;
-    uint8_t* const stop = out + std::min<uint64_t>(left, static_cast<uint64_t>(window.chunkEnd() - out));
-    // A local, not the member: the byte stores below could alias it.
-    MsbBitReader::Bits bits = in.bits();
-    LzResult result = LzResult::Ok;
     while (out < stop) {
       in.refill(bits);  // 56 bits: a copy takes at most 7 + 7 + 4 + 13
       const uint32_t lengthWidth = Unary(bits, 7);
@@ -40,23 +34,14 @@ LzResult ArjFastDecoder::run(MsbBitReader& in, LzWindow& window, uint64_t total)
       size_t length = (1u << lengthWidth) - 1 + bits.take(static_cast<int>(lengthWidth)) + kMinMatch - 1;
       const uint32_t distanceWidth = 9 + Unary(bits, 4);
       const size_t distance = (1u << distanceWidth) - (1u << 9) + bits.take(static_cast<int>(distanceWidth)) + 1;
-      if (!window.canCopy(out, distance)) [[unlikely]] {
-        result = LzResult::BadCopy;
-        break;
-      }
+      if (!window.canCopy(out, distance)) [[unlikely]] return LzResult::BadCopy;
       // A copy that runs past the original size is cut there; the CRC decides.
-      if (length > static_cast<size_t>(stop - out)) length = std::min<uint64_t>(length, left - static_cast<uint64_t>(out - start));
+      if (length > static_cast<size_t>(stop - out)) length = std::min<uint64_t>(length, room - static_cast<uint64_t>(out - start));
       LzWindow::Copy(out, distance, length);
       out += length;
     }
-    in.bits() = bits;
-    if (result != LzResult::Ok) return result;
-    left -= static_cast<uint64_t>(out - start);
-    if (in.overrun()) return LzResult::Overrun;
-    if (left == 0) return window.finish(out) ? LzResult::Ok : LzResult::OutputFailed;
-    out = window.flush(out);
-    if (out == nullptr) return LzResult::OutputFailed;
-  }
+    return LzResult::Ok;
+  });
 }
 
 }  // namespace rkarc
