@@ -8,6 +8,7 @@
 #include "engine/PathHelpers.h"
 #include "results/MarginLayout.h"
 #include "ui/AppContext.h"
+#include "ui/ListTexts.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -31,7 +32,7 @@ class WaitCursor {
 }  // namespace
 
 mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
-    : PaneBase(context, QStringLiteral("OutFile"), parent), lstOutFile(new DragOutList(this)) {
+    : PaneBase(context, QStringLiteral("OutFile"), parent), lstOutFile(new DragOutList(this)), m_texts(new ListTexts(lstOutFile)) {
   setObjectName(QStringLiteral("mdiOutFile"));
   lstOutFile->setObjectName(QStringLiteral("lstOutFile"));
   lstOutFile->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -77,10 +78,7 @@ QList<QWidget*> mdiOutFile::fontControls() const { return {lstOutFile}; }
 void mdiOutFile::relayout() { PlaceInMargin(this, lstOutFile); }
 
 void mdiOutFile::ListInAdd(const QString& folder) {
-  const int count = lstOutFile->count();
-  for (int row = 0; row < count; ++row)
-    if (lstOutFile->item(row)->text() == folder) return;
-  if (count < kMaxEntries) lstOutFile->addItem(folder);
+  if (!m_texts->contains(folder) && lstOutFile->count() < kMaxEntries) m_texts->add(folder);
 }
 
 void mdiOutFile::SelectAll() {

@@ -6,6 +6,8 @@
 #include "results/DragOutList.h"
 #include "ui/PaneBase.h"
 
+class ListTexts;
+
 class QAction;
 
 class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
@@ -42,6 +44,7 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
   void mnuRefresh_Click();
 
   DragOutList* lstOutFile;
+  ListTexts* m_texts;  // lstOutFile's entries, for ListInAdd
   QAction* mnuDel;
   QAction* mnuRefresh;
   QAction* mnuAll;
