@@ -8,8 +8,12 @@ checking an extraction's output folder. Needs jlha-utils (lha), arj, gcab,
 7zip (7zz), xz-utils and zstd.
 
   bench/make_corpus.py [--seed N] [--scale F] [--only small,large,tree,ish] [FOLDER]
+
+--only also takes the workload keys of run_bench.py to make single archives:
+tgz, zip, lzh, lzh7, arj, arj4, cab, rar, tbz, bz2, bigzip, 7z, txz, tzst.
 """
 import argparse
+import bz2
 import gzip
 import hashlib
 import io
@@ -21,6 +25,7 @@ import sys
 import tarfile
 import tempfile
 import zipfile
+import zlib
 
 MTIME = 1577836800  # 2020-01-01 00:00:00 UTC
 SMALL_KINDS = ["zip", "tar.gz", "lzh", "arj", "cab", "tar.bz2", "gz"]
@@ -107,12 +112,12 @@ def write_with_tool(path, members, command):
         run(*command(os.path.abspath(path), names), cwd=staging)
 
 
-def lzh_command(path, names):
-    return ["lha", "ao5q", path, *names]
+def lzh_command(path, names, method=5):
+    return ["lha", f"ao{method}q", path, *names]
 
 
-def arj_command(path, names):
-    return ["arj", "a", "-m1", "-y", "-i", path, *names]
+def arj_command(path, names, method=1):
+    return ["arj", "a", f"-m{method}", "-y", "-i", path, *names]
 
 
 def cab_command(path, names):
@@ -177,14 +182,39 @@ def large_members(rng, content, total, low, high):
         i += 1
 
 
-def make_large_tgz(root, rng, content, total):
-    path = os.path.join(root, "large", "big.tar.gz")
+def make_large_tar(root, rng, content, total, name="big.tar.gz", mode="w:gz", level=6):
+    path = os.path.join(root, "large", name)
     manifest = Manifest()
-    with tarfile.open(path, "w:gz", compresslevel=6) as t:
+    with tarfile.open(path, mode, compresslevel=level) as t:
         for name, data in large_members(rng, content, total, 64 << 10, 16 << 20):
             info = tarfile.TarInfo(name)
             info.size, info.mtime, info.mode = len(data), MTIME, 0o644
             t.addfile(info, io.BytesIO(data))
+            manifest.add(name, data)
+    manifest.write(path)
+
+
+def make_large_bz2(root, rng, content, total):
+    """One file compressed with bzip2 -9 (900 KB blocks), as `bzip2 big` leaves it."""
+    path = os.path.join(root, "large", "big.bz2")
+    manifest = Manifest()
+    data = b"".join(data for _, data in large_members(rng, content, total, 1 << 20, 8 << 20))
+    with bz2.open(path, "wb", compresslevel=9) as f:
+        f.write(data)
+    manifest.add("big", data)
+    manifest.write(path)
+
+
+def make_large_deflate_zip(root, rng, content, total):
+    """Large deflated members, where the time goes to inflating rather than to creating files."""
+    path = os.path.join(root, "large", "big.zip")
+    manifest = Manifest()
+    with zipfile.ZipFile(path, "w", zipfile.ZIP_DEFLATED, compresslevel=6) as z:
+        for name, data in large_members(rng, content, total, 64 << 10, 16 << 20):
+            info = zipfile.ZipInfo(name, date_time=(2020, 1, 1, 0, 0, 0))
+            info.compress_type = zipfile.ZIP_DEFLATED
+            info.external_attr = 0o644 << 16
+            z.writestr(info, data)
             manifest.add(name, data)
     manifest.write(path)
 
@@ -200,7 +230,7 @@ def make_large_zip(root, rng, content, members):
 
 
 def make_large_with_tool(root, rng, content, total, name, command):
-    """The 300 MB LZH and ARJ: members staged on disk, then handed to the tool."""
+    """The 300 MB LZH, ARJ and CAB: members staged on disk, then handed to the tool."""
     path = os.path.join(root, "large", name)
     manifest = Manifest()
     with tempfile.TemporaryDirectory(dir=os.path.join(root, "large")) as staging:
@@ -228,6 +258,39 @@ def make_large_compressed_tar(root, rng, content, total, name, command):
         plain.seek(0)
         with open(path, "wb") as out:
             subprocess.run(command, stdin=plain, stdout=out, check=True)
+    manifest.write(path)
+
+
+def write_rar(path, members):
+    """A RAR 4 archive of stored members (no RAR compressor ships with Debian):
+    the container, its headers and checksums as every RAR reader reads them."""
+    def block(kind, flags, body, add_size=0):
+        size = 7 + len(body)
+        head = bytes([kind]) + flags.to_bytes(2, "little") + size.to_bytes(2, "little") + body
+        return (zlib.crc32(head) & 0xFFFF).to_bytes(2, "little") + head
+
+    dos_time = ((2020 - 1980) << 25) | (1 << 21) | (1 << 16)
+    with open(path, "wb") as f:
+        f.write(b"Rar!\x1a\x07\x00")
+        f.write(block(0x73, 0, bytes(6)))
+        for name, data in members:
+            encoded = name.encode("ascii")
+            body = (len(data).to_bytes(4, "little") + len(data).to_bytes(4, "little") + bytes([2])
+                    + zlib.crc32(data).to_bytes(4, "little") + dos_time.to_bytes(4, "little")
+                    + bytes([20, 0x30]) + len(encoded).to_bytes(2, "little")
+                    + (0x20).to_bytes(4, "little") + encoded)
+            f.write(block(0x74, 0x8000, body))
+            f.write(data)
+        f.write(block(0x7B, 0x4000, b""))
+
+
+def make_large_rar(root, rng, content, total):
+    path = os.path.join(root, "large", "big.rar")
+    manifest = Manifest()
+    members = list(large_members(rng, content, total, 256 << 10, 8 << 20))
+    write_rar(path, [(name.replace("/", "\\"), data) for name, data in members])
+    for name, data in members:
+        manifest.add(name, data)
     manifest.write(path)
 
 
@@ -284,23 +347,36 @@ def main():
     rng = random.Random(args.seed)
     content = Content(rng)
     # Each part draws from its own generator so that --only gives the same bytes.
+    # (parts it belongs to, step); appended steps keep the seeds of the earlier
+    # ones. A step's parts are "small", "large", "tree" or "ish" and its
+    # run_bench.py workload key; --only takes either.
+    large = lambda name, command, method: lambda r: make_large_with_tool(
+        root, r, content, int(args.scale * 300e6), name, lambda p, n: command(p, n, method))
     steps = [
-        ("small", lambda r: make_small(root, r, content, 1000)),
-        ("large", lambda r: make_large_tgz(root, r, content, int(args.scale * (1 << 30)))),
-        ("large", lambda r: make_large_zip(root, r, content, 20000)),
-        ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.lzh", lzh_command)),
-        ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.arj", arj_command)),
-        ("tree", lambda r: make_tree(root, 50000, 2000)),
-        ("ish", lambda r: make_ish_log(root, r, 20 << 20, os.path.abspath(args.samples))),
-        ("large", lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.7z", sevenzip_command)),
-        ("large", lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6), "big.tar.xz",
-                                                      ["xz", "-T0", "-6", "-c"])),
-        ("large", lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6), "big.tar.zst",
-                                                      ["zstd", "-T0", "-3", "-q", "-c"])),
+        ({"small"}, lambda r: make_small(root, r, content, 1000)),
+        ({"large", "tgz"}, lambda r: make_large_tar(root, r, content, int(args.scale * (1 << 30)))),
+        ({"large", "zip"}, lambda r: make_large_zip(root, r, content, 20000)),
+        ({"large", "lzh"}, large("big.lzh", lzh_command, 5)),
+        ({"large", "arj"}, large("big.arj", arj_command, 1)),
+        ({"tree"}, lambda r: make_tree(root, 50000, 2000)),
+        ({"ish"}, lambda r: make_ish_log(root, r, 20 << 20, os.path.abspath(args.samples))),
+        ({"large", "lzh7"}, large("big7.lzh", lzh_command, 7)),
+        ({"large", "arj4"}, large("big4.arj", arj_command, 4)),
+        ({"large", "cab"}, large("big.cab", lambda p, n, _: cab_command(p, n), 0)),
+        ({"large", "rar"}, lambda r: make_large_rar(root, r, content, int(args.scale * 300e6))),
+        ({"large", "tbz"}, lambda r: make_large_tar(root, r, content, int(args.scale * 300e6), "big.tar.bz2", "w:bz2", 9)),
+        ({"large", "bz2"}, lambda r: make_large_bz2(root, r, content, int(args.scale * 100e6))),
+        ({"large", "bigzip"}, lambda r: make_large_deflate_zip(root, r, content, int(args.scale * (1 << 30)))),
+        ({"large", "7z"}, lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big.7z",
+                                                        sevenzip_command)),
+        ({"large", "txz"}, lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6),
+                                                               "big.tar.xz", ["xz", "-T0", "-6", "-c"])),
+        ({"large", "tzst"}, lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6),
+                                                                "big.tar.zst", ["zstd", "-T0", "-3", "-q", "-c"])),
     ]
     for n, (part, step) in enumerate(steps):
-        if part in parts:
-            print(f"make_corpus: step {n} ({part})", flush=True)
+        if part & parts:
+            print(f"make_corpus: step {n} ({', '.join(sorted(part))})", flush=True)
             step(random.Random(args.seed * 100 + n))
     print("make_corpus: done in", root)
 

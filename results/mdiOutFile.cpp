@@ -9,6 +9,7 @@
 #include "results/MarginLayout.h"
 #include "ui/AppContext.h"
 #include "ui/PathItem.h"
+#include "ui/ListPaths.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -32,7 +33,7 @@ class WaitCursor {
 }  // namespace
 
 mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
-    : PaneBase(context, QStringLiteral("OutFile"), parent), lstOutFile(new DragOutList(this)) {
+    : PaneBase(context, QStringLiteral("OutFile"), parent), lstOutFile(new DragOutList(this)), m_paths(new ListPaths(lstOutFile)) {
   setObjectName(QStringLiteral("mdiOutFile"));
   lstOutFile->setObjectName(QStringLiteral("lstOutFile"));
   lstOutFile->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -78,10 +79,7 @@ QList<QWidget*> mdiOutFile::fontControls() const { return {lstOutFile}; }
 void mdiOutFile::relayout() { PlaceInMargin(this, lstOutFile); }
 
 void mdiOutFile::ListInAdd(const QString& folder) {
-  const int count = lstOutFile->count();
-  for (int row = 0; row < count; ++row)
-    if (ItemPath(lstOutFile->item(row)) == folder) return;
-  if (count < kMaxEntries) lstOutFile->addItem(NewPathItem(folder));
+  if (!m_paths->contains(folder) && lstOutFile->count() < kMaxEntries) m_paths->add(folder);
 }
 
 void mdiOutFile::SelectAll() {

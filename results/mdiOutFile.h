@@ -6,6 +6,8 @@
 #include "results/DragOutList.h"
 #include "ui/PaneBase.h"
 
+class ListPaths;
+
 class QAction;
 
 class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
@@ -42,6 +44,7 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
   void mnuRefresh_Click();
 
   DragOutList* lstOutFile;
+  ListPaths* m_paths;  // lstOutFile's entries, for ListInAdd
   QAction* mnuDel;
   QAction* mnuRefresh;
   QAction* mnuAll;

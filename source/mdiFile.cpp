@@ -16,6 +16,7 @@
 #include "engine/PathHelpers.h"
 #include "platform/FileName.h"
 #include "ui/AppContext.h"
+#include "ui/ListPaths.h"
 #include "ui/MessageBox.h"
 #include "ui/PathItem.h"
 #include "ui/Twips.h"
@@ -42,6 +43,7 @@ bool IsDragEvent(QEvent::Type type) {
 mdiFile::mdiFile(AppContext& context, QWidget* parent)
     : PaneBase(context, QStringLiteral("File"), parent),
       lstFile(new QListWidget(this)),
+      m_paths(new ListPaths(lstFile)),
       btnDel(new QPushButton(QStringLiteral("削除"), this)),
       btnDelAll(new QPushButton(QStringLiteral("全削除"), this)) {
   setObjectName(QStringLiteral("mdiFile"));
@@ -111,11 +113,9 @@ void mdiFile::relayout() {
 }
 
 bool mdiFile::ListInAdd(const QString& path) {
-  const int entries = lstFile->count();
-  for (int row = 0; row < entries; ++row)
-    if (ItemPath(lstFile->item(row)) == path) return true;
-  if (entries < kMaxEntries) {
-    lstFile->addItem(NewPathItem(path));
+  if (m_paths->contains(path)) return true;
+  if (lstFile->count() < kMaxEntries) {
+    m_paths->add(path);
     return true;
   }
   // The automatic run has nobody to answer a message box: the notice goes
@@ -164,6 +164,9 @@ void mdiFile::setSelected(int index, bool selected) {
 }
 
 void mdiFile::setTopIndex(int index) {
+  // A hidden list (the automatic run) measured every entry again on each
+  // scroll: a quarter of the CPU time of a run over 1,000 small archives.
+  if (!lstFile->isVisible()) return;
   QListWidgetItem* item = lstFile->item(index);
   if (!item) return;
   lstFile->scrollToItem(item, QAbstractItemView::PositionAtTop);

@@ -6,6 +6,8 @@
 
 #include "ui/PaneBase.h"
 
+class ListPaths;
+
 class QAction;
 class QListWidget;
 class QPushButton;
@@ -60,6 +62,7 @@ class mdiFile : public PaneBase, public TargetListOps {
   QWidget* dialogParent();
 
   QListWidget* lstFile;
+  ListPaths* m_paths;  // lstFile's entries, for ListInAdd
   QPushButton* btnDel;
   QPushButton* btnDelAll;
   QAction* mnuAll;

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "archivers/cab32/CabMszip.h"
 #include "archivers/cab32/CabSystem.h"
 #include "archivers/common/RegularFile.h"
 #include "archivers/common/ResultCodes.h"
@@ -46,6 +47,7 @@ CabReader::~CabReader() {
 }
 
 void CabReader::setObserver(std::function<void(uint64_t)> observer) {
+  m_observer = observer;
   if (m_system) m_system->setObserver(std::move(observer));
 }
 
@@ -148,6 +150,9 @@ CabError CabReader::readFailure(int mspackError) const {
 CabError CabReader::extract(size_t index, const Output& output) {
   if (index >= files().size()) return {kErrInternal, "内部エラー（メンバーの番号）"};
   if (CabError why = check(index)) return why;
+  if (m_location.header.folders[m_location.header.folderOf(files()[index])].method() ==
+      static_cast<uint8_t>(CabMethod::MsZip))
+    return extractMszip(index, output);
   if (!m_cabinet) {
     if (CabError why = openCabinet()) return why;
   }
@@ -166,6 +171,20 @@ CabError CabReader::extract(size_t index, const Output& output) {
   closeCabinet();
   if (outputFailed) return {kErrWrite, "書き込みに失敗しました"};
   return readFailure(result);
+}
+
+// Members of one folder come in data order: a member at or after where the
+// last one ended goes on decoding, any other starts the folder again.
+CabError CabReader::extractMszip(size_t index, const Output& output) {
+  const CabFileEntry& file = files()[index];
+  const size_t folder = m_location.header.folderOf(file);
+  if (!m_mszip || m_mszipFolder != folder || file.folderOffset < m_mszip->position()) {
+    m_mszip = std::make_unique<CabMszip>(m_file, m_location, folder, m_observer);
+    m_mszipFolder = folder;
+  }
+  CabError why = m_mszip->read(file.folderOffset, file.size, output);
+  if (why) m_mszip.reset();
+  return why;
 }
 
 }  // namespace rkarc

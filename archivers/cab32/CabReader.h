@@ -20,6 +20,7 @@ struct mscabd_file;
 
 namespace rkarc {
 
+class CabMszip;
 class CabSystem;
 
 // A result code from ResultCodes.h (0 for none) and a reason for the report.
@@ -62,6 +63,7 @@ class CabReader {
   CabError openCabinet();
   void closeCabinet();
   CabError readFailure(int mspackError) const;
+  CabError extractMszip(size_t index, const Output& output);
 
   ArchiveFile m_file;
   CabLocation m_location;
@@ -70,6 +72,9 @@ class CabReader {
   mscab_decompressor* m_decompressor = nullptr;
   mscabd_cabinet* m_cabinet = nullptr;
   std::vector<mscabd_file*> m_files;  // libmspack's entries, in the order of files()
+  std::function<void(uint64_t)> m_observer;
+  std::unique_ptr<CabMszip> m_mszip;  // the MSZIP folder being decoded, kept for the next member
+  size_t m_mszipFolder = 0;
 };
 
 }  // namespace rkarc

@@ -83,6 +83,10 @@ bool EntryExtractor::handle(archive_entry* entry, bool warned, const Planner& pl
     m_writer.begin(plan.member);
     return true;
   }
+  if (plan.data) {
+    auto sink = m_writer.begin(plan.member);
+    return !sink || plan.data(*sink);  // without a sink: kept, refused, or stopped, as the writer knows
+  }
   return copyData(entry, plan);
 }
 

@@ -61,6 +61,11 @@ ByteStream::AfterStream ByteStream::afterStream(const unsigned char*& next, size
   return AfterStream::End;
 }
 
+void ByteStream::restartInputAt(uint64_t offset) {
+  m_offset = std::min(offset, m_file.size());
+  reportInput(m_offset);
+}
+
 int64_t ByteStream::fail(int32_t code, std::string reason) {
   if (m_errorCode == 0) {
     m_errorCode = code;

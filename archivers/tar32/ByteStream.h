@@ -49,6 +49,12 @@ class ByteStream {
   // other trailing bytes are ignored and counted, as gzip -t and bsdtar do.
   AfterStream afterStream(const unsigned char*& next, size_t& available, std::string_view magic);
   int64_t fail(int32_t code, std::string reason);
+  // For a stream that reads its input by other means: the next fill() reads
+  // from file offset `offset`, and the input position is reported.
+  void restartInputAt(uint64_t offset);
+  void reportInput(uint64_t offset) {
+    if (m_onInput) m_onInput(offset);
+  }
   void setIgnoredTrailingBytes(uint64_t bytes) { m_ignoredTrailing = bytes; }
   bool atFileEnd() const { return m_offset >= m_file.size(); }
 

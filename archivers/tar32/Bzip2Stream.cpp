@@ -1,37 +1,173 @@
-// bzip2 decoding with full checks; see Bzip2Stream.h.
+// bzip2 decoding on several threads with full checks; see Bzip2Stream.h.
 #include "archivers/tar32/Bzip2Stream.h"
 
+#include <sched.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 #include "archivers/common/ResultCodes.h"
+#include "archivers/tar32/Bzip2Bits.h"
 
 namespace rkarc::tar {
+namespace {
 
-Bzip2Stream::Bzip2Stream(const InputFile& file, std::function<void(uint64_t)> onInput)
-    : ByteStream(file, std::move(onInput)) {
-  m_next = input().data();
-  start();
+constexpr uint64_t kBlockMagic = 0x314159265359, kEndMagic = 0x177245385090;
+constexpr size_t kMaxMarks = 64;  // end markers without blocks between them are cheap, but not free
+
+}  // namespace
+
+unsigned Bzip2Stream::DefaultThreads() {
+  if (const char* set = std::getenv("RUKASU2_BZIP2_THREADS")) {
+    const int n = std::atoi(set);
+    if (n >= 1 && n <= 64) return static_cast<unsigned>(n);
+  }
+  cpu_set_t cpus;
+  const int count = sched_getaffinity(0, sizeof cpus, &cpus) == 0 ? CPU_COUNT(&cpus) : 1;
+  return std::clamp(static_cast<unsigned>(count), 1u, kMaxThreads);
 }
 
-Bzip2Stream::~Bzip2Stream() { stop(); }
+Bzip2Stream::Bzip2Stream(const InputFile& file, std::function<void(uint64_t)> onInput, unsigned threads)
+    : ByteStream(file, std::move(onInput)),
+      m_file(file),
+      m_scanner(file),
+      m_limit(std::max(threads, 1u) + 2),
+      m_workers(std::make_unique<Bzip2Workers>(file, std::max(threads, 1u))) {}
 
-bool Bzip2Stream::start() {
-  std::memset(&m_bz, 0, sizeof m_bz);
-  m_ready = BZ2_bzDecompressInit(&m_bz, 0, 0) == BZ_OK;
-  return m_ready;
+Bzip2Stream::~Bzip2Stream() {
+  for (Ahead& a : m_ahead)
+    if (a.job) m_workers->drop(*a.job);
 }
 
-void Bzip2Stream::stop() {
-  if (m_ready) BZ2_bzDecompressEnd(&m_bz);
-  m_ready = false;
+bool Bzip2Stream::currentHasBytes() const {
+  if (!m_current) return false;
+  return m_current->block.runs ? !m_runs.finished() : m_offset < m_current->block.bytes.size();
 }
 
-bool Bzip2Stream::nextStream() {
-  switch (afterStream(m_next, m_available, "BZh")) {
+int Bzip2Stream::available() {
+  while (errorCode() == 0 && !currentHasBytes()) {
+    if (m_done || !nextBlock()) break;
+  }
+  if (errorCode() != 0) return -1;
+  return currentHasBytes() ? 1 : 0;
+}
+
+int64_t Bzip2Stream::read(void* out, size_t n) {
+  if (const int state = available(); state <= 0) return state;
+  const Bzip2Block& block = m_current->block;
+  if (block.runs) return static_cast<int64_t>(m_runs.expand(static_cast<uint8_t*>(out), n));
+  const size_t take = std::min(n, block.bytes.size() - m_offset);
+  std::memcpy(out, block.bytes.data() + m_offset, take);
+  m_offset += take;
+  return static_cast<int64_t>(take);
+}
+
+int64_t Bzip2Stream::readView(const void** data) {
+  if (const int state = available(); state <= 0) return state;
+  const Bzip2Block& block = m_current->block;
+  if (block.runs) {
+    if (m_view.empty()) m_view.resize(64 * 1024);
+    *data = m_view.data();
+    return static_cast<int64_t>(m_runs.expand(m_view.data(), m_view.size()));
+  }
+  *data = block.bytes.data() + m_offset;
+  const size_t take = block.bytes.size() - m_offset;
+  m_offset = block.bytes.size();  // the block stays until the next call
+  return static_cast<int64_t>(take);
+}
+
+// Makes the block at m_expect current, passing end markers and starting the
+// streams that follow them. False at the verified end or on failure.
+bool Bzip2Stream::nextBlock() {
+  m_current.reset();
+  if (!m_started) {
+    m_started = true;
+    if (!startStream(0)) return false;
+  }
+  for (;;) {
+    Ahead* ahead = markAtExpected();
+    if (!ahead) return failNoMagic();
+    if (!ahead->mark.end) {
+      Ahead taken = std::move(*ahead);
+      m_ahead.pop_front();
+      --m_jobs;
+      return takeBlock(std::move(taken));
+    }
+    m_ahead.pop_front();
+    if (!endStream() || m_done) return false;
+  }
+}
+
+// Finds marks and hands their blocks to the workers, up to m_limit blocks ahead.
+void Bzip2Stream::lookAhead() {
+  Bzip2Scanner::Mark mark;
+  while (m_jobs < m_limit && m_ahead.size() < kMaxMarks && m_scanner.next(mark)) {
+    Ahead a{mark, nullptr};
+    if (!mark.end) {
+      a.job = m_workers->submit(mark.bit, mark.level);
+      ++m_jobs;
+    }
+    m_ahead.push_back(std::move(a));
+  }
+}
+
+// The mark at m_expect, or null when no magic begins there. Marks before it
+// lay inside the block that ended there: their blocks are dropped.
+Bzip2Stream::Ahead* Bzip2Stream::markAtExpected() {
+  for (;;) {
+    while (!m_ahead.empty() && m_ahead.front().mark.bit < m_expect) {
+      if (m_ahead.front().job) {
+        m_workers->drop(*m_ahead.front().job);
+        --m_jobs;
+      }
+      m_ahead.pop_front();
+    }
+    if (!m_ahead.empty()) return m_ahead.front().mark.bit == m_expect ? &m_ahead.front() : nullptr;
+    const size_t before = m_ahead.size();
+    lookAhead();
+    if (m_ahead.size() == before) return nullptr;
+  }
+}
+
+bool Bzip2Stream::takeBlock(Ahead ahead) {
+  lookAhead();  // the workers go on while this block is waited for
+  Bzip2Block* block = &m_workers->wait(*ahead.job);
+  if (block->level != m_level) {
+    // The scanner guessed the stream's block size wrong (a header-like run
+    // of bytes inside compressed data): the limits differ, so decode again.
+    try {
+      m_workers->decodeHere(m_expect, m_level, *block);
+    } catch (const std::bad_alloc&) {
+      block->status = Bzip2Block::Status::NoMemory;
+    }
+  }
+  if (block->status != Bzip2Block::Status::Ok) return failBlock(block->status);
+  m_combined = (m_combined << 1 | m_combined >> 31) ^ block->crc;
+  m_expect = block->end;
+  m_current = std::move(ahead.job);
+  m_offset = 0;
+  if (block->runs) m_runs.start(block->bytes.data(), block->bytes.size());
+  reportInput(m_expect / 8);
+  return true;
+}
+
+// At an end marker: the stream's combined CRC, then whatever follows the
+// stream from the next whole byte on.
+bool Bzip2Stream::endStream() {
+  Bzip2Bits in(m_file, m_bits);
+  in.start(m_expect + 48);
+  const uint32_t stored = in.take(32);
+  if (in.readFailed()) return stop(kErrArchiveOpen, "書庫を読めません");
+  if (in.pastEnd()) return stop(kErrDamaged, "bzip2データが途中で切れています");
+  if (stored != m_combined) return stop(kErrChecksum, "CRCが一致しません（bzip2）");
+  const uint64_t after = (in.position() + 7) / 8;
+  restartInputAt(after);
+  const unsigned char* next = input().data();
+  size_t available = 0;
+  switch (afterStream(next, available, "BZh")) {
     case AfterStream::Another:
-      if (restart()) return true;
-      fail(kErrMemory, "メモリが足りません");
-      return false;
+      return startStream(after);
     case AfterStream::End:
       m_done = true;
       return true;
@@ -41,44 +177,56 @@ bool Bzip2Stream::nextStream() {
   return false;
 }
 
-// A new decoder for the next stream, writing on where the last one stopped:
-// initialising clears the output pointer and room of the current read().
-bool Bzip2Stream::restart() {
-  char* const out = m_bz.next_out;
-  const unsigned room = m_bz.avail_out;
-  stop();
-  if (!start()) return false;
-  m_bz.next_out = out;
-  m_bz.avail_out = room;
+// "BZh" and the block size digit at byte `offset`.
+bool Bzip2Stream::startStream(uint64_t offset) {
+  unsigned char header[4] = {};
+  const int64_t got = m_file.readAt(offset, header, sizeof header);
+  if (got < 0) return stop(kErrArchiveOpen, "書庫を読めません");
+  for (int64_t i = 0; i < 4; ++i) {
+    const bool fits = i < 3 ? header[i] == "BZh"[i] : header[i] >= '1' && header[i] <= '9';
+    if (i >= got) return stop(kErrDamaged, "bzip2データが途中で切れています");
+    if (!fits) return stop(kErrDamaged, "bzip2データが壊れています");
+  }
+  m_level = header[3] - '0';
+  m_expect = (offset + 4) * 8;
+  m_combined = 0;
   return true;
 }
 
-int64_t Bzip2Stream::read(void* out, size_t n) {
-  if (errorCode() != 0) return -1;
-  if (!m_ready) return fail(kErrMemory, "メモリが足りません");
-  m_bz.next_out = static_cast<char*>(out);
-  m_bz.avail_out = static_cast<unsigned>(n);
-  while (!m_done && m_bz.avail_out == n) {
-    if (m_available == 0 && !fill(m_next, m_available)) {
-      if (errorCode() != 0) return -1;
-      return fail(kErrDamaged, "bzip2データが途中で切れています");
-    }
-    m_bz.next_in = reinterpret_cast<char*>(const_cast<unsigned char*>(m_next));
-    m_bz.avail_in = static_cast<unsigned>(m_available);
-    const int rc = BZ2_bzDecompress(&m_bz);
-    m_next = reinterpret_cast<const unsigned char*>(m_bz.next_in);
-    m_available = m_bz.avail_in;
-    if (rc == BZ_STREAM_END) {
-      if (!nextStream()) return -1;
-    } else if (rc == BZ_DATA_ERROR) {
-      return fail(kErrChecksum, "CRCが一致しません（bzip2）");
-    } else if (rc == BZ_MEM_ERROR) {
-      return fail(kErrMemory, "メモリが足りません");
-    } else if (rc != BZ_OK) {
-      return fail(kErrDamaged, "bzip2データが壊れています");
-    }
+// No block or end magic where the last block ended: damage, or the file
+// ends first, judged byte by byte as libbz2 reads it.
+bool Bzip2Stream::failNoMagic() {
+  if (m_scanner.readFailed()) return stop(kErrArchiveOpen, "書庫を読めません");
+  Bzip2Bits in(m_file, m_bits);
+  in.start(m_expect);
+  const uint32_t first = in.take(8);
+  const uint64_t magic = first == (kBlockMagic >> 40) ? kBlockMagic : first == (kEndMagic >> 40) ? kEndMagic : 0;
+  for (int i = 1; magic != 0 && !in.pastEnd() && i < 6; ++i) {
+    if (in.take(8) != ((magic >> (40 - 8 * i)) & 0xFF)) break;
   }
-  return static_cast<int64_t>(n - m_bz.avail_out);
+  if (in.readFailed()) return stop(kErrArchiveOpen, "書庫を読めません");
+  if (in.pastEnd()) return stop(kErrDamaged, "bzip2データが途中で切れています");
+  return stop(kErrChecksum, "CRCが一致しません（bzip2）");
+}
+
+// As libbz2's results were reported: any damage inside a stream is
+// BZ_DATA_ERROR (a checksum failure), running out of input a cut file.
+bool Bzip2Stream::failBlock(Bzip2Block::Status status) {
+  switch (status) {
+    case Bzip2Block::Status::Cut:
+      return stop(kErrDamaged, "bzip2データが途中で切れています");
+    case Bzip2Block::Status::Unreadable:
+      return stop(kErrArchiveOpen, "書庫を読めません");
+    case Bzip2Block::Status::NoMemory:
+      return stop(kErrMemory, "メモリが足りません");
+    default:
+      return stop(kErrChecksum, "CRCが一致しません（bzip2）");
+  }
+}
+
+bool Bzip2Stream::stop(int32_t code, const char* reason) {
+  fail(code, reason);
+  return false;
 }
 
 }  // namespace rkarc::tar

@@ -1,7 +1,7 @@
 // Compression sniffing and header checks; see Compression.h.
 #include "archivers/tar32/Compression.h"
 
-#include <zlib.h>
+#include <isa-l/igzip_lib.h>
 
 #define ZSTD_STATIC_LINKING_ONLY  // ZSTD_getFrameHeader
 #include <lzma.h>
@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "archivers/common/Bytes.h"
@@ -20,16 +21,15 @@ namespace {
 bool GzipHeaderDecodes(const InputFile& file) {
   std::vector<unsigned char> in(static_cast<size_t>(std::min<uint64_t>(file.size(), 16 * 1024)));
   if (!file.readExact(0, in.data(), in.size())) return false;
-  z_stream z{};
-  if (inflateInit2(&z, 15 + 16) != Z_OK) return false;
+  auto state = std::make_unique<inflate_state>();
+  isal_inflate_init(state.get());
+  state->crc_flag = ISAL_GZIP;
   std::vector<unsigned char> out(64 * 1024);
-  z.next_in = in.data();
-  z.avail_in = static_cast<uInt>(in.size());
-  z.next_out = out.data();
-  z.avail_out = static_cast<uInt>(out.size());
-  const int rc = inflate(&z, Z_NO_FLUSH);
-  inflateEnd(&z);
-  return rc == Z_OK || rc == Z_STREAM_END || rc == Z_BUF_ERROR;
+  state->next_in = in.data();
+  state->avail_in = static_cast<uint32_t>(in.size());
+  state->next_out = out.data();
+  state->avail_out = static_cast<uint32_t>(out.size());
+  return isal_inflate(state.get()) == ISAL_DECOMP_OK;
 }
 
 // The 13-byte header of the old .lzma format, which has no magic: the

@@ -39,18 +39,19 @@ constexpr OptionRule kLetters[] = {{"x", None}, {"f", None}, {"o", None}, {"G", 
 constexpr OptionRule kTokens[] = {{"--overwrite", Overwrite}};
 constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTokens, .namesIgnoreCase = false};
 
-// gzip, bzip2, xz, zstd, lzip and lzma are decoded on a thread of their own,
-// ahead of the writing; .Z and plain tar are libarchive's.
+// gzip, xz, zstd, lzip and lzma are decoded on a thread of their own, ahead
+// of the writing; bzip2 on threads of its own, several blocks at a time; .Z
+// and plain tar are libarchive's.
 std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, InputProgress onInput) {
+  if (kind == Compression::Bzip2) return std::make_unique<Bzip2Stream>(file, std::move(onInput));
   if (kind == Compression::None || kind == Compression::Compress) return nullptr;
   const auto inner = [&](InputProgress heard) -> std::unique_ptr<ByteStream> {
     switch (kind) {
-      case Compression::Gzip: return std::make_unique<GzipStream>(file, std::move(heard));
       case Compression::Xz: return std::make_unique<XzStream>(file, XzStream::Format::Xz, std::move(heard));
       case Compression::Lzip: return std::make_unique<XzStream>(file, XzStream::Format::Lzip, std::move(heard));
       case Compression::Lzma: return std::make_unique<XzStream>(file, XzStream::Format::Lzma, std::move(heard));
       case Compression::Zstd: return std::make_unique<ZstdStream>(file, std::move(heard));
-      default: return std::make_unique<Bzip2Stream>(file, std::move(heard));
+      default: return std::make_unique<GzipStream>(file, std::move(heard));
     }
   };
   return std::make_unique<ThreadedStream>(file, inner, std::move(onInput));

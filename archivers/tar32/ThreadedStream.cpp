@@ -35,7 +35,7 @@ void ThreadedStream::decode() {
     block->size = 0;
     block->last = false;
     while (block->size < kBlockSize) {
-      const int64_t n = m_inner->read(block->data.data() + block->size, kBlockSize - block->size);
+      const int64_t n = m_inner->read(block->data.get() + block->size, kBlockSize - block->size);
       if (n <= 0) {
         block->last = true;
         break;
@@ -92,7 +92,7 @@ void ThreadedStream::reportInput() {
 int64_t ThreadedStream::read(void* out, size_t n) {
   if (const int state = available(); state <= 0) return state;
   const size_t take = std::min(n, m_current->size - m_offset);
-  std::memcpy(out, m_current->data.data() + m_offset, take);
+  std::memcpy(out, m_current->data.get() + m_offset, take);
   m_offset += take;
   reportInput();
   return static_cast<int64_t>(take);
@@ -100,7 +100,7 @@ int64_t ThreadedStream::read(void* out, size_t n) {
 
 int64_t ThreadedStream::readView(const void** data) {
   if (const int state = available(); state <= 0) return state;
-  *data = m_current->data.data() + m_offset;
+  *data = m_current->data.get() + m_offset;
   const size_t take = m_current->size - m_offset;
   m_offset = m_current->size;  // the block goes back to the decoder only on the next call
   reportInput();

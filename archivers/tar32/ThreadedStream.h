@@ -34,7 +34,9 @@ class ThreadedStream : public ByteStream {
 
  private:
   struct Block {
-    std::vector<char> data = std::vector<char>(kBlockSize);
+    // Not cleared: 1.5 MB of memset per archive was a third of the CPU time
+    // of a run over 1,000 small archives; a small one touches a page or two.
+    std::unique_ptr<char[]> data{new char[kBlockSize]};
     size_t size = 0;  // 0 with `last`: the verified end, or the inner stream's failure
     bool last = false;
   };

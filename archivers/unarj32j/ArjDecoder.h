@@ -1,9 +1,11 @@
-// The data of one ARJ member, decoded on demand: the common face of the
-// stored, methods 1-3 and method 4 decoders, and the factory that picks one.
+// The data of one ARJ member, decoded and handed out piece by piece: the
+// common face of the stored, methods 1-3 and method 4 decoders, and the
+// factory that picks one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,11 +16,14 @@ namespace rkarc {
 
 class ArjDecoder {
  public:
+  // Receives decoded data; returns false to stop.
+  using Output = std::function<bool(const uint8_t* data, size_t size)>;
+
   virtual ~ArjDecoder() = default;
 
-  // Up to n bytes of the member's original data; fewer only at its end (the
-  // original size) or after a failure.
-  virtual size_t read(uint8_t* out, size_t n) = 0;
+  // Decodes the member's data to its original size into `output`. False when
+  // it failed (failure() says why) or the output refused the data.
+  virtual bool decode(const Output& output) = 0;
 
   // 0 while all is well; kErrDamaged for bad data, kErrArchiveOpen for a read error.
   int32_t failure() const { return m_failure; }

@@ -10,8 +10,6 @@
 namespace rkarc {
 namespace {
 
-constexpr size_t kBufferSize = 64 * 1024;
-
 // Unix hosts store Unix time; every other host an MS-DOS local date and time.
 std::optional<int64_t> MemberTime(const ArjHeader& header) {
   const uint32_t t = header.timestamp;
@@ -106,15 +104,17 @@ void ArjExtractor::decode(ArjArchive& archive, SafeWriter& writer, const ArjHead
   auto decoder = ArjDecoder::create(archive.file(), header);
   auto sink = writer.begin(member);
   if (!sink) return;  // kept, refused, or the run has stopped: the writer said so
-  std::vector<uint8_t> buffer(kBufferSize);
   uLong crc = ::crc32(0L, Z_NULL, 0);
-  while (const size_t n = decoder->read(buffer.data(), buffer.size())) {
-    crc = ::crc32(crc, buffer.data(), static_cast<uInt>(n));
-    if (!sink->write(buffer.data(), n)) return;  // the writer recorded why
+  const bool whole = decoder->decode([&](const uint8_t* data, size_t size) {
+    crc = ::crc32(crc, data, static_cast<uInt>(size));
+    if (!sink->write(data, size)) return false;  // the writer recorded why
     m_progress.update(archive.file().furthest(), archive.file().size());
-  }
+    return true;
+  });
   if (decoder->failure() != 0) {
     sink->abort(decoder->failure(), decoder->reason());
+  } else if (!whole) {
+    return;
   } else if (static_cast<uint32_t>(crc) != header.crc) {
     sink->abort(kErrChecksum, "CRCが一致しません（データが壊れています）");
   } else {

@@ -2,20 +2,16 @@
 // distances, no Huffman tables and no blocks (docs/formats/ARJ.md section 6).
 #pragma once
 
-#include "archivers/unarj32j/ArjSlidingDecoder.h"
+#include "archivers/unarj32j/ArjLzDecoder.h"
 
 namespace rkarc {
 
-class ArjFastDecoder : public ArjSlidingDecoder {
+class ArjFastDecoder : public ArjLzDecoder {
  public:
-  ArjFastDecoder(ArjFile& file, const ArjHeader& header) : ArjSlidingDecoder(file, header) {}
+  ArjFastDecoder(ArjFile& file, const ArjHeader& header) : ArjLzDecoder(file, header) {}
 
  protected:
-  bool next(Token& token) override;
-
- private:
-  // Counts 1 bits up to `most`, consuming the 0 bit that ends a shorter run.
-  uint32_t unary(uint32_t most);
+  LzResult run(MsbBitReader& in, LzWindow& window, uint64_t total) override;
 };
 
 }  // namespace rkarc

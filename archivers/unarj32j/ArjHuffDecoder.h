@@ -1,30 +1,23 @@
-// Methods 1, 2 and 3: LZ77 with static Huffman codes sent per block, the
-// scheme of docs/formats/ARJ.md section 5 (the bit layout of LZH -lh7-). The three methods
-// differ only in how hard the compressor searched.
+// Methods 1, 2 and 3: LZ77 with static Huffman codes sent per block, the bit
+// layout of LZH's -lh7- (LhBlockDecoder) over ARJ's 26,624-byte history
+// (docs/formats/ARJ.md section 5). The three methods differ only in how hard
+// the compressor searched.
 #pragma once
 
-#include "archivers/unarj32j/ArjHuffman.h"
-#include "archivers/unarj32j/ArjSlidingDecoder.h"
+#include "archivers/common/LhBlockDecoder.h"
+#include "archivers/unarj32j/ArjLzDecoder.h"
 
 namespace rkarc {
 
-class ArjHuffDecoder : public ArjSlidingDecoder {
+class ArjHuffDecoder : public ArjLzDecoder {
  public:
-  ArjHuffDecoder(ArjFile& file, const ArjHeader& header) : ArjSlidingDecoder(file, header) {}
+  ArjHuffDecoder(ArjFile& file, const ArjHeader& header) : ArjLzDecoder(file, header) {}
 
  protected:
-  bool next(Token& token) override;
-
- private:
-  bool readBlockHeader();
-  // The code-length (T) and position (P) codes: nbit-bit count, then lengths.
-  bool readShortLengths(ArjHuffman& code, uint32_t symbols, int countBits, uint32_t zeroRunAfter);
-  bool readLiteralLengths();
-
-  ArjHuffman m_lengthCode;    // T: codes the literal/length code's lengths
-  ArjHuffman m_literalCode;   // C: literals 0-255 and match lengths
-  ArjHuffman m_positionCode;  // P: distance classes
-  uint32_t m_blockLeft = 0;
+  LzResult run(MsbBitReader& in, LzWindow& window, uint64_t total) override {
+    // 17 position codes in 5 bits; every code complete, no empty block.
+    return LhBlockDecoder({17, 5, true}).decode(in, window, total);
+  }
 };
 
 }  // namespace rkarc

@@ -8,7 +8,7 @@ namespace rkarc {
 class ArjStoredDecoder : public ArjDecoder {
  public:
   ArjStoredDecoder(ArjFile& file, const ArjHeader& header);
-  size_t read(uint8_t* out, size_t n) override;
+  bool decode(const Output& output) override;
 
  private:
   ArjFile& m_file;

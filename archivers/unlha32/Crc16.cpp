@@ -1,4 +1,5 @@
-// CRC-16/ARC, table driven; see Crc16.h.
+// CRC-16/ARC, table driven, eight bytes a step (slicing by 8): a byte at a
+// time was a quarter of the time of decoding -lh5- data; see Crc16.h.
 #include "archivers/unlha32/Crc16.h"
 
 #include <array>
@@ -6,23 +7,35 @@
 namespace rkarc {
 namespace {
 
-constexpr std::array<uint16_t, 256> MakeTable() {
-  std::array<uint16_t, 256> table{};
+using Table = std::array<std::array<uint16_t, 256>, 8>;
+
+// kTables[k][b]: the CRC of byte b followed by k zero bytes.
+constexpr Table MakeTables() {
+  Table t{};
   for (unsigned i = 0; i < 256; ++i) {
     uint16_t c = static_cast<uint16_t>(i);
     for (int k = 0; k < 8; ++k) c = (c & 1) ? static_cast<uint16_t>((c >> 1) ^ 0xA001) : static_cast<uint16_t>(c >> 1);
-    table[i] = c;
+    t[0][i] = c;
   }
-  return table;
+  for (unsigned i = 0; i < 256; ++i)
+    for (size_t k = 1; k < 8; ++k) t[k][i] = static_cast<uint16_t>((t[k - 1][i] >> 8) ^ t[0][t[k - 1][i] & 0xFF]);
+  return t;
 }
 
-constexpr std::array<uint16_t, 256> kTable = MakeTable();
+constexpr Table kTables = MakeTables();
 
 }  // namespace
 
 void Crc16::update(const uint8_t* data, size_t size) {
   uint16_t c = m_value;
-  for (size_t i = 0; i < size; ++i) c = static_cast<uint16_t>((c >> 8) ^ kTable[(c ^ data[i]) & 0xFF]);
+  const auto& t = kTables;
+  size_t i = 0;
+  for (; i + 8 <= size; i += 8) {
+    const uint8_t* d = data + i;
+    c = static_cast<uint16_t>(t[7][(c ^ d[0]) & 0xFF] ^ t[6][((c >> 8) ^ d[1]) & 0xFF] ^ t[5][d[2]] ^ t[4][d[3]] ^
+                              t[3][d[4]] ^ t[2][d[5]] ^ t[1][d[6]] ^ t[0][d[7]]);
+  }
+  for (; i < size; ++i) c = static_cast<uint16_t>((c >> 8) ^ t[0][(c ^ data[i]) & 0xFF]);
   m_value = c;
 }
 

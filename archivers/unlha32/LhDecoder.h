@@ -1,8 +1,8 @@
-// The -lh4- to -lh7- decoder (docs/formats/LZH.md): static Huffman blocks over an
-// LZ77 window of 4 to 64 KB. Table-driven (CanonicalCode): codes are looked
-// up whole, where liblhasa walks a tree bit by bit (three times slower on a
-// 300 MB archive). Damaged data gives Damaged, never a crash or
-// a read outside the tables and the window.
+// The -lh4- to -lh7- decoder (docs/formats/LZH.md): static Huffman blocks over an LZ77 window of
+// 4 to 64 KB (LhBlockDecoder). Codes are looked up whole in tables, where
+// liblhasa walks a tree bit by bit (three times slower on a 300 MB archive).
+// Damaged data gives Damaged, never a crash or a read outside the tables and
+// the window.
 #pragma once
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Locating and reading a ZIP central directory (APPNOTE 6.3; docs/formats/SFX.md).
 #include "archivers/unzip32/ZipDirectory.h"
 
-#include <zlib.h>
+#include <isa-l/crc.h>
 
 #include <algorithm>
 #include <cstring>
@@ -37,11 +37,13 @@ void ReadExtra(const unsigned char* p, size_t size, uint32_t size32, uint32_t pa
         r.size = Le64(d + at);
         at += 8;
       }
-      if (packed32 == 0xFFFFFFFF) at += 8;  // the compressed size comes before the offset
+      if (packed32 == 0xFFFFFFFF) {
+        r.packed = at + 8 <= len ? Le64(d + at) : 0;
+        at += 8;  // the compressed size comes before the offset
+      }
       if (offset32 == 0xFFFFFFFF && at + 8 <= len) r.localOffset = Le64(d + at);
     } else if (id == 0x7075 && len >= 5 && d[0] == 1) {
-      const auto crc = static_cast<uint32_t>(
-          crc32(0, reinterpret_cast<const Bytef*>(r.name.data()), static_cast<uInt>(r.name.size())));
+      const uint32_t crc = crc32_gzip_refl(0, reinterpret_cast<const unsigned char*>(r.name.data()), r.name.size());
       if (crc == Le32(d + 1)) {
         r.name.assign(reinterpret_cast<const char*>(d + 5), len - 5);
         r.charset = NameCharset::Utf8;
@@ -141,7 +143,9 @@ bool ZipDirectory::readRecordsAt(const InputFile& file, uint64_t cdStart, const 
     r.name.assign(reinterpret_cast<const char*>(h + kCentralSize), nameLen);
     r.charset = (Le16(h + 8) & 0x0800) ? NameCharset::Utf8 : NameCharset::Auto;
     r.encrypted = (Le16(h + 8) & 0x0001) != 0;
+    r.crc = Le32(h + 16);
     r.size = Le32(h + 24);
+    r.packed = Le32(h + 20);
     r.localOffset = Le32(h + 42);
     ReadExtra(h + kCentralSize + nameLen, extraLen, Le32(h + 24), Le32(h + 20), Le32(h + 42), r);
     records.push_back(std::move(r));
@@ -191,7 +195,7 @@ std::vector<unsigned char> ZipDirectory::cleanEnd() const {
   return out;
 }
 
-void ZipDirectory::useLocalName(const InputFile& file, ZipRecord& record) const {
+void ZipDirectory::useLocalHeader(const InputFile& file, ZipRecord& record) const {
   // One read covers the header with the usual name and extra field; a longer
   // one is read again whole. This runs once per member.
   const uint64_t at = m_base + record.localOffset;
@@ -212,6 +216,9 @@ void ZipDirectory::useLocalName(const InputFile& file, ZipRecord& record) const 
   ReadExtra(rest + nameLen, extraLen, 0, 0, 0, local);
   record.name = std::move(local.name);
   record.charset = local.charset;
+  record.dataOffset = at + whole;
+  record.flags = Le16(h.data() + 6);
+  record.method = Le16(h.data() + 8);
 }
 
 }  // namespace rkarc::zip

@@ -18,8 +18,14 @@ struct ZipRecord {
   std::string name;  // as stored, or the 0x7075 UTF-8 name when that matches the stored one
   NameCharset charset = NameCharset::Auto;
   bool encrypted = false;
+  uint32_t crc = 0;
   uint64_t localOffset = 0;  // relative to the archive's start
   uint64_t size = 0;         // uncompressed
+  uint64_t packed = 0;       // compressed; 0 also when a ZIP64 field should hold it and does not
+  // From the local header (useLocalHeader), which libarchive decodes by:
+  uint64_t dataOffset = 0;  // in the file; 0 while the local header is unread
+  uint16_t method = 0;
+  uint16_t flags = 0;  // general purpose bits
 };
 
 class ZipDirectory {
@@ -46,9 +52,10 @@ class ZipDirectory {
 
   // Replaces the record's name by the one its local header holds, as
   // libarchive does: the local UTF-8 flag and 0x7075 field apply, the 0x7075
-  // name only while its CRC-32 matches that local name. Keeps the central
-  // name when the local header cannot be read.
-  void useLocalName(const InputFile& file, ZipRecord& record) const;
+  // name only while its CRC-32 matches that local name; and notes where the
+  // member's data begins. Keeps the central name (and no data offset) when
+  // the local header cannot be read.
+  void useLocalHeader(const InputFile& file, ZipRecord& record) const;
 
  private:
   struct End {

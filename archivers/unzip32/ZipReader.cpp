@@ -6,6 +6,7 @@
 #include "archivers/libarchive/ArchiveWindow.h"
 #include "archivers/libarchive/ExtractionJob.h"
 #include "archivers/unzip32/ZipDirectory.h"
+#include "archivers/unzip32/ZipInflater.h"
 
 namespace rkarc::zip {
 namespace {
@@ -18,15 +19,15 @@ constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTok
 
 // Names, charsets and encryption come from the central directory; libarchive
 // returns the entries in the same (local header) order.
-bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter& writer, archive_entry* entry, size_t index,
-               EntryPlan& plan) {
+bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter& writer, ZipInflater& inflater,
+               archive_entry* entry, size_t index, EntryPlan& plan) {
   const auto& records = directory.records();
   if (index >= records.size()) {
     writer.failArchive(kErrDamaged, "中央ディレクトリにないファイルがあります");
     return false;
   }
   ZipRecord record = records[index];
-  directory.useLocalName(file, record);
+  directory.useLocalHeader(file, record);
   plan.member.name = record.name;
   plan.member.charset = record.charset;
   if (plan.member.type == MemberType::File && archive_entry_size_is_set(entry) &&
@@ -38,6 +39,8 @@ bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter&
     plan.refusal = kErrEncrypted;
     plan.reason = FailureText(kErrEncrypted);
   }
+  if (ZipInflater::Takes(record, directory.centralDirectoryEnd()))
+    plan.data = [&inflater, record](MemberSink& sink) { return inflater.extract(record, sink); };
   return true;
 }
 
@@ -58,12 +61,13 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   if (directory.records().empty()) return job.finish(writer);  // an empty archive: nothing to write
   ArchiveWindow window(job.file(), directory.base(), directory.centralDirectoryEnd(), &job.progress());
   window.setTail(directory.cleanEnd());
+  ZipInflater inflater(job.file(), job.progress());
   size_t entries = 0;
   const bool complete = job.readWithLibarchive(
       writer, [](archive* a) { archive_read_support_format_zip_seekable(a); },
       [&](archive* a) { return window.open(a, true); },
       [&](archive_entry* entry, size_t index, EntryPlan& plan) {
-        return PlanEntry(directory, job.file(), writer, entry, index, plan);
+        return PlanEntry(directory, job.file(), writer, inflater, entry, index, plan);
       },
       &entries);
   if (complete && entries != directory.records().size())

@@ -47,8 +47,10 @@ std::vector<Decoded> DecodeAll(const QString& path, int32_t* walkFailure = nullp
     if (!decoder) {
       d.failure = kErrUnsupported;
     } else {
-      uint8_t buffer[7000];  // not a divisor of the window: copies cross read() calls
-      while (size_t n = decoder->read(buffer, sizeof buffer)) d.data.append(reinterpret_cast<char*>(buffer), n);
+      decoder->decode([&](const uint8_t* data, size_t size) {
+        d.data.append(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+        return true;
+      });
       d.failure = decoder->failure();
     }
     d.crc = static_cast<uint32_t>(

@@ -158,6 +158,37 @@ INSTANTIATE_TEST_SUITE_P(Compression, Cab32Gcab, testing::Values(false, true),
                            return std::string(info.param ? "Mszip" : "Stored");
                          });
 
+// A damaged data block fails the members whose data it holds, not the one
+// before it whose blocks all verified (reading ahead into the bad block once
+// failed that one too).
+TEST_F(Cab32, ADamagedBlockFailsOnlyTheMembersItHolds) {
+  RK_REQUIRE_PROGRAM("gcab");
+  TempFolder tmp;
+  const QByteArray first = RandomBytes(100000, 3), second = RandomBytes(100000, 4);
+  tmp.write("src/first.bin", first);
+  tmp.write("src/second.bin", second);
+  QByteArray output;
+  ASSERT_EQ(testing_support::Run("gcab", {"-c", "-z", tmp.file("made.cab"), "first.bin", "second.bin"},
+                                 tmp.file("src"), &output),
+            0)
+      << output.constData();
+  QByteArray cab = testing_support::ReadFile(tmp.file("made.cab"));
+  // first.bin ends in the fourth 32 KB block; the fifth holds second.bin only.
+  const auto le = [&](qsizetype at, int n) {
+    uint32_t v = 0;
+    for (int i = n - 1; i >= 0; --i) v = v << 8 | static_cast<uint8_t>(cab[at + i]);
+    return static_cast<qsizetype>(v);
+  };
+  qsizetype block = le(36, 4);  // the first CFDATA of the only folder
+  for (int i = 0; i < 4; ++i) block += 8 + le(block + 4, 2);
+  cab[block + 8 + 100] = static_cast<char>(cab[block + 8 + 100] ^ 0x55);
+  const QString out = tmp.mkdir("out");
+  const Outcome run = Extract("-x", tmp.write("bad.cab", cab), out);
+  EXPECT_EQ(run.rc, rkarc::kErrChecksum) << run.report;
+  EXPECT_EQ(testing_support::ReadFile(out + "/first.bin"), first);
+  EXPECT_FALSE(QFile::exists(out + "/second.bin"));
+}
+
 TEST_F(Cab32, OptionsChooseFoldersAndMembers) {
   const QString cab = testing_support::Sample("cab/libarchive_cab_filename_cp932.cab");
   const struct {

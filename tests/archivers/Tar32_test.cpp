@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <vector>
 
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
@@ -84,7 +85,9 @@ TEST_F(Tar32, GzipChecksAndWhatMayFollowTheLastMember) {
   } rows[] = {{"zero padding", gz + QByteArray(512, '\0'), 0},
               {"trailing garbage", gz + "junk", 0},
               {"cut trailer", gz.left(gz.size() - 4), rkarc::kErrDamaged},
-              {"bad crc", QByteArray(gz).replace(gz.size() - 6, 1, "\xEE"), rkarc::kErrChecksum}};
+              {"bad crc", QByteArray(gz).replace(gz.size() - 6, 1, "\xEE"), rkarc::kErrChecksum},
+              {"reserved flag", QByteArray(gz).replace(3, 1, "\x20"), rkarc::kErrDamaged},
+              {"header crc", QByteArray(gz).replace(3, 1, "\x02"), rkarc::kErrDamaged}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.row);
     ModuleBench bench(Tar());
@@ -148,6 +151,54 @@ TEST_F(Tar32, StreamsAreReadToTheirEnd) {
     EXPECT_TRUE(testing_support::ReadFile(bench.out() + "/one.bin") == row.expected);
     EXPECT_TRUE(!row.report || bench.report().find(row.report) != std::string::npos) << bench.report();
   }
+}
+
+// bzip2 blocks are decoded apart, on one or several threads, from what
+// bzip2, pbzip2 (a stream per block) and lbzip2 (an encoder of its own)
+// write, and streams of other block sizes may follow. A flipped bit in a
+// block, a wrong stream CRC and a cut block fail.
+TEST_F(Tar32, Bzip2BlocksDecodedApart) {
+  TempFolder src;
+  // Several 100 KB blocks of mixed bytes, then zeros: one block stands for
+  // more than 4 MB of them.
+  QByteArray data;
+  for (int i = 0; data.size() < 600 * 1024; ++i)
+    data += i % 3 ? QByteArray::number(i * 7919 % 10007) + " 解凍 " : QByteArray(i % 50, static_cast<char>(i));
+  for (int i = 0; i < 64 * 1024; ++i) data += static_cast<char>((i * 2654435761u) >> 24);
+  data += QByteArray(5 << 20, '\0');
+  const auto compress = [&](const QString& tool, const QStringList& options) {
+    src.write(tool, data);
+    EXPECT_EQ(testing_support::Run(tool, options + QStringList{"-k", "-f", tool}, src.path()), 0);
+    return testing_support::ReadFile(src.file(tool + ".bz2"));
+  };
+  const QByteArray bzip2 = compress("bzip2", {"-1"}), cut = bzip2.left(bzip2.size() / 3);
+  QByteArray flipped = bzip2, badStreamCrc = bzip2;
+  flipped[bzip2.size() / 5] = static_cast<char>(flipped[bzip2.size() / 5] ^ 0x10);
+  badStreamCrc[bzip2.size() - 2] = static_cast<char>(badStreamCrc[bzip2.size() - 2] ^ 0x01);
+  struct Row {
+    const char* row;
+    QByteArray content;
+    int32_t code;
+    QByteArray expected;
+  };
+  std::vector<Row> rows = {{"bzip2", bzip2, 0, data},
+                           {"levels 1 then 9", bzip2 + compress("bzip2", {"-9"}), 0, data + data},
+                           {"flipped bit in a block", flipped, rkarc::kErrChecksum, {}},
+                           {"wrong stream crc", badStreamCrc, rkarc::kErrChecksum, {}},
+                           {"cut block", cut, rkarc::kErrDamaged, {}}};
+  for (const char* tool : {"pbzip2", "lbzip2"})
+    if (testing_support::HaveProgram(tool)) rows.push_back({tool, compress(tool, {"-1"}), 0, data});
+  for (const char* threads : {"1", "3"}) {
+    qputenv("RUKASU2_BZIP2_THREADS", threads);
+    for (const Row& row : rows) {
+      SCOPED_TRACE(std::string(row.row) + ", threads " + threads);
+      ModuleBench bench(Tar());
+      EXPECT_EQ(bench.run("-Gxf", bench.tmp().write("x.bz2", row.content), bench.out() + "/x"), row.code)
+          << bench.report();
+      EXPECT_TRUE(testing_support::ReadFile(bench.out() + "/x") == row.expected);
+    }
+  }
+  qunsetenv("RUKASU2_BZIP2_THREADS");
 }
 
 // 16 MiB with data at its start and in its middle, ending in a hole, and the
