@@ -1,5 +1,5 @@
 // See RunNotice.h. The call is Notify of org.freedesktop.Notifications
-// (Desktop Notifications Specification 1.2).
+// (the freedesktop.org desktop notifications interface, version 1.2).
 #include "shell/RunNotice.h"
 
 #include <QDBusMessage>
