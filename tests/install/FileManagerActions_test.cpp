@@ -29,9 +29,9 @@ import gi
 gi.require_version("Nautilus", "4.0")
 from gi.repository import Gio, GObject, Nautilus
 
-spec = importlib.util.spec_from_file_location("rukasu2_actions", sys.argv[1])
-actions = importlib.util.module_from_spec(spec)
-spec.loader.exec_module(actions)
+found = importlib.util.spec_from_file_location("rukasu2_actions", sys.argv[1])
+actions = importlib.util.module_from_spec(found)
+found.loader.exec_module(actions)
 
 class File(GObject.Object, Nautilus.FileInfo):
     def __init__(self, path):
