@@ -1,4 +1,4 @@
-// MSZIP folders with zlib; see CabMszip.h.
+// MSZIP folders with ISA-L's inflate; see CabMszip.h.
 #include "archivers/cab32/CabMszip.h"
 
 #include "archivers/common/Bytes.h"
@@ -32,9 +32,7 @@ CabMszip::CabMszip(const ArchiveFile& file, const CabLocation& location, size_t 
       m_blockAt(m_folder.dataOffset),
       m_out(kFrameSize) {}
 
-CabMszip::~CabMszip() {
-  if (m_zipReady) inflateEnd(&m_zip);
-}
+CabMszip::~CabMszip() = default;
 
 CabError CabMszip::read(uint64_t from, uint64_t size, const CabReader::Output& output) {
   while (size > 0) {
@@ -52,6 +50,7 @@ CabError CabMszip::read(uint64_t from, uint64_t size, const CabReader::Output& o
 }
 
 CabError CabMszip::nextBlock() {
+  const size_t previous = m_outSize;
   m_outStart += m_outSize;
   m_outSize = 0;
   if (m_blocksRead == m_folder.blockCount) return Damaged();  // the folder ends before its members do
@@ -81,21 +80,22 @@ CabError CabMszip::nextBlock() {
     return {kErrChecksum, "データブロックのチェックサムが合いません"};
   if (unpacked == 0 || unpacked > kFrameSize || packed < 2 || m_in[0] != 'C' || m_in[1] != 'K') return Damaged();
 
-  // The deflate stream of each block goes on from the window of the one before.
-  if (!m_zipReady) {
-    if (inflateInit2(&m_zip, -MAX_WBITS) != Z_OK) return {kErrMemory, "メモリが足りません"};
-    m_zipReady = true;
-  } else if (inflateResetKeep(&m_zip) != Z_OK) {
+  // The deflate stream of each block goes on from the window of the one
+  // before: the previous block's output (at most 32 KB, all of it) is the
+  // dictionary, taken in before m_out is written again.
+  if (!m_state) m_state = std::make_unique<inflate_state>();
+  inflate_state& s = *m_state;
+  isal_inflate_reset(&s);
+  s.crc_flag = ISAL_DEFLATE;
+  if (previous > 0 && isal_inflate_set_dict(&s, m_out.data(), static_cast<uint32_t>(previous)) != COMP_OK)
     return Damaged();
-  }
-  m_zip.next_in = m_in.data() + 2;
-  m_zip.avail_in = packed - 2u;
-  m_zip.next_out = m_out.data();
-  m_zip.avail_out = static_cast<uInt>(m_out.size());
-  // Not Z_FINISH: zlib then skips keeping the window for the next block.
-  const int rc = inflate(&m_zip, Z_NO_FLUSH);
-  m_outSize = m_out.size() - m_zip.avail_out;
-  if (rc != Z_STREAM_END || m_outSize != unpacked) return Damaged();
+  s.next_in = m_in.data() + 2;
+  s.avail_in = packed - 2u;
+  s.next_out = m_out.data();
+  s.avail_out = static_cast<uint32_t>(m_out.size());
+  const int rc = isal_inflate(&s);
+  m_outSize = m_out.size() - s.avail_out;
+  if (rc != ISAL_DECOMP_OK || s.block_state != ISAL_BLOCK_FINISH || m_outSize != unpacked) return Damaged();
   return {};
 }
 

@@ -189,6 +189,27 @@ TEST_F(Cab32, ADamagedBlockFailsOnlyTheMembersItHolds) {
   EXPECT_FALSE(QFile::exists(out + "/second.bin"));
 }
 
+// MSZIP blocks may copy from the block before (makecab's do, gcab's never):
+// each block is decoded with the previous block's output as its history.
+TEST_F(Cab32, MszipBlocksCopyFromTheBlockBefore) {
+  TempFolder tmp;
+  const std::string chunk = RandomBytes(5000, 5).toStdString();
+  std::string repeated;
+  while (repeated.size() < 100000) repeated += chunk;  // four blocks, each beginning with a copy
+  testing_support::CabBuildOptions options;
+  options.mszip = true;
+  CabBuilder builder(options);
+  builder.add({"repeated.bin", repeated});
+  builder.add({"tail.txt", "after the copies"});
+  const std::string cab = builder.build();
+  ASSERT_LT(cab.size(), 8000u);  // only the history makes the later blocks this small
+  const QString out = tmp.mkdir("out");
+  const Outcome run = Extract("-x", tmp.write("copies.cab", QByteArray::fromStdString(cab)), out);
+  EXPECT_EQ(run.rc, 0) << run.report;
+  EXPECT_EQ(testing_support::ReadFile(out + "/repeated.bin").toStdString(), repeated);
+  EXPECT_EQ(testing_support::ReadFile(out + "/tail.txt"), "after the copies");
+}
+
 TEST_F(Cab32, OptionsChooseFoldersAndMembers) {
   const QString cab = testing_support::Sample("cab/libarchive_cab_filename_cp932.cab");
   const struct {

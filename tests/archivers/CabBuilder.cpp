@@ -1,6 +1,8 @@
 // Stored cabinets for the tests; see CabBuilder.h.
 #include "tests/archivers/CabBuilder.h"
 
+#include <zlib.h>
+
 namespace testing_support {
 namespace {
 
@@ -27,6 +29,25 @@ uint32_t Checksum(const std::string& bytes, uint32_t seed) {
   return sum ^ tail;
 }
 
+// "CK" and the block deflated as one raw stream, with `previous` as its dictionary.
+std::string Mszip(const std::string& block, const std::string& previous) {
+  z_stream z{};
+  deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+  if (!previous.empty())
+    deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(previous.data()), static_cast<uInt>(previous.size()));
+  std::string out(deflateBound(&z, block.size()) + 2, '\0');
+  out[0] = 'C';
+  out[1] = 'K';
+  z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(block.data()));
+  z.avail_in = static_cast<uInt>(block.size());
+  z.next_out = reinterpret_cast<Bytef*>(out.data() + 2);
+  z.avail_out = static_cast<uInt>(out.size() - 2);
+  deflate(&z, Z_FINISH);
+  out.resize(out.size() - z.avail_out);
+  deflateEnd(&z);
+  return out;
+}
+
 }  // namespace
 
 size_t CabBuilder::headerSize() const {
@@ -49,9 +70,13 @@ std::string CabBuilder::build() const {
   for (size_t at = 0; at < data.size(); at += m_options.blockSize)
     blocks.push_back(data.substr(at, m_options.blockSize));
 
+  std::vector<std::string> packed;
+  for (size_t i = 0; i < blocks.size(); ++i)
+    packed.push_back(m_options.mszip ? Mszip(blocks[i], i > 0 ? blocks[i - 1] : std::string()) : blocks[i]);
+
   const size_t header = headerSize();
   size_t total = header;
-  for (const std::string& b : blocks) total += 8 + b.size();
+  for (const std::string& p : packed) total += 8 + p.size();
   size_t filesOffset = 36 + 8;
   uint16_t flags = 0;
   if (!m_options.prevCabinet.empty()) flags |= 1, filesOffset += m_options.prevCabinet.size() + 3;
@@ -74,7 +99,7 @@ std::string CabBuilder::build() const {
   if (!m_options.nextCabinet.empty()) out += m_options.nextCabinet + '\0' + "A" + '\0';
   Put32(out, static_cast<uint32_t>(header));
   Put16(out, static_cast<uint32_t>(blocks.size()));
-  Put16(out, 0);  // stored
+  Put16(out, m_options.mszip ? 1 : 0);  // stored or MSZIP
   uint32_t offset = 0;
   for (const CabBuildFile& f : m_files) {
     Put32(out, static_cast<uint32_t>(f.declaredSize >= 0 ? f.declaredSize : f.data.size()));
@@ -86,12 +111,12 @@ std::string CabBuilder::build() const {
     out += f.name + '\0';
     offset += static_cast<uint32_t>(f.data.size());
   }
-  for (const std::string& b : blocks) {
+  for (size_t i = 0; i < blocks.size(); ++i) {
     std::string sizes;
-    Put16(sizes, static_cast<uint32_t>(b.size()));
-    Put16(sizes, static_cast<uint32_t>(b.size()));
-    Put32(out, m_options.checksums ? Checksum(sizes, Checksum(b, 0)) : 0);
-    out += sizes + b;
+    Put16(sizes, static_cast<uint32_t>(packed[i].size()));
+    Put16(sizes, static_cast<uint32_t>(blocks[i].size()));
+    Put32(out, m_options.checksums ? Checksum(sizes, Checksum(packed[i], 0)) : 0);
+    out += sizes + packed[i];
   }
   return out;
 }

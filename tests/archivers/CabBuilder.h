@@ -1,6 +1,7 @@
-// Writes small stored (uncompressed) cabinets byte by byte for the CAB tests:
-// layouts that no tool on Debian makes (sets of cabinets, damaged blocks,
-// odd headers). Block checksums are computed as cabinets define them.
+// Writes small cabinets byte by byte for the CAB tests: layouts that no tool
+// on Debian makes (sets of cabinets, damaged blocks, odd headers, MSZIP
+// blocks that copy from the block before). Block checksums are computed as
+// cabinets define them.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,9 @@ struct CabBuildFile {
 struct CabBuildOptions {
   size_t blockSize = 32768;       // uncompressed bytes per data block
   bool checksums = true;
+  // MSZIP instead of stored: each block deflated with the one before it as
+  // the dictionary, as makecab does (gcab deflates every block on its own).
+  bool mszip = false;
   std::string prevCabinet;        // sets the "previous cabinet" flag when not empty
   std::string nextCabinet;
   uint16_t setId = 0x1234;
@@ -33,7 +37,8 @@ class CabBuilder {
   // The whole cabinet: CFHEADER, one CFFOLDER, the CFFILEs, the CFDATA blocks.
   std::string build() const;
 
-  // Offset of the first data byte of block `index` in what build() returns.
+  // Offset of the first data byte of block `index` in what build() returns
+  // (stored cabinets).
   size_t blockDataOffset(size_t index) const;
 
  private:
