@@ -46,7 +46,10 @@ ByteStream::AfterStream ByteStream::afterStream(const unsigned char*& next, size
                                                 std::string_view magic) {
   if (available < magic.size()) fill(next, available);
   if (errorCode() != 0) return AfterStream::Failed;
-  if (available == 0) return AfterStream::End;
+  if (available == 0) {
+    m_ended = true;
+    return AfterStream::End;
+  }
   if (!magic.empty() && available >= magic.size() && std::memcmp(next, magic.data(), magic.size()) == 0)
     return AfterStream::Another;
   uint64_t trailing = 0;
@@ -58,6 +61,7 @@ ByteStream::AfterStream ByteStream::afterStream(const unsigned char*& next, size
   } while (fill(next, available));
   if (errorCode() != 0) return AfterStream::Failed;
   if (!onlyZeros) m_ignoredTrailing = trailing;
+  m_ended = true;
   return AfterStream::End;
 }
 

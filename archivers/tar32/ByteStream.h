@@ -37,6 +37,8 @@ class ByteStream {
 
   // Reads to the end; true when the whole stream checks out.
   bool verify();
+  // True once afterStream() found no further stream: the data is whole.
+  bool ended() const { return m_ended; }
 
  protected:
   // Moves unread input to the front of the buffer and tops it up from the
@@ -45,8 +47,9 @@ class ByteStream {
   // What the file holds after a complete, checked stream, from `next` on.
   enum class AfterStream { Another, End, Failed };
   // Another stream when the bytes begin with `magic` (an empty one: never);
-  // otherwise the end: zero padding (tape blocks) is passed over, and any
-  // other trailing bytes are ignored and counted, as gzip -t and bsdtar do.
+  // otherwise the end (ended() turns true): zero padding (tape blocks) is
+  // passed over, and any other trailing bytes are ignored and counted, as
+  // gzip -t and bsdtar do.
   AfterStream afterStream(const unsigned char*& next, size_t& available, std::string_view magic);
   int64_t fail(int32_t code, std::string reason);
   // For a stream that reads its input by other means: the next fill() reads
@@ -68,6 +71,7 @@ class ByteStream {
   uint64_t m_offset = 0;  // next file offset to read
   uint64_t m_ignoredTrailing = 0;
   int32_t m_errorCode = 0;
+  bool m_ended = false;
   std::string m_errorReason;
 };
 

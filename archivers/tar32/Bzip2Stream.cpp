@@ -47,7 +47,7 @@ bool Bzip2Stream::currentHasBytes() const {
 
 int Bzip2Stream::available() {
   while (errorCode() == 0 && !currentHasBytes()) {
-    if (m_done || !nextBlock()) break;
+    if (ended() || !nextBlock()) break;
   }
   if (errorCode() != 0) return -1;
   return currentHasBytes() ? 1 : 0;
@@ -95,7 +95,7 @@ bool Bzip2Stream::nextBlock() {
       return takeBlock(std::move(taken));
     }
     m_ahead.pop_front();
-    if (!endStream() || m_done) return false;
+    if (!endStream() || ended()) return false;
   }
 }
 
@@ -169,7 +169,6 @@ bool Bzip2Stream::endStream() {
     case AfterStream::Another:
       return startStream(after);
     case AfterStream::End:
-      m_done = true;
       return true;
     case AfterStream::Failed:
       break;

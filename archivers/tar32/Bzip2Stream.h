@@ -63,7 +63,6 @@ class Bzip2Stream : public ByteStream {
   std::vector<uint8_t> m_bits;  // Bzip2Bits's buffer for the reader's own reads
 
   bool m_started = false;
-  bool m_done = false;
   uint64_t m_expect = 0;  // bit where the next block or end marker must begin
   int m_level = 9;        // the current stream's block size
   uint32_t m_combined = 0;

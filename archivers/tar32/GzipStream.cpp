@@ -42,17 +42,9 @@ int64_t GzipStream::inflateError(int rc) {
 }
 
 bool GzipStream::nextMember() {
-  switch (afterStream(m_next, m_available, "\x1F\x8B")) {
-    case AfterStream::Another:
-      startMember();
-      return true;
-    case AfterStream::End:
-      m_done = true;
-      return true;
-    case AfterStream::Failed:
-      break;
-  }
-  return false;
+  const AfterStream after = afterStream(m_next, m_available, "\x1F\x8B");
+  if (after == AfterStream::Another) startMember();
+  return after != AfterStream::Failed;
 }
 
 int64_t GzipStream::read(void* out, size_t n) {
@@ -61,7 +53,7 @@ int64_t GzipStream::read(void* out, size_t n) {
   const auto room = static_cast<uint32_t>(std::min<size_t>(n, std::numeric_limits<uint32_t>::max()));
   s.next_out = static_cast<uint8_t*>(out);
   s.avail_out = room;
-  while (!m_done && s.avail_out == room) {
+  while (!ended() && s.avail_out == room) {
     if (!m_flagsChecked && !flagsAreKnown()) {
       if (errorCode() != 0) return -1;
       return fail(kErrDamaged, "gzipデータが壊れています（未定義のフラグがあります）");

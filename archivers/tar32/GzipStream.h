@@ -26,7 +26,6 @@ class GzipStream : public ByteStream {
   int64_t inflateError(int rc);
 
   std::unique_ptr<inflate_state> m_state;  // ~100 KB: kept off the stack and out of line
-  bool m_done = false;
   bool m_flagsChecked = false;
   const unsigned char* m_next = nullptr;
   size_t m_available = 0;

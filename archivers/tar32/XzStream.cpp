@@ -110,7 +110,6 @@ bool XzStream::nextStream() {
       return false;
     }
     case AfterStream::End:
-      m_done = true;
       return true;
     case AfterStream::Failed:
       break;
@@ -123,7 +122,7 @@ int64_t XzStream::read(void* out, size_t n) {
   if (!m_ready) return fail(kErrMemory, "メモリが足りません");
   m_lz.next_out = static_cast<uint8_t*>(out);
   m_lz.avail_out = n;
-  while (!m_done && m_lz.avail_out == n) {
+  while (!ended() && m_lz.avail_out == n) {
     if (m_available == 0 && !atFileEnd() && !fill(m_next, m_available) && errorCode() != 0) return -1;
     m_lz.next_in = m_next;
     m_lz.avail_in = m_available;

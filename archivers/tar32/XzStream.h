@@ -32,7 +32,6 @@ class XzStream : public ByteStream {
   Format m_format;
   lzma_stream m_lz = LZMA_STREAM_INIT;
   bool m_ready = false;
-  bool m_done = false;
   const unsigned char* m_next = nullptr;
   size_t m_available = 0;
 };

@@ -45,22 +45,14 @@ bool ZstdStream::nextFrame() {
   if (errorCode() != 0) return false;
   // libzstd goes on by itself with a frame or skippable frame that follows.
   if (m_available >= 4 && IsFrameStart(m_next)) return true;
-  switch (afterStream(m_next, m_available, {})) {
-    case AfterStream::End:
-      m_done = true;
-      return true;
-    case AfterStream::Another:
-    case AfterStream::Failed:
-      break;
-  }
-  return false;
+  return afterStream(m_next, m_available, {}) == AfterStream::End;
 }
 
 int64_t ZstdStream::read(void* out, size_t n) {
   if (errorCode() != 0) return -1;
   if (m_zs == nullptr) return fail(kErrMemory, "メモリが足りません");
   ZSTD_outBuffer output{out, n, 0};
-  while (!m_done && output.pos == 0) {
+  while (!ended() && output.pos == 0) {
     if (m_available == 0 && !fill(m_next, m_available)) {
       if (errorCode() != 0) return -1;
       return fail(kErrDamaged, "zstdデータが途中で切れています");

@@ -27,7 +27,6 @@ class ZstdStream : public ByteStream {
   int64_t decoderError(size_t rc);
 
   ZSTD_DStream* m_zs = nullptr;
-  bool m_done = false;
   const unsigned char* m_next = nullptr;
   size_t m_available = 0;
 };
