@@ -17,6 +17,8 @@ ModuleReport ModuleReport::Parse(const char* buffer) {
       report.volumeCount = std::max(1, text.toInt());
     } else if (tag == QStringLiteral("volume")) {
       report.laterVolumes << text;
+    } else if (tag == QStringLiteral("keep")) {
+      report.keepReasons << text;
     } else {
       break;
     }

@@ -6,6 +6,9 @@
 //   reason<tab>why a failed command failed, in a few words (one line)
 //   volumes<tab>how many volumes the set that was read has (a set only)
 //   volume<tab>the file name of a later volume of that set, in order
+//   keep<tab>why the archive must be kept although the command succeeded:
+//        something was not proven whole (data ignored after the end, a member
+//        written under another name, a member left out); one line each
 #pragma once
 
 #include <cstdint>
@@ -29,6 +32,9 @@ class Report {
   // reason, unless a later one `decides` the result (a full disk after a
   // damaged member).
   void fail(std::string_view line, bool decides = false);
+  // Tells the host that the archive may not be moved or deleted after this
+  // extraction, and why (a few Japanese words; see the "keep" line above).
+  void keep(std::string_view why) { lead("keep", why); }
   // Adds a line for the host (see above).
   void lead(std::string_view tag, std::string_view text);
   // Heads the buffer with the reason when `result` is a failure: the line
