@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
 #include <vector>
 
 #include "archivers/common/ResultCodes.h"
@@ -302,6 +303,29 @@ TEST_F(Tar32, Cp932PaxUtf8AndEucJpNamesInEitherLocale) {
     EXPECT_EQ(paxBench.extract("-xfo", pax), 0) << paxBench.report();
     EXPECT_EQ(testing_support::ReadFile(paxBench.out() + "/日本語.txt"), "utf8");
   });
+}
+
+// Members whose names meet on disk in pairs (bytes that are no CP932
+// character, a TAB, a backslash), as GNU tar writes them: every one is
+// written, each later one under a numbered name, and the archive is kept.
+TEST_F(Tar32, MembersWhoseNamesMeetOnDiskAreAllWritten) {
+  TempFolder src;
+  src.mkdir("in/d");
+  const char* names[] = {"a\xFD.txt", "a\xFE.txt", "d/e.txt", "d\\e.txt", "t\tb", "t_b"};
+  for (const char* name : names) {
+    FILE* f = std::fopen((src.file("in/").toStdString() + name).c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(name, f);
+    std::fclose(f);
+  }
+  ASSERT_EQ(testing_support::Run("tar", {"--sort=name", "-cf", "../x.tar", "."}, src.file("in")), 0);
+  ModuleBench bench(Tar());
+  EXPECT_EQ(bench.extract("-xfo", src.file("x.tar")), 0) << bench.report();
+  const QString disk[] = {"a\uFFFD.txt", "a\uFFFD (2).txt", "d/e.txt", "d/e (2).txt", "t_b", "t_b (2)"};
+  for (size_t i = 0; i < std::size(names); ++i)
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + disk[i]), QByteArray(names[i])) << i;
+  EXPECT_EQ(testing_support::Tree(bench.out()).size(), 7);
+  EXPECT_TRUE(bench.report().starts_with("keep\t")) << bench.report();
 }
 
 TEST_F(Tar32, TheSingleFileFormKeepsAnExistingFileUnlessOverwriting) {
