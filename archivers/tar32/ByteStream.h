@@ -1,6 +1,6 @@
 // A decompressed byte stream over an archive file (gzip, bzip2) that checks
 // every checksum the format has and reports damage instead of returning
-// wrong bytes as data (docs/formats/GZIP-TAR.md sections 1 and 3).
+// wrong bytes as data (docs/formats/GZIP-TAR.md sections 1, 3 and 4).
 #pragma once
 
 #include <cstddef>
