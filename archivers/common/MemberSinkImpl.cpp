@@ -111,7 +111,7 @@ bool MemberSinkImpl::commit() {
     m_state->placementFailed(m_target.display, err, m_target.replace);
     return false;
   }
-  m_state->remember(m_target.key, st);
+  m_state->remember(m_target.key, m_target.identity, st);
   return true;
 }
 

@@ -25,6 +25,7 @@ class MemberSinkImpl {
     bool replace = false;  // an entry this extraction made, or overwriting is allowed
     std::optional<int64_t> mtime;
     std::string display;  // the member's name for the report
+    std::string identity;  // MemberIdentity of the member's name
   };
 
   MemberSinkImpl(SafeWriter::State& state, Target target);

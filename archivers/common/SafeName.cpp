@@ -111,6 +111,29 @@ std::string_view SymlinkTargetRefusal(std::string_view target, size_t linkDepth)
   return {};
 }
 
+std::string MemberIdentity(std::string_view bytes) {
+  std::string out;
+  size_t start = 0;
+  for (size_t i = 0; i <= bytes.size(); ++i) {
+    if (i < bytes.size() && bytes[i] != '/') continue;
+    const std::string_view part = bytes.substr(start, i - start);
+    start = i + 1;
+    if (part.empty() || part == ".") continue;
+    if (!out.empty()) out += '/';
+    out += part;
+  }
+  return out;
+}
+
+std::string NumberedName(std::string_view leaf, int n) {
+  const size_t dot = leaf.rfind('.');
+  const size_t stem = dot == std::string_view::npos || dot == 0 ? leaf.size() : dot;
+  std::string out(leaf.substr(0, stem));
+  out += " (" + std::to_string(n) + ")";
+  out += leaf.substr(stem);
+  return out;
+}
+
 std::string SymlinkTargetText(std::string_view target) {
   std::string out(target);
   for (char& c : out)

@@ -36,6 +36,14 @@ SafeName MakeSafeName(std::string_view bytes, NameCharset charset, bool flatten)
 // not point at `target` (decoded text); empty when the target stays inside.
 std::string_view SymlinkTargetRefusal(std::string_view target, size_t linkDepth);
 
+// The name bytes as they identify a member within its archive: split at '/'
+// only, without empty and "." components ("./a//b" is "a/b"). Members of
+// different identities are different files even where their safe names meet.
+std::string MemberIdentity(std::string_view bytes);
+
+// `leaf` numbered as the `n`th file of that name: "a.txt" gives "a (2).txt".
+std::string NumberedName(std::string_view leaf, int n);
+
 // The target as it is written to disk: '\\' separators become '/'.
 std::string SymlinkTargetText(std::string_view target);
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <functional>
+#include <utility>
 
 #include "archivers/common/MemberSinkImpl.h"
 #include "archivers/common/SafeName.h"
@@ -24,6 +25,7 @@ struct Placement {
   SafeName name;
   std::string key;
   std::string display;
+  std::string identity;  // MemberIdentity of the name bytes
   UniqueFd folder;
 };
 
@@ -40,6 +42,7 @@ std::optional<Placement> CheckName(State& s, const Member& m) {
     return std::nullopt;
   }
   p.key = p.name.path();
+  p.identity = MemberIdentity(m.name);
   if (s.root.size() + 1 + p.key.size() > kMaxPathBytes) {
     s.fail(p.display, kErrUnsafeName, "パスが長すぎます");
     return std::nullopt;
@@ -60,6 +63,41 @@ std::optional<Placement> Prepare(State& s, const Member& m) {
   return p;
 }
 
+// The member takes `leaf` in its folder instead of its own last component.
+void Rename(Placement& p, std::string leaf) {
+  p.name.parts.back() = std::move(leaf);
+  p.key = p.name.path();
+}
+
+// Members whose names differ in the archive can meet on disk (bytes that
+// decode alike, a control character and '_', a backslash and '/'): the
+// later one takes a free numbered name and the report says so, since
+// replacing would lose the earlier one unseen. A later member of the same name replaces the
+// earlier wherever that went, as in tar. False when no name is free.
+bool AvoidCollision(State& s, Placement& p) {
+  if (const auto went = s.keyOf.find(p.identity); went != s.keyOf.end()) {
+    if (went->second != p.key) Rename(p, FolderWalker::Split(went->second).back());
+    return true;
+  }
+  const auto earlier = s.made.find(p.key);
+  if (earlier == s.made.end() || earlier->second.identity == p.identity) return true;
+  const std::string leaf = p.name.parts.back();
+  for (int n = 2; n < 1000; ++n) {
+    const std::string numbered = NumberedName(leaf, n);
+    if (numbered.size() > kMaxComponentBytes) break;
+    struct stat st {};
+    if (s.made.contains(p.name.folder().empty() ? numbered : p.name.folder() + "/" + numbered) ||
+        fstatat(p.folder.get(), numbered.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 || errno != ENOENT)
+      continue;
+    Rename(p, numbered);
+    s.report.note(p.display + ": 別のファイルと同じ名前になるため「" + numbered + "」として書き出しました");
+    if (!std::exchange(s.collisionKept, true)) s.report.keep("同じ名前になるファイルを別の名前で書き出しました");
+    return true;
+  }
+  s.fail(p.display, kErrWrite, "別のファイルと同じ名前になり、空いている名前もありません");
+  return false;
+}
+
 void PlaceDirectory(State& s, const Member& m) {
   // "./" and the like name the output folder itself, which exists already.
   if (MakeSafeName(m.name, m.charset, false).empty) return;
@@ -72,6 +110,7 @@ void PlaceDirectory(State& s, const Member& m) {
 
 // Places a link made by `create(temporaryName)` under the member's name.
 void PlaceLink(State& s, Placement& p, const std::function<bool(int, const std::string&)>& create) {
+  if (!AvoidCollision(s, p)) return;
   const std::string& leaf = p.name.parts.back();
   const auto existing = s.checkExisting(p.folder.get(), leaf, p.key, p.display);
   if (existing == State::Existing::Keep || existing == State::Existing::Refused) return;
@@ -84,7 +123,7 @@ void PlaceLink(State& s, Placement& p, const std::function<bool(int, const std::
   if (!s.place(folder, temporary, leaf, existing == State::Existing::Replace, p.display)) return;
   // Renaming onto another name of the same file does nothing and leaves the temporary name.
   unlinkat(folder, temporary.c_str(), 0);
-  if (statted) s.remember(p.key, st);
+  if (statted) s.remember(p.key, p.identity, st);
 }
 
 void PlaceSymlink(State& s, const Member& m) {
@@ -106,11 +145,14 @@ void PlaceHardlink(State& s, const Member& m) {
   auto p = CheckName(s, m);
   if (!p) return;
   constexpr std::string_view kNotOurs = "リンク先がこの解凍で作ったファイルではありません";
-  const SafeName target = MakeSafeName(m.linkTarget, m.charset, s.options.flatten);
+  SafeName target = MakeSafeName(m.linkTarget, m.charset, s.options.flatten);
   if (!target.ok()) {
     s.fail(p->display, kErrUnsafeType, kNotOurs);
     return;
   }
+  // The target may have been written under a numbered name.
+  if (const auto went = s.keyOf.find(MemberIdentity(m.linkTarget)); went != s.keyOf.end())
+    target.parts = FolderWalker::Split(went->second);
   WriteFailure why;
   UniqueFd targetFolder = s.walker.open(target.parts, target.parts.size() - 1, false, why);
   struct stat st {};
@@ -129,7 +171,7 @@ void PlaceHardlink(State& s, const Member& m) {
 
 std::unique_ptr<MemberSink> BeginFile(State& s, const Member& m) {
   auto p = Prepare(s, m);
-  if (!p) return nullptr;
+  if (!p || !AvoidCollision(s, *p)) return nullptr;
   const std::string leaf = p->name.parts.back();
   const auto existing = s.checkExisting(p->folder.get(), leaf, p->key, p->display);
   if (existing == State::Existing::Keep || existing == State::Existing::Refused) return nullptr;
@@ -143,7 +185,8 @@ std::unique_ptr<MemberSink> BeginFile(State& s, const Member& m) {
     s.failErrno(p->display, err);
     return nullptr;
   }
-  MemberSinkImpl::Target target{std::move(p->folder), leaf, p->key, std::move(file), replace, m.mtime, p->display};
+  MemberSinkImpl::Target target{std::move(p->folder), leaf, p->key, std::move(file), replace, m.mtime, p->display,
+                                p->identity};
   return std::make_unique<MemberSink>(std::make_unique<MemberSinkImpl>(s, std::move(target)));
 }
 
@@ -216,6 +259,7 @@ size_t SafeWriter::rollBack() {
     if (unlinkat(folder.get(), parts.back().c_str(), 0) == 0) ++removed;
   }
   s.made.clear();
+  s.keyOf.clear();
   s.walker.removeMadeFolders();
   return removed;
 }

@@ -11,6 +11,8 @@
 // - names are UTF-8 when declared so or valid UTF-8, otherwise CP932 (a 0x5C
 //   trail byte stays in its character); control characters are replaced; a
 //   component over 255 bytes or a path over 4095 bytes is refused;
+// - members whose names differ but meet on disk never replace each other:
+//   the later takes a numbered name, with a note and a keep line (README.md);
 // - an existing file that this extraction did not create is kept (skipped and
 //   counted) unless Options::overwrite; a file is written under a temporary
 //   name and takes its real name only on commit(), so a failed member never

@@ -76,8 +76,9 @@ void SafeWriter::State::placementFailed(std::string_view display, int err, bool 
   }
 }
 
-void SafeWriter::State::remember(const std::string& key, const struct stat& st) {
-  made[key] = Made{st.st_dev, st.st_ino, S_ISREG(st.st_mode)};
+void SafeWriter::State::remember(const std::string& key, const std::string& identity, const struct stat& st) {
+  made[key] = Made{st.st_dev, st.st_ino, S_ISREG(st.st_mode), identity};
+  keyOf[identity] = key;
 }
 
 bool SafeWriter::State::madeRegularFile(const std::string& key, const struct stat& st) const {

@@ -41,9 +41,10 @@ struct SafeWriter::State {
   // meanwhile is kept (unless replacing), any other errno fails the member.
   void placementFailed(std::string_view display, int err, bool replace);
 
-  // Remembers an entry this extraction made, so that a later duplicate may
-  // replace it and a hard link may point at it.
-  void remember(const std::string& key, const struct stat& st);
+  // Remembers an entry this extraction made from the member of `identity`
+  // (MemberIdentity), so that a later duplicate may replace it and a hard
+  // link may point at it.
+  void remember(const std::string& key, const std::string& identity, const struct stat& st);
   bool madeRegularFile(const std::string& key, const struct stat& st) const;
 
   void fail(std::string_view display, int32_t code, std::string_view reason);
@@ -55,6 +56,7 @@ struct SafeWriter::State {
     dev_t dev;
     ino_t ino;
     bool regular;
+    std::string identity;  // of the member it was made from
   };
 
   std::string root;  // without trailing '/'
@@ -62,6 +64,8 @@ struct SafeWriter::State {
   Report& report;
   FolderWalker walker;
   std::unordered_map<std::string, Made> made;
+  std::unordered_map<std::string, std::string> keyOf;  // identity -> where the member of that name went
+  bool collisionKept = false;  // the host has heard that a member took another name
   std::set<MemberSinkImpl*> liveSinks;
   int32_t failure = 0;
   uint32_t kept = 0;

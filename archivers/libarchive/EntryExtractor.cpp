@@ -42,6 +42,12 @@ Member MemberFromEntry(archive_entry* entry) {
   return m;
 }
 
+bool EndedAtMark(archive* a) {
+  // The mark is read as a header; where the data simply stops, nothing was
+  // consumed after the last entry.
+  return archive_filter_bytes(a, 0) > archive_read_header_position(a);
+}
+
 EntryExtractor::EntryExtractor(archive* a, SafeWriter& writer, ExtractRequest& request)
     : m_archive(a), m_writer(writer), m_request(request) {}
 
@@ -49,7 +55,10 @@ bool EntryExtractor::run(const Planner& planner) {
   for (;;) {
     archive_entry* entry = nullptr;
     const int r = archive_read_next_header(m_archive, &entry);
-    if (r == ARCHIVE_EOF) return true;
+    if (r == ARCHIVE_EOF) {
+      m_endMarked = EndedAtMark(m_archive);
+      return true;
+    }
     if (r == ARCHIVE_RETRY || r == ARCHIVE_FATAL || r == ARCHIVE_FAILED || entry == nullptr) {
       // RETRY is libarchive skipping over damage to look for the next header:
       // whatever it would find after that is not trustworthy.

@@ -35,6 +35,11 @@ struct EntryPlan {
 // (charset Auto), type, mode, time and link target.
 Member MemberFromEntry(archive_entry* entry);
 
+// After archive_read_next_header() gave ARCHIVE_EOF: whether the archive
+// ended with a mark of its own (tar's zero blocks), not merely where its
+// data stopped.
+bool EndedAtMark(archive* a);
+
 class EntryExtractor {
  public:
   // Fills `plan` (already holding MemberFromEntry) for entry number `index`;
@@ -47,6 +52,9 @@ class EntryExtractor {
   // disk); the writer holds the reason either way.
   bool run(const Planner& planner);
   size_t entries() const { return m_entries; }
+  // After run() read to the end: whether the archive ended with a mark of
+  // its own (tar's zero blocks), not merely where its data stopped.
+  bool endMarked() const { return m_endMarked; }
 
  private:
   bool handle(archive_entry* entry, bool warned, const Planner& planner);
@@ -57,6 +65,7 @@ class EntryExtractor {
   SafeWriter& m_writer;
   ExtractRequest& m_request;
   size_t m_entries = 0;
+  bool m_endMarked = false;
 };
 
 }  // namespace rkarc

@@ -40,6 +40,7 @@ bool ExtractionJob::readWithLibarchive(SafeWriter& writer, uint64_t base, uint64
 bool ExtractionJob::readWithLibarchive(SafeWriter& writer, const std::function<void(archive*)>& configure,
                                        const std::function<int(archive*)>& open,
                                        const EntryExtractor::Planner& planner, size_t* entries) {
+  m_endMarked = false;
   ScopedUtf8Locale locale;
   ArchiveHandle a;
   if (!a.get()) {
@@ -54,6 +55,7 @@ bool ExtractionJob::readWithLibarchive(SafeWriter& writer, const std::function<v
   }
   EntryExtractor extractor(a, writer, m_request);
   const bool complete = extractor.run(planner);
+  m_endMarked = extractor.endMarked();
   if (entries) *entries = extractor.entries();
   return complete;
 }

@@ -46,6 +46,10 @@ class ExtractionJob {
                           const std::function<int(archive*)>& open, const EntryExtractor::Planner& planner,
                           size_t* entries = nullptr);
 
+  // Whether the last archive read ended with a mark of its own (tar's zero
+  // blocks) rather than where its data stopped.
+  bool endMarked() const { return m_endMarked; }
+
   // Reports member names of the command that were not found, reports the end
   // of reading, and returns the writer's result.
   int32_t finish(SafeWriter& writer);
@@ -56,6 +60,7 @@ class ExtractionJob {
   ExtractRequest m_request;
   std::unique_ptr<InputFile> m_file;
   int32_t m_failure = 0;
+  bool m_endMarked = false;
 };
 
 }  // namespace rkarc

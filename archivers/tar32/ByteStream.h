@@ -1,11 +1,12 @@
 // A decompressed byte stream over an archive file (gzip, bzip2) that checks
 // every checksum the format has and reports damage instead of returning
-// wrong bytes as data (docs/formats/GZIP-TAR.md sections 1 and 3).
+// wrong bytes as data (docs/formats/GZIP-TAR.md sections 1, 3 and 4).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,15 @@ namespace rkarc::tar {
 
 class ByteStream {
  public:
+  // How a stream of the format begins: `bytes`, each compared under its
+  // mask (`masks`, shorter than `bytes` or empty: the rest whole), of which
+  // the first `magic` make data another stream.
+  struct StreamStart {
+    std::string_view bytes;
+    size_t magic;
+    std::string_view masks = {};
+  };
+
   // `onInput` hears how many bytes of the file have been consumed.
   ByteStream(const InputFile& file, std::function<void(uint64_t)> onInput)
       : m_file(file), m_onInput(std::move(onInput)), m_in(64 * 1024) {}
@@ -32,7 +42,8 @@ class ByteStream {
   int32_t errorCode() const { return m_errorCode; }
   const std::string& errorReason() const { return m_errorReason; }
   // Bytes after the last complete stream that were neither another stream
-  // nor zero padding, and were ignored; 0 when there were none.
+  // nor zero padding, nor anything like the start of one, and were ignored;
+  // 0 when there were none.
   uint64_t ignoredTrailingBytes() const { return m_ignoredTrailing; }
 
   // Reads to the end; true when the whole stream checks out.
@@ -46,11 +57,13 @@ class ByteStream {
   bool fill(const unsigned char*& next, size_t& available);
   // What the file holds after a complete, checked stream, from `next` on.
   enum class AfterStream { Another, End, Failed };
-  // Another stream when the bytes begin with `magic` (an empty one: never);
-  // otherwise the end (ended() turns true): zero padding (tape blocks) is
-  // passed over, and any other trailing bytes are ignored and counted, as
-  // gzip -t and bsdtar do.
-  AfterStream afterStream(const unsigned char*& next, size_t& available, std::string_view magic);
+  // Another stream when the bytes begin with the magic of one of `starts`.
+  // Otherwise the end (ended() turns true) when they are zero padding (tape
+  // blocks), passed over, or trailing data, ignored and counted, as gzip -t
+  // and bsdtar do; but bytes that may be another stream with a damaged
+  // start (a few bits off, or after the padding) fail: the data after them
+  // would be lost unseen.
+  AfterStream afterStream(const unsigned char*& next, size_t& available, std::span<const StreamStart> starts);
   int64_t fail(int32_t code, std::string reason);
   // For a stream that reads its input by other means: the next fill() reads
   // from file offset `offset`, and the input position is reported.

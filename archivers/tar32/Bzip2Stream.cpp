@@ -165,7 +165,10 @@ bool Bzip2Stream::endStream() {
   restartInputAt(after);
   const unsigned char* next = input().data();
   size_t available = 0;
-  switch (afterStream(next, available, "BZh")) {
+  // "BZh", a size digit, then the first block's magic (an empty stream's end magic).
+  static constexpr StreamStart kStarts[] = {{"BZh0\x31\x41\x59\x26\x53\x59", 3, "\xFF\xFF\xFF\xF0"},
+                                            {"BZh0\x17\x72\x45\x38\x50\x90", 3, "\xFF\xFF\xFF\xF0"}};
+  switch (afterStream(next, available, kStarts)) {
     case AfterStream::Another:
       return startStream(after);
     case AfterStream::End:

@@ -6,7 +6,7 @@
 // block's CRC is checked before its bytes are handed out, and each stream's
 // combined CRC at its end. Streams may follow one another (pbzip2, lbzip2,
 // cat); a stream without its end marker is damage; what follows the last
-// stream is ByteStream::afterStream's to judge (docs/formats/GZIP-TAR.md section 3).
+// stream is ByteStream::afterStream's to judge (docs/formats/GZIP-TAR.md section 4).
 // Memory stays at a few MB per thread whatever the file's size.
 #pragma once
 

@@ -42,7 +42,9 @@ int64_t GzipStream::inflateError(int rc) {
 }
 
 bool GzipStream::nextMember() {
-  const AfterStream after = afterStream(m_next, m_available, "\x1F\x8B");
+  // The magic, then deflate, the only method.
+  static constexpr StreamStart kStarts[] = {{"\x1F\x8B\x08", 2}};
+  const AfterStream after = afterStream(m_next, m_available, kStarts);
   if (after == AfterStream::Another) startMember();
   return after != AfterStream::Failed;
 }

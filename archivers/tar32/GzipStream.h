@@ -1,7 +1,7 @@
 // gzip (RFC 1952) decoded with ISA-L's inflate, which checks each member's
 // method, header CRC, CRC-32 and ISIZE; the reserved flag bits are checked
 // here. Members follow one another; what follows the last member is
-// ByteStream::afterStream's to judge (docs/formats/GZIP-TAR.md section 1).
+// ByteStream::afterStream's to judge (docs/formats/GZIP-TAR.md section 4).
 #pragma once
 
 #include <isa-l/igzip_lib.h>

@@ -59,12 +59,30 @@ std::unique_ptr<ByteStream> MakeStream(Compression kind, const InputFile& file, 
 
 bool KeepLibarchiveName(archive_entry*, size_t, EntryPlan&) { return true; }
 
+constexpr std::string_view kCutBeforeTrailing = "tarが途中で切れています（圧縮データの後ろに余分なデータがあります）";
+
 // Complete, checked streams followed by bytes that are no stream: the data
-// is whole, and the user hears what was passed over.
+// is whole, and the user hears what was passed over. What those bytes were
+// cannot be known, so the archive is kept.
 void NoteIgnoredTrailing(const ByteStream& stream, Report& report) {
   if (stream.ignoredTrailingBytes() == 0 || stream.errorCode() != 0) return;
   report.note("圧縮データの後ろの余分なデータ（" + std::to_string(stream.ignoredTrailingBytes()) +
               "バイト）は無視しました");
+  report.keep("圧縮データの後ろに余分なデータがあります");
+}
+
+// A tar whose data stops without its zero blocks was cut at a member's end,
+// or written by a tool that leaves them out. Where bytes that were no
+// stream follow, the tar may well have gone on in them: a failure.
+// Otherwise every member seen is whole, but the archive is kept.
+bool TarEndIsSound(bool endMarked, uint64_t trailing, SafeWriter& writer, Report& report) {
+  if (endMarked) return true;
+  if (trailing > 0) {
+    writer.failArchive(kErrDamaged, kCutBeforeTrailing);
+    return false;
+  }
+  report.keep("tarの終わりの印（ゼロのブロック）がありません");
+  return true;
 }
 
 // Takes back what a damaged archive let through: gzip and bzip2 checksums
@@ -93,8 +111,11 @@ int32_t ExtractTar(ExtractionJob& job, Compression kind, const InputProgress& on
     if (stream->errorCode() != 0) {
       if (whole) writer.failArchive(stream->errorCode(), stream->errorReason());
       if (mayRollBack) RollBack(writer, job.report());
+    } else if (whole && !TarEndIsSound(job.endMarked(), stream->ignoredTrailingBytes(), writer, job.report())) {
+      if (mayRollBack) RollBack(writer, job.report());
+    } else {
+      NoteIgnoredTrailing(*stream, job.report());
     }
-    NoteIgnoredTrailing(*stream, job.report());
   } else {
     const bool whole = job.readWithLibarchive(
         writer, 0, job.file().size(), false,
@@ -104,29 +125,52 @@ int32_t ExtractTar(ExtractionJob& job, Compression kind, const InputProgress& on
         },
         KeepLibarchiveName);
     if (!whole && kind == Compression::Compress && mayRollBack && !writer.stopped()) RollBack(writer, job.report());
+    if (whole) TarEndIsSound(job.endMarked(), 0, writer, job.report());
   }
   return job.finish(writer);
 }
 
-// .Z has no checksum: damage shows only as a broken tar structure further
-// on, after earlier members have been decoded wrongly. With overwrite a
-// .tar.Z is read through once without writing; only a sound one is extracted.
-bool TarStructureIsSound(const InputFile& file, Report& report) {
+// Reads the tar headers through once without writing anything, from what
+// `open` hands libarchive. False (reported) when the structure is broken;
+// `endMarked` then tells whether the tar ended at its zero blocks.
+bool TarStructureIsSound(const std::function<int(archive*)>& open, Report& report, bool* endMarked = nullptr) {
   ScopedUtf8Locale locale;
   ArchiveHandle a;
   archive_read_support_filter_compress(a);
   archive_read_support_format_tar(a);
-  Progress quiet(nullptr, nullptr);
-  ArchiveWindow window(file, 0, file.size(), &quiet);
-  int r = window.open(a, false);
+  int r = open(a);
   archive_entry* entry = nullptr;
   while (r == ARCHIVE_OK) {
     r = archive_read_next_header(a, &entry);
     if (r == ARCHIVE_OK) r = archive_read_data_skip(a);
   }
-  if (r == ARCHIVE_EOF) return true;
+  if (r == ARCHIVE_EOF) {
+    if (endMarked) *endMarked = EndedAtMark(a);
+    return true;
+  }
   report.fail(ArchiveError::From(a).reason);
   return false;
+}
+
+// .Z has no checksum: damage shows only as a broken tar structure further
+// on, after earlier members have been decoded wrongly. With overwrite a
+// .tar.Z is read through once without writing; only a sound one is extracted.
+bool CompressedTarIsSound(const InputFile& file, Report& report) {
+  Progress quiet(nullptr, nullptr);
+  ArchiveWindow window(file, 0, file.size(), &quiet);
+  return TarStructureIsSound([&](archive* a) { return window.open(a, false); }, report);
+}
+
+// With overwrite, checked streams followed by trailing data are extracted
+// only when the tar ends before that data: files replaced on the way could
+// not come back after a tar found cut at the end.
+bool TarEndsBeforeTrailing(Compression kind, const InputFile& file, Report& report) {
+  auto stream = MakeStream(kind, file, nullptr);
+  StreamSource source(*stream);
+  bool endMarked = false;
+  if (!TarStructureIsSound([&](archive* a) { return source.open(a); }, report, &endMarked)) return false;
+  if (!endMarked) report.fail(kCutBeforeTrailing);
+  return endMarked;
 }
 
 // What decoding a single compressed file came to: 0, or the failure.
@@ -265,9 +309,10 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
         report.fail(stream->errorReason());
         return stream->errorCode();
       }
+      if (stream->ignoredTrailingBytes() > 0 && !TarEndsBeforeTrailing(kind, file, report)) return kErrDamaged;
       return ExtractTar(job, kind, [&](uint64_t at) { progress.update(size / 2 + at / 2, size); });
     }
-    if (kind == Compression::Compress && !TarStructureIsSound(file, report)) return kErrDamaged;
+    if (kind == Compression::Compress && !CompressedTarIsSound(file, report)) return kErrDamaged;
   }
   return ExtractTar(job, kind, onInput);
 }

@@ -19,8 +19,10 @@ constexpr uint64_t kMemoryLimit = 1ull << 30;
 constexpr uint64_t kThreadingMemory = 96ull << 20;
 constexpr uint32_t kMaxThreads = 8;
 
-const std::string_view kXzMagic("\xFD" "7zXZ\0", 6);
-const std::string_view kLzipMagic("LZIP", 4);
+// The magic, then the stream flags (a check type below 16) or lzip's version 1.
+constexpr std::string_view kXzStart("\xFD" "7zXZ\0\0\0", 8);
+constexpr ByteStream::StreamStart kXzStarts[] = {{kXzStart, 6, "\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xF0"}};
+constexpr ByteStream::StreamStart kLzipStarts[] = {{"LZIP\x01", 4}};
 
 }  // namespace
 
@@ -83,7 +85,7 @@ int64_t XzStream::decoderError(lzma_ret rc) {
 }
 
 bool XzStream::nextStream() {
-  std::string_view magic;
+  std::span<const StreamStart> starts;
   if (m_format == Format::Xz) {
     // Stream padding: zero bytes in fours, between streams or at the end.
     for (;;) {
@@ -91,12 +93,12 @@ bool XzStream::nextStream() {
       if (m_available > 0 || !fill(m_next, m_available)) break;
     }
     if (errorCode() != 0) return false;
-    magic = kXzMagic;
+    starts = kXzStarts;
   } else if (m_format == Format::Lzip) {
-    magic = kLzipMagic;
+    starts = kLzipStarts;
   }
   // A .lzma file holds one stream: whatever follows it is trailing data.
-  switch (afterStream(m_next, m_available, magic)) {
+  switch (afterStream(m_next, m_available, starts)) {
     case AfterStream::Another: {
       // A new decoder writes on where the last one stopped in this read().
       uint8_t* const out = m_lz.next_out;

@@ -41,11 +41,9 @@ int64_t ZstdStream::decoderError(size_t rc) {
 }
 
 bool ZstdStream::nextFrame() {
-  if (m_available < 4) fill(m_next, m_available);
-  if (errorCode() != 0) return false;
+  static constexpr StreamStart kStarts[] = {{"\x28\xB5\x2F\xFD", 4}, {"\x50\x2A\x4D\x18", 4, "\xF0"}};
   // libzstd goes on by itself with a frame or skippable frame that follows.
-  if (m_available >= 4 && IsFrameStart(m_next)) return true;
-  return afterStream(m_next, m_available, {}) == AfterStream::End;
+  return afterStream(m_next, m_available, kStarts) != AfterStream::Failed;
 }
 
 int64_t ZstdStream::read(void* out, size_t n) {

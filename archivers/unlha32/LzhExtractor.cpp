@@ -40,8 +40,10 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
       extract(file, entry.header, writer, progress);
     if (progress) progress(reader.position(), file.size());
   }
-  if (reader.trailingBytes() > 0)
+  if (reader.trailingBytes() > 0) {
     m_report.add("最後のファイルの後ろの " + std::to_string(reader.trailingBytes()) + " バイトを無視しました");
+    m_report.keep("書庫の後ろに余分なデータがあります");  // what it was cannot be known
+  }
   m_request.members.reportUnmatched(writer);
   if (progress) progress(file.size(), file.size());
   return writer.result();

@@ -55,7 +55,10 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.fail(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
     return code;
   }
-  if (directory.endRepaired()) report.add("書庫の終わりのレコードが壊れているため、中央ディレクトリから読みます");
+  if (directory.endRepaired()) {
+    report.add("書庫の終わりのレコードが壊れているため、中央ディレクトリから読みます");
+    report.keep("書庫の終わりのレコードが壊れています");  // the archive was not read as it was written
+  }
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   if (directory.records().empty()) return job.finish(writer);  // an empty archive: nothing to write

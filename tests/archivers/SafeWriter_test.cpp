@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <QFileInfo>
+#include <utility>
+#include <vector>
 
 #include "archivers/common/SafeWriter.h"
 #include "tests/archivers/SafeWriterTestUtil.h"
@@ -271,12 +273,38 @@ TEST(SafeWriter, StaleTemporaryFilesOfOursGoFromTheFoldersItWrites) {
   for (const QString& kept : {live, likeOurs, elsewhere}) EXPECT_TRUE(QFileInfo::exists(kept)) << kept.toStdString();
 }
 
-TEST(SafeWriter, DuplicateMemberReplacesTheFileThisExtractionMade) {
-  WriterBench bench;
-  EXPECT_TRUE(bench.file("dup.txt", "first"));
-  EXPECT_TRUE(bench.file("dup.txt", "second"));
-  EXPECT_EQ(ReadText(bench.outFile("dup.txt")), "second");
-  EXPECT_EQ(bench.writer().result(), 0);
+// A name that comes again replaces what it wrote, as in tar; names that
+// differ but meet on disk (a control character and '_', folders dropped)
+// never replace each other: the later takes a free numbered name, shown in
+// the report, and a hard link follows its target there.
+TEST(SafeWriter, DuplicateNamesReplaceAndNamesThatMeetOnDiskAreNumbered) {
+  const struct {
+    const char* row;
+    std::vector<std::pair<std::string, std::string>> members;  // name, content
+    QStringList expected;                                       // path=content
+    bool flatten = false;
+  } rows[] = {
+      {"same name", {{"dup.txt", "1"}, {"./dup.txt", "2"}}, {"dup.txt=2"}},
+      {"control character, numbered name taken",
+       {{"t\tb", "1"}, {"t_b (2)", "2"}, {"t_b", "3"}, {"t\x01" "b", "4"}, {"t_b", "5"}},
+       {"t_b=1", "t_b (2)=2", "t_b (3)=5", "t_b (4)=4"}},
+      {"folders dropped", {{"a/x", "1"}, {"b/x", "2"}}, {"x=1", "x (2)=2"}, true},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.row);
+    WriterBench bench;
+    bench.writer({.overwrite = false, .flatten = row.flatten});
+    for (const auto& [name, content] : row.members) EXPECT_TRUE(bench.file(name, content));
+    QStringList found;
+    for (const QString& path : testing_support::Tree(bench.tmp().file("out")))
+      found << path + "=" + QString::fromStdString(ReadText(bench.outFile(path.toStdString())));
+    EXPECT_EQ(found, row.expected);
+    EXPECT_EQ(bench.report().find("として書き出しました") != std::string::npos, row.expected.size() > 1);
+  }
+  WriterBench links;
+  EXPECT_TRUE(links.file("h\x01", "1") && links.file("h_", "2"));
+  links.entry("link", MemberType::Hardlink, "h_");
+  EXPECT_EQ(ReadText(links.outFile("link")), "2");
 }
 
 TEST(SafeWriter, FilesAndFoldersInEachOthersPlaceAreRefused) {

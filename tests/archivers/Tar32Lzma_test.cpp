@@ -62,6 +62,10 @@ class Tar32Lzma : public testing::TestWithParam<Format> {
         << output.toStdString();
     return ReadFile(temp.file(name + "." + GetParam().extension));
   }
+  QByteArray compressed(const QString& name, const QByteArray& content) const {
+    temp.write(name, content);
+    return compressed(name);
+  }
   QString write(const QString& name, const QByteArray& content) const {
     return temp.write(name + "." + GetParam().extension, content);
   }
@@ -70,19 +74,30 @@ class Tar32Lzma : public testing::TestWithParam<Format> {
   QByteArray archive, single;
 };
 
+// A second stream that starts where the first README.TXT ends, and the tar
+// up to the end of its last member, without its zero blocks.
 TEST_P(Tar32Lzma, TarArchivesExtractWholeOrLeaveNothing) {
   QByteArray flipped = archive;
   flipped[flipped.size() / 2] = static_cast<char>(flipped[flipped.size() / 2] ^ 0x55);
+  const QByteArray tar = ReadFile(temp.file("x.tar")), first = compressed("first", tar.left(1024));
+  QByteArray second = compressed("second", tar.mid(1024));
+  second[0] = static_cast<char>(second[0] ^ 0x01);
+  const qsizetype members = (tar.lastIndexOf(QByteArray("cp932")) / 512 + 1) * 512;
   enum Expect { Whole, Nothing, Either };
   const struct {
     const char* row;
     QByteArray content;
     const char* options;
     Expect expect;
+    bool kept = false;  // whole, but the archive is to be kept
   } rows[] = {
       {"whole", archive, "-xfo", Whole},
       {"whole, overwriting", archive, "-xfo --overwrite", Whole},
-      {"text after it", archive + "not compressed\n", "-xfo", Whole},
+      {"text after it", archive + "not compressed\n", "-xfo", Whole, true},
+      {"the second stream's start damaged", first + second, "-xfo", Nothing},
+      {"the tar goes on past the first stream and text", first + "not compressed\n", "-xfo", Nothing},
+      {"the same, overwriting", first + "not compressed\n", "-xfo --overwrite", Nothing},
+      {"no zero blocks", compressed("members", tar.left(members)), "-xfo", Whole, true},
       {"cut", archive.left(archive.size() * 2 / 3), "-xfo", Nothing},
       {"cut, overwriting", archive.left(archive.size() - 8), "-xfo --overwrite", Nothing},
       {"damaged", flipped, "-xfo", GetParam().checked ? Nothing : Either},
@@ -97,6 +112,7 @@ TEST_P(Tar32Lzma, TarArchivesExtractWholeOrLeaveNothing) {
       EXPECT_EQ(rc, rkarc::kOk) << bench.report();
       EXPECT_EQ(Tree(bench.out()), kTree);
       EXPECT_EQ(ReadFile(bench.out() + "/data.bin"), Data());
+      EXPECT_EQ(bench.report().starts_with("keep\t"), row.kept) << bench.report();
     } else if (row.expect == Nothing) {
       EXPECT_TRUE(rkarc::IsFailure(rc)) << rc << " " << bench.report();
       EXPECT_EQ(Tree(bench.out()), QStringList()) << bench.report();
@@ -106,6 +122,9 @@ TEST_P(Tar32Lzma, TarArchivesExtractWholeOrLeaveNothing) {
 }
 
 TEST_P(Tar32Lzma, SingleFilesAreReadToTheirEnd) {
+  const bool magic = GetParam().extension != QString("lzma");  // .lzma streams have none: what follows is text
+  QByteArray flipped = single + single;
+  flipped[single.size() + 1] = static_cast<char>(flipped[single.size() + 1] ^ 0x20);
   const struct {
     const char* row;
     QByteArray content;
@@ -117,6 +136,8 @@ TEST_P(Tar32Lzma, SingleFilesAreReadToTheirEnd) {
       {"whole", single, nullptr, rkarc::kOk, Data(), nullptr},
       {"text after it", single + "EOF\n", nullptr, rkarc::kOk, Data(), "余分なデータ（4バイト）は無視しました"},
       {"zero padding after it", single + QByteArray(512, '\0'), nullptr, rkarc::kOk, Data(), nullptr},
+      {"the second stream's start damaged", flipped, nullptr, magic ? rkarc::kErrDamaged : rkarc::kOk,
+       magic ? QByteArray() : Data(), magic ? "先頭が正しくありません" : "は無視しました"},
       {"cut", single.chopped(5), nullptr, rkarc::kErrDamaged, {}, nullptr},
       {"cut, output kept", single.chopped(5), "mine", rkarc::kErrDamaged, "mine", nullptr},
       {"whole, output kept", single, "mine", 1, "mine", nullptr},
@@ -128,6 +149,7 @@ TEST_P(Tar32Lzma, SingleFilesAreReadToTheirEnd) {
     EXPECT_EQ(bench.run("-Gxf", write("in", row.content), bench.out() + "/one.bin"), row.code) << bench.report();
     EXPECT_EQ(ReadFile(bench.out() + "/one.bin"), row.expected);
     EXPECT_TRUE(!row.report || bench.report().find(row.report) != std::string::npos) << bench.report();
+    EXPECT_EQ(bench.report().starts_with("keep\t"), row.code == rkarc::kOk && row.report != nullptr);
   }
   // Streams that follow one another are one file (xz, lzip, zstd); an .lzma file holds one stream.
   ModuleBench bench(Tar());

@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <cstdio>
 #include <vector>
 
 #include "archivers/common/ResultCodes.h"
@@ -99,7 +100,8 @@ TEST_F(Tar32, GzipChecksAndWhatMayFollowTheLastMember) {
 
 // Streams are read to their very end: bzip2 files of several streams (what
 // pbzip2, lbzip2 and cat make), and bytes after the last complete stream,
-// which are passed over with a note as gzip -t and bsdtar do. Damage stays
+// which are passed over with a note as gzip -t and bsdtar do, keeping the
+// archive; unless they may be a stream with a damaged start. Damage stays
 // a failure, also when the single file's output exists already and is kept.
 TEST_F(Tar32, StreamsAreReadToTheirEnd) {
   TempFolder src;
@@ -108,16 +110,24 @@ TEST_F(Tar32, StreamsAreReadToTheirEnd) {
   src.write("one.bin", data);
   ASSERT_EQ(testing_support::Run("tar", {"-cf", "x.tar", "one.bin"}, src.path()), 0);
   // Each half compressed on its own, as pbzip2 and lbzip2 do with blocks.
+  qsizetype firstStream = 0;
   const auto streams = [&](const QByteArray& bytes) {
     QByteArray out;
+    firstStream = 0;
     for (const QByteArray& half : {bytes.left(bytes.size() / 2), bytes.mid(bytes.size() / 2)}) {
       src.write("half", half);
       EXPECT_EQ(testing_support::Run("bzip2", {"-f", "half"}, src.path()), 0);
       out += testing_support::ReadFile(src.file("half.bz2"));
+      firstStream = firstStream ? firstStream : out.size();
     }
     return out;
   };
-  const QByteArray bz2 = streams(data), tarBz2 = streams(testing_support::ReadFile(src.file("x.tar")));
+  const auto flipAt = [](QByteArray bytes, qsizetype at) {
+    bytes[at] = static_cast<char>(bytes[at] ^ 0x04);
+    return bytes;
+  };
+  const QByteArray bz2 = streams(data), badSecond = flipAt(bz2, firstStream);
+  const QByteArray tar = testing_support::ReadFile(src.file("x.tar")), tarBz2 = streams(tar);
   ASSERT_EQ(testing_support::Run("gzip", {"-k", "one.bin"}, src.path()), 0);
   const QByteArray gz = testing_support::ReadFile(src.file("one.bin.gz"));
   const char* note = "余分なデータ（4バイト）は無視しました";
@@ -135,6 +145,10 @@ TEST_F(Tar32, StreamsAreReadToTheirEnd) {
       {"text after bzip2", bz2 + "junk", false, nullptr, 0, data, note},
       {"text after tar.bz2", tarBz2 + "junk", true, nullptr, 0, data, note},
       {"text after gzip", gz + "\nEOF", false, nullptr, 0, data, note},
+      {"second bzip2 stream's start damaged", badSecond, false, nullptr, rkarc::kErrDamaged, {}, nullptr},
+      {"second gzip member's start damaged", gz + flipAt(gz, 1), false, nullptr, rkarc::kErrDamaged, {}, nullptr},
+      {"gzip member after zero padding", gz + QByteArray(512, '\0') + gz, false, nullptr, rkarc::kErrDamaged, {}, nullptr},
+      {"tar without zero blocks", tar.left(512 + data.size()), true, nullptr, 0, data, "keep\ttar"},
       {"second stream cut", bz2.left(bz2.size() - 20), false, nullptr, rkarc::kErrDamaged, {}, nullptr},
       {"cut, output kept", bz2.left(bz2.size() - 20), false, "mine", rkarc::kErrDamaged, "mine", nullptr},
       {"bad crc, output kept", QByteArray(gz).replace(gz.size() - 6, 1, "\xEE"), false, "mine", rkarc::kErrChecksum,
@@ -150,6 +164,7 @@ TEST_F(Tar32, StreamsAreReadToTheirEnd) {
         << bench.report();
     EXPECT_TRUE(testing_support::ReadFile(bench.out() + "/one.bin") == row.expected);
     EXPECT_TRUE(!row.report || bench.report().find(row.report) != std::string::npos) << bench.report();
+    EXPECT_EQ(bench.report().starts_with("keep\t"), row.report != nullptr) << bench.report();
   }
 }
 
@@ -288,6 +303,29 @@ TEST_F(Tar32, Cp932PaxUtf8AndEucJpNamesInEitherLocale) {
     EXPECT_EQ(paxBench.extract("-xfo", pax), 0) << paxBench.report();
     EXPECT_EQ(testing_support::ReadFile(paxBench.out() + "/日本語.txt"), "utf8");
   });
+}
+
+// Members whose names meet on disk in pairs (bytes that are no CP932
+// character, a TAB, a backslash), as GNU tar writes them: every one is
+// written, each later one under a numbered name, and the archive is kept.
+TEST_F(Tar32, MembersWhoseNamesMeetOnDiskAreAllWritten) {
+  TempFolder src;
+  src.mkdir("in/d");
+  const char* names[] = {"a\xFD.txt", "a\xFE.txt", "d/e.txt", "d\\e.txt", "t\tb", "t_b"};
+  for (const char* name : names) {
+    FILE* f = std::fopen((src.file("in/").toStdString() + name).c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fputs(name, f);
+    std::fclose(f);
+  }
+  ASSERT_EQ(testing_support::Run("tar", {"--sort=name", "-cf", "../x.tar", "."}, src.file("in")), 0);
+  ModuleBench bench(Tar());
+  EXPECT_EQ(bench.extract("-xfo", src.file("x.tar")), 0) << bench.report();
+  const QString disk[] = {"a\uFFFD.txt", "a\uFFFD (2).txt", "d/e.txt", "d/e (2).txt", "t_b", "t_b (2)"};
+  for (size_t i = 0; i < std::size(names); ++i)
+    EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + disk[i]), QByteArray(names[i])) << i;
+  EXPECT_EQ(testing_support::Tree(bench.out()).size(), 7);
+  EXPECT_TRUE(bench.report().starts_with("keep\t")) << bench.report();
 }
 
 TEST_F(Tar32, TheSingleFileFormKeepsAnExistingFileUnlessOverwriting) {
