@@ -7,8 +7,8 @@
 
 #include <QString>
 
-// The temporary folder: $TMPDIR, or /tmp; always ending in "/".
-QString TempFolderPath();
+#include "platform/TempFolder.h"  // TempFolderPath, which the callers of these helpers use too
+
 // The folder that holds the archiver modules: $RUKASU2_SYSTEM_DIR, else
 // SystemFolderPathFor(the executable's folder).
 QString SystemFolderPath();
