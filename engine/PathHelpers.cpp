@@ -159,8 +159,6 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt) {
   return {};
 }
 
-QString ShortPath_Get(const QString&) { return {}; }
-
 QString UCase_Get(const QString& text) {
   if (!HasRawBytes(text)) return UpperText(text);
   return EachComponent(text, [](const QString& component) {

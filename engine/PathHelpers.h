@@ -7,8 +7,8 @@
 
 #include <QString>
 
-// The temporary folder: $TMPDIR, or /tmp; always ending in "/".
-QString TempFolderPath();
+#include "platform/TempFolder.h"  // TempFolderPath, which the callers of these helpers use too
+
 // The folder that holds the archiver modules: $RUKASU2_SYSTEM_DIR, else
 // SystemFolderPathFor(the executable's folder).
 QString SystemFolderPath();
@@ -47,8 +47,6 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt);
 // looked up in its folder (case-insensitively where the file system is);
 // symbolic links kept as named. Empty for a relative or missing path.
 QString LongPath_Get(const QString& path);
-// There are no short names on Linux: always empty.
-QString ShortPath_Get(const QString& path);
 // Upper-cases every character by its simple mapping, except the full-width,
 // Greek and Cyrillic small letters, which stay as they are. A component that
 // is not UTF-8 but CP932 is upper-cased character by character in CP932, so

@@ -93,14 +93,6 @@ QString basRukasu::lastReport() const { return FileNameFromBytes(m_outBuf.data()
 
 void basRukasu::log(ProductMsg message) { m_listener.logLine(MessageCatalogue::Product(message)); }
 
-QString basRukasu::CmdPath_Get(const QString& path) {
-  if (path.isEmpty() || !path.contains(u' ')) return path;
-  QString shortPath = ShortPath_Get(path);
-  if (shortPath.isEmpty()) return path;
-  if (path.endsWith(u'/') && !shortPath.endsWith(u'/')) shortPath += u'/';
-  return shortPath;
-}
-
 int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int16_t mode,
                                    ExtractedVolumes* volumes) {
   try {
@@ -175,9 +167,7 @@ void basRukasu::dispatch(Call& call, const QString& ext) {
     if (ext != QLatin1String(kind.extension) || !kind.on(m_settings, m_libraries)) continue;
     const FamilyRow& family = kind.familyRow();
     if (kind.flags & kProbed) {
-      // An ISH module is handed the path as its command would name it.
-      const QString path = kind.form == CommandForm::Ish ? CmdPath_Get(call.arc) : call.arc;
-      if (!probe(family.library, *family.checkMessage, path)) continue;
+      if (!probe(family.library, *family.checkMessage, call.arc)) continue;
     }
     log(family.progressMessage);
     run(call, family.library, kind.form, m_settings.*kind.option);
@@ -219,9 +209,9 @@ bool basRukasu::buildCommand(Call& call, CommandForm form, const QString& option
     case CommandForm::Ish: {
       // No quotes here: the module reads the archive as everything before the
       // last " /F=", so only the folder must not hold that text.
-      const QString out = paths.ishFolder(CmdPath_Get(call.out));
+      const QString out = paths.ishFolder(call.out);
       if (out.isEmpty()) return false;
-      command = option + u' ' + CmdPath_Get(call.arc) + QStringLiteral(" /F=") + out;
+      command = option + u' ' + call.arc + QStringLiteral(" /F=") + out;
       return true;
     }
   }

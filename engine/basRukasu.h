@@ -33,10 +33,6 @@ class basRukasu {
   // Adds at most one log line for a library result; 0 success, -1 stop, 1 failure.
   int16_t Result_Check(int32_t rc);
 
-  // The path unchanged when it has no blank; otherwise its short form, which
-  // Linux does not have, so unchanged as well.
-  static QString CmdPath_Get(const QString& path);
-
   // The library's report of the last command call.
   QString lastReport() const;
 

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "engine/PathHelpers.h"
+#include "platform/TempFolder.h"
 #include "settings/SettingsField.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoreLocation.h"

@@ -1,5 +1,5 @@
 // See OptionBoxes.h.
-#include "settings/OptionBoxes.h"
+#include "dialogs/OptionBoxes.h"
 
 #include <iterator>
 
