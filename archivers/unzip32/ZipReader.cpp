@@ -56,10 +56,11 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     return code;
   }
   if (directory.endRepaired()) report.add("書庫の終わりのレコードが壊れているため、中央ディレクトリから読みます");
+  if (directory.repairedExtras() > 0) report.add("中央ディレクトリの壊れた拡張フィールドを無視しました");
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   if (directory.records().empty()) return job.finish(writer);  // an empty archive: nothing to write
-  ArchiveWindow window(job.file(), directory.base(), directory.centralDirectoryEnd(), &job.progress());
+  ArchiveWindow window(job.file(), directory.base(), directory.windowEnd(), &job.progress());
   window.setTail(directory.cleanEnd());
   ZipInflater inflater(job.file(), job.progress());
   size_t entries = 0;
