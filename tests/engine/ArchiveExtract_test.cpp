@@ -64,10 +64,15 @@ TEST(ArchiveExtract, TarGzIsATarNotASingleGzip) {
   EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogTarExtracting), P(M::LogExtracted)}));
 }
 
+// Whatever name the gzip header stores (gzip keeps "stored.txt" here).
 TEST(ArchiveExtract, SingleGzipIsNamedAfterTheArchive) {
   EngineFixture f;
-  const QString arc = f.makeGz("ReadMe.txt.gz", "hello");
+  f.tmp.write("source/stored.txt", "hello");
+  ASSERT_EQ(testing_support::Run("gzip", {"stored.txt"}, f.source), 0);
+  const QString arc = f.source + "/ReadMe.txt.gz";
+  ASSERT_TRUE(QFile::rename(f.source + "/stored.txt.gz", arc));
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(testing_support::Tree(f.dest + "README.TXT"), QStringList{"ReadMe.txt"});
   EXPECT_EQ(ReadFile(f.dest + "README.TXT/ReadMe.txt"), "hello");
 }
 
@@ -546,8 +551,10 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
        "b.txt: 暗号化されています（パスワードが必要です）"},
       {MadeByShell(f, "enc.7z", "7zz a -bso0 -bsp0 -psecret -mhe=on ARC t.txt"),
        "書庫のヘッダーが暗号化されています（パスワードが必要です）"},
-      {f.tmp.write("source/old.lzh", ReadFile(testing_support::Sample("lzh/lhasa/unlha32/lh2.lzh"))),
-       "license.mit: 対応していない圧縮方式です（-lh2-）"},
+      {MadeByShell(f, "odd.lzh",
+                   "python3 -c \"import struct,sys;h=b'-lh9-'+struct.pack('<IIIBBB',4,4,0,32,0,5)+b'a.txt\\0\\0';"
+                   "open(sys.argv[1],'wb').write(bytes([len(h),sum(h)%256])+h+b'data\\0')\" ARC"),
+       "a.txt: 対応していない圧縮方式です（-lh9-）"},
       {f.tmp.write("source/flip.zip", ReadFile(testing_support::Sample("damaged/zip_flip.zip"))),
        "text.txt: 書庫が壊れています（展開したデータの長さが中央ディレクトリと違います）"},
       {f.tmp.write("source/flip.lzh", ReadFile(testing_support::Sample("damaged/lzh_lh5_flip.lzh"))),
