@@ -9,6 +9,7 @@
 #include "archivers/common/MsbBitReader.h"
 #include "archivers/unlha32/AdaptiveHuffman.h"
 #include "archivers/unlha32/Crc16.h"
+#include "archivers/unlha32/LhDecoder.h"
 
 namespace rkarc {
 namespace {
@@ -17,7 +18,6 @@ constexpr int kLiteralSymbols = 286;  // 256 literals, lengths 3 to 31, and 285 
 constexpr int kPositionSymbols = 128;  // the upper 7 bits of a 13-bit position
 constexpr int kLengthBase = 253;       // symbol 256 is a copy of 3 bytes
 constexpr size_t kWindow = 8192;
-constexpr uint32_t kSlackBytes = 4;  // as for -lh4- to -lh7-
 
 // The symbols of one method: the literal/length symbol and the upper bits of a
 // position, -1 for damage.
@@ -154,13 +154,7 @@ LzhDecoder::Result Run(SymbolSource& source, MsbBitReader& in, uint64_t total, C
 LzhDecoder::Result LhOldDecoder::Decode(const ArchiveFile& file, const LzhHeader& header,
                                         const LzhDecoder::Output& output, const LzhDecoder::Position& position) {
   using Result = LzhDecoder::Result;
-  MsbBitReader in(
-      [&](uint64_t offset, uint8_t* buffer, size_t size) {
-        const int64_t n = file.readAt(offset, buffer, size);
-        if (n > 0 && position) position(offset + static_cast<uint64_t>(n));
-        return n;
-      },
-      header.dataOffset(), header.endOffset(), kSlackBytes);
+  MsbBitReader in = LhDecoder::DataReader(file, header, position);
   AdaptiveSource adaptive;
   BlockSource blocks;
   SymbolSource& source = header.method == "-lh2-" ? static_cast<SymbolSource&>(adaptive) : blocks;
