@@ -117,8 +117,9 @@ UniqueFd FolderWalker::makeFolder(int parent, const std::string& name, const std
   struct stat st {};
   if (fstat(fd.get(), &st) != 0) return fd;
   // Made now or earlier for another member, the folder has the owner's rwx
-  // and the umask's other bits: the member's mode within them is what it gets.
-  const mode_t wanted = st.st_mode & mode & 0777;
+  // and the umask's other bits: the member's mode within them is what it gets
+  // (a set-group-ID bit it took from its parent stays).
+  const mode_t wanted = (st.st_mode & 07000) | (st.st_mode & mode & 0777);
   if (wanted == (st.st_mode & 07777)) return fd;
   if (made || std::find(m_made.begin(), m_made.end(), relative) != m_made.end())
     m_lateModes.emplace_back(relative, wanted);
