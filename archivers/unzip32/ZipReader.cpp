@@ -52,7 +52,13 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ZipDirectory directory;
   if (!directory.read(job.file())) {
     const int32_t code = directory.looksLikeZip() ? kErrDamaged : kErrNotArchive;
-    report.fail(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
+    const std::string& next = job.file().parts().next();
+    if (code == kErrDamaged && !next.empty()) {
+      report.fail("ZIPの中央ディレクトリが見つかりません（分割書庫の次の巻 " + next.substr(next.rfind('/') + 1) +
+                  " がないか、壊れています）");
+    } else {
+      report.fail(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
+    }
     return code;
   }
   if (directory.endRepaired()) report.add("書庫の終わりのレコードが壊れているため、中央ディレクトリから読みます");
