@@ -82,8 +82,10 @@ constexpr ArchiveKind kKinds[] = {
     {".LZMA", F::Tar, &S::Tar_Lzma, M::OptionTarLzmaTip, &S::TarLzma_Opt, 0, kOne},
     // Split files (name.7z.001, name.001 ...): the module reads the parts as one
     // and reports them as a volume set. A plain .001 is whatever its content is.
+    {".LZH.001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kOtherName, {}, {}, kSplitPattern},
     {".ZIP.001", F::Zip, nullptr, {}, &S::Zip_Opt, kOtherName, {}, {}, kSplitPattern},
     {".7Z.001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kProbed | kOtherName},
     {".001", F::Zip, nullptr, {}, &S::Zip_Opt, kProbed | kOtherName},
     {".001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kProbed | kOtherName},
 };

@@ -9,9 +9,13 @@
 #include <memory>
 
 #include "archivers/common/RegularFile.h"
+#include "archivers/common/Report.h"
+#include "archivers/common/ResultCodes.h"
 
 namespace rkarc {
 namespace {
+
+std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
 
 bool AllDigits(const std::string& text) {
   return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isdigit(c) != 0; });
@@ -111,6 +115,20 @@ int64_t PartedFile::readAt(uint64_t offset, void* buffer, size_t n) const {
     if (static_cast<size_t>(got) < want) break;  // the part shrank meanwhile
   }
   return static_cast<int64_t>(done);
+}
+
+int32_t ReportParts(const PartedFile& file, Report& report) {
+  if (!file.missing().empty()) {
+    report.fail("分割書庫の巻がありません: " + FileNameOf(file.missing()));
+    return kErrMultiVolume;
+  }
+  if (file.paths().size() < 2) return 0;
+  report.lead("volumes", std::to_string(file.paths().size()));
+  for (size_t i = 1; i < file.paths().size(); ++i) {
+    const std::string name = FileNameOf(file.paths()[i]);
+    if (name.find_first_of("\t\n\r") == std::string::npos) report.lead("volume", name);
+  }
+  return 0;
 }
 
 }  // namespace rkarc

@@ -14,6 +14,8 @@
 
 namespace rkarc {
 
+class Report;
+
 class PartedFile {
  public:
   // Opens `path` and the parts that follow it while they exist. False when
@@ -56,5 +58,12 @@ class PartedFile {
   uint64_t m_size = 0;
   int m_error = 0;
 };
+
+// For a split set, what the host must know before a command goes on: a part
+// missing between two others fails it (kErrMultiVolume, returned, with the
+// reason); otherwise the later parts are reported as the volumes of a set,
+// which the host takes off its list and moves or deletes together. 0 when
+// the command goes on.
+int32_t ReportParts(const PartedFile& file, Report& report);
 
 }  // namespace rkarc

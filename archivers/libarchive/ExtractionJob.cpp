@@ -11,22 +11,6 @@
 #include "archivers/libarchive/ScopedUtf8Locale.h"
 
 namespace rkarc {
-namespace {
-
-std::string FileNameOf(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
-// The parts of a split file, read as one, are a volume set for the host: it
-// takes the later parts off its list and moves or deletes them together.
-void ReportParts(const PartedFile& file, Report& report) {
-  if (file.paths().size() < 2) return;
-  report.lead("volumes", std::to_string(file.paths().size()));
-  for (size_t i = 1; i < file.paths().size(); ++i) {
-    const std::string name = FileNameOf(file.paths()[i]);
-    if (name.find_first_of("\t\n\r") == std::string::npos) report.lead("volume", name);
-  }
-}
-
-}  // namespace
 
 ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& progress, const CommandSyntax& syntax,
                              Output output)
@@ -39,14 +23,11 @@ ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& pr
   if (!m_file->ok()) {
     report.fail(OpenFailureText(m_file->error()));
     m_failure = kErrArchiveOpen;
-  } else if (!m_file->parts().missing().empty()) {
-    report.fail("分割書庫の巻がありません: " + FileNameOf(m_file->parts().missing()));
-    m_failure = kErrMultiVolume;
   } else if (output == Output::Folder && !m_request.outputIsFolder()) {
     report.fail(FailureText(kErrOutputFolder));
     m_failure = kErrOutputFolder;
   }
-  if (m_failure == 0) ReportParts(m_file->parts(), report);
+  if (m_failure == 0) m_failure = ReportParts(m_file->parts(), report);
 }
 
 bool ExtractionJob::readWithLibarchive(SafeWriter& writer, uint64_t base, uint64_t end, bool seekable,

@@ -279,7 +279,9 @@ TEST(ArchiveExtract, TodaysKindsExtractIntoTheirFolders) {
       {"x.zip.001", "zip -q p.zip t.txt && split -d -a 3 --numeric-suffixes=1 -b 50 p.zip \"$(dirname ARC)/x.zip.\"",
        "X/t.txt", {M::LogZipExtracting}},
       {"x.001", "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -b 50 p.7z \"$(dirname ARC)/x.\"",
-       "X/t.txt", {M::LogZipChecking, M::LogSevenZipChecking, M::LogSevenZipExtracting}},
+       "X/t.txt", {M::LogLzhChecking, M::LogZipChecking, M::LogSevenZipChecking, M::LogSevenZipExtracting}},
+      {"x.lzh.001", "jlha aq p.lzh t.txt && split -d -a 3 --numeric-suffixes=1 -n 2 p.lzh \"$(dirname ARC)/x.lzh.\"",
+       "X/t.txt", {M::LogLzhExtracting}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.archive);

@@ -89,7 +89,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_X = s.Lzh_Lha = s.Ish_Log = s.Lzh_Exe = true;
      },
      {},
-     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG"},
+     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG;*.001"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PatternRows, testing::ValuesIn(kPatternRows),
