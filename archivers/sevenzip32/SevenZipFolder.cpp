@@ -1,0 +1,427 @@
+// Decoding one 7z folder; see SevenZipFolder.h. The coders are stages, each
+// pulling from the one nearer the pack stream. liblzma's branch and delta
+// filters run in one raw decoder with the LZMA or LZMA2 coder below them;
+// over any other coder they run on their own, fed the data as stored LZMA2
+// chunks (liblzma has no raw decoder that ends in a filter).
+#include "archivers/sevenzip32/SevenZipFolder.h"
+
+#include <bzlib.h>
+#include <lzma.h>
+#include <zlib.h>
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "archivers/common/Deflate64Decoder.h"
+#include "archivers/common/ResultCodes.h"
+
+namespace rkarc::sevenzip {
+
+constexpr const char* kCut = "データが途中で切れています";
+
+class Stage {
+ public:
+  Stage(std::shared_ptr<Failure> failure, uint64_t size) : m_failure(std::move(failure)), m_left(size) {}
+  virtual ~Stage() = default;
+
+  // Up to `n` bytes; 0 once the stage's size was handed out; -1 on failure.
+  int64_t read(uint8_t* out, size_t n) {
+    if (m_failure->code != 0) return -1;
+    if (m_left == 0) return 0;
+    const int64_t got = decode(out, static_cast<size_t>(std::min<uint64_t>(n, m_left)));
+    if (got < 0) return -1;
+    if (got == 0) return fail(kErrDamaged, kCut);
+    m_left -= static_cast<uint64_t>(got);
+    return got;
+  }
+
+ protected:
+  // Up to `n` bytes; 0 where the coder's stream ended; -1 after fail().
+  virtual int64_t decode(uint8_t* out, size_t n) = 0;
+  int64_t fail(int32_t code, std::string reason) {
+    if (m_failure->code == 0) *m_failure = {code, std::move(reason)};
+    return -1;
+  }
+  std::shared_ptr<Failure> m_failure;
+
+ private:
+  uint64_t m_left;
+};
+
+namespace {
+
+constexpr size_t kInput = 64 * 1024;
+
+class PackStage : public Stage {
+ public:
+  PackStage(std::shared_ptr<Failure> f, const InputFile& file, uint64_t offset, uint64_t size, Progress* progress)
+      : Stage(std::move(f), size), m_file(file), m_at(offset), m_progress(progress) {}
+
+ protected:
+  int64_t decode(uint8_t* out, size_t n) override {
+    const int64_t got = m_file.readAt(m_at, out, n);
+    if (got < 0) return fail(kErrArchiveOpen, "書庫を読めません");
+    m_at += static_cast<uint64_t>(got);
+    if (m_progress) m_progress->update(m_at, m_file.size());
+    return got;
+  }
+
+ private:
+  const InputFile& m_file;
+  uint64_t m_at;
+  Progress* m_progress;
+};
+
+// A stage that decodes what the stage below hands out, through a buffer.
+class BufferedStage : public Stage {
+ public:
+  BufferedStage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
+      : Stage(std::move(f), size), m_below(std::move(below)), m_in(kInput + 3) {}
+
+ protected:
+  // Refills the buffer when it is empty; false after a failure below.
+  bool refill() {
+    if (m_avail > 0 || m_belowEnded) return true;
+    const int64_t got = m_below->read(m_in.data(), kInput);
+    if (got < 0) return false;
+    m_belowEnded = got == 0;
+    m_next = m_in.data();
+    m_avail = static_cast<size_t>(got);
+    return true;
+  }
+  void used(size_t n) {
+    m_next += n;
+    m_avail -= n;
+  }
+
+  std::unique_ptr<Stage> m_below;
+  std::vector<uint8_t> m_in;
+  uint8_t* m_next = nullptr;
+  size_t m_avail = 0;
+  bool m_belowEnded = false;
+};
+
+class CopyStage : public Stage {
+ public:
+  CopyStage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
+      : Stage(std::move(f), size), m_below(std::move(below)) {}
+
+ protected:
+  int64_t decode(uint8_t* out, size_t n) override { return m_below->read(out, n); }
+
+ private:
+  std::unique_ptr<Stage> m_below;
+};
+
+class DeflateStage : public BufferedStage {
+ public:
+  DeflateStage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
+      : BufferedStage(std::move(f), size, std::move(below)) {
+    m_ready = inflateInit2(&m_z, -15) == Z_OK;
+  }
+  ~DeflateStage() override {
+    if (m_ready) inflateEnd(&m_z);
+  }
+
+ protected:
+  int64_t decode(uint8_t* out, size_t n) override {
+    if (!m_ready) return fail(kErrMemory, FailureText(kErrMemory));
+    if (m_ended) return 0;
+    for (;;) {
+      if (!refill()) return -1;
+      m_z.next_in = m_next;
+      m_z.avail_in = static_cast<uInt>(m_avail);
+      m_z.next_out = out;
+      m_z.avail_out = static_cast<uInt>(n);
+      const int rc = inflate(&m_z, Z_NO_FLUSH);
+      used(m_avail - m_z.avail_in);
+      const auto made = static_cast<int64_t>(n - m_z.avail_out);
+      m_ended = rc == Z_STREAM_END;
+      if (m_ended || made > 0) return made;
+      if (rc == Z_BUF_ERROR && m_belowEnded) return fail(kErrDamaged, kCut);
+      if (rc != Z_OK && rc != Z_BUF_ERROR) return fail(kErrDamaged, "deflateデータが正しくありません");
+    }
+  }
+
+ private:
+  z_stream m_z{};
+  bool m_ready = false, m_ended = false;
+};
+
+class Bzip2Stage : public BufferedStage {
+ public:
+  Bzip2Stage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
+      : BufferedStage(std::move(f), size, std::move(below)) {
+    m_ready = BZ2_bzDecompressInit(&m_bz, 0, 0) == BZ_OK;
+  }
+  ~Bzip2Stage() override {
+    if (m_ready) BZ2_bzDecompressEnd(&m_bz);
+  }
+
+ protected:
+  int64_t decode(uint8_t* out, size_t n) override {
+    if (!m_ready) return fail(kErrMemory, FailureText(kErrMemory));
+    if (m_ended) return 0;
+    for (;;) {
+      if (!refill()) return -1;
+      if (m_avail == 0 && m_belowEnded) return fail(kErrDamaged, kCut);
+      m_bz.next_in = reinterpret_cast<char*>(m_next);
+      m_bz.avail_in = static_cast<unsigned>(m_avail);
+      m_bz.next_out = reinterpret_cast<char*>(out);
+      m_bz.avail_out = static_cast<unsigned>(n);
+      const int rc = BZ2_bzDecompress(&m_bz);
+      used(m_avail - m_bz.avail_in);
+      const auto made = static_cast<int64_t>(n - m_bz.avail_out);
+      if (rc != BZ_OK && rc != BZ_STREAM_END) return fail(kErrDamaged, "bzip2データが正しくありません");
+      m_ended = rc == BZ_STREAM_END;
+      if (m_ended || made > 0) return made;
+    }
+  }
+
+ private:
+  bz_stream m_bz{};
+  bool m_ready = false, m_ended = false;
+};
+
+class Deflate64Stage : public Stage {
+ public:
+  Deflate64Stage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
+      : Stage(std::move(f), size),
+        m_below(std::move(below)),
+        m_decoder([this](uint8_t* buffer, size_t n) { return m_below->read(buffer, n); }) {}
+
+ protected:
+  int64_t decode(uint8_t* out, size_t n) override {
+    const int64_t got = m_decoder.read(out, n);
+    if (got >= 0) return got;
+    switch (m_decoder.status()) {
+      case Deflate64Decoder::Status::Truncated:
+        return fail(kErrDamaged, kCut);
+      case Deflate64Decoder::Status::Damaged:
+        return fail(kErrDamaged, "deflate64データが正しくありません");
+      default:
+        return -1;  // the stage below has said why
+    }
+  }
+
+ private:
+  std::unique_ptr<Stage> m_below;
+  Deflate64Decoder m_decoder;
+};
+
+// liblzma's raw decoder: LZMA or LZMA2 with up to three filters above it, or
+// filters alone over data that the stage below decodes (wrapped).
+class LzmaStage : public BufferedStage {
+ public:
+  struct Options {
+    lzma_options_lzma lzma{};
+    lzma_options_bcj bcj{};
+    lzma_options_delta delta{};
+  };
+  static constexpr size_t kMaxFilters = LZMA_FILTERS_MAX;
+
+  LzmaStage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below, bool wrapped)
+      : BufferedStage(std::move(f), size, std::move(below)), m_wrapped(wrapped) {}
+  ~LzmaStage() override { lzma_end(&m_strm); }
+
+  // Adds the next coder, outermost first; false when liblzma cannot take it.
+  bool add(const Coder& coder, uint64_t size) {
+    if (m_count >= kMaxFilters) return false;
+    Options& o = m_options[m_count];
+    lzma_filter& filter = m_filters[m_count++];
+    const auto& p = coder.properties;
+    switch (MethodOf(coder)) {
+      case Method::Lzma:
+        if (p.size() < 5 || p[0] >= 9 * 5 * 5) return false;
+        filter = {LZMA_FILTER_LZMA1EXT, &o.lzma};
+        o.lzma.lc = p[0] % 9;
+        o.lzma.lp = p[0] / 9 % 5;
+        o.lzma.pb = p[0] / 45;
+        o.lzma.dict_size = std::max<uint32_t>(LZMA_DICT_SIZE_MIN, Le32(p.data() + 1));
+        o.lzma.ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
+        o.lzma.ext_size_low = static_cast<uint32_t>(size);
+        o.lzma.ext_size_high = static_cast<uint32_t>(size >> 32);
+        return true;
+      case Method::Lzma2:
+        if (p.size() < 1 || p[0] > 40) return false;
+        filter = {LZMA_FILTER_LZMA2, &o.lzma};
+        o.lzma.dict_size = p[0] == 40 ? UINT32_MAX : (2u | (p[0] & 1u)) << (p[0] / 2 + 11);
+        return true;
+      case Method::Delta:
+        if (p.size() < 1) return false;
+        filter = {LZMA_FILTER_DELTA, &o.delta};
+        o.delta.type = LZMA_DELTA_TYPE_BYTE;
+        o.delta.dist = p[0] + 1u;
+        return true;
+      default:
+        break;
+    }
+    filter = {BranchFilter(MethodOf(coder)), &o.bcj};
+    if (p.size() >= 4) o.bcj.start_offset = Le32(p.data());
+    return filter.id != LZMA_VLI_UNKNOWN && lzma_filter_decoder_is_supported(filter.id);
+  }
+
+ protected:
+  int64_t decode(uint8_t* out, size_t n) override {
+    if (!m_started && !start()) return -1;
+    if (m_ended) return 0;
+    for (;;) {
+      if (m_wrapped ? !refillWrapped() : !refill()) return -1;
+      m_strm.next_in = m_next;
+      m_strm.avail_in = m_avail;
+      m_strm.next_out = out;
+      m_strm.avail_out = n;
+      const lzma_ret rc = lzma_code(&m_strm, LZMA_RUN);
+      used(m_avail - m_strm.avail_in);
+      const auto made = static_cast<int64_t>(n - m_strm.avail_out);
+      m_ended = rc == LZMA_STREAM_END;
+      if (m_ended || made > 0) return made;
+      if (rc == LZMA_MEM_ERROR) return fail(kErrMemory, FailureText(kErrMemory));
+      if (rc == LZMA_BUF_ERROR || (rc == LZMA_OK && m_avail == 0 && m_belowEnded)) return fail(kErrDamaged, kCut);
+      if (rc != LZMA_OK) return fail(kErrDamaged, "LZMAデータが正しくありません");
+    }
+  }
+
+ private:
+  static uint32_t Le32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
+  }
+  static lzma_vli BranchFilter(Method m) {
+    switch (m) {
+      case Method::X86:
+        return LZMA_FILTER_X86;
+      case Method::PowerPc:
+        return LZMA_FILTER_POWERPC;
+      case Method::Ia64:
+        return LZMA_FILTER_IA64;
+      case Method::Arm:
+        return LZMA_FILTER_ARM;
+      case Method::ArmThumb:
+        return LZMA_FILTER_ARMTHUMB;
+      case Method::Sparc:
+        return LZMA_FILTER_SPARC;
+      case Method::Arm64:
+        return LZMA_FILTER_ARM64;
+      default:
+        return LZMA_VLI_UNKNOWN;
+    }
+  }
+
+  bool start() {
+    m_started = true;
+    if (m_wrapped) {
+      // Stored chunks need no more dictionary than the smallest.
+      lzma_filter& last = m_filters[m_count++];
+      m_options[kMaxFilters - 1].lzma.dict_size = LZMA_DICT_SIZE_MIN;
+      last = {LZMA_FILTER_LZMA2, &m_options[kMaxFilters - 1].lzma};
+    }
+    m_filters[m_count] = {LZMA_VLI_UNKNOWN, nullptr};
+    const lzma_ret rc = lzma_raw_decoder(&m_strm, m_filters.data());
+    if (rc == LZMA_OK) return true;
+    fail(rc == LZMA_MEM_ERROR ? kErrMemory : kErrUnsupported,
+         rc == LZMA_MEM_ERROR ? FailureText(kErrMemory) : "対応していない圧縮方式です（LZMA）");
+    return false;
+  }
+
+  // The data of the stage below as LZMA2 chunks of stored bytes, then LZMA2's end.
+  bool refillWrapped() {
+    if (m_avail > 0 || m_belowEnded) return true;
+    const int64_t got = m_below->read(m_in.data() + 3, kInput);
+    if (got < 0) return false;
+    m_next = m_in.data();
+    if (got == 0) {
+      m_belowEnded = true;
+      m_in[0] = 0x00;
+      m_avail = 1;
+      return true;
+    }
+    m_in[0] = m_chunks++ == 0 ? 0x01 : 0x02;  // the first resets the dictionary
+    m_in[1] = static_cast<uint8_t>((got - 1) >> 8);
+    m_in[2] = static_cast<uint8_t>(got - 1);
+    m_avail = 3 + static_cast<size_t>(got);
+    return true;
+  }
+
+  bool m_wrapped;
+  bool m_started = false, m_ended = false;
+  uint64_t m_chunks = 0;
+  size_t m_count = 0;
+  std::array<lzma_filter, kMaxFilters + 1> m_filters{};
+  std::array<Options, kMaxFilters> m_options{};
+  lzma_stream m_strm = LZMA_STREAM_INIT;
+};
+
+bool IsFilter(Method m) {
+  switch (m) {
+    case Method::X86:
+    case Method::PowerPc:
+    case Method::Ia64:
+    case Method::Arm:
+    case Method::ArmThumb:
+    case Method::Sparc:
+    case Method::Arm64:
+    case Method::Delta:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+// Coders that one stage decodes: one, or filters with the LZMA coder below
+// them (liblzma takes four filters at most, LZMA or LZMA2 last).
+struct Layer {
+  std::vector<size_t> coders;  // outermost first
+  bool lzma = false;           // liblzma's: ends in LZMA, LZMA2 or a filter
+  bool wrapped = false;        // filters alone, over a stage of their own
+  bool takesFilter() const { return lzma && coders.size() + (wrapped ? 1 : 0) < LzmaStage::kMaxFilters; }
+};
+
+std::vector<Layer> Layers(const Folder& folder, const FolderPlan& plan) {
+  std::vector<Layer> layers;  // from the pack stream outwards
+  for (auto it = plan.chain.rbegin(); it != plan.chain.rend(); ++it) {
+    const Method m = MethodOf(folder.coders[*it]);
+    if (IsFilter(m) && !layers.empty() && layers.back().takesFilter()) {
+      layers.back().coders.insert(layers.back().coders.begin(), *it);
+    } else {
+      layers.push_back({{*it}, IsFilter(m) || m == Method::Lzma || m == Method::Lzma2, IsFilter(m)});
+    }
+  }
+  return layers;
+}
+
+FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& folder, const FolderPlan& plan,
+                           Progress* progress)
+    : m_failure(std::make_shared<Failure>()) {
+  std::unique_ptr<Stage> stage =
+      std::make_unique<PackStage>(m_failure, file, base + folder.packOffset, folder.packSize, progress);
+  for (const Layer& layer : Layers(folder, plan)) {
+    const uint64_t size = folder.unpackSizes[layer.coders.front()];
+    const Method m = MethodOf(folder.coders[layer.coders.back()]);
+    if (m == Method::Copy) {
+      stage = std::make_unique<CopyStage>(m_failure, size, std::move(stage));
+    } else if (m == Method::Deflate) {
+      stage = std::make_unique<DeflateStage>(m_failure, size, std::move(stage));
+    } else if (m == Method::Deflate64) {
+      stage = std::make_unique<Deflate64Stage>(m_failure, size, std::move(stage));
+    } else if (m == Method::Bzip2) {
+      stage = std::make_unique<Bzip2Stage>(m_failure, size, std::move(stage));
+    } else {
+      auto lzma = std::make_unique<LzmaStage>(m_failure, size, std::move(stage), layer.wrapped);
+      for (const size_t c : layer.coders) {
+        if (!lzma->add(folder.coders[c], folder.unpackSizes[c]) && m_failure->code == 0)
+          *m_failure = {kErrUnsupported, "対応していない圧縮方式です（" + MethodName(folder.coders[c]) + "）"};
+      }
+      stage = std::move(lzma);
+    }
+  }
+  m_top = std::move(stage);
+}
+
+FolderReader::~FolderReader() = default;
+
+int64_t FolderReader::read(uint8_t* out, size_t n) { return m_top->read(out, n); }
+
+}  // namespace rkarc::sevenzip

@@ -1,0 +1,41 @@
+// The decoded data of one 7z folder, read in order: its pack stream through
+// the chain of coders (Copy, LZMA, LZMA2, Deflate, Deflate64, BZip2 and the
+// branch and delta filters of liblzma). Each coder hands out exactly the size
+// the header gives it; a stream that ends early, runs on or cannot be decoded
+// fails with a reason.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "archivers/common/Module.h"
+#include "archivers/libarchive/InputFile.h"
+#include "archivers/sevenzip32/SevenZipHeader.h"
+#include "archivers/sevenzip32/SevenZipMethods.h"
+
+namespace rkarc::sevenzip {
+
+struct Failure {
+  int32_t code = 0;
+  std::string reason;
+};
+
+class Stage;
+
+class FolderReader {
+ public:
+  // `base`: where the archive's offsets count from (the end of its start header).
+  FolderReader(const InputFile& file, uint64_t base, const Folder& folder, const FolderPlan& plan, Progress* progress);
+  ~FolderReader();
+
+  // Up to `n` bytes; 0 once the folder's whole size was read; -1 on failure.
+  int64_t read(uint8_t* out, size_t n);
+  const Failure& failure() const { return *m_failure; }
+
+ private:
+  std::shared_ptr<Failure> m_failure;
+  std::unique_ptr<Stage> m_top;
+};
+
+}  // namespace rkarc::sevenzip
