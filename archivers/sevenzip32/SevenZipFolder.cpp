@@ -13,6 +13,7 @@
 #include <array>
 #include <vector>
 
+#include "archivers/common/Bytes.h"
 #include "archivers/common/Deflate64Decoder.h"
 #include "archivers/common/ResultCodes.h"
 
@@ -114,74 +115,73 @@ class CopyStage : public Stage {
   std::unique_ptr<Stage> m_below;
 };
 
-class DeflateStage : public BufferedStage {
- public:
-  DeflateStage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
-      : BufferedStage(std::move(f), size, std::move(below)) {
-    m_ready = inflateInit2(&m_z, -15) == Z_OK;
-  }
-  ~DeflateStage() override {
-    if (m_ready) inflateEnd(&m_z);
-  }
+enum class Step { More, End, Bad };
 
- protected:
-  int64_t decode(uint8_t* out, size_t n) override {
-    if (!m_ready) return fail(kErrMemory, FailureText(kErrMemory));
-    if (m_ended) return 0;
-    for (;;) {
-      if (!refill()) return -1;
-      m_z.next_in = m_next;
-      m_z.avail_in = static_cast<uInt>(m_avail);
-      m_z.next_out = out;
-      m_z.avail_out = static_cast<uInt>(n);
-      const int rc = inflate(&m_z, Z_NO_FLUSH);
-      used(m_avail - m_z.avail_in);
-      const auto made = static_cast<int64_t>(n - m_z.avail_out);
-      m_ended = rc == Z_STREAM_END;
-      if (m_ended || made > 0) return made;
-      if (rc == Z_BUF_ERROR && m_belowEnded) return fail(kErrDamaged, kCut);
-      if (rc != Z_OK && rc != Z_BUF_ERROR) return fail(kErrDamaged, "deflateデータが正しくありません");
-    }
+// zlib's raw inflate and libbz2 behind one shape: run() takes what it can of
+// the input, fills what it can of the output, and says whether the stream ended.
+struct ZlibCodec {
+  static constexpr const char* kBad = "deflateデータが正しくありません";
+  z_stream z{};
+  bool ready = inflateInit2(&z, -15) == Z_OK;
+  ~ZlibCodec() {
+    if (ready) inflateEnd(&z);
   }
-
- private:
-  z_stream m_z{};
-  bool m_ready = false, m_ended = false;
+  Step run(uint8_t* in, size_t& inAvail, uint8_t* out, size_t& outAvail) {
+    z.next_in = in;
+    z.avail_in = static_cast<uInt>(inAvail);
+    z.next_out = out;
+    z.avail_out = static_cast<uInt>(outAvail);
+    const int rc = inflate(&z, Z_NO_FLUSH);
+    inAvail = z.avail_in;
+    outAvail = z.avail_out;
+    return rc == Z_STREAM_END ? Step::End : rc == Z_OK || rc == Z_BUF_ERROR ? Step::More : Step::Bad;
+  }
 };
 
-class Bzip2Stage : public BufferedStage {
+struct Bzip2Codec {
+  static constexpr const char* kBad = "bzip2データが正しくありません";
+  bz_stream bz{};
+  bool ready = BZ2_bzDecompressInit(&bz, 0, 0) == BZ_OK;
+  ~Bzip2Codec() {
+    if (ready) BZ2_bzDecompressEnd(&bz);
+  }
+  Step run(uint8_t* in, size_t& inAvail, uint8_t* out, size_t& outAvail) {
+    bz.next_in = reinterpret_cast<char*>(in);
+    bz.avail_in = static_cast<unsigned>(inAvail);
+    bz.next_out = reinterpret_cast<char*>(out);
+    bz.avail_out = static_cast<unsigned>(outAvail);
+    const int rc = BZ2_bzDecompress(&bz);
+    inAvail = bz.avail_in;
+    outAvail = bz.avail_out;
+    return rc == BZ_STREAM_END ? Step::End : rc == BZ_OK ? Step::More : Step::Bad;
+  }
+};
+
+template <typename Codec>
+class CodecStage : public BufferedStage {
  public:
-  Bzip2Stage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
-      : BufferedStage(std::move(f), size, std::move(below)) {
-    m_ready = BZ2_bzDecompressInit(&m_bz, 0, 0) == BZ_OK;
-  }
-  ~Bzip2Stage() override {
-    if (m_ready) BZ2_bzDecompressEnd(&m_bz);
-  }
+  using BufferedStage::BufferedStage;
 
  protected:
   int64_t decode(uint8_t* out, size_t n) override {
-    if (!m_ready) return fail(kErrMemory, FailureText(kErrMemory));
+    if (!m_codec.ready) return fail(kErrMemory, FailureText(kErrMemory));
     if (m_ended) return 0;
     for (;;) {
       if (!refill()) return -1;
-      if (m_avail == 0 && m_belowEnded) return fail(kErrDamaged, kCut);
-      m_bz.next_in = reinterpret_cast<char*>(m_next);
-      m_bz.avail_in = static_cast<unsigned>(m_avail);
-      m_bz.next_out = reinterpret_cast<char*>(out);
-      m_bz.avail_out = static_cast<unsigned>(n);
-      const int rc = BZ2_bzDecompress(&m_bz);
-      used(m_avail - m_bz.avail_in);
-      const auto made = static_cast<int64_t>(n - m_bz.avail_out);
-      if (rc != BZ_OK && rc != BZ_STREAM_END) return fail(kErrDamaged, "bzip2データが正しくありません");
-      m_ended = rc == BZ_STREAM_END;
+      size_t in = m_avail, room = n;
+      const Step step = m_codec.run(m_next, in, out, room);
+      used(m_avail - in);
+      if (step == Step::Bad) return fail(kErrDamaged, Codec::kBad);
+      const auto made = static_cast<int64_t>(n - room);
+      m_ended = step == Step::End;
       if (m_ended || made > 0) return made;
+      if (m_avail == 0 && m_belowEnded) return fail(kErrDamaged, kCut);
     }
   }
 
  private:
-  bz_stream m_bz{};
-  bool m_ready = false, m_ended = false;
+  Codec m_codec;
+  bool m_ended = false;
 };
 
 class Deflate64Stage : public Stage {
@@ -284,9 +284,6 @@ class LzmaStage : public BufferedStage {
   }
 
  private:
-  static uint32_t Le32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
-  }
   static lzma_vli BranchFilter(Method m) {
     switch (m) {
       case Method::X86:
@@ -403,11 +400,11 @@ FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& f
     if (m == Method::Copy) {
       stage = std::make_unique<CopyStage>(m_failure, size, std::move(stage));
     } else if (m == Method::Deflate) {
-      stage = std::make_unique<DeflateStage>(m_failure, size, std::move(stage));
+      stage = std::make_unique<CodecStage<ZlibCodec>>(m_failure, size, std::move(stage));
     } else if (m == Method::Deflate64) {
       stage = std::make_unique<Deflate64Stage>(m_failure, size, std::move(stage));
     } else if (m == Method::Bzip2) {
-      stage = std::make_unique<Bzip2Stage>(m_failure, size, std::move(stage));
+      stage = std::make_unique<CodecStage<Bzip2Codec>>(m_failure, size, std::move(stage));
     } else {
       auto lzma = std::make_unique<LzmaStage>(m_failure, size, std::move(stage), layer.wrapped);
       for (const size_t c : layer.coders) {

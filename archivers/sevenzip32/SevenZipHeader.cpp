@@ -5,6 +5,8 @@
 
 #include <algorithm>
 
+#include "archivers/common/Bytes.h"
+
 namespace rkarc::sevenzip {
 namespace {
 
@@ -68,15 +70,9 @@ class ByteReader {
     if (n > left() * 8 + 8) Bad("ヘッダーの個数が大きすぎます");
     return static_cast<size_t>(n);
   }
-  uint32_t le32() {
-    const uint8_t* p = take(4);
-    return static_cast<uint32_t>(p[0] | p[1] << 8 | p[2] << 16 | static_cast<uint32_t>(p[3]) << 24);
-  }
-  uint32_t le16() {
-    const uint8_t* p = take(2);
-    return static_cast<uint32_t>(p[0] | p[1] << 8);
-  }
-  uint64_t le64() { return le32() | static_cast<uint64_t>(le32()) << 32; }
+  uint32_t le16() { return Le16(take(2)); }
+  uint32_t le32() { return Le32(take(4)); }
+  uint64_t le64() { return Le64(take(8)); }
   std::vector<bool> bits(size_t n) {
     std::vector<bool> out(n);
     uint8_t current = 0;
