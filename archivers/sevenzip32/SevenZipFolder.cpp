@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <vector>
 
 #include "archivers/common/Bytes.h"
@@ -53,25 +54,27 @@ class Stage {
 namespace {
 
 constexpr size_t kInput = 64 * 1024;
+constexpr uint64_t kThreadedSize = 4 * 1024 * 1024;
 
 class PackStage : public Stage {
  public:
-  PackStage(std::shared_ptr<Failure> f, const InputFile& file, uint64_t offset, uint64_t size, Progress* progress)
-      : Stage(std::move(f), size), m_file(file), m_at(offset), m_progress(progress) {}
+  PackStage(std::shared_ptr<Failure> f, const InputFile& file, uint64_t offset, uint64_t size,
+            std::atomic<uint64_t>* inputAt)
+      : Stage(std::move(f), size), m_file(file), m_at(offset), m_inputAt(inputAt) {}
 
  protected:
   int64_t decode(uint8_t* out, size_t n) override {
     const int64_t got = m_file.readAt(m_at, out, n);
     if (got < 0) return fail(kErrArchiveOpen, "書庫を読めません");
     m_at += static_cast<uint64_t>(got);
-    if (m_progress) m_progress->update(m_at, m_file.size());
+    m_inputAt->store(m_at, std::memory_order_relaxed);
     return got;
   }
 
  private:
   const InputFile& m_file;
   uint64_t m_at;
-  Progress* m_progress;
+  std::atomic<uint64_t>* m_inputAt;
 };
 
 // A stage that decodes what the stage below hands out, through a buffer.
@@ -391,9 +394,9 @@ std::vector<Layer> Layers(const Folder& folder, const FolderPlan& plan) {
 
 FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& folder, const FolderPlan& plan,
                            Progress* progress)
-    : m_failure(std::make_shared<Failure>()) {
+    : m_file(file), m_progress(progress), m_failure(std::make_shared<Failure>()) {
   std::unique_ptr<Stage> stage =
-      std::make_unique<PackStage>(m_failure, file, base + folder.packOffset, folder.packSize, progress);
+      std::make_unique<PackStage>(m_failure, file, base + folder.packOffset, folder.packSize, &m_inputAt);
   for (const Layer& layer : Layers(folder, plan)) {
     const uint64_t size = folder.unpackSizes[layer.coders.front()];
     const Method m = MethodOf(folder.coders[layer.coders.back()]);
@@ -415,10 +418,17 @@ FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& f
     }
   }
   m_top = std::move(stage);
+  // A small folder is not worth a thread: 1,000 small archives start one each.
+  if (folder.size() >= kThreadedSize)
+    m_ahead = std::make_unique<ReadAhead>([this](uint8_t* out, size_t n) { return m_top->read(out, n); });
 }
 
 FolderReader::~FolderReader() = default;
 
-int64_t FolderReader::read(uint8_t* out, size_t n) { return m_top->read(out, n); }
+int64_t FolderReader::read(uint8_t* out, size_t n) {
+  const int64_t got = m_ahead ? m_ahead->read(out, n) : m_top->read(out, n);
+  if (m_progress) m_progress->update(m_inputAt.load(std::memory_order_relaxed), m_file.size());
+  return got;
+}
 
 }  // namespace rkarc::sevenzip

@@ -5,12 +5,14 @@
 // fails with a reason.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 
 #include "archivers/common/Module.h"
 #include "archivers/libarchive/InputFile.h"
+#include "archivers/sevenzip32/ReadAhead.h"
 #include "archivers/sevenzip32/SevenZipHeader.h"
 #include "archivers/sevenzip32/SevenZipMethods.h"
 
@@ -30,12 +32,18 @@ class FolderReader {
   ~FolderReader();
 
   // Up to `n` bytes; 0 once the folder's whole size was read; -1 on failure.
+  // A large folder is decoded on a thread of its own, ahead of the reader.
   int64_t read(uint8_t* out, size_t n);
+  // Why read() failed; read it only after it did.
   const Failure& failure() const { return *m_failure; }
 
  private:
+  const InputFile& m_file;
+  Progress* m_progress;
+  std::atomic<uint64_t> m_inputAt{0};  // the pack stream's position, for progress
   std::shared_ptr<Failure> m_failure;
   std::unique_ptr<Stage> m_top;
+  std::unique_ptr<ReadAhead> m_ahead;  // last: its thread stops first
 };
 
 }  // namespace rkarc::sevenzip
