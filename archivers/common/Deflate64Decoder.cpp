@@ -3,12 +3,17 @@
 #include "archivers/common/Deflate64Decoder.h"
 
 #include <algorithm>
+#include <cstring>
+
+#include "archivers/common/Bytes.h"
 
 namespace rkarc {
 namespace {
 
 constexpr int kMaxBits = 15;
-constexpr size_t kWindow = 1u << 17;  // more than the farthest distance, 65536
+constexpr size_t kHistory = 65536;      // the farthest distance
+constexpr size_t kChunk = 1024 * 1024;  // decoded between two slides of the window
+constexpr size_t kSlack = 65538 + 8;    // the longest match, written 8 bytes at a time
 constexpr size_t kInput = 64 * 1024;
 
 constexpr uint16_t kLengthBase[29] = {3,  4,  5,  6,  7,  8,  9,  10, 11,  13,  15,  17,  19,  23, 27,
@@ -56,26 +61,38 @@ bool Deflate64Decoder::Table::build(const uint8_t* lengths, int symbols, int tab
   return true;
 }
 
-Deflate64Decoder::Deflate64Decoder(Source source) : m_source(std::move(source)), m_in(kInput), m_window(kWindow) {}
+Deflate64Decoder::Deflate64Decoder(Source source)
+    : m_source(std::move(source)), m_in(kInput), m_window(kHistory + kChunk + kSlack) {}
 
 bool Deflate64Decoder::fail(Status status) {
   if (m_status == Status::Running) m_status = status;
   return false;
 }
 
+bool Deflate64Decoder::refillInput() {
+  if (m_inputEnded) return false;
+  const int64_t got = m_source(m_in.data(), m_in.size());
+  if (got < 0) return fail(Status::ReadError);
+  m_inputEnded = got == 0;
+  m_inPos = 0;
+  m_inEnd = static_cast<size_t>(got);
+  return got > 0;
+}
+
+// Eight bytes at a time where the buffer holds them; the bits above m_count stay zero.
 bool Deflate64Decoder::fill(int n) {
+  if (m_count >= n) return true;
+  if (m_inEnd - m_inPos >= 8) {
+    const int bytes = (63 - m_count) >> 3;
+    m_bitBuffer |= Le64(&m_in[m_inPos]) << m_count;
+    m_count += bytes * 8;
+    m_bitBuffer &= (uint64_t{1} << m_count) - 1;
+    m_inPos += static_cast<size_t>(bytes);
+    m_taken += static_cast<uint64_t>(bytes);
+    return true;
+  }
   while (m_count < n) {
-    if (m_inPos == m_inEnd) {
-      if (m_inputEnded) return false;
-      const int64_t got = m_source(m_in.data(), m_in.size());
-      if (got < 0) return fail(Status::ReadError);
-      if (got == 0) {
-        m_inputEnded = true;
-        return false;
-      }
-      m_inPos = 0;
-      m_inEnd = static_cast<size_t>(got);
-    }
+    if (m_inPos == m_inEnd && !refillInput()) return false;
     m_bitBuffer |= static_cast<uint64_t>(m_in[m_inPos++]) << m_count;
     m_count += 8;
     ++m_taken;
@@ -186,60 +203,96 @@ bool Deflate64Decoder::startBlock() {
   return true;
 }
 
-void Deflate64Decoder::put(uint8_t byte, uint8_t* out, size_t& done) {
-  m_window[m_total++ & (kWindow - 1)] = byte;
-  out[done++] = byte;
+// A match within the window: eight bytes at a time where the source stays
+// that far behind, byte by byte where it overlaps closer.
+void Deflate64Decoder::copyMatch(uint32_t length, uint32_t distance) {
+  uint8_t* to = m_window.data() + m_write;
+  const uint8_t* from = to - distance;
+  if (distance >= 8) {
+    for (uint32_t i = 0; i < length; i += 8) std::memcpy(to + i, from + i, 8);
+  } else {
+    for (uint32_t i = 0; i < length; ++i) to[i] = from[i];
+  }
+  m_write += length;
+  m_total += length;
 }
 
-bool Deflate64Decoder::step(uint8_t* out, size_t& done) {
-  const int symbol = decode(m_literals);
-  if (symbol < 0) return false;
-  if (symbol < 256) {
-    put(static_cast<uint8_t>(symbol), out, done);
-    return true;
+bool Deflate64Decoder::decodeSymbols(size_t limit) {
+  while (m_write < limit) {
+    const int symbol = decode(m_literals);
+    if (symbol < 0) return false;
+    if (symbol < 256) {
+      m_window[m_write++] = static_cast<uint8_t>(symbol);
+      ++m_total;
+      continue;
+    }
+    if (symbol == 256) {
+      m_block = Block::Header;
+      return true;
+    }
+    if (symbol > 285) return fail(Status::Damaged);
+    uint32_t extra = 0, distanceExtra = 0;
+    if (!bits(kLengthExtra[symbol - 257], extra)) return false;
+    const int distanceSymbol = decode(m_distances);
+    if (distanceSymbol < 0 || !bits(kDistanceExtra[distanceSymbol], distanceExtra)) return false;
+    const uint32_t distance = kDistanceBase[distanceSymbol] + distanceExtra;
+    if (distance > m_total) return fail(Status::Damaged);
+    copyMatch(kLengthBase[symbol - 257] + extra, distance);
   }
-  if (symbol == 256) {
-    m_block = Block::Header;
-    return false;
-  }
-  if (symbol > 285) return fail(Status::Damaged);
-  uint32_t extra = 0, distanceExtra = 0;
-  if (!bits(kLengthExtra[symbol - 257], extra)) return false;
-  const int distanceSymbol = decode(m_distances);
-  if (distanceSymbol < 0 || !bits(kDistanceExtra[distanceSymbol], distanceExtra)) return false;
-  m_copyLeft = kLengthBase[symbol - 257] + extra;
-  m_copyDistance = kDistanceBase[distanceSymbol] + distanceExtra;
-  if (m_copyDistance > m_total) return fail(Status::Damaged);
   return true;
 }
 
-int64_t Deflate64Decoder::read(uint8_t* out, size_t size) {
-  size_t done = 0;
-  while (done < size && m_status == Status::Running) {
-    if (m_copyLeft > 0) {
-      const size_t n = std::min<size_t>(m_copyLeft, size - done);
-      for (size_t i = 0; i < n; ++i) put(m_window[(m_total - m_copyDistance) & (kWindow - 1)], out, done);
-      m_copyLeft -= static_cast<uint32_t>(n);
-    } else if (m_block == Block::Stored) {
-      if (m_storedLeft == 0) {
-        m_block = Block::Header;
-        continue;
-      }
-      uint32_t byte = 0;
-      if (!bits(8, byte)) break;
-      put(static_cast<uint8_t>(byte), out, done);
-      --m_storedLeft;
+bool Deflate64Decoder::copyStored(size_t limit) {
+  if (m_storedLeft == 0) {
+    m_block = Block::Header;
+    return true;
+  }
+  if (m_count >= 8) {  // whole bytes the bit buffer holds come first
+    m_window[m_write++] = static_cast<uint8_t>(take(8));
+    --m_storedLeft;
+    ++m_total;
+    return true;
+  }
+  if (m_inPos == m_inEnd && !refillInput()) return fail(Status::Truncated);
+  const size_t n = std::min({static_cast<size_t>(m_storedLeft), m_inEnd - m_inPos, limit - m_write});
+  std::memcpy(m_window.data() + m_write, m_in.data() + m_inPos, n);
+  m_inPos += n;
+  m_taken += n;
+  m_write += n;
+  m_total += n;
+  m_storedLeft -= static_cast<uint32_t>(n);
+  return true;
+}
+
+// Decodes into the window up to about kChunk bytes past its history.
+void Deflate64Decoder::decodeChunk() {
+  if (m_write >= kHistory + kChunk) {
+    std::memmove(m_window.data(), m_window.data() + m_write - kHistory, kHistory);
+    m_read = m_write = kHistory;
+  }
+  const size_t limit = kHistory + kChunk;
+  while (m_write < limit && m_status == Status::Running) {
+    if (m_block == Block::Stored) {
+      copyStored(limit);
     } else if (m_block == Block::Huffman) {
-      while (done < size && m_copyLeft == 0 && step(out, done)) {
-      }
+      decodeSymbols(limit);
     } else if (m_last) {
       m_status = Status::End;
     } else {
       startBlock();
     }
   }
-  if (done > 0) return static_cast<int64_t>(done);
-  return m_status == Status::End ? 0 : -1;
+}
+
+int64_t Deflate64Decoder::read(uint8_t* out, size_t size) {
+  while (m_read == m_write) {
+    if (m_status != Status::Running) return m_status == Status::End ? 0 : -1;
+    decodeChunk();
+  }
+  const size_t n = std::min(size, m_write - m_read);
+  std::memcpy(out, m_window.data() + m_read, n);
+  m_read += n;
+  return static_cast<int64_t>(n);
 }
 
 }  // namespace rkarc

@@ -37,7 +37,8 @@ class Deflate64Decoder {
  private:
   enum class Block { Header, Stored, Huffman };
 
-  bool fill(int n);  // at least n bits at hand; false where the input ends
+  bool refillInput();  // false where the input ends or fails
+  bool fill(int n);    // at least n bits at hand; false where the input ends
   uint32_t take(int n);
   bool bits(int n, uint32_t& value);
   int decode(const Table& table);  // a symbol, or -1 (status set)
@@ -45,9 +46,10 @@ class Deflate64Decoder {
   bool readDynamicTables();
   bool readStoredHeader();
   bool fail(Status status);
-  void put(uint8_t byte, uint8_t* out, size_t& done);
-  // Decodes one literal/length symbol and what follows it; false on failure or block end.
-  bool step(uint8_t* out, size_t& done);
+  void decodeChunk();
+  bool decodeSymbols(size_t limit);
+  bool copyStored(size_t limit);
+  void copyMatch(uint32_t length, uint32_t distance);
 
   Source m_source;
   Status m_status = Status::Running;
@@ -63,9 +65,10 @@ class Deflate64Decoder {
   uint32_t m_storedLeft = 0;
   Table m_literals, m_distances;
 
-  std::vector<uint8_t> m_window;  // the last 64 KiB and more, as a ring
-  uint64_t m_total = 0;           // bytes decoded
-  uint32_t m_copyLeft = 0, m_copyDistance = 0;
+  // The last 64 KiB decoded, then what was decoded since; [m_read, m_write) is not handed out yet.
+  std::vector<uint8_t> m_window;
+  size_t m_read = 0, m_write = 0;
+  uint64_t m_total = 0;  // bytes decoded
 };
 
 }  // namespace rkarc
