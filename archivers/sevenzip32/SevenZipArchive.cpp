@@ -32,7 +32,7 @@ std::optional<ArchiveHeader> Refusal(const FolderPlan& plan, bool ofHeader) {
       return Failed(kErrEncrypted, "書庫のヘッダーが暗号化されています（パスワードが必要です）");
     case FolderPlan::Unsupported:
       if (!ofHeader) return std::nullopt;
-      return Failed(kErrUnsupported, "対応していない圧縮方式です（" + plan.method + "）");
+      return Failed(kErrUnsupported, UnsupportedReason(plan.method));
     case FolderPlan::Libarchive: {
       ArchiveHeader a;
       a.outcome = ArchiveHeader::Libarchive;
@@ -53,11 +53,12 @@ std::optional<ArchiveHeader> Unpack(const InputFile& file, const SevenZipStart& 
   if (auto refusal = Refusal(plan, true)) return refusal;
   if (folder.size() > kMaxHeader) return Failed(kErrDamaged, kDamagedHeader);
   FolderReader reader(file, PackBase(start), folder, plan, nullptr);
-  bytes.assign(folder.size(), 0);
-  for (size_t at = 0; at < bytes.size();) {
-    const int64_t got = reader.read(bytes.data() + at, bytes.size() - at);
-    if (got <= 0) return Failed(reader.failure().code ? reader.failure().code : kErrDamaged, kDamagedHeader);
-    at += static_cast<size_t>(got);
+  // Grown as the data comes, so that a size the header only claims costs nothing.
+  bytes.clear();
+  std::vector<uint8_t> block(64 * 1024);
+  for (int64_t got; (got = reader.read(block.data(), block.size())) != 0;) {
+    if (got < 0) return Failed(reader.failure().code ? reader.failure().code : kErrDamaged, kDamagedHeader);
+    bytes.insert(bytes.end(), block.begin(), block.begin() + got);
   }
   if (folder.crc && Crc(bytes) != *folder.crc) return Failed(kErrDamaged, kDamagedHeader);
   return std::nullopt;

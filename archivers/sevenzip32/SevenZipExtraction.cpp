@@ -57,8 +57,7 @@ Member Extraction::memberOf(const Entry& e) const {
 Failure Extraction::folderFailure(size_t folder) {
   const FolderPlan& plan = m_archive.plans[folder];
   if (plan.kind == FolderPlan::Encrypted) return {kErrEncrypted, FailureText(kErrEncrypted)};
-  if (plan.kind == FolderPlan::Unsupported)
-    return {kErrUnsupported, "対応していない圧縮方式です（" + plan.method + "）"};
+  if (plan.kind == FolderPlan::Unsupported) return {kErrUnsupported, UnsupportedReason(plan.method)};
   if (m_folder != folder) {
     m_folder = folder;
     m_broken = {};

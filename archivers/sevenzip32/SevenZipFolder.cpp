@@ -241,7 +241,7 @@ class LzmaStage : public BufferedStage {
         o.lzma.lc = p[0] % 9;
         o.lzma.lp = p[0] / 9 % 5;
         o.lzma.pb = p[0] / 45;
-        o.lzma.dict_size = std::max<uint32_t>(LZMA_DICT_SIZE_MIN, Le32(p.data() + 1));
+        o.lzma.dict_size = Dictionary(Le32(p.data() + 1), size);
         o.lzma.ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
         o.lzma.ext_size_low = static_cast<uint32_t>(size);
         o.lzma.ext_size_high = static_cast<uint32_t>(size >> 32);
@@ -249,7 +249,7 @@ class LzmaStage : public BufferedStage {
       case Method::Lzma2:
         if (p.size() < 1 || p[0] > 40) return false;
         filter = {LZMA_FILTER_LZMA2, &o.lzma};
-        o.lzma.dict_size = p[0] == 40 ? UINT32_MAX : (2u | (p[0] & 1u)) << (p[0] / 2 + 11);
+        o.lzma.dict_size = Dictionary(p[0] == 40 ? UINT32_MAX : (2u | (p[0] & 1u)) << (p[0] / 2 + 11), size);
         return true;
       case Method::Delta:
         if (p.size() < 1) return false;
@@ -287,6 +287,12 @@ class LzmaStage : public BufferedStage {
   }
 
  private:
+  // No match reaches further back than the data is long: a small member of an
+  // archive made with a large dictionary (or a header that claims 4 GB) needs
+  // no more memory than its size.
+  static uint32_t Dictionary(uint32_t claimed, uint64_t size) {
+    return static_cast<uint32_t>(std::max<uint64_t>(LZMA_DICT_SIZE_MIN, std::min<uint64_t>(claimed, size)));
+  }
   static lzma_vli BranchFilter(Method m) {
     switch (m) {
       case Method::X86:
@@ -320,7 +326,7 @@ class LzmaStage : public BufferedStage {
     const lzma_ret rc = lzma_raw_decoder(&m_strm, m_filters.data());
     if (rc == LZMA_OK) return true;
     fail(rc == LZMA_MEM_ERROR ? kErrMemory : kErrUnsupported,
-         rc == LZMA_MEM_ERROR ? FailureText(kErrMemory) : "対応していない圧縮方式です（LZMA）");
+         rc == LZMA_MEM_ERROR ? FailureText(kErrMemory) : UnsupportedReason("LZMA"));
     return false;
   }
 
@@ -412,7 +418,7 @@ FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& f
       auto lzma = std::make_unique<LzmaStage>(m_failure, size, std::move(stage), layer.wrapped);
       for (const size_t c : layer.coders) {
         if (!lzma->add(folder.coders[c], folder.unpackSizes[c]) && m_failure->code == 0)
-          *m_failure = {kErrUnsupported, "対応していない圧縮方式です（" + MethodName(folder.coders[c]) + "）"};
+          *m_failure = {kErrUnsupported, UnsupportedReason(MethodName(folder.coders[c]))};
       }
       stage = std::move(lzma);
     }

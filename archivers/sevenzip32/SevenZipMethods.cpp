@@ -106,4 +106,6 @@ FolderPlan PlanFolder(const Folder& folder) {
   return plan;
 }
 
+std::string UnsupportedReason(const std::string& method) { return "対応していない圧縮方式です（" + method + "）"; }
+
 }  // namespace rkarc::sevenzip

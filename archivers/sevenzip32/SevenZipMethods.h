@@ -45,4 +45,7 @@ struct FolderPlan {
 
 FolderPlan PlanFolder(const Folder& folder);
 
+// The report's reason for a member whose method is not decoded here.
+std::string UnsupportedReason(const std::string& method);
+
 }  // namespace rkarc::sevenzip
