@@ -155,11 +155,11 @@ TEST_F(Unzip32, DeflatedMembersCheckedAgainstTheCentralDirectory) {
     ASSERT_EQ(zip.size() > 8 && zip[8] == 9, deflate64);  // the method of the first member
     const qsizetype central = zip.indexOf(QByteArray("PK\x01\x02", 4));
     ASSERT_GT(central, 0);
-    // The local header's CRC-32 or size (at 14, 18 or 22) set to zero, the central one one more.
-    const auto centralWrong = [&](int field) {
+    // The local header's CRC-32 or size (at 14, 18 or 22) set to zero, the central one one more (or less).
+    const auto centralWrong = [&](int field, bool less = false) {
       QByteArray z = zip;
       z.replace(field, 4, QByteArray(4, '\0'));
-      for (qsizetype at = central + field + 2; ++z[at] == 0; ++at) {
+      for (qsizetype at = central + field + 2; less ? z[at]-- == 0 : ++z[at] == 0; ++at) {
       }
       return z;
     };
@@ -174,6 +174,7 @@ TEST_F(Unzip32, DeflatedMembersCheckedAgainstTheCentralDirectory) {
                 {"flipped bit", flipped, -1, -1},
                 {"central crc", centralWrong(14), rkarc::kErrChecksum, 1},
                 {"central compressed size", centralWrong(18), rkarc::kErrDamaged, 1},
+                {"data cut short", centralWrong(18, true), rkarc::kErrDamaged, -1},
                 {"central size", centralWrong(22), rkarc::kErrDamaged, 1}};
     for (const auto& row : rows) {
       SCOPED_TRACE(row.row);
