@@ -52,7 +52,7 @@ std::optional<ArchiveHeader> Unpack(const InputFile& file, const SevenZipStart& 
   const FolderPlan plan = PlanFolder(folder);
   if (auto refusal = Refusal(plan, true)) return refusal;
   if (folder.size() > kMaxHeader) return Failed(kErrDamaged, kDamagedHeader);
-  FolderReader reader(file, PackBase(start), folder, plan, nullptr);
+  FolderReader reader(file, PackBase(start), folder, nullptr);
   // Grown as the data comes, so that a size the header only claims costs nothing.
   bytes.clear();
   std::vector<uint8_t> block(64 * 1024);

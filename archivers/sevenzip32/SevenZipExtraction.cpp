@@ -61,8 +61,7 @@ Failure Extraction::folderFailure(size_t folder) {
   if (m_folder != folder) {
     m_folder = folder;
     m_broken = {};
-    m_reader =
-        std::make_unique<FolderReader>(m_file, m_base, m_archive.header.streams.folders[folder], plan, &m_progress);
+    m_reader = std::make_unique<FolderReader>(m_file, m_base, m_archive.header.streams.folders[folder], &m_progress);
   }
   return m_broken;
 }

@@ -12,49 +12,22 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <optional>
 #include <vector>
 
 #include "archivers/common/Bytes.h"
 #include "archivers/common/Deflate64Decoder.h"
 #include "archivers/common/ResultCodes.h"
+#include "archivers/sevenzip32/Bcj2Stage.h"
+#include "archivers/sevenzip32/Stage.h"
 
 namespace rkarc::sevenzip {
-
-constexpr const char* kCut = "データが途中で切れています";
-
-class Stage {
- public:
-  Stage(std::shared_ptr<Failure> failure, uint64_t size) : m_failure(std::move(failure)), m_left(size) {}
-  virtual ~Stage() = default;
-
-  // Up to `n` bytes; 0 once the stage's size was handed out; -1 on failure.
-  int64_t read(uint8_t* out, size_t n) {
-    if (m_failure->code != 0) return -1;
-    if (m_left == 0) return 0;
-    const int64_t got = decode(out, static_cast<size_t>(std::min<uint64_t>(n, m_left)));
-    if (got < 0) return -1;
-    if (got == 0) return fail(kErrDamaged, kCut);
-    m_left -= static_cast<uint64_t>(got);
-    return got;
-  }
-
- protected:
-  // Up to `n` bytes; 0 where the coder's stream ended; -1 after fail().
-  virtual int64_t decode(uint8_t* out, size_t n) = 0;
-  int64_t fail(int32_t code, std::string reason) {
-    if (m_failure->code == 0) *m_failure = {code, std::move(reason)};
-    return -1;
-  }
-  std::shared_ptr<Failure> m_failure;
-
- private:
-  uint64_t m_left;
-};
 
 namespace {
 
 constexpr size_t kInput = 64 * 1024;
 constexpr uint64_t kThreadedSize = 4 * 1024 * 1024;
+constexpr const char* kCycle = "コーダーの結び付きが循環しています";
 
 class PackStage : public Stage {
  public:
@@ -376,62 +349,119 @@ bool IsFilter(Method m) {
 
 }  // namespace
 
-// Coders that one stage decodes: one, or filters with the LZMA coder below
-// them (liblzma takes four filters at most, LZMA or LZMA2 last).
-struct Layer {
-  std::vector<size_t> coders;  // outermost first
-  bool lzma = false;           // liblzma's: ends in LZMA, LZMA2 or a filter
-  bool wrapped = false;        // filters alone, over a stage of their own
-  bool takesFilter() const { return lzma && coders.size() + (wrapped ? 1 : 0) < LzmaStage::kMaxFilters; }
+// Builds the stages of a folder from its output back to its pack streams
+// along the bind pairs. Every coder has one out-stream, so out-stream i is
+// coder i's; a coder's in-streams follow those of the coders before it.
+class StageBuilder {
+ public:
+  StageBuilder(const InputFile& file, uint64_t base, const Folder& folder, std::shared_ptr<Failure> failure,
+               std::atomic<uint64_t>* inputAt)
+      : m_file(file), m_base(base), m_folder(folder), m_failure(std::move(failure)), m_inputAt(inputAt) {}
+
+  // The data of coder `c`'s output; null after a failure.
+  std::unique_ptr<Stage> output(size_t c) {
+    if (++m_depth > m_folder.coders.size()) return refuse(kErrDamaged, kCycle);
+    const Coder& coder = m_folder.coders[c];
+    const Method m = MethodOf(coder);
+    const uint64_t size = m_folder.unpackSizes[c];
+    if (m == Method::Bcj2) {
+      if (coder.inStreams != 4) return refuse(kErrUnsupported, UnsupportedReason("BCJ2"));
+      std::array<std::unique_ptr<Stage>, 4> inputs;
+      for (uint64_t k = 0; k < 4; ++k)
+        if (!(inputs[k] = input(firstIn(c) + k))) return nullptr;
+      return MakeBcj2Stage(m_failure, size, std::move(inputs));
+    }
+    if (coder.inStreams != 1) return refuse(kErrUnsupported, UnsupportedReason(MethodName(coder)));
+    if (IsFilter(m) || m == Method::Lzma || m == Method::Lzma2) return lzma(c);
+    auto below = input(firstIn(c));
+    if (!below) return nullptr;
+    if (m == Method::Copy) return std::make_unique<CopyStage>(m_failure, size, std::move(below));
+    if (m == Method::Deflate) return std::make_unique<CodecStage<ZlibCodec>>(m_failure, size, std::move(below));
+    if (m == Method::Deflate64) return std::make_unique<Deflate64Stage>(m_failure, size, std::move(below));
+    if (m == Method::Bzip2) return std::make_unique<CodecStage<Bzip2Codec>>(m_failure, size, std::move(below));
+    return refuse(kErrUnsupported, UnsupportedReason(MethodName(coder)));
+  }
+
+ private:
+  uint64_t firstIn(size_t c) const {
+    uint64_t in = 0;
+    for (size_t i = 0; i < c; ++i) in += m_folder.coders[i].inStreams;
+    return in;
+  }
+
+  // What feeds in-stream `in`: another coder's output, or a pack stream.
+  std::unique_ptr<Stage> input(uint64_t in) {
+    for (const auto& [bound, out] : m_folder.bindPairs)
+      if (bound == in) return output(static_cast<size_t>(out));
+    uint64_t offset = m_base + m_folder.packOffset;
+    for (size_t k = 0; k < m_folder.packedStreams.size() && k < m_folder.packSizes.size(); ++k) {
+      if (m_folder.packedStreams[k] == in)
+        return std::make_unique<PackStage>(m_failure, m_file, offset, m_folder.packSizes[k], m_inputAt);
+      offset += m_folder.packSizes[k];
+    }
+    return refuse(kErrDamaged, "パックストリームがありません");
+  }
+
+  // The coder that feeds coder `c`'s one in-stream, if a coder does.
+  std::optional<size_t> below(size_t c) const {
+    const uint64_t in = firstIn(c);
+    for (const auto& [bound, out] : m_folder.bindPairs)
+      if (bound == in && m_folder.coders[out].inStreams == 1) return static_cast<size_t>(out);
+    return std::nullopt;
+  }
+
+  // Filters with the LZMA or LZMA2 coder below them in one liblzma decoder;
+  // filters over any other coder on their own, over the stored LZMA2 they
+  // are fed. liblzma takes four: three filters and LZMA or that LZMA2.
+  std::unique_ptr<Stage> lzma(size_t c) {
+    std::vector<size_t> coders = {c};
+    while (IsFilter(MethodOf(m_folder.coders[coders.back()]))) {
+      const auto next = below(coders.back());
+      if (!next) break;
+      const Method m = MethodOf(m_folder.coders[*next]);
+      const bool last = m == Method::Lzma || m == Method::Lzma2;
+      if (last ? coders.size() >= LzmaStage::kMaxFilters : !IsFilter(m) || coders.size() + 1 >= LzmaStage::kMaxFilters)
+        break;
+      coders.push_back(*next);
+      if (++m_depth > m_folder.coders.size()) return refuse(kErrDamaged, kCycle);
+    }
+    const size_t bottom = coders.back();
+    auto source = input(firstIn(bottom));
+    if (!source) return nullptr;
+    auto stage = std::make_unique<LzmaStage>(m_failure, m_folder.unpackSizes[c], std::move(source),
+                                             IsFilter(MethodOf(m_folder.coders[bottom])));
+    for (const size_t k : coders)
+      if (!stage->add(m_folder.coders[k], m_folder.unpackSizes[k]))
+        return refuse(kErrUnsupported, UnsupportedReason(MethodName(m_folder.coders[k])));
+    return stage;
+  }
+
+  std::unique_ptr<Stage> refuse(int32_t code, std::string reason) {
+    if (m_failure->code == 0) *m_failure = {code, std::move(reason)};
+    return nullptr;
+  }
+
+  const InputFile& m_file;
+  uint64_t m_base;
+  const Folder& m_folder;
+  std::shared_ptr<Failure> m_failure;
+  std::atomic<uint64_t>* m_inputAt;
+  size_t m_depth = 0;
 };
 
-std::vector<Layer> Layers(const Folder& folder, const FolderPlan& plan) {
-  std::vector<Layer> layers;  // from the pack stream outwards
-  for (auto it = plan.chain.rbegin(); it != plan.chain.rend(); ++it) {
-    const Method m = MethodOf(folder.coders[*it]);
-    if (IsFilter(m) && !layers.empty() && layers.back().takesFilter()) {
-      layers.back().coders.insert(layers.back().coders.begin(), *it);
-    } else {
-      layers.push_back({{*it}, IsFilter(m) || m == Method::Lzma || m == Method::Lzma2, IsFilter(m)});
-    }
-  }
-  return layers;
-}
-
-FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& folder, const FolderPlan& plan,
-                           Progress* progress)
+FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& folder, Progress* progress)
     : m_file(file), m_progress(progress), m_failure(std::make_shared<Failure>()) {
-  std::unique_ptr<Stage> stage =
-      std::make_unique<PackStage>(m_failure, file, base + folder.packOffset, folder.packSize, &m_inputAt);
-  for (const Layer& layer : Layers(folder, plan)) {
-    const uint64_t size = folder.unpackSizes[layer.coders.front()];
-    const Method m = MethodOf(folder.coders[layer.coders.back()]);
-    if (m == Method::Copy) {
-      stage = std::make_unique<CopyStage>(m_failure, size, std::move(stage));
-    } else if (m == Method::Deflate) {
-      stage = std::make_unique<CodecStage<ZlibCodec>>(m_failure, size, std::move(stage));
-    } else if (m == Method::Deflate64) {
-      stage = std::make_unique<Deflate64Stage>(m_failure, size, std::move(stage));
-    } else if (m == Method::Bzip2) {
-      stage = std::make_unique<CodecStage<Bzip2Codec>>(m_failure, size, std::move(stage));
-    } else {
-      auto lzma = std::make_unique<LzmaStage>(m_failure, size, std::move(stage), layer.wrapped);
-      for (const size_t c : layer.coders) {
-        if (!lzma->add(folder.coders[c], folder.unpackSizes[c]) && m_failure->code == 0)
-          *m_failure = {kErrUnsupported, UnsupportedReason(MethodName(folder.coders[c]))};
-      }
-      stage = std::move(lzma);
-    }
-  }
-  m_top = std::move(stage);
+  if (folder.mainOut < folder.coders.size())
+    m_top = StageBuilder(file, base, folder, m_failure, &m_inputAt).output(folder.mainOut);
   // A small folder is not worth a thread: 1,000 small archives start one each.
-  if (folder.size() >= kThreadedSize)
+  if (m_top && folder.size() >= kThreadedSize)
     m_ahead = std::make_unique<ReadAhead>([this](uint8_t* out, size_t n) { return m_top->read(out, n); });
 }
 
 FolderReader::~FolderReader() = default;
 
 int64_t FolderReader::read(uint8_t* out, size_t n) {
+  if (!m_top) return -1;
   const int64_t got = m_ahead ? m_ahead->read(out, n) : m_top->read(out, n);
   if (m_progress) m_progress->update(m_inputAt.load(std::memory_order_relaxed), m_file.size());
   return got;

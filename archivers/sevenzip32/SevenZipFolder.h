@@ -15,20 +15,14 @@
 #include "archivers/sevenzip32/ReadAhead.h"
 #include "archivers/sevenzip32/SevenZipHeader.h"
 #include "archivers/sevenzip32/SevenZipMethods.h"
+#include "archivers/sevenzip32/Stage.h"
 
 namespace rkarc::sevenzip {
-
-struct Failure {
-  int32_t code = 0;
-  std::string reason;
-};
-
-class Stage;
 
 class FolderReader {
  public:
   // `base`: where the archive's offsets count from (the end of its start header).
-  FolderReader(const InputFile& file, uint64_t base, const Folder& folder, const FolderPlan& plan, Progress* progress);
+  FolderReader(const InputFile& file, uint64_t base, const Folder& folder, Progress* progress);
   ~FolderReader();
 
   // Up to `n` bytes; 0 once the folder's whole size was read; -1 on failure.

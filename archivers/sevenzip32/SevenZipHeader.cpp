@@ -236,10 +236,10 @@ void PlacePackStreams(Streams& s) {
     if (f.packedStreams.size() > s.packSizes.size() - pack) Bad("パックストリームが足りません");
     f.firstPack = pack;
     f.packOffset = offset;
-    f.packSize = f.packedStreams.empty() ? 0 : s.packSizes[pack];
     for (size_t k = 0; k < f.packedStreams.size(); ++k, ++pack) {
       if (s.packSizes[pack] > UINT64_MAX / 2 - offset) Bad("パックストリームの大きさが正しくありません");
       offset += s.packSizes[pack];
+      f.packSizes.push_back(s.packSizes[pack]);
     }
   }
 }

@@ -23,10 +23,10 @@ struct Folder {
   std::vector<uint64_t> packedStreams;                   // the in-streams read from pack streams
   std::vector<uint64_t> unpackSizes;                     // one per out-stream
   std::optional<uint32_t> crc;
-  size_t firstPack = 0;     // index of its first pack stream
-  uint64_t packOffset = 0;  // where that pack stream starts, from the end of the start header
-  uint64_t packSize = 0;    // and its size
-  size_t mainOut = 0;       // the out-stream that no bind pair takes: the folder's data
+  size_t firstPack = 0;             // index of its first pack stream
+  uint64_t packOffset = 0;          // where that pack stream starts, from the end of the start header
+  std::vector<uint64_t> packSizes;  // of its pack streams, which follow one another
+  size_t mainOut = 0;               // the out-stream that no bind pair takes: the folder's data
   uint64_t size() const { return unpackSizes.empty() ? 0 : unpackSizes[mainOut]; }
 };
 

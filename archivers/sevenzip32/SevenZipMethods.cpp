@@ -74,35 +74,14 @@ std::string MethodName(const Coder& coder) {
   return hex.empty() ? "?" : hex;
 }
 
-// With every coder taking one stream, in-stream i and out-stream i are coder
-// i's: the chain runs from the folder's output through the bind pairs to the
-// one in-stream that a pack stream feeds.
 FolderPlan PlanFolder(const Folder& folder) {
   FolderPlan plan;
-  bool simple = folder.packedStreams.size() == 1;
   for (const Coder& c : folder.coders) {
     const Method m = MethodOf(c);
-    if (m == Method::Aes) return {FolderPlan::Encrypted, "AES", {}};
-    if (m == Method::Other || m == Method::RiscV) return {FolderPlan::Unsupported, MethodName(c), {}};
-    if (m == Method::Ppmd || m == Method::Bcj2) plan.kind = FolderPlan::Libarchive;
-    simple = simple && c.inStreams == 1;
+    if (m == Method::Aes) return {FolderPlan::Encrypted, "AES"};
+    if (m == Method::Other || m == Method::RiscV) return {FolderPlan::Unsupported, MethodName(c)};
+    if (m == Method::Ppmd) plan.kind = FolderPlan::Libarchive;
   }
-  if (!simple) plan.kind = FolderPlan::Libarchive;
-  if (plan.kind != FolderPlan::Ours) return plan;
-  for (uint64_t coder = folder.mainOut; plan.chain.size() <= folder.coders.size();) {
-    plan.chain.push_back(static_cast<size_t>(coder));
-    bool bound = false;
-    for (const auto& [in, out] : folder.bindPairs) {
-      if (in == coder) {
-        coder = out;
-        bound = true;
-        break;
-      }
-    }
-    if (!bound) break;
-  }
-  if (plan.chain.size() != folder.coders.size() || plan.chain.back() != folder.packedStreams[0])
-    plan.kind = FolderPlan::Libarchive;
   return plan;
 }
 

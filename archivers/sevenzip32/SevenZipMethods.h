@@ -1,6 +1,6 @@
 // The coders of a 7z folder by their method IDs (Methods.txt of the 7-Zip
-// sources), and who decodes a folder: this module, libarchive (PPMd, BCJ2),
-// or nobody (encrypted, or a method no library here has).
+// sources), and who decodes a folder: this module, libarchive (PPMd), or
+// nobody (encrypted, or a method no library here has).
 #pragma once
 
 #include <cstdint>
@@ -39,8 +39,7 @@ std::string MethodName(const Coder& coder);
 
 struct FolderPlan {
   enum Kind { Ours, Libarchive, Encrypted, Unsupported } kind = Ours;
-  std::string method;         // Unsupported: which
-  std::vector<size_t> chain;  // Ours: the coders from the folder's output to its pack stream
+  std::string method;  // Unsupported: which
 };
 
 FolderPlan PlanFolder(const Folder& folder);

@@ -115,7 +115,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
         .run();
     return job.finish(writer);
   }
-  // PPMd and BCJ2 folders: libarchive reads the archive.
+  // PPMd folders: libarchive reads the archive.
   const Refusal refusal = SurveyHeaders(job.file(), location.start);
   if (refusal.code != 0) {
     report.fail(refusal.reason);
