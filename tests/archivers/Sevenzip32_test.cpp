@@ -104,6 +104,8 @@ TEST_F(Sevenzip32, EveryMethodAndFilterExtractsExactlyInEitherLocale) {
       {"Delta", {"-mf=Delta:4"}},
       {"BCJ on Deflate", {"-m0=BCJ", "-m1=Deflate"}},
       {"BCJ on Copy, plain header", {"-m0=BCJ", "-m1=Copy", "-mhc=off"}},
+      {"BCJ2 on LZMA2", {"-mf=BCJ2"}},
+      {"four filters on LZMA", {"-m0=ARM", "-m1=PPC", "-m2=SPARC", "-m3=ARMT", "-m4=LZMA"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.row);
