@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "archivers/common/ResultCodes.h"
 
@@ -46,6 +47,39 @@ class Stage {
 
  private:
   uint64_t m_left;
+};
+
+// How much a stage asks of the one below it at a time.
+inline constexpr size_t kStageInput = 64 * 1024;
+
+// A stage that decodes what the stage below hands out, through a buffer
+// (with three bytes of room before it for a header of the stage's own).
+class BufferedStage : public Stage {
+ public:
+  BufferedStage(std::shared_ptr<Failure> f, uint64_t size, std::unique_ptr<Stage> below)
+      : Stage(std::move(f), size), m_below(std::move(below)), m_in(kStageInput + 3) {}
+
+ protected:
+  // Refills the buffer when it is empty; false after a failure below.
+  bool refill() {
+    if (m_avail > 0 || m_belowEnded) return true;
+    const int64_t got = m_below->read(m_in.data(), kStageInput);
+    if (got < 0) return false;
+    m_belowEnded = got == 0;
+    m_next = m_in.data();
+    m_avail = static_cast<size_t>(got);
+    return true;
+  }
+  void used(size_t n) {
+    m_next += n;
+    m_avail -= n;
+  }
+
+  std::unique_ptr<Stage> m_below;
+  std::vector<uint8_t> m_in;
+  uint8_t* m_next = nullptr;
+  size_t m_avail = 0;
+  bool m_belowEnded = false;
 };
 
 }  // namespace rkarc::sevenzip
