@@ -58,8 +58,7 @@ bool Usable(const std::string& trash) {
 bool MakeFolders(const std::string& path) {
   for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
     ::mkdir(path.substr(0, slash).c_str(), 0700);
-  ::mkdir(path.c_str(), 0700);
-  return IsOwnFolder(path);
+  return ::mkdir(path.c_str(), 0700) == 0 || errno == EEXIST;
 }
 
 // "\040" and the like in a mount point of /proc/self/mountinfo.
@@ -165,8 +164,10 @@ TrashResult MoveToTrash(const QString& path, int& err) {
   // another mount of it (a bind mount) goes on to that mount's own trash.
   const std::string home = HomeTrash();
   dev_t device = 0;
-  if (!home.empty() && DeviceOf(home, device) && device == st.st_dev && MakeFolders(home) && Usable(home)) {
-    err = TrashInto(home, absolute, leaf);
+  char homeReal[PATH_MAX];  // the home trash may be a link to another folder of its file system
+  if (!home.empty() && DeviceOf(home, device) && device == st.st_dev && MakeFolders(home) &&
+      ::realpath(home.c_str(), homeReal) != nullptr && Usable(homeReal)) {
+    err = TrashInto(homeReal, absolute, leaf);
     if (err == 0) return TrashResult::Trashed;
     if (err != EXDEV) return TrashResult::Failed;
   }

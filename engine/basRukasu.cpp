@@ -83,6 +83,7 @@ struct basRukasu::Call {
   bool interpreted = false;  // the first pass of a double archive failed: outcome below
   int16_t outcome = 1;
   FileIdentity identity;  // the archive as it was when its extraction began
+  QStringList outerKeeps;  // the keep lines of a double archive's first pass
   ExtractedVolumes* volumes = nullptr;
   CommandPaths paths;  // what the commands name instead of a path they cannot carry
 };
@@ -268,6 +269,8 @@ void basRukasu::passes(Call& call, const ArchiveKind& outer, const ArchiveKind& 
                         Quoted(CommandPaths::MemberPattern(innerName));
   call.rc = callLibrary(outer.familyRow().library, first);
   if (call.rc == rkarc::kErrBusy) return;
+  // The second pass's report replaces the first's, whose doubts count as well.
+  call.outerKeeps = ModuleReport::Parse(m_outBuf.data()).keepReasons;
   const int16_t outcome = Result_Check(call.rc);
   if (outcome != 0) {
     call.interpreted = true;
@@ -287,6 +290,7 @@ void basRukasu::passes(Call& call, const ArchiveKind& outer, const ArchiveKind& 
 int16_t basRukasu::complete(Call& call, int16_t outcome) {
   // The module named the stand-ins of CommandPaths; the log names the real files.
   ModuleReport report = ModuleReport::Parse(m_outBuf.data());
+  report.keepReasons = call.outerKeeps + report.keepReasons;
   report.reason = call.paths.realText(report.reason);
   for (QString& why : report.keepReasons) why = call.paths.realText(why);
   for (QString& name : report.laterVolumes) name = call.paths.realName(name);
