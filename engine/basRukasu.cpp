@@ -317,7 +317,8 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
     postActionDone = logPostResult(ApplyPostAction(m_settings.File, parts, call.out));
   }
   if (call.created) RemoveIfEmpty(folder);
-  log(ProductMsg::LogExtracted);
+  // What was not proven whole is never called a normal end.
+  log(verdict.unproven ? ProductMsg::LogExtractedUnproven : ProductMsg::LogExtracted);
   // The archive was to be copied or moved and was not, or it was not proven
   // whole: its entry stays, and the run does not count it as done.
   return postActionDone && !verdict.unproven ? 0 : 1;

@@ -200,6 +200,7 @@ enum class ProductMsg : int {
   LogCopyFailed = 20061,
   LogKeptUnproven = 20062,  // + the module's reasons, each on a line below
   LogDeletedWithoutTrash = 20063,
+  LogExtractedUnproven = 20064,  // the last line instead of LogExtracted
   // Volume sets
   LogSetVolumeHead = 20071,  // + the first volume's name + LogSetVolumeTail
   LogSetVolumeTail = 20072,

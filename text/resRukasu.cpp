@@ -209,6 +209,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogCopyFailed, u"\u3000圧縮ファイルを複写できませんでした"},
     {P::LogKeptUnproven, u"\u3000書庫の全体を確かめられなかったため、圧縮ファイルはそのままにしました"},
     {P::LogDeletedWithoutTrash, u"\u3000ゴミ箱が使えない場所のため、圧縮ファイルは完全に削除しました"},
+    {P::LogExtractedUnproven, u"\u3000解凍を終えましたが、正常終了ではありません"},
     // Volume sets: a later volume on the target list after its set was extracted
     {P::LogSetVolumeHead, u"\u3000分割書庫 "},
     {P::LogSetVolumeTail, u" の巻として解凍済みです"},

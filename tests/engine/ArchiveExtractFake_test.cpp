@@ -197,6 +197,7 @@ TEST_P(ArchiveRule, DecidesWhetherTheArchiveMayGo) {
   EXPECT_EQ(f.extract(), c.outcome);
   EXPECT_EQ(QFileInfo::exists(f.arc), c.archiveStays);
   EXPECT_EQ(f.listener.lines.mid(2, f.listener.lines.size() - 3), QStringList(c.lines).replaceInStrings("%ARC%", f.arc));
+  EXPECT_EQ(f.listener.lines.last(), P(c.outcome == 0 ? M::LogExtracted : M::LogExtractedUnproven));
 }
 
 const QString kIgnored = QString::fromUtf8("\u3000\u3000末尾のデータを無視しました");
