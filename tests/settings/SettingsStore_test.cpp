@@ -206,13 +206,15 @@ TEST(SettingsStore, RemovingAnAbsentSectionSucceeds) {
 TEST(SettingsStore, RemovingAnApplicationKeyTakesAllItsSectionsOnly) {
   FreshConfig config;
   const QString stray = config.writeIni("Rukasu2", "[General]\nVersion=1.01\n");
+  config.writeIni("Rukasu2", "[General]\nMine=1\n", "notes");  // the user's own file
   SettingsStore store;
+  EXPECT_EQ(store.read("Rukasu2", "Rukasu2", "Version", ""), "1.01");
   store.write("Rukasu2", "Second", "Key", "1");
   store.write(kApp, kSection, "Key", "2");
   ASSERT_TRUE(store.sync());
   EXPECT_TRUE(store.removeApplication("Rukasu2"));
   EXPECT_FALSE(QFileInfo::exists(stray));
-  EXPECT_FALSE(QFileInfo::exists(config.path() + "/Rukasu2"));
+  EXPECT_EQ(testing_support::Tree(config.path() + "/Rukasu2"), QStringList{"notes.ini"});
   EXPECT_EQ(store.read("Rukasu2", "Second", "Key", "gone"), "gone");
   EXPECT_EQ(store.read(kApp, kSection, "Key", ""), "2");
   EXPECT_TRUE(QFileInfo::exists(config.ini(kApp)));
