@@ -67,8 +67,8 @@ constexpr ArchiveKind kKinds[] = {
     {".Z", F::Tar, &S::Tar_Z, M::OptionTarZTip, &S::TarZ_Opt, 0, kOne},
     // One pattern entry, *.BZ2, lists both .TAR.BZ2 and .BZ2 names.
     {".TAR.BZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, 0, {}, L::Bz2, "*.BZ2"},
-    {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, {}, L::Bz2},
-    {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, {}, L::Bz2},
+    {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, kOne, L::Bz2},
+    {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, kOne, L::Bz2},
     {".TAR.XZ", F::Tar, &S::Tar_TarXz, M::OptionTarTarXzTip, &S::TarTarXz_Opt},
     {".TXZ", F::Tar, &S::Tar_Txz, M::OptionTarTxzTip, &S::TarTxz_Opt},
     {".XZ", F::Tar, &S::Tar_Xz, M::OptionTarXzTip, &S::TarXz_Opt, 0, kOne},

@@ -196,8 +196,11 @@ enum class ProductMsg : int {
   LogArchiveChanged = 20052,
   LogStandInFailed = 20053,  // a name could not be handed to the module
   LogCopyTargetDiffers = 20054,
-  LogDeleteKeptSkipped = 20060,
+  LogKeptSkipped = 20060,
   LogCopyFailed = 20061,
+  LogKeptUnproven = 20062,  // + the module's reasons, each on a line below
+  LogDeletedWithoutTrash = 20063,
+  LogExtractedUnproven = 20064,  // the last line instead of LogExtracted
   // Volume sets
   LogSetVolumeHead = 20071,  // + the first volume's name + LogSetVolumeTail
   LogSetVolumeTail = 20072,

@@ -6,8 +6,10 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <functional>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <fstream>
 #include <iterator>
 
@@ -250,5 +252,99 @@ TEST(ProgramRun, StoppedRunHasItsOwnStatus) {
   EXPECT_TRUE(r.out.endsWith(QString::fromUtf8("中断しました\n")));
   EXPECT_FALSE(r.out.contains("after.zip"));
 }
+
+// Writes the three volumes of a RAR set into src/ as `stem` (bytes) + ".partN.rar", but volume `missing`.
+void RarSet(const TempFolder& tmp, const QByteArray& stem, int missing = 0) {
+  for (int n = 1; n <= 3; ++n) {
+    const QByteArray name = tmp.file("src/").toUtf8() + stem + ".part" + QByteArray::number(n) + ".rar";
+    const QString sample = QString("rar/volumes/test_rar_multivolume_single_file.part%1.rar").arg(n);
+    if (n != missing) std::ofstream(name.constData(), std::ios::binary) << ReadFile(testing_support::Sample(sample)).toStdString();
+  }
+}
+
+// The automatic run on real files never reports more than it did, and never
+// removes a file it cannot prove its own or wholly used.
+struct TrustCase {
+  const char* label;
+  QStringList keys;                                        // stored settings
+  std::function<QStringList(const TempFolder&)> prepare;  // makes the files, gives the arguments
+  int status;
+  std::function<void(const TempFolder&, const Result&)> check;
+  QStringList wrapper = {};
+};
+
+void PrintTo(const TrustCase& c, std::ostream* os) { *os << c.label; }
+
+class AutomaticRunTrust : public testing::TestWithParam<TrustCase> {};
+
+TEST_P(AutomaticRunTrust, KeepsWhatItCannotProve) {
+  const TrustCase& c = GetParam();
+  TempFolder tmp;
+  const QString config = tmp.mkdir("config"), src = tmp.mkdir("src");
+  if (!c.keys.isEmpty()) StoreKeys(config, c.keys);
+  const Result r = RunProgram(c.prepare(tmp), config, src, c.wrapper);
+  EXPECT_EQ(r.status, c.status) << r.out.toStdString() << r.err.toStdString();
+  EXPECT_FALSE(r.err.contains("QRegularExpression")) << r.err.toStdString();
+  c.check(tmp, r);
+}
+
+const QStringList kNormal = {"--auto", "--mode", "normal", "--dest"};
+
+const TrustCase kTrustCases[] = {
+    {"MoveOfASetIntoItsOwnFolder", {"File=2"},
+     [](const TempFolder& tmp) { RarSet(tmp, "set"); return kNormal + QStringList{tmp.file("src"), "set.part1.rar"}; },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       EXPECT_EQ(testing_support::Tree(tmp.file("src")),
+                 QStringList({"LibarchiveAddingTest.html", "set.part1.rar", "set.part2.rar", "set.part3.rar"}));
+     }},
+    {"DeleteGoesToTheTrash", {"File=3"},
+     [](const TempFolder& tmp) { MakeZip(tmp, "trashed one.zip", "t.txt", "x"); return kNormal + QStringList{tmp.mkdir("out"), "trashed one.zip"}; },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/";
+       EXPECT_TRUE(!QFileInfo::exists(tmp.file("src/trashed one.zip")) && QFileInfo::exists(trash + "files/trashed one.zip"));
+       EXPECT_TRUE(ReadFile(trash + "info/trashed one.zip.trashinfo").startsWith("[Trash Info]\nPath=" + tmp.file("src/trashed%20one.zip").toUtf8()));
+     }},
+    {"PartFilesOfOthersStay", {},
+     [](const TempFolder& tmp) {
+       tmp.write("out/.rukasu2-0123456789abcdef.part", "the user's");
+       MakeZip(tmp, "first.zip", ".rukasu2-00000000000000aa.part", "a member");
+       MakeZip(tmp, "second.zip", "second.txt", "next");
+       return kNormal + QStringList{tmp.file("out"), "first.zip", "second.zip"};
+     },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       EXPECT_EQ(ReadFile(tmp.file("out/.rukasu2-0123456789abcdef.part")), "the user's");
+       EXPECT_EQ(ReadFile(tmp.file("out/.rukasu2-00000000000000aa.part")), "a member");
+     }},
+    {"QuotedBzip2KeepsItsName", {"TarBz2_Opt=-Gxf --overwrite"},
+     [](const TempFolder& tmp) {
+       tmp.write("src/sin\"gle.txt", "unpacked");
+       EXPECT_EQ(testing_support::Run("bzip2", {"sin\"gle.txt"}, tmp.file("src")), 0);
+       tmp.write("out/sin_gle.txt", "unrelated");
+       return kNormal + QStringList{tmp.file("out"), "sin\"gle.txt.bz2"};
+     },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       EXPECT_EQ(ReadFile(tmp.file("out/sin_gle.txt")) + ReadFile(tmp.file("out/sin\"gle.txt")), "unrelatedunpacked");
+     }},
+    {"ReasonNamesAQuotedNameThatIsNotUtf8", {},
+     [](const TempFolder& tmp) { RarSet(tmp, "s\"\xFF", 2); return QStringList{tmp.mkdir("out")}; },
+     kExitSomeFailed,
+     [](const TempFolder&, const Result& r) { EXPECT_TRUE(r.out.contains(": s\"")) << r.out.toStdString(); },
+     {"sh", "-c", "exec \"$0\" --auto --mode normal --dest \"$1\" -- *.part1.rar"}},
+    {"SettingsFileThatIsAFifo", {},
+     [](const TempFolder& tmp) {
+       QDir().mkpath(tmp.file("config/Velmont Soft"));
+       EXPECT_EQ(::mkfifo(tmp.file("config/Velmont Soft/Rukasu2.ini").toUtf8().constData(), 0600), 0);
+       MakeZip(tmp, "fifo.zip", "f.txt", "read");
+       return kNormal + QStringList{tmp.mkdir("out"), "fifo.zip"};
+     },
+     kExitAllExtracted, [](const TempFolder& tmp, const Result&) { EXPECT_EQ(ReadFile(tmp.file("out/f.txt")), "read"); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(ProgramRun, AutomaticRunTrust, testing::ValuesIn(kTrustCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace
