@@ -52,6 +52,7 @@ void Walk4(const InputFile& file, uint64_t pos, RarHeaders& out) {
       f.encrypted = (flags & 0x04) != 0;
       f.splitBefore = (flags & 0x01) != 0;
       f.splitAfter = (flags & 0x02) != 0;
+      f.crc = Le32(&h[16]);
       out.files.push_back(std::move(f));
     }
     if (type == 0x7B) {
@@ -92,8 +93,13 @@ bool ReadFile5(const std::vector<unsigned char>& h, size_t at, size_t extraAt, R
     if (!Vint(h, p, recordSize) || recordSize == 0 || p + recordSize > h.size()) return false;
     size_t q = p;
     if (!Vint(h, q, recordType)) return false;
+    const size_t recordEnd = p + static_cast<size_t>(recordSize);
     if (recordType == 1) f.encrypted = true;
-    extraAt = p + static_cast<size_t>(recordSize);
+    uint64_t redirection = 0, redirectionFlags = 0, targetSize = 0;
+    if (recordType == 5 && Vint(h, q, redirection) && Vint(h, q, redirectionFlags) && Vint(h, q, targetSize) &&
+        redirection == 5 && targetSize <= recordEnd - std::min(q, recordEnd))
+      f.copyOf.assign(reinterpret_cast<const char*>(h.data() + q), static_cast<size_t>(targetSize));
+    extraAt = recordEnd;
   }
   return true;
 }

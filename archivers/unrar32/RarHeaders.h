@@ -21,10 +21,18 @@ struct RarFile {
   bool encrypted = false;
   bool splitBefore = false;
   bool splitAfter = false;
-  // RAR 5 stored data, whose CRC-32 libarchive 3.6 does not check: the CRC
-  // of the whole file when this is its last part, of this part otherwise.
+  // Set on the set's view of a member continued across volumes, whose data
+  // libarchive 3.6 does not check: `crc` is then its last part's, that of the
+  // whole file.
+  bool spans = false;
+  // RAR 5 stored data, whose CRC-32 libarchive 3.6 does not check either.
   bool stored5 = false;
+  // The CRC-32 of the whole file when this is its last part, of this part's
+  // packed bytes otherwise.
   std::optional<uint32_t> crc;
+  // RAR 5: the member is stored as a copy of the earlier member of this name
+  // (a file reference); it has no data of its own.
+  std::string copyOf;
 };
 
 struct RarHeaders {
