@@ -67,7 +67,7 @@ bool EntryExtractor::handle(archive_entry* entry, bool warned, const Planner& pl
   plan.member = MemberFromEntry(entry);
   const size_t index = m_entries++;
   if (!planner(entry, index, plan)) return false;
-  if (!m_request.members.wants(plan.member.name, plan.member.charset)) return true;
+  if (plan.skip || !m_request.members.wants(plan.member.name, plan.member.charset)) return true;
   if (plan.refusal != 0) {
     m_writer.fail(plan.member, plan.refusal, plan.reason);
     return true;

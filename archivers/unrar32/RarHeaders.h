@@ -18,7 +18,22 @@ namespace rkarc::rar {
 struct RarFile {
   std::string name;  // as stored (RAR 4 with a Unicode name: its byte part)
   bool unicode = false;  // RAR 4 name with its own Unicode encoding; RAR 5 names are UTF-8
+  std::string utf8Name;  // RAR 4 with a Unicode name: that name
   bool encrypted = false;
+  // An older copy kept by RAR's version control (named name;N), which RAR
+  // extracts only when asked: the member of the plain name is the newest.
+  bool olderVersion = false;
+
+  // RAR 4 only, for decoding without libarchive: where the header begins
+  // (from the signature), and what it says of the member.
+  uint64_t headerAt = 0;
+  bool directory = false;
+  uint64_t size = 0;
+  uint8_t host = 0;  // 0 MS-DOS, 1 OS/2, 2 Windows, 3 Unix
+  uint32_t attributes = 0;
+  uint32_t dosTime = 0;
+  uint8_t unpackVersion = 0;
+
   bool splitBefore = false;
   bool splitAfter = false;
   // Set on the set's view of a member continued across volumes, whose data
@@ -39,6 +54,7 @@ struct RarHeaders {
   std::vector<RarFile> files;  // file headers in order, as libarchive returns them
   bool endSeen = false;
   bool headersEncrypted = false;
+  bool solid = false;  // RAR 4: members continue the one before
   std::string damage;  // why the walk stopped early, or empty
 
   // Volume sets: whether this archive is a volume, its number in the set

@@ -7,6 +7,7 @@
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ExtractionJob.h"
+#include "archivers/unrar32/Rar4Reader.h"
 #include "archivers/unrar32/RarHeaders.h"
 #include "archivers/unrar32/RarSetReader.h"
 #include "archivers/unrar32/RarVolumes.h"
@@ -47,6 +48,7 @@ class SetPlanner {
     } else {
       plan.member.charset = NameCharset::Utf8;  // libarchive converted it to UTF-8
     }
+    plan.skip = file.olderVersion;
     if (file.spans || (file.stored5 && !file.splitAfter)) plan.crc32 = file.crc;
     if (file.encrypted) {
       plan.refusal = kErrEncrypted;
@@ -129,14 +131,21 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     return set.failure();
   }
   ReportVolumes(set, report);
-  for (const RarFile& file : set.headers().files)
+  for (const RarFile& file : set.headers().files) {
     if (file.spans && !file.crc) report.keep("分割された巻をまたぐファイルにCRCがありません");
+    if (file.olderVersion) report.keep("古い版のファイルを解凍していません");
+  }
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
-  const bool complete = ReadSet(job, writer, *start, set);
+  // libunarr reads RAR 4 archives (solid ones too) but not volume sets.
+  const bool single = !set.headers().volume;
+  const bool complete =
+      start->version == 4 && single ? ReadRar4(job, writer, *start, headers) : ReadSet(job, writer, *start, set);
   if (!set.headers().damage.empty()) {
     writer.failArchive(kErrDamaged, set.headers().damage);
-  } else if (complete && !set.headers().endSeen) {
+  } else if (complete && !set.headers().endSeen && !single) {
+    // A single archive may end without the block, each member having been
+    // checked; the last volume of a set says there that no other follows.
     writer.failArchive(kErrDamaged, "書庫の終わりのブロックがありません");
   }
   return job.finish(writer);
@@ -148,7 +157,8 @@ bool CanExtract(const std::string& path) {
   const auto start = FindRar(file);
   if (!start) return false;
   const RarHeaders headers = RarHeaders::Read(file, *start);
-  return !headers.headersEncrypted && (!headers.files.empty() || headers.endSeen);
+  // Encrypted headers: the command will say so rather than "not an archive".
+  return headers.headersEncrypted || !headers.files.empty() || headers.endSeen;
 }
 
 }  // namespace rkarc::rar
