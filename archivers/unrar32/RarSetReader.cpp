@@ -10,6 +10,58 @@
 namespace rkarc::rar {
 namespace {
 
+uint32_t Crc32(const std::vector<unsigned char>& p) {
+  return static_cast<uint32_t>(crc32(0, p.data(), static_cast<uInt>(p.size())));
+}
+
+void PutVint(std::vector<unsigned char>& out, uint64_t value) {
+  do {
+    out.push_back(static_cast<unsigned char>((value & 0x7F) | (value > 0x7F ? 0x80 : 0)));
+    value >>= 7;
+  } while (value != 0);
+}
+
+// libarchive 3.6 stops at a RAR 5 main header whose extra area holds a
+// record other than the locator (RAR's archive name and time, records of
+// later versions). Gives the signature and main header rewritten without
+// the extra area, which holds nothing extraction needs, and sets `replaced`
+// to the length of what they stand for; empty when there is nothing to do.
+std::vector<unsigned char> PlainMain5(const InputFile& file, uint64_t at, uint64_t& replaced) {
+  unsigned char h[8 + 4 + 3 + 256];
+  const int64_t got = file.readAt(at, h, sizeof h);
+  uint64_t size = 0, type = 0, flags = 0, extraSize = 0, archiveFlags = 0, number = 0;
+  const size_t used = got > 12 ? ReadVint(h + 12, 3, size) : 0;
+  if (used == 0 || 12 + used + size > static_cast<uint64_t>(got)) return {};
+  const unsigned char* p = h + 12 + used;
+  const unsigned char* end = p + size;
+  for (uint64_t* field : {&type, &flags}) {
+    const size_t n = ReadVint(p, static_cast<size_t>(end - p), *field);
+    if (n == 0) return {};
+    p += n;
+  }
+  if (type != 1 || (flags & 0x01) == 0) return {};
+  for (uint64_t* field : {&extraSize, &archiveFlags}) {
+    const size_t n = ReadVint(p, static_cast<size_t>(end - p), *field);
+    if (n == 0) return {};
+    p += n;
+  }
+  if ((archiveFlags & 0x02) && ReadVint(p, static_cast<size_t>(end - p), number) == 0) return {};
+  std::vector<unsigned char> body;
+  PutVint(body, 1);
+  PutVint(body, flags & ~uint64_t{0x03});
+  PutVint(body, archiveFlags);
+  if (archiveFlags & 0x02) PutVint(body, number);
+  std::vector<unsigned char> sized;
+  PutVint(sized, body.size());
+  sized.insert(sized.end(), body.begin(), body.end());
+  std::vector<unsigned char> out(h, h + 8);
+  const uint32_t crc = Crc32(sized);
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(crc >> (8 * i)));
+  out.insert(out.end(), sized.begin(), sized.end());
+  replaced = 12 + used + size;
+  return out;
+}
+
 void Abort(archive* a, MemberSink& sink) {
   const ArchiveError error = ArchiveError::From(a);
   sink.abort(error.code, error.reason);
@@ -23,15 +75,23 @@ void SupportRar(archive* a) {
 }
 
 SetWindows::SetWindows(const InputFile& first, const RarStart& start, const VolumeSet& set, Progress* progress) {
-  m_windows.push_back(std::make_unique<ArchiveWindow>(first, start.offset, first.size(), progress));
-  for (const Volume& volume : set.later())
-    m_windows.push_back(
-        std::make_unique<ArchiveWindow>(*volume.file, volume.start.offset, volume.file->size(), progress));
+  add(first, start, progress);
+  for (const Volume& volume : set.later()) add(*volume.file, volume.start, progress);
   // libarchive's RAR 5 reader looks for the next volume's signature in 512
   // bytes read ahead from the end of a volume, and takes fewer (a small last
   // volume) for the end of the set: zero bytes after the last volume give it
   // the room.
   if (m_windows.size() > 1) m_windows.back()->setTail(std::vector<unsigned char>(512));
+}
+
+void SetWindows::add(const InputFile& file, const RarStart& start, Progress* progress) {
+  auto window = std::make_unique<ArchiveWindow>(file, start.offset, file.size(), progress);
+  uint64_t replaced = 0;
+  if (start.version == 5) {
+    std::vector<unsigned char> head = PlainMain5(file, start.offset, replaced);
+    if (!head.empty()) window->setHead(std::move(head), replaced);
+  }
+  m_windows.push_back(std::move(window));
 }
 
 int SetWindows::open(archive* a) {

@@ -27,6 +27,8 @@ class SetWindows {
   int open(archive* a);
 
  private:
+  void add(const InputFile& file, const RarStart& start, Progress* progress);
+
   std::vector<std::unique_ptr<ArchiveWindow>> m_windows;
 };
 

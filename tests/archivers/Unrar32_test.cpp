@@ -3,6 +3,7 @@
 // SFX made here with small and large stubs, and a RAR 4 archive with CP932
 // names whose 0x5C trail bytes libarchive alone would split.
 #include <QFile>
+#include <QFileInfo>
 
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
@@ -263,6 +264,80 @@ TEST_F(Unrar32, VolumeSetsExtractFromTheirFirstVolumeWhenEveryVolumeIsThere) {
       EXPECT_EQ(testing_support::Sha256Hex(testing_support::ReadFile(bench.out() + "/" + name)), sha) << name.toStdString();
     }
     EXPECT_EQ(testing_support::Tree(bench.out()), names);
+  }
+}
+
+
+QByteArray Record(int type, const QByteArray& body) {  // one record of a RAR 5 extra area
+  const QByteArray typed = QByteArray(1, static_cast<char>(type)) + body;
+  return QByteArray(1, static_cast<char>(typed.size())) + typed;
+}
+RarMember Stored(const QByteArray& name, const QByteArray& data, uint16_t flags4, uint32_t attributes,
+                 const QByteArray& extra = {}) {
+  RarMember m = StoredRarMember(name, data);
+  m.flags = flags4;
+  m.attributes = attributes;
+  m.extra = extra;
+  return m;
+}
+// Older versions kept by RAR's version control: RAR 4 flags them and names them name;N,
+// RAR 5 gives them a version record.
+QByteArray Rar4Versions() {
+  return testing_support::Rar4Volumes(
+      {Stored("a.txt;2", "old", 0x0800, 0x20), Stored("a.txt;1", "older", 0x0800, 0x20), Stored("a.txt", "new", 0, 0x20)},
+      1 << 30)[0];
+}
+QByteArray Rar5Versions() {
+  return testing_support::Rar5Volumes(
+      {Stored("a.txt", "old", 0, 0x20, Record(4, QByteArray("\x00\x01", 2))), Stored("a.txt", "new", 0, 0x20)}, 1 << 30)[0];
+}
+// A read-only file, and no end block (RAR's -en).
+QByteArray Rar4ReadOnlyWithoutEnd() {
+  return testing_support::Rar4Volumes({Stored("ro.txt", "ro", 0, 0x21), Stored("rw.txt", "rw", 0, 0x20)}, 1 << 30)[0]
+      .chopped(7);
+}
+QByteArray Rar5ReadOnlyWithoutEnd() {
+  return testing_support::Rar5Volumes({Stored("ro.txt", "ro", 0, 0x21), Stored("rw.txt", "rw", 0, 0x20)}, 1 << 30)[0]
+      .chopped(8);
+}
+// Records of types the reader does not know, in the main and a file header.
+QByteArray Rar5UnknownRecords() {
+  return testing_support::Rar5Volumes({Stored("rw.txt", "rw", 0, 0x20, Record(0x3F, "future"))}, 1 << 30,
+                                      Record(0x3E, "later"))[0];
+}
+
+struct BuiltRow {
+  const char* label;
+  QByteArray (*make)();
+  std::map<QString, QByteArray> files;  // what is written, and nothing else
+  bool keep;                            // the report asks the host to keep the archive
+};
+
+// What RAR writes on request extracts as RAR extracts it: only the newest
+// version (the archive is kept, as the older ones were left out), a read-only
+// file without write permission, an archive without its end block, records
+// the reader does not know skipped by their size.
+TEST_F(Unrar32, ArchivesMadeWithRarOptionsExtractAsRarExtractsThem) {
+  const BuiltRow rows[] = {
+      {"Rar4Versions", Rar4Versions, {{"a.txt", "new"}}, true},
+      {"Rar5Versions", Rar5Versions, {{"a.txt", "new"}}, true},
+      {"Rar4ReadOnlyWithoutEnd", Rar4ReadOnlyWithoutEnd, {{"ro.txt", "ro"}, {"rw.txt", "rw"}}, false},
+      {"Rar5ReadOnlyWithoutEnd", Rar5ReadOnlyWithoutEnd, {{"ro.txt", "ro"}, {"rw.txt", "rw"}}, false},
+      {"Rar5UnknownRecords", Rar5UnknownRecords, {{"rw.txt", "rw"}}, false},
+  };
+  for (const BuiltRow& row : rows) {
+    SCOPED_TRACE(row.label);
+    ModuleBench bench(Unrar());
+    EXPECT_EQ(bench.extract("-x -u", bench.tmp().write("a.rar", row.make())), 0) << bench.report();
+    QStringList names;
+    for (const auto& [name, data] : row.files) {
+      names << name;
+      EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + name), data);
+      const bool writable = QFileInfo(bench.out() + "/" + name).permissions() & QFileDevice::WriteOwner;
+      EXPECT_EQ(writable, name != "ro.txt") << name.toStdString();
+    }
+    EXPECT_EQ(testing_support::Tree(bench.out()), names);
+    EXPECT_EQ(QString::fromStdString(bench.report()).startsWith("keep\t"), row.keep) << bench.report();
   }
 }
 
