@@ -67,7 +67,30 @@ void PlaceDirectory(State& s, const Member& m) {
   if (!p) return;
   WriteFailure why;
   const mode_t mode = (m.mode & 0777) != 0 ? (m.mode & 0777) : 0777;
-  if (!s.walker.makeFolder(p->folder.get(), p->name.parts.back(), p->key, mode, why).valid()) s.fail(p->display, why);
+  if (!s.walker.makeFolder(p->folder.get(), p->name.parts.back(), p->key, mode, why).valid()) {
+    s.fail(p->display, why);
+  } else if ((mode & S_IRWXU) != S_IRWXU) {
+    s.lateFolderModes[p->key] = mode;  // made with u+rwx so that it can be filled
+  }
+}
+
+// Takes from each folder made for a member what its stored mode lacks of
+// u+rwx, once the folder is filled: the deepest first, each opened one
+// component at a time without following links.
+void SetLateFolderModes(State& s) {
+  std::vector<std::pair<std::string, mode_t>> folders(s.lateFolderModes.begin(), s.lateFolderModes.end());
+  const auto depth = [](const std::string& key) { return std::count(key.begin(), key.end(), '/'); };
+  std::stable_sort(folders.begin(), folders.end(),
+                   [&](const auto& a, const auto& b) { return depth(a.first) > depth(b.first); });
+  s.walker.forgetCached();
+  for (const auto& [key, mode] : folders) {
+    const auto parts = FolderWalker::Split(key);
+    WriteFailure why;
+    const UniqueFd fd = s.walker.open(parts, parts.size(), false, why);
+    struct stat st {};
+    if (fd.valid() && fstat(fd.get(), &st) == 0) fchmod(fd.get(), st.st_mode & 07777 & ~(S_IRWXU & ~mode));
+  }
+  s.walker.forgetCached();
 }
 
 // Places a link made by `create(temporaryName)` under the member's name.
@@ -166,6 +189,7 @@ SafeWriter::~SafeWriter() {
   // A failed archive leaves no folder of its own that is still empty: one
   // made for a damaged or refused record would only carry a junk name.
   if (IsFailure(m_state->failure)) m_state->walker.removeMadeFolders();
+  SetLateFolderModes(*m_state);
 }
 
 bool SafeWriter::ready() const { return m_state->walker.ok(); }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -63,6 +64,9 @@ struct SafeWriter::State {
   FolderWalker walker;
   std::unordered_map<std::string, Made> made;
   std::set<MemberSinkImpl*> liveSinks;
+  // Folders made for members whose stored mode lacks some of u+rwx, by key,
+  // with that mode: set when the writer ends, after they were filled.
+  std::map<std::string, mode_t> lateFolderModes;
   int32_t failure = 0;
   uint32_t kept = 0;
   bool stop = false;
