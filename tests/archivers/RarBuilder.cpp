@@ -151,7 +151,7 @@ QList<QByteArray> Rar4Volumes(const std::vector<RarMember>& members, int perVolu
       const RarMember& m = *p.member;
       const uint16_t flags = 0x8000 | m.flags | (p.before ? 0x01 : 0) | (p.after ? 0x02 : 0);
       QByteArray head = QByteArray("\x74", 1) + Le(flags, 2) + Le(32 + m.name.size(), 2);
-      head += Le(p.data.size(), 4) + Le(m.size, 4) + QByteArray("\x02", 1) + Le(p.crc(), 4);
+      head += Le(p.data.size(), 4) + Le(m.size, 4) + QByteArray(1, m.onUnix ? '\x03' : '\x02') + Le(p.crc(), 4);
       head += Le(0x5A210000, 4) + QByteArray(1, static_cast<char>(m.version)) +
               QByteArray(1, static_cast<char>(m.method)) + Le(m.name.size(), 2) + Le(m.attributes, 4) + m.name;
       rar += Block4(head) + p.data;
@@ -178,8 +178,8 @@ QList<QByteArray> Rar5Volumes(const std::vector<RarMember>& members, int perVolu
       QByteArray head = Vint(2) + Vint(flags);
       if (!m.extra.isEmpty()) head += Vint(static_cast<uint64_t>(m.extra.size()));
       head += Vint(static_cast<uint64_t>(p.data.size()));
-      head += Vint(m.directory ? 0x05 : 0x04) + Vint(m.size) + Vint(m.directory ? 0x10 : m.attributes) +
-              Le(p.crc(), 4) + Vint(m.compression) + Vint(0);
+      head += Vint(m.directory ? 0x05 : 0x04) + Vint(m.size) + Vint(m.directory && !m.onUnix ? 0x10 : m.attributes) +
+              Le(p.crc(), 4) + Vint(m.compression) + Vint(m.onUnix ? 1 : 0);
       head += Vint(static_cast<uint64_t>(m.name.size())) + m.name + m.extra;
       rar += Block5(head) + p.data;
     }

@@ -22,7 +22,8 @@ struct RarMember {
   uint8_t method = 0x30;     // RAR 4 method; 0x30 stored
   uint16_t flags = 0;        // RAR 4 file header flags (dictionary bits)
   bool directory = false;    // RAR 5 only
-  uint32_t attributes = 0x20;  // MS-DOS / Windows attributes
+  uint32_t attributes = 0x20;  // MS-DOS / Windows attributes, or a Unix mode
+  bool onUnix = false;          // made on Unix: `attributes` is a mode
   QByteArray extra{};          // RAR 5 extra area records, as stored
 };
 

@@ -300,6 +300,15 @@ QByteArray Rar5ReadOnlyWithoutEnd() {
   return testing_support::Rar5Volumes({Stored("ro.txt", "ro", 0, 0x21), Stored("rw.txt", "rw", 0, 0x20)}, 1 << 30)[0]
       .chopped(8);
 }
+// A folder made read-only on Unix, holding a file.
+RarMember UnixFolder(int format) {
+  RarMember folder = Stored("ro", {}, format == 4 ? 0xE0 : 0, 040555);
+  folder.directory = format == 5;
+  folder.onUnix = true;
+  return folder;
+}
+QByteArray Rar4ReadOnlyFolder() { return testing_support::Rar4Volumes({UnixFolder(4), Stored("ro/in.txt", "in", 0, 0x20)}, 1 << 30)[0]; }
+QByteArray Rar5ReadOnlyFolder() { return testing_support::Rar5Volumes({UnixFolder(5), Stored("ro/in.txt", "in", 0, 0x20)}, 1 << 30)[0]; }
 // Records of types the reader does not know, in the main and a file header.
 QByteArray Rar5UnknownRecords() {
   return testing_support::Rar5Volumes({Stored("rw.txt", "rw", 0, 0x20, Record(0x3F, "future"))}, 1 << 30,
@@ -311,6 +320,7 @@ struct BuiltRow {
   QByteArray (*make)();
   std::map<QString, QByteArray> files;  // what is written, and nothing else
   bool keep;                            // the report asks the host to keep the archive
+  QString readOnly{};                   // what is written without write permission
 };
 
 // What RAR writes on request extracts as RAR extracts it: only the newest
@@ -321,8 +331,10 @@ TEST_F(Unrar32, ArchivesMadeWithRarOptionsExtractAsRarExtractsThem) {
   const BuiltRow rows[] = {
       {"Rar4Versions", Rar4Versions, {{"a.txt", "new"}}, true},
       {"Rar5Versions", Rar5Versions, {{"a.txt", "new"}}, true},
-      {"Rar4ReadOnlyWithoutEnd", Rar4ReadOnlyWithoutEnd, {{"ro.txt", "ro"}, {"rw.txt", "rw"}}, false},
-      {"Rar5ReadOnlyWithoutEnd", Rar5ReadOnlyWithoutEnd, {{"ro.txt", "ro"}, {"rw.txt", "rw"}}, false},
+      {"Rar4ReadOnlyWithoutEnd", Rar4ReadOnlyWithoutEnd, {{"ro.txt", "ro"}, {"rw.txt", "rw"}}, false, "ro.txt"},
+      {"Rar5ReadOnlyWithoutEnd", Rar5ReadOnlyWithoutEnd, {{"ro.txt", "ro"}, {"rw.txt", "rw"}}, false, "ro.txt"},
+      {"Rar4ReadOnlyFolder", Rar4ReadOnlyFolder, {{"ro/", ""}, {"ro/in.txt", "in"}}, false, "ro/"},
+      {"Rar5ReadOnlyFolder", Rar5ReadOnlyFolder, {{"ro/", ""}, {"ro/in.txt", "in"}}, false, "ro/"},
       {"Rar5UnknownRecords", Rar5UnknownRecords, {{"rw.txt", "rw"}}, false},
   };
   for (const BuiltRow& row : rows) {
@@ -332,9 +344,11 @@ TEST_F(Unrar32, ArchivesMadeWithRarOptionsExtractAsRarExtractsThem) {
     QStringList names;
     for (const auto& [name, data] : row.files) {
       names << name;
-      EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + name), data);
+      if (!name.endsWith(QChar('/'))) {
+        EXPECT_EQ(testing_support::ReadFile(bench.out() + "/" + name), data);
+      }
       const bool writable = QFileInfo(bench.out() + "/" + name).permissions() & QFileDevice::WriteOwner;
-      EXPECT_EQ(writable, name != "ro.txt") << name.toStdString();
+      EXPECT_EQ(writable, name != row.readOnly) << name.toStdString();
     }
     EXPECT_EQ(testing_support::Tree(bench.out()), names);
     EXPECT_EQ(QString::fromStdString(bench.report()).startsWith("keep\t"), row.keep) << bench.report();
