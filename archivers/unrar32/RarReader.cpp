@@ -48,6 +48,8 @@ class SetPlanner {
     } else {
       plan.member.charset = NameCharset::Utf8;  // libarchive converted it to UTF-8
     }
+    if (m_start.version == 4 && plan.member.type == MemberType::File)
+      plan.member.mode = Rar4Member(file).mode;  // libarchive drops the MS-DOS read-only mark
     plan.skip = file.olderVersion;
     if (file.spans || (file.stored5 && !file.splitAfter)) plan.crc32 = file.crc;
     if (file.encrypted) {
