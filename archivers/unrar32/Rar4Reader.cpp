@@ -166,12 +166,10 @@ Member Rar4Member(const RarFile& file) {
   return m;
 }
 
-bool ReadRar4(ExtractionJob& job, SafeWriter& writer, const RarStart& start, const RarHeaders& headers) {
+std::optional<bool> ReadRar4(ExtractionJob& job, SafeWriter& writer, const RarStart& start,
+                             const RarHeaders& headers) {
   Source source;
-  if (!source.open(job.file(), job.request().archive, start)) {
-    writer.failArchive(kErrUnsupported, FailureText(kErrUnsupported));
-    return false;
-  }
+  if (!source.open(job.file(), job.request().archive, start)) return std::nullopt;
   Rar4Extraction extraction(job, writer, source.get());
   for (const RarFile& file : headers.files) {
     if (!extraction.extract(file)) return false;

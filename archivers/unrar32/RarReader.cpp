@@ -2,6 +2,7 @@
 #include "archivers/unrar32/RarReader.h"
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "archivers/common/ResultCodes.h"
@@ -141,8 +142,9 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   if (!writer.ready()) return writer.result();
   // libunarr reads RAR 4 archives (solid ones too) but not volume sets.
   const bool single = !set.headers().volume;
-  const bool complete =
-      start->version == 4 && single ? ReadRar4(job, writer, *start, headers) : ReadSet(job, writer, *start, set);
+  std::optional<bool> read;
+  if (start->version == 4 && single) read = ReadRar4(job, writer, *start, headers);
+  const bool complete = read ? *read : ReadSet(job, writer, *start, set);
   if (!set.headers().damage.empty()) {
     writer.failArchive(kErrDamaged, set.headers().damage);
   } else if (complete && !set.headers().endSeen && !single) {
