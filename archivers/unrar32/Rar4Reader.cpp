@@ -18,8 +18,9 @@ namespace rkarc::rar {
 namespace {
 
 constexpr uint8_t kUnix = 3;
+constexpr uint8_t kStored = 0x30;
 constexpr uint32_t kDosReadOnly = 0x01, kDosFolder = 0x10;
-constexpr size_t kChunk = 256 * 1024;
+constexpr size_t kChunk = 1024 * 1024;
 constexpr size_t kLinkLimit = 4096;
 // An archive behind a stub is read from memory, as libunarr opens archives only at a file's start.
 constexpr uint64_t kMemoryLimit = 1ull << 30;
@@ -70,10 +71,11 @@ class Source {
   std::unique_ptr<ar_archive, ArchiveCloser> m_archive;  // closed before the stream
 };
 
+using Sink = std::function<bool(const unsigned char*, size_t)>;
+
 // Decodes the data of the member libunarr stands at, `sink` taking each
 // piece; the CRC-32 of all of it must be the header's.
-bool Decode(ar_archive* a, const RarFile& file, const std::function<bool(const unsigned char*, size_t)>& sink,
-            int32_t& failure) {
+bool Decode(ar_archive* a, const RarFile& file, const Sink& sink, int32_t& failure) {
   std::vector<unsigned char> buffer(std::min<uint64_t>(kChunk, std::max<uint64_t>(file.size, 1)));
   uint32_t crc = 0;
   for (uint64_t left = file.size; left > 0;) {
@@ -89,7 +91,8 @@ bool Decode(ar_archive* a, const RarFile& file, const std::function<bool(const u
 
 class Rar4Extraction {
  public:
-  Rar4Extraction(ExtractionJob& job, SafeWriter& writer, ar_archive* a) : m_job(job), m_writer(writer), m_archive(a) {}
+  Rar4Extraction(ExtractionJob& job, SafeWriter& writer, const RarStart& start, ar_archive* a)
+      : m_job(job), m_writer(writer), m_start(start), m_archive(a) {}
 
   // False when reading cannot go on.
   bool extract(const RarFile& file) {
@@ -100,12 +103,12 @@ class Rar4Extraction {
     if (file.splitBefore || file.splitAfter)
       return m_writer.fail(member, kErrMultiVolume, FailureText(kErrMultiVolume)), true;
     if (member.type == MemberType::Directory || member.type == MemberType::Other) return m_writer.begin(member), true;
-    if (!seek(file)) return false;
+    if (file.method != kStored && !seek(file)) return false;
     if (member.type == MemberType::Symlink) return link(file, member), true;
     auto sink = m_writer.begin(member);
     if (!sink) return true;  // kept, refused, or stopped: the writer knows
     int32_t failure = 0;
-    if (Decode(m_archive, file, [&](const unsigned char* p, size_t n) { return sink->write(p, n); }, failure)) {
+    if (decode(file, [&](const unsigned char* p, size_t n) { return sink->write(p, n); }, failure)) {
       sink->commit();
     } else if (failure != 0) {
       sink->abort(failure, FailureText(failure));
@@ -130,7 +133,7 @@ class Rar4Extraction {
   void link(const RarFile& file, Member member) {
     if (file.size > kLinkLimit) return m_writer.fail(member, kErrDamaged, FailureText(kErrDamaged));
     int32_t failure = 0;
-    const bool whole = Decode(m_archive, file, [&](const unsigned char* p, size_t n) {
+    const bool whole = decode(file, [&](const unsigned char* p, size_t n) {
       member.linkTarget.append(reinterpret_cast<const char*>(p), n);
       return true;
     }, failure);
@@ -138,8 +141,29 @@ class Rar4Extraction {
     m_writer.begin(member);
   }
 
+  // Stored data is read from the file here, libunarr's copying and CRC
+  // being the better part of the time it takes.
+  bool decode(const RarFile& file, const Sink& sink, int32_t& failure) {
+    if (file.method != kStored) return Decode(m_archive, file, sink, failure);
+    if (file.packedSize != file.size) return (failure = kErrDamaged), false;
+    std::vector<unsigned char> buffer(std::min<uint64_t>(kChunk, std::max<uint64_t>(file.size, 1)));
+    uint32_t crc = 0;
+    for (uint64_t done = 0; done < file.size;) {
+      const size_t n = static_cast<size_t>(std::min<uint64_t>(file.size - done, buffer.size()));
+      if (!m_job.file().readExact(m_start.offset + file.dataAt + done, buffer.data(), n))
+        return (failure = kErrDamaged), false;
+      crc = static_cast<uint32_t>(crc32(crc, buffer.data(), static_cast<uInt>(n)));
+      if (!sink(buffer.data(), n)) return (failure = 0), false;
+      done += n;
+      m_job.progress().update(m_start.offset + file.dataAt + done, m_job.file().size());
+    }
+    if (file.crc && crc != *file.crc) return (failure = kErrChecksum), false;
+    return true;
+  }
+
   ExtractionJob& m_job;
   SafeWriter& m_writer;
+  const RarStart& m_start;
   ar_archive* m_archive;
 };
 
@@ -170,7 +194,7 @@ std::optional<bool> ReadRar4(ExtractionJob& job, SafeWriter& writer, const RarSt
                              const RarHeaders& headers) {
   Source source;
   if (!source.open(job.file(), job.request().archive, start)) return std::nullopt;
-  Rar4Extraction extraction(job, writer, source.get());
+  Rar4Extraction extraction(job, writer, start, source.get());
   for (const RarFile& file : headers.files) {
     if (!extraction.extract(file)) return false;
     if (writer.stopped()) return false;

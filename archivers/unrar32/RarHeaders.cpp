@@ -50,6 +50,9 @@ bool ReadFile4(const std::vector<unsigned char>& h, uint16_t flags, uint64_t at,
   f.crc = Le32(&h[16]);
   f.dosTime = Le32(&h[20]);
   f.unpackVersion = h[24];
+  f.method = h[25];
+  f.dataAt = at + h.size();
+  f.packedSize = Le32(&h[7]) | ((flags & 0x100) ? static_cast<uint64_t>(Le32(&h[32])) << 32 : 0);
   f.attributes = Le32(&h[28]);
   return true;
 }

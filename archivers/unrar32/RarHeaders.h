@@ -33,6 +33,9 @@ struct RarFile {
   uint32_t attributes = 0;
   uint32_t dosTime = 0;
   uint8_t unpackVersion = 0;
+  uint8_t method = 0;   // 0x30 stored
+  uint64_t dataAt = 0;  // from the signature, like headerAt
+  uint64_t packedSize = 0;
 
   bool splitBefore = false;
   bool splitAfter = false;
