@@ -23,9 +23,11 @@ void PutVint(std::vector<unsigned char>& out, uint64_t value) {
 
 // libarchive 3.6 stops at a RAR 5 main header whose extra area holds a
 // record other than the locator (RAR's archive name and time, records of
-// later versions). Gives the signature and main header rewritten without
-// the extra area, which holds nothing extraction needs, and sets `replaced`
-// to the length of what they stand for; empty when there is nothing to do.
+// later versions), and reads on from where its fields end rather than from
+// where the header ends. Gives the signature and main header rewritten
+// without the extra area and any bytes after the fields, none of which
+// extraction needs, and sets `replaced` to the length of what they stand
+// for; empty when there is nothing to do.
 std::vector<unsigned char> PlainMain5(const InputFile& file, uint64_t at, uint64_t& replaced) {
   unsigned char h[8 + 4 + 3 + 256];
   const int64_t got = file.readAt(at, h, sizeof h);
@@ -39,13 +41,18 @@ std::vector<unsigned char> PlainMain5(const InputFile& file, uint64_t at, uint64
     if (n == 0) return {};
     p += n;
   }
-  if (type != 1 || (flags & 0x01) == 0) return {};
-  for (uint64_t* field : {&extraSize, &archiveFlags}) {
-    const size_t n = ReadVint(p, static_cast<size_t>(end - p), *field);
+  if (type != 1 || (flags & 0x02)) return {};  // a main header with a data area is not RAR's
+  if (flags & 0x01) {
+    const size_t n = ReadVint(p, static_cast<size_t>(end - p), extraSize);
     if (n == 0) return {};
     p += n;
   }
-  if ((archiveFlags & 0x02) && ReadVint(p, static_cast<size_t>(end - p), number) == 0) return {};
+  const size_t n = ReadVint(p, static_cast<size_t>(end - p), archiveFlags);
+  if (n == 0) return {};
+  p += n;
+  const size_t m = (archiveFlags & 0x02) ? ReadVint(p, static_cast<size_t>(end - p), number) : 0;
+  if ((archiveFlags & 0x02) && m == 0) return {};
+  if (p + m == end) return {};  // nothing after the fields libarchive reads
   std::vector<unsigned char> body;
   PutVint(body, 1);
   PutVint(body, flags & ~uint64_t{0x03});
