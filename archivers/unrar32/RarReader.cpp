@@ -1,6 +1,7 @@
 // RAR extraction; see RarReader.h and README.md for the options.
 #include "archivers/unrar32/RarReader.h"
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -134,10 +135,11 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     return set.failure();
   }
   ReportVolumes(set, report);
-  for (const RarFile& file : set.headers().files) {
-    if (file.spans && !file.crc) report.keep("分割された巻をまたぐファイルにCRCがありません");
-    if (file.olderVersion) report.keep("古い版のファイルを解凍していません");
-  }
+  const auto& files = set.headers().files;
+  if (std::any_of(files.begin(), files.end(), [](const RarFile& f) { return f.spans && !f.crc; }))
+    report.keep("分割された巻をまたぐファイルにCRCがありません");
+  if (std::any_of(files.begin(), files.end(), [](const RarFile& f) { return f.olderVersion; }))
+    report.keep("古い版のファイルを解凍していません");
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   // libunarr reads RAR 4 archives (solid ones too) but not volume sets.
