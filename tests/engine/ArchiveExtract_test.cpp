@@ -575,6 +575,20 @@ INSTANTIATE_TEST_SUITE_P(ArchiveExtract, VolumeSets,
                                          SetCase{"DeleteAfterAKeptFile", 3, true, true, false}),
                          [](const auto& info) { return std::string(info.param.label); });
 
+// One byte changed in the data of the member that spans the volumes: the
+// set fails and Delete takes none of its volumes.
+TEST(ArchiveExtract, ADamagedVolumeKeepsTheWholeSet) {
+  EngineFixture f;
+  const QStringList set = MakeVolumeSet(f);
+  QByteArray second = ReadFile(set[1]);
+  second[second.size() / 2] = static_cast<char>(second[second.size() / 2] ^ 0x01);
+  f.tmp.write("source/set.part2.rar", second);
+  f.settings.File = 3;  // Delete
+  EXPECT_EQ(f.extract(set[0]), 1);
+  for (const QString& path : set) EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(f.dest + kSetMember));
+}
+
 // After each failure line, the module's reason on a line of its own.
 TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
   EngineFixture f;
