@@ -80,6 +80,14 @@ constexpr ArchiveKind kKinds[] = {
     {".TAR.LZMA", F::Tar, &S::Tar_TarLzma, M::OptionTarTarLzmaTip, &S::TarTarLzma_Opt},
     {".TLZ", F::Tar, &S::Tar_Tlz, M::OptionTarTlzTip, &S::TarTlz_Opt},
     {".LZMA", F::Tar, &S::Tar_Lzma, M::OptionTarLzmaTip, &S::TarLzma_Opt, 0, kOne},
+    // The other names the file types of these kinds go by on the desktop.
+    {".TBZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2},
+    {".TBZ", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2},
+    {".TB2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2},
+    {".TAR.BZ", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2,
+     "*.BZ"},
+    {".BZ", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, kSpelling | kOtherName, kOne, L::Bz2},
+    {".GTAR", F::Tar, &S::Tar_Tar, M::OptionTarTarTip, &S::TarTar_Opt, kSpelling | kOtherName},
     // Split files (name.7z.001, name.001 ...): the module reads the parts as one
     // and reports them as a volume set. A plain .001 is whatever its content is.
     {".LZH.001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kOtherName, {}, {}, kSplitPattern},

@@ -26,7 +26,8 @@ QString DispPath_Get(const QString& path);
 // The path (or name) as the user sees it: a component that is not UTF-8 (see
 // platform/FileName.h) is decoded as CP932 when all its bytes are CP932,
 // else shown with each bad byte as "\xNN", and followed by the mark of
-// that reading; every other component as it is.
+// that reading; every other component as it is. A control character (a line
+// break) shows as "\xNN" too, so that a name takes one line.
 QString DisplayPath(const QString& path);
 // The text up to its first ASCII digit; unchanged without a digit or with the
 // digit in position 1.

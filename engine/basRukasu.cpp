@@ -12,6 +12,7 @@
 #include "archivers/common/Report.h"
 #include "archivers/common/ResultCodes.h"
 #include "engine/ArchiveVerdict.h"
+#include "engine/ArchiveContents.h"
 #include "engine/CommandPaths.h"
 #include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionListener.h"
@@ -165,8 +166,10 @@ void basRukasu::dispatch(Call& call, const QString& ext) {
   }
   // Kinds that share an extension (.EXE) are probed in table order; a
   // recognised kind ends the search, even when its library is busy.
+  bool named = false;  // the extension is that of a kind that is on
   for (const ArchiveKind& kind : ArchiveKinds()) {
     if (ext != QLatin1String(kind.extension) || !kind.on(m_settings, m_libraries)) continue;
+    named = true;
     const FamilyRow& family = kind.familyRow();
     if (kind.flags & kProbed) {
       if (!probe(family.library, *family.checkMessage, call.arc)) continue;
@@ -175,6 +178,10 @@ void basRukasu::dispatch(Call& call, const QString& ext) {
     run(call, family.library, kind.form, m_settings.*kind.option);
     return;
   }
+  // An extension that says nothing (a ZIP saved as "download"): the first bytes decide.
+  if (named) return;
+  if (const QString byContents = ExtensionByContents(call.arc); !byContents.isEmpty() && byContents != ext)
+    dispatch(call, byContents);
 }
 
 bool basRukasu::probe(LibraryId library, ProductMsg checkMessage, const QString& path) {

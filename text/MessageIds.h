@@ -184,6 +184,7 @@ enum class ProductMsg : int {
   LogNotExtracted = 20032,
   LogUnexpectedFailure = 20033,
   LogNoDestination = 20034,
+  LogNotAnArchive = 20039,  // a name of the command line that is no archive to extract
   // Result log lines: library result codes
   LogSkippedHead = 20040,  // + the count + LogSkippedTail
   LogSkippedTail = 20041,

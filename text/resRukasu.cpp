@@ -193,6 +193,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogNotExtracted, u"\u3000解凍できませんでした"},
     {P::LogUnexpectedFailure, u"\u3000異常が発生しました"},
     {P::LogNoDestination, u"\u3000解凍先が無いか異常です"},
+    {P::LogNotAnArchive, u"\u3000ファイルが無いか、解凍できる圧縮ファイルではありません"},
     // Result log lines: library result codes
     {P::LogSkippedHead, u"\u3000スキップされたファイルが"},
     {P::LogSkippedTail, u"あります"},

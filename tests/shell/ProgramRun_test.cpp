@@ -14,6 +14,7 @@
 #include <iterator>
 
 #include "shell/ProgramOptions.h"
+#include "text/MessageCatalogue.h"
 #include "tests/support/MountNamespace.h"
 #include "tests/support/TestSupport.h"
 
@@ -31,13 +32,14 @@ struct Result {
 // Runs the built program without a display, with settings in `config`;
 // `wrapper` (strace, sh -c ...) goes before the program's path.
 Result RunProgram(const QStringList& arguments, const QString& config, const QString& folder = {},
-                  const QStringList& wrapper = {}) {
+                  const QStringList& wrapper = {}, const QString& lang = "C.UTF-8") {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
   env.remove("QT_QPA_PLATFORM");
   env.insert("XDG_CONFIG_HOME", config);
+  env.insert("LANG", lang);
   p.setProcessEnvironment(env);
   if (!folder.isEmpty()) p.setWorkingDirectory(folder);
   const QString program = QStringLiteral(RUKASU2_BINARY_DIR) + "/rukasu2";
@@ -88,6 +90,10 @@ TEST(ProgramRun, HelpAndVersion) {
   const Result help = RunProgram({"--help"}, tmp.path());
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.contains("--auto") && help.out.contains("--mode") && help.out.contains("--dest"));
+  EXPECT_TRUE(help.out.contains("Options:\n")) << help.out.toStdString();  // English outside a Japanese locale
+  const Result japanese = RunProgram({"-h"}, tmp.path(), {}, {}, "ja_JP.UTF-8");
+  EXPECT_EQ(japanese.status, 0);
+  EXPECT_TRUE(japanese.out.contains(QString::fromUtf8("オプション:\n"))) << japanese.out.toStdString();
   const Result version = RunProgram({"--version"}, tmp.path());
   EXPECT_EQ(version.status, 0);
   EXPECT_TRUE(version.out.startsWith("Rukasu2 1.02\n"));
@@ -121,6 +127,35 @@ TEST(ProgramRun, AutomaticRunWithoutADisplay) {
   const Result nothing = RunProgram({"--auto", "notes.txt"}, config, tmp.file("src"));
   EXPECT_EQ(nothing.status, kExitSomeFailed);
   EXPECT_FALSE(nothing.err.isEmpty());
+  // No name at all, as xargs hands over an empty list: the run ends at once.
+  const Result none = RunProgram({out}, config, {}, {"sh", "-c", "xargs -0 \"$0\" --auto --dest \"$1\" </dev/null"});
+  EXPECT_EQ(none.status, 123);  // xargs' own status for a command that ended with 1 to 125
+  EXPECT_TRUE(none.err.contains(QString::fromUtf8("解凍できる圧縮ファイルがありません"))) << none.err.toStdString();
+}
+
+// Named explicitly, an archive is known by its contents where its extension
+// says nothing (or names a kind that is off: .lha by default), and under the
+// other usual names of its type; what is not extracted is named in the log
+// and makes the status 1.
+TEST(ProgramRun, AutomaticRunKnowsArchivesByTheirContents) {
+  TempFolder tmp;
+  QFile::rename(MakeZip(tmp, "z.zip", "one.txt", "first"), tmp.file("src/download"));
+  tmp.write("scratch/two.txt", "second");
+  ASSERT_EQ(testing_support::Run("jlha", {"aq", tmp.file("src/l.lha"), "two.txt"}, tmp.file("scratch")), 0);
+  ASSERT_EQ(testing_support::Run("tar", {"cjf", tmp.file("src/t.tbz2"), "two.txt"}, tmp.file("scratch")), 0);
+  ASSERT_EQ(testing_support::Run("sh", {"-c", "gzip -c two.txt >\"$0\"", tmp.file("src/blob.bin")}, tmp.file("scratch")), 0);
+  tmp.write("src/notes.txt", "text");
+  const QString out = tmp.mkdir("out");
+  const Result r = RunProgram({"--auto", "--mode", "okavi", "--dest", out, "download", "notes.txt", "l.lha", "t.tbz2",
+                               "blob.bin", "missing.zip"},
+                              tmp.mkdir("config"), tmp.file("src"));
+  EXPECT_EQ(r.status, kExitSomeFailed) << r.out.toStdString();
+  EXPECT_EQ(ReadFile(out + "/DOWNLOAD/one.txt"), "first") << r.out.toStdString();
+  EXPECT_EQ(ReadFile(out + "/L/two.txt"), "second");
+  EXPECT_EQ(ReadFile(out + "/T/two.txt"), "second");
+  EXPECT_EQ(ReadFile(out + "/BLOB/blob"), "second");
+  for (const char* skipped : {"/notes.txt ]\n", "/missing.zip ]\n"})
+    EXPECT_TRUE(r.out.contains(QString(skipped) + MessageCatalogue::Product(ProductMsg::LogNotAnArchive))) << skipped;
 }
 
 // Names as the shell hands them over, bytes that are not UTF-8 included: each
@@ -134,6 +169,7 @@ TEST(ProgramRun, AutomaticRunOnNamesThatAreNotUtf8) {
   const QByteArray src = tmp.file("src/").toUtf8();
   ASSERT_EQ(::rename(zip.toUtf8().constData(), (src + "a\xFF.zip").constData()), 0);
   ASSERT_EQ(::rename(lzh.toUtf8().constData(), (src + "\x93\xFA\x96\x7B.lzh").constData()), 0);
+  MakeZip(tmp, "new\nline.zip", "three.txt", "third");  // a line break shows escaped: one log line
   const QString out = tmp.mkdir("out");
   const Result r = RunProgram({out}, tmp.mkdir("config"), tmp.file("src"),
                               {"sh", "-c", "exec \"$0\" --auto --mode okavi --dest \"$1\" -- *.lzh *.zip"});
@@ -146,6 +182,8 @@ TEST(ProgramRun, AutomaticRunOnNamesThatAreNotUtf8) {
   EXPECT_EQ(read("/A\xFF/one.txt"), "first");
   EXPECT_TRUE(r.out.contains(QString::fromUtf8("/日本.lzh［SJIS］ ]\n"))) << r.out.toStdString();
   EXPECT_TRUE(r.out.contains(QString::fromUtf8("/a\\xFF.zip［UTF-8 以外］ ]\n"))) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("/new\\x0Aline.zip ]\n")) << r.out.toStdString();
+  EXPECT_EQ(read("/NEW\nLINE/three.txt"), "third");
 }
 
 // Each argument is one name, as the shell split it: blanks and quotes stay in

@@ -34,7 +34,7 @@ const KindRow kPatternRows[] = {
      nullptr,
      {},
      "*.LZH;*.ZIP;*.ISH;*.ARJ;*.CAB;*.RAR;*.7Z;*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.BZ2;*.BZIP2;*.TAR.XZ;*.TXZ;"
-     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA;*.001"},
+     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA;*.TBZ2;*.TBZ;*.TB2;*.BZ;*.GTAR;*.001"},
     {"AllKindsOff", AllKindsOff, {}, "abcdzyxw.___"},
     {"NoLibraryAtAll",
      nullptr,
@@ -52,12 +52,12 @@ const KindRow kPatternRows[] = {
        s.Tar_TarBz2 = true;
      },
      {},
-     "*.BZ2"},
+     "*.BZ2;*.TBZ2;*.TBZ;*.TB2;*.BZ"},
     {"NoBz2Library",
      [](Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = s.SevenZip = false; },
      {LibraryId::Bz2},
      "*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.TAR.XZ;*.TXZ;*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;"
-     "*.TLZ;*.LZMA"},
+     "*.TLZ;*.LZMA;*.GTAR"},
     {"ExeOnceForSeveralKinds",
      [](Settings& s) {
        AllKindsOff(s);
@@ -186,6 +186,8 @@ const NameRow kNameRows[] = {
      "/a/x.tar.xz.zip",
      false},
     {"LhaNeedsItsSwitch", [](Settings& s) { s.Lzh_Lha = false; }, {}, "/a/x.lha", false},
+    {"TarBz2UnderAnotherName", nullptr, {}, "/a/x.TBZ2", true},
+    {"OtherNamesFollowTheirKindsSwitch", [](Settings& s) { s.Tar_TarBz2 = false; }, {}, "/a/x.tar.bz", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Names, ExpCheckRows, testing::ValuesIn(kNameRows),
