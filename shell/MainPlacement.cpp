@@ -37,6 +37,8 @@ void RestoreMainPlacement(QWidget& window, SettingsStore& store, FramePlacement&
   if (width < 2000) width = kDefaultWidth;
   if (height < 500) height = kDefaultHeight;
   placement.apply(QRect(left, top, width, height));
+  // A size saved on a larger screen, or at a smaller scale, is made to fit.
+  placement.fitOnScreen(QSize());
   if (state == 2)
     window.setWindowState(Qt::WindowMaximized);
   else if (state == 1)
@@ -48,8 +50,10 @@ void SaveMainPlacement(int state, SettingsStore& store, const FramePlacement& pl
   WriteInt(store, at, QStringLiteral("Main_WindowState"), state);
   if (state != 0) return;
   const QRect g = placement.twips();
-  WriteInt(store, at, QStringLiteral("Main_Left"), g.x());
-  WriteInt(store, at, QStringLiteral("Main_Top"), g.y());
+  if (FramePlacement::PositionsKnown()) {
+    WriteInt(store, at, QStringLiteral("Main_Left"), g.x());
+    WriteInt(store, at, QStringLiteral("Main_Top"), g.y());
+  }
   WriteInt(store, at, QStringLiteral("Main_Width"), g.width());
   WriteInt(store, at, QStringLiteral("Main_Height"), g.height());
 }

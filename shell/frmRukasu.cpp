@@ -10,8 +10,10 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -31,6 +33,7 @@
 #include "shell/BatchRun.h"
 #include "shell/CommandLine.h"
 #include "ui/CommonMenu.h"
+#include "ui/FlowLayout.h"
 #include "ui/FontDialog.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
@@ -47,11 +50,9 @@
 
 namespace {
 
-constexpr int kStripHeight = 615;  // twips
-constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
-constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
-constexpr int kCancelLeft = 6360;
-constexpr int kButtonGap = kButtonLefts[1] - kButtonLefts[0] - kButtonWidth;
+// The strip's design in twips: buttons of at least 1335 x 375, 105 apart, 120
+// in from the left, top and bottom edges, Cancel 60 in from the right edge.
+constexpr int kButtonEdge = 120, kCancelEdge = 60, kButtonWidth = 1335, kButtonHeight = 375, kButtonGap = 105;
 // The run buttons' captions and tool tips, in RunMode order.
 constexpr ProductMsg kRunCaptions[4] = {ProductMsg::RunOkavi, ProductMsg::RunNormal, ProductMsg::RunNoDigits,
                                         ProductMsg::RunFileN};
@@ -124,22 +125,33 @@ void frmRukasu::buildWindow() {
   layout->setSpacing(0);
   pnlRukasu = new QWidget(central);
   pnlRukasu->setObjectName(QStringLiteral("pnlRukasu"));
-  pnlRukasu->setFixedHeight(TwipsToPx(kStripHeight));
+  // The run buttons wrap onto a second row rather than run under Cancel when a
+  // large font makes them wider than the window.
+  auto* strip = new QHBoxLayout(pnlRukasu);
+  strip->setContentsMargins(TwipsToPx(kButtonEdge), TwipsToPx(kButtonEdge), TwipsToPx(kCancelEdge),
+                            TwipsToPx(kButtonEdge));
+  strip->setSpacing(TwipsToPx(kButtonGap));
+  auto* runButtons = new FlowLayout(nullptr, TwipsToPx(kButtonGap));
+  const QSize minimum(TwipsToPx(kButtonWidth), TwipsToPx(kButtonHeight));
   for (int i = 0; i < 4; ++i) {
     btnExe[i] = new QPushButton(pnlRukasu);
     btnExe[i]->setObjectName(QStringLiteral("btnExe(%1)").arg(i));
-    btnExe[i]->setGeometry(TwipsToPx(kButtonLefts[i]), TwipsToPx(kButtonTop), TwipsToPx(kButtonWidth),
-                           TwipsToPx(kButtonHeight));
+    btnExe[i]->setMinimumSize(minimum);
+    runButtons->addWidget(btnExe[i]);
     connect(btnExe[i], &QPushButton::clicked, this, [this, i] { btnExe_Click(i); });
   }
   btnCancel = new QPushButton(pnlRukasu);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(TwipsToPx(kCancelLeft), TwipsToPx(kButtonTop), TwipsToPx(kButtonWidth),
-                         TwipsToPx(kButtonHeight));
+  btnCancel->setMinimumSize(minimum);
   connect(btnCancel, &QPushButton::clicked, this, &frmRukasu::btnCancel_Click);
+  strip->addLayout(runButtons, 1);
+  strip->addWidget(btnCancel, 0, Qt::AlignTop);
   layout->addWidget(pnlRukasu);
   m_mdi = new QMdiArea(central);
   m_mdi->setObjectName(QStringLiteral("mdiArea"));
+  m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m_mdi->installEventFilter(this);
   layout->addWidget(m_mdi, 1);
   setCentralWidget(central);
 
@@ -269,6 +281,17 @@ bool frmRukasu::eventFilter(QObject* watched, QEvent* event) {
     event->ignore();
     return true;
   }
+  // Qt parks a minimised pane at the bottom of the area, over the target
+  // list's buttons; with tiling it stays at the top of its own tile.
+  if (event->type() == QEvent::WindowStateChange && m_context.settings.Resize) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(watched); sub && sub->isMinimized())
+      QTimer::singleShot(0, sub, [this, sub] {
+        if (sub->isMinimized()) sub->move(tileOrigin(sub));
+      });
+  }
+  // The area changes size also when the strip above it grows or shrinks
+  // with the font, which the main window's own resize does not see.
+  if (event->type() == QEvent::Resize && watched == m_mdi) MDIForm_Resize();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -397,25 +420,44 @@ void frmRukasu::resizeEvent(QResizeEvent* event) {
 }
 
 void frmRukasu::MDIForm_Resize() {
+  if (!m_context.settings.Resize) return;
+  const PaneBase* panes[] = {m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile};
+  // The tiles are no smaller than the largest pane needs at the present font
+  // (the sub-window's own least size would also count its title's full length),
+  // and as high as the largest needs at the tiles' width, where its buttons wrap.
   const QSize inner = m_mdi->viewport()->size();
-  if (m_context.settings.Resize) {
-    const QSize tile = TileSize(inner.width(), inner.height());
-    const int w = tile.width(), h = tile.height();
-    const std::pair<PaneBase*, QRect> places[] = {
-        {m_inDir, {0, 0, w, h}},  {m_inFile, {0, h, w, h}},  {m_file, {0, 2 * h, w, h}},
-        {m_outDir, {w, 0, w, h}}, {m_status, {w, h, w, h}}, {m_outFile, {w, 2 * h, w, h}},
-    };
-    for (const auto& [pane, rect] : places) {
-      QWidget* sub = pane ? pane->parentWidget() : nullptr;
-      if (!sub) continue;
-      // A maximised pane would be squeezed into its tile without its title
-      // bar, a minimised one leave its tile empty: each is restored first.
-      if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
-      sub->setGeometry(rect);
-    }
+  QSize tile = TileSize(inner.width(), inner.height());
+  for (const PaneBase* pane : panes)
+    if (const QWidget* sub = pane ? pane->parentWidget() : nullptr)
+      tile.setWidth(std::max(tile.width(), pane->minimumSizeHint().width() + sub->width() - pane->width()));
+  for (const PaneBase* pane : panes) {
+    const QWidget* sub = pane ? pane->parentWidget() : nullptr;
+    if (!sub) continue;
+    const int chrome = sub->height() - pane->height();
+    const QLayout* column = pane->layout();
+    const int least = column && column->hasHeightForWidth()
+                          ? column->totalMinimumHeightForWidth(tile.width() - (sub->width() - pane->width()))
+                          : pane->minimumSizeHint().height();
+    tile.setHeight(std::max(tile.height(), least + chrome));
   }
-  const int x = pnlRukasu->width() - TwipsToPx(60) - btnCancel->width();
-  if (x > 0) btnCancel->move(x, btnCancel->y());
+  m_tile = tile;
+  for (const PaneBase* pane : panes) {
+    QWidget* sub = pane ? pane->parentWidget() : nullptr;
+    if (!sub) continue;
+    // A maximised pane would be squeezed into its tile without its title
+    // bar, a minimised one leave its tile empty: each is restored first.
+    if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
+    sub->setGeometry(QRect(tileOrigin(sub), tile));
+  }
+}
+
+// Panes by columns of three; positions count from the area's scrolled origin.
+QPoint frmRukasu::tileOrigin(const QWidget* sub) const {
+  const PaneBase* panes[] = {m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile};
+  int slot = 0;
+  while (slot < 6 && !(panes[slot] && panes[slot]->parentWidget() == sub)) ++slot;
+  const QPoint origin(-m_mdi->horizontalScrollBar()->value(), -m_mdi->verticalScrollBar()->value());
+  return origin + QPoint(slot / 3 * m_tile.width(), slot % 3 * m_tile.height());
 }
 
 void frmRukasu::BtnEnabledChange() {
@@ -502,29 +544,11 @@ void frmRukasu::SetFontData() {
   const QFont font = SettingsFont(m_context.settings);
   for (QPushButton* b : btnExe) ApplyFont(b, font);
   ApplyFont(btnCancel, font);
-  layoutButtons();
+  // The strip's new height is known only once the layouts have run; the panes
+  // are tiled again when the area below it takes its new size (eventFilter).
+  pnlRukasu->layout()->activate();
+  centralWidget()->layout()->activate();
   MDIForm_Resize();
-}
-
-// The buttons keep their places and sizes unless a larger font needs more
-// room for a caption: then they grow, the run buttons move apart, and the
-// strip grows with them.
-void frmRukasu::layoutButtons() {
-  auto fit = [](QPushButton* b) {
-    return QSize(std::max(TwipsToPx(kButtonWidth), b->sizeHint().width()),
-                 std::max(TwipsToPx(kButtonHeight), b->sizeHint().height()));
-  };
-  int left = TwipsToPx(kButtonLefts[0]), height = 0;
-  for (QPushButton* b : btnExe) {
-    const QSize size = fit(b);
-    b->setGeometry(left, TwipsToPx(kButtonTop), size.width(), size.height());
-    left += size.width() + TwipsToPx(kButtonGap);
-    height = std::max(height, size.height());
-  }
-  const QSize cancel = fit(btnCancel);
-  btnCancel->resize(cancel);
-  height = std::max(height, cancel.height());
-  pnlRukasu->setFixedHeight(std::max(TwipsToPx(kStripHeight), height + 2 * TwipsToPx(kButtonTop)));
 }
 
 void frmRukasu::SetToolTip(bool on) {
@@ -578,6 +602,8 @@ void frmRukasu::mnuFont_Click() {
   CommonWindowOps* windows[] = {this, w.inDir, w.inFile, w.file, w.outDir, w.status, w.outFile, w.about, w.defaults, w.option};
   for (CommonWindowOps* window : windows)
     if (window) window->SetFontData();
+  // Tiled again once every pane has its new font and least size.
+  MDIForm_Resize();
 }
 
 void frmRukasu::mnuLogCopy_Click() {
