@@ -13,6 +13,7 @@
 #include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -58,6 +59,8 @@ constexpr ProductMsg kRunCaptions[4] = {ProductMsg::RunOkavi, ProductMsg::RunNor
                                         ProductMsg::RunFileN};
 constexpr ProductMsg kRunTips[4] = {ProductMsg::RunOkaviTip, ProductMsg::RunNormalTip, ProductMsg::RunNoDigitsTip,
                                     ProductMsg::RunFileNTip};
+// Pixels of a window manager's usual border.
+constexpr int kLikelyBorder = 4;
 // The inner area of the main window at its default size of 8000 x 8000.
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
@@ -149,8 +152,6 @@ void frmRukasu::buildWindow() {
   layout->addWidget(pnlRukasu);
   m_mdi = new QMdiArea(central);
   m_mdi->setObjectName(QStringLiteral("mdiArea"));
-  m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   m_mdi->installEventFilter(this);
   layout->addWidget(m_mdi, 1);
   setCentralWidget(central);
@@ -225,7 +226,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QStringList& names, int* exitCode
     return end(1);
   }
   SetFontData();
-  RestoreMainPlacement(*this, m_context.store, m_placement);
+  RestoreMainPlacement(*this, m_context.store, m_placement, leastTiledHeight(TwipsToPx(kDefaultInnerWidth)));
   TellSettingsFaults(this, m_context.store);
   m_batch->clearCancelFlag();
   setCancelEnabled(false);
@@ -425,21 +426,15 @@ void frmRukasu::MDIForm_Resize() {
   // The tiles are no smaller than the largest pane needs at the present font
   // (the sub-window's own least size would also count its title's full length),
   // and as high as the largest needs at the tiles' width, where its buttons wrap.
-  const QSize inner = m_mdi->viewport()->size();
-  QSize tile = TileSize(inner.width(), inner.height());
-  for (const PaneBase* pane : panes)
-    if (const QWidget* sub = pane ? pane->parentWidget() : nullptr)
-      tile.setWidth(std::max(tile.width(), pane->minimumSizeHint().width() + sub->width() - pane->width()));
-  for (const PaneBase* pane : panes) {
-    const QWidget* sub = pane ? pane->parentWidget() : nullptr;
-    if (!sub) continue;
-    const int chrome = sub->height() - pane->height();
-    const QLayout* column = pane->layout();
-    const int least = column && column->hasHeightForWidth()
-                          ? column->totalMinimumHeightForWidth(tile.width() - (sub->width() - pane->width()))
-                          : pane->minimumSizeHint().height();
-    tile.setHeight(std::max(tile.height(), least + chrome));
-  }
+  // The area without its scroll bars: were the tiles to follow them, a scroll
+  // bar could make itself needed and unneeded in turn.
+  const QSize inner = m_mdi->contentsRect().size();
+  const QSize even = TileSize(inner.width(), inner.height());
+  const QSize tile = even.expandedTo(leastTile(even.width()));
+  // Scroll bars only where a pane needs more than its share: one shown for
+  // nothing would narrow the area and so make itself needed.
+  m_mdi->setHorizontalScrollBarPolicy(tile.width() > even.width() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  m_mdi->setVerticalScrollBarPolicy(tile.height() > even.height() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
   m_tile = tile;
   for (const PaneBase* pane : panes) {
     QWidget* sub = pane ? pane->parentWidget() : nullptr;
@@ -449,6 +444,35 @@ void frmRukasu::MDIForm_Resize() {
     if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
     sub->setGeometry(QRect(tileOrigin(sub), tile));
   }
+}
+
+QSize frmRukasu::leastTile(int width) const {
+  const PaneBase* panes[] = {m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile};
+  // The sub-window's frame, known also before it is laid out.
+  const int border = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+  QSize tile(width, 0);
+  for (const PaneBase* pane : panes)
+    if (pane && pane->parentWidget()) tile.setWidth(std::max(tile.width(), pane->minimumSizeHint().width() + border));
+  for (const PaneBase* pane : panes) {
+    const QWidget* sub = pane ? pane->parentWidget() : nullptr;
+    if (!sub) continue;
+    const int chrome = sub->minimumSizeHint().height() - pane->minimumSizeHint().height();
+    const QLayout* column = pane->layout();
+    const int least = column && column->hasHeightForWidth() ? column->totalMinimumHeightForWidth(tile.width() - border)
+                                                            : pane->minimumSizeHint().height();
+    tile.setHeight(std::max(tile.height(), least + chrome));
+  }
+  return tile;
+}
+
+// The window's height at which the panes get their least tiles, for an inner
+// width; its frame counted as a title bar and a border, as it is not known
+// before the window is shown.
+int frmRukasu::leastTiledHeight(int innerWidth) const {
+  const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * kLikelyBorder;
+  return frame + menuBar()->sizeHint().height() + pnlRukasu->layout()->totalHeightForWidth(innerWidth) +
+         statusBar()->sizeHint().height() + 2 * m_mdi->frameWidth() +
+         3 * leastTile(TileSize(innerWidth, 0).width()).height();
 }
 
 // Panes by columns of three; positions count from the area's scrolled origin.

@@ -118,6 +118,10 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void announceStop(ProductMsg message);
   void setCancelEnabled(bool on);
   void followActivePane();
+  // The least tile for panes at the present font: `width` or wider, as high
+  // as the highest pane needs at that width.
+  QSize leastTile(int width) const;
+  int leastTiledHeight(int innerWidth) const;
   // Where the pane's sub-window stands when tiled.
   QPoint tileOrigin(const QWidget* sub) const;
 

@@ -135,8 +135,10 @@ void Settle(int ms = 300) { QTest::qWait(ms); }
 
 void Shoot(const QString& folder, QWidget* window, const QString& name) {
   if (folder.isEmpty()) return;
-  const QPixmap shot = window->grab();
-  shot.save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+  // The whole screen too, with the window manager's frames, where the platform can take it.
+  const QPixmap screen = window->screen()->grabWindow(0);
+  if (!screen.isNull()) screen.save(QDir(folder).filePath(name + QStringLiteral("-screen.png")));
 }
 
 // Shows the dialog modally as the program does and checks it once it is up.
@@ -144,6 +146,9 @@ void CheckDialog(QList<Check>& checks, const QString& where, const QString& shot
   if (!dialog) return;
   Check check{where};
   QTimer::singleShot(0, dialog, [&, dialog] {
+    // A loaded machine may take a while to map and size the window.
+    // (a window that never comes fails the checks that follow)
+    (void)(QTest::qWaitForWindowExposed(dialog) && QTest::qWaitFor([dialog] { return !dialog->frameGeometry().isEmpty(); }));
     Settle();
     CheckWindow(check, dialog);
     Shoot(shots, dialog, QString(where).replace(u' ', u'-'));
