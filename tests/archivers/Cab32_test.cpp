@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <map>
 #include <vector>
 
 #include "archivers/common/Module.h"
@@ -273,6 +274,45 @@ TEST_F(Cab32, MembersContinuedInAMissingCabinetFailAsMultiVolume) {
   EXPECT_EQ(run.rc, rkarc::kErrMultiVolume) << run.report;
   EXPECT_NE(run.report.find("SET2.CAB"), std::string::npos) << run.report;
   EXPECT_EQ(testing_support::Tree(out), QStringList{"first.txt"});
+}
+
+// A set read from its first cabinet as one archive: folders go on across
+// cabinets (their border cutting a data block), the next cabinet is found in
+// another letter case, and the host learns the later cabinets as volumes.
+TEST_F(Cab32, CabinetSetsReadAsOneAndNameAMissingCabinet) {
+  const struct {
+    const char* why;
+    bool mszip;
+    bool lastMissing;
+  } rows[] = {{"stored", false, false}, {"MSZIP", true, false}, {"last cabinet missing", false, true}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    TempFolder tmp;
+    testing_support::CabBuildOptions options;
+    options.mszip = row.mszip;
+    CabBuilder builder(options);
+    std::map<std::string, std::string> members;
+    for (const auto& [name, size] : {std::pair{"a.bin", 50000}, {"b.txt", 900}, {"c.bin", 70000},
+                                     {"d.txt", 10}, {"e.bin", 60000}, {"f.txt", 300}})
+      builder.add({name, members[name] = RandomBytes(size, static_cast<quint32>(size)).toStdString()});
+    const std::vector<std::string> set = builder.buildSet({"DISK1.CAB", "DISK2.CAB", "DISK3.CAB"});
+    for (size_t i = 0; i < set.size() - (row.lastMissing ? 1 : 0); ++i)
+      tmp.write(QString("disk%1.cab").arg(i + 1), QByteArray::fromStdString(set[i]));
+    const QString out = tmp.mkdir("out");
+    const Outcome run = Extract("-x -n", tmp.file("disk1.cab"), out);
+    for (const QString& file : testing_support::Tree(out))
+      EXPECT_EQ(testing_support::ReadFile(out + "/" + file).toStdString(), members[file.toStdString()]) << file.toStdString();
+    if (row.lastMissing) {
+      EXPECT_EQ(run.rc, rkarc::kErrMultiVolume) << run.report;
+      EXPECT_NE(run.report.find("がありません: DISK3.CAB"), std::string::npos) << run.report;
+      EXPECT_TRUE(testing_support::Tree(out).contains("b.txt"));
+    } else {
+      EXPECT_EQ(run.rc, 0) << run.report;
+      EXPECT_EQ(testing_support::Tree(out).size(), 6);
+      EXPECT_NE(run.report.find("volumes\t3\nvolume\tdisk2.cab\nvolume\tdisk3.cab\n"), std::string::npos)
+          << run.report;
+    }
+  }
 }
 
 TEST_F(Cab32, UnknownCompressionIsUnsupportedAndWritesNothing) {
