@@ -13,6 +13,7 @@
 #include "engine/PathHelpers.h"
 #include "engine/PostAction.h"
 #include "engine/RunMode.h"
+#include "tests/archivers/CabBuilder.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/support/MountNamespace.h"
 
@@ -518,6 +519,16 @@ QStringList MakeSplitSet(const EngineFixture& f) {
   return paths;
 }
 
+// A cabinet set whose folder runs through its three cabinets, disk1.cab ...
+QStringList MakeCabinetSet(const EngineFixture& f) {
+  testing_support::CabBuilder builder;
+  builder.add({"noise.bin", std::string(100000, 'n')});
+  QStringList paths;
+  for (const std::string& cabinet : builder.buildSet({"disk1.cab", "disk2.cab", "disk3.cab"}))
+    paths << f.tmp.write(QString("source/disk%1.cab").arg(paths.size() + 1), QByteArray::fromStdString(cabinet));
+  return paths;
+}
+
 const QString kSetMember = "SET.PART1/LibarchiveAddingTest.html";
 
 // A RAR volume set and a split file: the member each holds and its size.
@@ -526,7 +537,9 @@ const struct {
   QStringList (*make)(const EngineFixture&);
   QString member;
   qint64 size;
-} kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111}, {"split", MakeSplitSet, "PACK/noise.bin", 3000}};
+} kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111},
+                 {"split", MakeSplitSet, "PACK/noise.bin", 3000},
+                 {"cab", MakeCabinetSet, "DISK1/noise.bin", 100000}};
 
 struct SetCase {
   const char* label;
@@ -597,6 +610,10 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
                    "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.7z \"$(dirname ARC)/gap.7z.\""
                    " && rm \"$(dirname ARC)/gap.7z.002\""),
        "分割書庫の巻がありません: gap.7z.002"},
+      {MadeByShell(f, "end.7z.001",
+                   "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.7z \"$(dirname ARC)/end.7z.\""
+                   " && rm \"$(dirname ARC)/end.7z.003\""),
+       "分割書庫の巻がありません: end.7z.003"},
       {MadeByShell(f, "cut.zip.001",
                    "zip -q p.zip t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.zip \"$(dirname ARC)/cut.zip.\""
                    " && rm \"$(dirname ARC)/cut.zip.003\""),
