@@ -529,6 +529,15 @@ QStringList MakeCabinetSet(const EngineFixture& f) {
   return paths;
 }
 
+// A RAR archive cut by a split tool into set.rar.001 ... (not a RAR volume set).
+QStringList MakeSplitRar(const EngineFixture& f) {
+  const QByteArray rar = ReadFile(testing_support::Sample("rar/rar_compress_normal.rar"));
+  QStringList paths;
+  for (qsizetype at = 0; at < rar.size(); at += 6000)
+    paths << f.tmp.write(QString("source/set.rar.%1").arg(paths.size() + 1, 3, 10, QChar('0')), rar.mid(at, 6000));
+  return paths;
+}
+
 const QString kSetMember = "SET.PART1/LibarchiveAddingTest.html";
 
 // A RAR volume set and a split file: the member each holds and its size.
@@ -539,7 +548,8 @@ const struct {
   qint64 size;
 } kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111},
                  {"split", MakeSplitSet, "PACK/noise.bin", 3000},
-                 {"cab", MakeCabinetSet, "DISK1/noise.bin", 100000}};
+                 {"cab", MakeCabinetSet, "DISK1/noise.bin", 100000},
+                 {"split rar", MakeSplitRar, "SET/LibarchiveAddingTest.html", 20111}};
 
 struct SetCase {
   const char* label;
