@@ -133,6 +133,9 @@ int32_t CabExtraction::run() {
     return opened.code;
   }
   ReportVolumes(m_reader.paths(), m_report);
+  // A set read from a later cabinet lacks the ones before, even where none
+  // of its members begins in them: it must not be moved or deleted alone.
+  if (m_reader.location().header.flags & kCabFlagPrevCabinet) m_report.keep("CAB の組の途中の CAB から読みました");
   SafeWriter writer(m_request.output, m_request.writerOptions, m_report);
   if (!writer.ready()) return writer.result();
 
