@@ -13,7 +13,6 @@
 #include "engine/PathHelpers.h"
 #include "engine/PostAction.h"
 #include "engine/RunMode.h"
-#include "tests/archivers/CabBuilder.h"
 #include "tests/engine/EngineFixture.h"
 #include "tests/support/MountNamespace.h"
 
@@ -519,16 +518,6 @@ QStringList MakeSplitSet(const EngineFixture& f) {
   return paths;
 }
 
-// A cabinet set whose folder runs through its three cabinets, disk1.cab ...
-QStringList MakeCabinetSet(const EngineFixture& f) {
-  testing_support::CabBuilder builder;
-  builder.add({"noise.bin", std::string(100000, 'n')});
-  QStringList paths;
-  for (const std::string& cabinet : builder.buildSet({"disk1.cab", "disk2.cab", "disk3.cab"}))
-    paths << f.tmp.write(QString("source/disk%1.cab").arg(paths.size() + 1), QByteArray::fromStdString(cabinet));
-  return paths;
-}
-
 // A RAR archive cut by a split tool into set.rar.001 ... (not a RAR volume set).
 QStringList MakeSplitRar(const EngineFixture& f) {
   const QByteArray rar = ReadFile(testing_support::Sample("rar/rar_compress_normal.rar"));
@@ -540,7 +529,7 @@ QStringList MakeSplitRar(const EngineFixture& f) {
 
 const QString kSetMember = "SET.PART1/LibarchiveAddingTest.html";
 
-// A RAR volume set and a split file: the member each holds and its size.
+// A RAR volume set and split files: the member each holds and its size.
 const struct {
   const char* label;
   QStringList (*make)(const EngineFixture&);
@@ -548,7 +537,6 @@ const struct {
   qint64 size;
 } kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111},
                  {"split", MakeSplitSet, "PACK/noise.bin", 3000},
-                 {"cab", MakeCabinetSet, "DISK1/noise.bin", 100000},
                  {"split rar", MakeSplitRar, "SET/LibarchiveAddingTest.html", 20111}};
 
 struct SetCase {
