@@ -48,7 +48,7 @@ std::optional<int64_t> DosTime(uint32_t dos) {
 
 // Opens libunarr over the archive: the file itself when the archive starts
 // it, otherwise a copy in memory of the archive behind the stub or of the
-// parts of a split file, which libunarr cannot read as one.
+// parts of a split file (libunarr reads one file only).
 class Source {
  public:
   bool open(const InputFile& file, const std::string& path, const RarStart& start) {
