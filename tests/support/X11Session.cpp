@@ -2,8 +2,10 @@
 #include "tests/support/X11Session.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QThread>
 
 namespace testing_support {
 
@@ -71,6 +73,16 @@ bool X11Session::xdotool(const QStringList& arguments, QByteArray* output, int t
   }
   if (output) *output = tool.readAllStandardOutput();
   return tool.exitStatus() == QProcess::NormalExit && tool.exitCode() == 0;
+}
+
+bool X11Session::waitForWindowManager() {
+  QElapsedTimer waited;
+  waited.start();
+  while (!xdotool({QStringLiteral("get_num_desktops")}, nullptr, 5000)) {
+    if (waited.elapsed() > 30000) return false;
+    QThread::msleep(100);
+  }
+  return true;
 }
 
 QString X11Session::windowId(const QString& title) {

@@ -28,6 +28,9 @@ class X11Session {
   // added to its environment; the session ends it.
   QProcess& start(const QString& program, const QStringList& arguments,
                   const QProcessEnvironment& extra = QProcessEnvironment());
+  // Waits up to 30 s for a window manager started on this server to take
+  // charge (it names its desktops); false when none did.
+  bool waitForWindowManager();
   // Waits up to 20 s for a window of exactly this title; its place on the
   // screen, or an empty rectangle.
   QRect window(const QString& title);

@@ -21,9 +21,11 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QStyle>
+#include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <cstdio>
 
 #include "dialogs/frmDefault.h"
@@ -144,18 +146,30 @@ void Shoot(const QString& folder, QWidget* window, const QString& name) {
 }
 
 // Shows the dialog modally as the program does and checks it once it is up.
+// The check polls from whatever event loop runs, rather than waiting in one
+// of its own: a dialog that runs events before it shows itself would
+// otherwise wait for ever inside that wait.
 void CheckDialog(QList<Check>& checks, const QString& where, const QString& shots, DialogBase* dialog, const std::function<void()>& show) {
   if (!dialog) return;
+  // A loaded machine may take a while to map and size the window (seen: over
+  // 5 s with two builds beside it); one that never comes fails the checks.
+  constexpr qint64 kMapTimeoutMs = 60000;
   Check check{where};
-  QTimer::singleShot(0, dialog, [&, dialog] {
-    // A loaded machine may take a while to map and size the window.
-    // (a window that never comes fails the checks that follow)
-    (void)(QTest::qWaitForWindowExposed(dialog) && QTest::qWaitFor([dialog] { return !dialog->frameGeometry().isEmpty(); }));
+  QElapsedTimer waited;
+  waited.start();
+  QTimer poll;
+  poll.setInterval(50);
+  QObject::connect(&poll, &QTimer::timeout, dialog, [&] {
+    const QWindow* handle = dialog->windowHandle();
+    const bool up = dialog->isVisible() && handle && handle->isExposed() && !dialog->frameGeometry().isEmpty();
+    if (!up && waited.elapsed() < kMapTimeoutMs) return;
+    poll.stop();
     Settle();
     CheckWindow(check, dialog);
     Shoot(shots, dialog, QString(where).replace(u' ', u'-'));
     dialog->reject();
   });
+  poll.start();
   show();
   checks << check;
 }
@@ -194,6 +208,7 @@ int main(int argc, char** argv) {
   frmRukasu main(context);
   if (main.MDIForm_Load({}) != frmRukasu::Start::ShowWindow) return 2;
   main.show();
+  (void)QTest::qWaitForWindowExposed(&main, 60000);
   Settle(800);
 
   const AppWindows& w = context.windows;
