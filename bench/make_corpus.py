@@ -10,7 +10,7 @@ checking an extraction's output folder. Needs jlha-utils (lha), arj, gcab,
   bench/make_corpus.py [--seed N] [--scale F] [--only small,large,tree,ish] [FOLDER]
 
 --only also takes the workload keys of run_bench.py to make single archives:
-tgz, zip, lzh, lzh7, arj, arj4, cab, rar, tbz, bz2, bigzip, 7z, txz, tzst.
+tgz, zip, lzh, lzh7, arj, arj4, cab, rar, tbz, bz2, bigzip, 7z, txz, tzst, d64.
 """
 import argparse
 import bz2
@@ -205,6 +205,10 @@ def make_large_bz2(root, rng, content, total):
     manifest.write(path)
 
 
+def deflate64_zip_command(path, names):
+    return ["7zz", "a", "-bso0", "-bsp0", "-tzip", "-mm=Deflate64", path, *names]
+
+
 def make_large_deflate_zip(root, rng, content, total):
     """Large deflated members, where the time goes to inflating rather than to creating files."""
     path = os.path.join(root, "large", "big.zip")
@@ -373,6 +377,9 @@ def main():
                                                                "big.tar.xz", ["xz", "-T0", "-6", "-c"])),
         ({"large", "tzst"}, lambda r: make_large_compressed_tar(root, r, content, int(args.scale * 300e6),
                                                                 "big.tar.zst", ["zstd", "-T0", "-3", "-q", "-c"])),
+        # Last, so that the steps before it keep their seeds.
+        ({"large", "d64"}, lambda r: make_large_with_tool(root, r, content, int(args.scale * 300e6), "big64.zip",
+                                                         deflate64_zip_command)),
     ]
     for n, (part, step) in enumerate(steps):
         if part & parts:

@@ -125,6 +125,7 @@ LARGE = [
      {"bsdtar": BSDTAR, "unrar-free": 'unrar-free -x $a "$OUT/" >/dev/null', "unar": UNAR},
      [FASTEST], "bsdtar -xOf $a >/dev/null"),
     ("7z", "big.7z", "300 MB 7z (LZMA2, solid)", {"7zz": SEVEN, "bsdtar": BSDTAR, "unar": UNAR}, [FASTEST], None),
+    ("d64", "big64.zip", "300 MB ZIP (Deflate64)", {"7zz": SEVEN, "unar": UNAR}, [FASTEST, (1.0, "7zz")], None),
     ("txz", "big.tar.xz", "300 MB TAR.XZ (xz -T0)",
      {"bsdtar": BSDTAR, "GNU tar": 'tar -xJf $a -C "$OUT"', "7zz (pipe)": TAR_PIPE, "unar": UNAR}, [FASTEST], None),
     ("tzst", "big.tar.zst", "300 MB TAR.ZST",

@@ -7,7 +7,7 @@
 #include <array>
 #include <vector>
 
-#include "settings/OptionBoxes.h"
+#include "dialogs/OptionBoxes.h"
 #include "ui/DialogBase.h"
 
 class QCheckBox;

@@ -12,8 +12,9 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "extracts many archive files in one run")
 set(CPACK_PACKAGE_DESCRIPTION
   "Rukasu2 gathers archives from any number of folders into a target list and\n"
   "extracts every one of them into a folder named after it, with a result log\n"
-  "and a list of the extracted folders. It reads LZH, ZIP, ARJ, CAB, RAR, ISH\n"
-  "and the TAR family (gzip, compress, bzip2), with Japanese (Shift_JIS) names.")
+  "and a list of the extracted folders. It reads LZH, ZIP, ARJ, CAB, RAR, 7z,\n"
+  "ISH and the TAR family (gzip, compress, bzip2, xz, zstd, lzip, lzma), with\n"
+  "Japanese (Shift_JIS) names.")
 string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 # The debug symbols go to a package of their own, rukasu2-dbgsym (.ddeb), by
@@ -27,7 +28,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/rukasu2")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-ipafont")
+# Any Japanese gothic font serves; Noto, the desktop's own, comes when there is none.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-japanese-gothic")
 # Files (Nautilus) loads the extension with the actions on archives only through it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-nautilus")
 

@@ -39,6 +39,7 @@ constexpr FamilyRow kFamilies[kKindFamilyCount] = {
 constexpr unsigned kExe = kProbed | kOtherName;
 constexpr CommandForm kIsh = CommandForm::Ish;
 constexpr CommandForm kOne = CommandForm::SingleFile;  // a single compressed file, named by the output path
+constexpr const char* kSplitPattern = "*.001";          // one entry lists every split file's first part
 
 constexpr ArchiveKind kKinds[] = {
     {".LZH", F::Lzh, nullptr, {}, &S::Lzh_Opt},
@@ -66,8 +67,8 @@ constexpr ArchiveKind kKinds[] = {
     {".Z", F::Tar, &S::Tar_Z, M::OptionTarZTip, &S::TarZ_Opt, 0, kOne},
     // One pattern entry, *.BZ2, lists both .TAR.BZ2 and .BZ2 names.
     {".TAR.BZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, 0, {}, L::Bz2, "*.BZ2"},
-    {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, {}, L::Bz2},
-    {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, {}, L::Bz2},
+    {".BZIP2", F::Tar, &S::Tar_Bzip2, M::OptionTarBzip2Tip, &S::TarBzip2_Opt, 0, kOne, L::Bz2},
+    {".BZ2", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, 0, kOne, L::Bz2},
     {".TAR.XZ", F::Tar, &S::Tar_TarXz, M::OptionTarTarXzTip, &S::TarTarXz_Opt},
     {".TXZ", F::Tar, &S::Tar_Txz, M::OptionTarTxzTip, &S::TarTxz_Opt},
     {".XZ", F::Tar, &S::Tar_Xz, M::OptionTarXzTip, &S::TarXz_Opt, 0, kOne},
@@ -79,6 +80,22 @@ constexpr ArchiveKind kKinds[] = {
     {".TAR.LZMA", F::Tar, &S::Tar_TarLzma, M::OptionTarTarLzmaTip, &S::TarTarLzma_Opt},
     {".TLZ", F::Tar, &S::Tar_Tlz, M::OptionTarTlzTip, &S::TarTlz_Opt},
     {".LZMA", F::Tar, &S::Tar_Lzma, M::OptionTarLzmaTip, &S::TarLzma_Opt, 0, kOne},
+    // The other names the file types of these kinds go by on the desktop.
+    {".TBZ2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2},
+    {".TBZ", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2},
+    {".TB2", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2},
+    {".TAR.BZ", F::Tar, &S::Tar_TarBz2, M::OptionTarTarBz2Tip, &S::TarTarBz2_Opt, kSpelling | kOtherName, {}, L::Bz2,
+     "*.BZ"},
+    {".BZ", F::Tar, &S::Tar_Bz2, M::OptionTarBz2Tip, &S::TarBz2_Opt, kSpelling | kOtherName, kOne, L::Bz2},
+    {".GTAR", F::Tar, &S::Tar_Tar, M::OptionTarTarTip, &S::TarTar_Opt, kSpelling | kOtherName},
+    // Split files (name.7z.001, name.001 ...): the module reads the parts as one
+    // and reports them as a volume set. A plain .001 is whatever its content is.
+    {".LZH.001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".ZIP.001", F::Zip, nullptr, {}, &S::Zip_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".7Z.001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kProbed | kOtherName},
+    {".001", F::Zip, nullptr, {}, &S::Zip_Opt, kProbed | kOtherName},
+    {".001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kProbed | kOtherName},
 };
 
 // The four of the LZH and ZIP families, 7z inside and around them, and the

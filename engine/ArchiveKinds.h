@@ -40,6 +40,7 @@ enum KindFlag : unsigned {
   kProbed = 1,             // tried only when the module recognises the file (.EXE, .X, .LOG)
   kOtherName = 2,          // another name the family's archives come under: listed after the others in the pattern
   kBoxWithoutLibrary = 4,  // the kind's box can be changed when the family's module is absent
+  kSpelling = 8,           // another usual name of a kind (.TBZ2 for .TAR.BZ2): its switch, no box of its own
 };
 
 struct ArchiveKind {

@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <algorithm>
 #include <cerrno>
 
@@ -172,20 +171,22 @@ QString CommandPaths::realText(QString text) const {
   QList<QPair<QString, QString>> pairs = m_realPaths + m_realNames;
   if (pairs.isEmpty()) return text;
   std::stable_sort(pairs.begin(), pairs.end(), [](const auto& a, const auto& b) { return a.first.size() > b.first.size(); });
-  QStringList alternatives;
-  for (const auto& pair : pairs) alternatives << QRegularExpression::escape(pair.first);
-  // One pass, longest first, so that a replaced text is never replaced again.
-  const QRegularExpression any(alternatives.join(u'|'));
+  // One pass, longest first, so that a replaced text is never replaced
+  // again. Plain comparison: a name that is not UTF-8 holds lone surrogates,
+  // which no regular expression takes.
   QString out;
-  qsizetype at = 0;
-  for (auto it = any.globalMatch(text); it.hasNext();) {
-    const QRegularExpressionMatch match = it.next();
-    out += text.mid(at, match.capturedStart() - at);
-    const auto pair = std::find_if(pairs.begin(), pairs.end(), [&](const auto& p) { return p.first == match.captured(); });
+  for (qsizetype at = 0; at < text.size();) {
+    const auto pair = std::find_if(pairs.cbegin(), pairs.cend(), [&](const auto& p) {
+      return !p.first.isEmpty() && QStringView(text).mid(at).startsWith(p.first);
+    });
+    if (pair == pairs.cend()) {
+      out += text[at++];
+      continue;
+    }
     out += pair->second;
-    at = match.capturedEnd();
+    at += pair->first.size();
   }
-  return out + text.mid(at);
+  return out;
 }
 
 QString CommandPaths::realName(const QString& name) const {

@@ -113,9 +113,25 @@ QString DispPath_Get(const QString& path) {
   return DisplayPath(pieces[0] + pieces[1] + QStringLiteral("...") + kSeparator + pieces[k - 2] + pieces[k - 1]);
 }
 
+namespace {
+
+// A control character (a line break, a tab ...) in a name would break the
+// line it is shown on: it shows as "\xNN" too.
+QString EscapedControls(QString text) {
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (c >= 0x20 && c != 0x7F) continue;
+    const QString escaped = QString::asprintf("\\x%02X", static_cast<unsigned>(c));
+    text.replace(i, 1, escaped);
+    i += escaped.size() - 1;
+  }
+  return text;
+}
+
+}  // namespace
+
 QString DisplayPath(const QString& path) {
-  if (!HasRawBytes(path)) return path;
-  return EachComponent(path, DisplayComponent);
+  return EscapedControls(HasRawBytes(path) ? EachComponent(path, DisplayComponent) : path);
 }
 
 QString DigitCut_Get(const QString& text) {
@@ -158,8 +174,6 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt) {
   }
   return {};
 }
-
-QString ShortPath_Get(const QString&) { return {}; }
 
 QString UCase_Get(const QString& text) {
   if (!HasRawBytes(text)) return UpperText(text);

@@ -7,8 +7,8 @@
 
 #include <QString>
 
-// The temporary folder: $TMPDIR, or /tmp; always ending in "/".
-QString TempFolderPath();
+#include "platform/TempFolder.h"  // TempFolderPath, which the callers of these helpers use too
+
 // The folder that holds the archiver modules: $RUKASU2_SYSTEM_DIR, else
 // SystemFolderPathFor(the executable's folder).
 QString SystemFolderPath();
@@ -26,7 +26,8 @@ QString DispPath_Get(const QString& path);
 // The path (or name) as the user sees it: a component that is not UTF-8 (see
 // platform/FileName.h) is decoded as CP932 when all its bytes are CP932,
 // else shown with each bad byte as "\xNN", and followed by the mark of
-// that reading; every other component as it is.
+// that reading; every other component as it is. A control character (a line
+// break) shows as "\xNN" too, so that a name takes one line.
 QString DisplayPath(const QString& path);
 // The text up to its first ASCII digit; unchanged without a digit or with the
 // digit in position 1.
@@ -47,8 +48,6 @@ QString Exp_Get(const QString& path, bool tar, bool doubleExt);
 // looked up in its folder (case-insensitively where the file system is);
 // symbolic links kept as named. Empty for a relative or missing path.
 QString LongPath_Get(const QString& path);
-// There are no short names on Linux: always empty.
-QString ShortPath_Get(const QString& path);
 // Upper-cases every character by its simple mapping, except the full-width,
 // Greek and Cyrillic small letters, which stay as they are. A component that
 // is not UTF-8 but CP932 is upper-cased character by character in CP932, so

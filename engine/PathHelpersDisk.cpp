@@ -1,5 +1,5 @@
 // The path helpers that ask the file system: on-disk spelling, free space,
-// file and folder checks, and the two well-known folders. See PathHelpers.h.
+// file and folder checks, and the modules' folder. See PathHelpers.h.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -98,13 +98,6 @@ QString StoredSpelling(const std::string& folder, const QString& name, const str
 }
 
 }  // namespace
-
-QString TempFolderPath() {
-  const char* tmp = std::getenv("TMPDIR");
-  QString path = (tmp && *tmp) ? FileNameFromBytes(tmp) : QStringLiteral("/tmp");
-  if (!path.endsWith(u'/')) path += u'/';
-  return path;
-}
 
 QString SystemFolderPath() {
   if (const char* dir = std::getenv("RUKASU2_SYSTEM_DIR"); dir && *dir) return FileNameFromBytes(dir);

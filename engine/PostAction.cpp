@@ -14,6 +14,7 @@
 #include "archivers/common/NewFile.h"
 #include "archivers/common/UniqueFd.h"
 #include "engine/PathHelpers.h"
+#include "engine/Trash.h"
 #include "platform/FileName.h"
 
 namespace {
@@ -94,9 +95,47 @@ CopyResult Copy(const std::string& from, const std::string& folder, const std::s
   return err == 0 ? CopyResult::Copied : CopyResult::Failed;
 }
 
-PostResult Delete(const std::string& path) {
-  if (::unlink(path.c_str()) == 0) return PostResult::Done;
-  return (errno == EACCES || errno == EPERM || errno == EROFS) ? PostResult::DeleteDenied : PostResult::DeleteFailed;
+PostResult Removed(int err) {
+  if (err == 0) return PostResult::Done;
+  return (err == EACCES || err == EPERM || err == EROFS) ? PostResult::DeleteDenied : PostResult::DeleteFailed;
+}
+
+PostResult Unlink(const QString& path) { return Removed(::unlink(NativePath(path).c_str()) == 0 ? 0 : errno); }
+
+// Into the Trash; where there is none, removed as a plain delete would.
+PostResult Trash(const QString& path) {
+  int err = 0;
+  switch (MoveToTrash(path, err)) {
+    case TrashResult::Trashed: return PostResult::Done;
+    case TrashResult::Failed: return Removed(err);
+    case TrashResult::NoTrash: break;
+  }
+  const PostResult removed = Unlink(path);
+  return removed == PostResult::Done ? PostResult::DeletedOutright : removed;
+}
+
+bool Unchanged(const std::vector<ArchivePart>& files) {
+  for (const ArchivePart& file : files)
+    if (!FileIdentity::Of(file.path).sameAs(file.before)) return false;
+  return true;
+}
+
+// Copies every file of the archive; `inPlace` tells that they lie in the
+// output folder already.
+PostResult CopyAll(const std::vector<ArchivePart>& files, const QString& outFolder, bool& inPlace) {
+  QString folder = outFolder;
+  if (!folder.endsWith(u'/')) folder += u'/';
+  for (const ArchivePart& file : files) {
+    switch (Copy(NativePath(file.path), NativePath(folder), NativePath(FileName_Get(file.path)), file.before)) {
+      case CopyResult::Failed: return PostResult::CopyFailed;
+      case CopyResult::Differs: return PostResult::TargetDiffers;
+      case CopyResult::SourceChanged: return PostResult::ArchiveChanged;
+      case CopyResult::SameFile: inPlace = true; break;
+      case CopyResult::Copied:
+      case CopyResult::AlreadyThere: break;
+    }
+  }
+  return PostResult::Done;
 }
 
 }  // namespace
@@ -118,30 +157,22 @@ bool FileIdentity::sameAs(const FileIdentity& other) const {
          modified.tv_sec == other.modified.tv_sec && modified.tv_nsec == other.modified.tv_nsec;
 }
 
-PostResult ApplyPostAction(int action, bool everyMemberWritten, const QString& arc, const QString& outFolder,
-                           const FileIdentity& before) {
-  if (action < 1 || action > 3) return PostResult::Done;
-  const std::string source = NativePath(arc);
-  if (action != 1 && !FileIdentity::Of(arc).sameAs(before)) return PostResult::ArchiveChanged;
-  // Skipped members exist only in the archive: it must stay.
-  if (action == 3) return everyMemberWritten ? Delete(source) : PostResult::DeleteKeptSkipped;
-
-  QString folder = outFolder;
-  if (!folder.endsWith(u'/')) folder += u'/';
-  switch (Copy(source, NativePath(folder), NativePath(FileName_Get(arc)), before)) {
-    case CopyResult::Failed:
-      return PostResult::CopyFailed;
-    case CopyResult::Differs:
-      return PostResult::TargetDiffers;
-    case CopyResult::SourceChanged:
-      return PostResult::ArchiveChanged;
-    case CopyResult::SameFile:  // the archive already lies in the output folder
-      return PostResult::Done;
-    case CopyResult::Copied:
-    case CopyResult::AlreadyThere:
-      break;
+PostResult ApplyPostAction(int action, const std::vector<ArchivePart>& files, const QString& outFolder) {
+  if (action < 1 || action > 3 || files.empty()) return PostResult::Done;
+  if (action != 1 && !Unchanged(files)) return PostResult::ArchiveChanged;
+  bool inPlace = false;
+  if (action != 3) {
+    const PostResult copied = CopyAll(files, outFolder, inPlace);
+    // A source that is its own destination is never removed: a move into
+    // the archive's own folder leaves every file of it where it is.
+    if (copied != PostResult::Done || action == 1 || inPlace) return copied;
+    if (!Unchanged(files)) return PostResult::ArchiveChanged;
   }
-  if (action == 1) return PostResult::Done;
-  if (!FileIdentity::Of(arc).sameAs(before)) return PostResult::ArchiveChanged;
-  return Delete(source);
+  PostResult result = PostResult::Done;
+  for (const ArchivePart& file : files) {
+    // A moved archive has its copy; a deleted one goes to the Trash.
+    const PostResult removed = action == 2 ? Unlink(file.path) : Trash(file.path);
+    if (result == PostResult::Done) result = removed;
+  }
+  return result;
 }

@@ -11,6 +11,8 @@
 
 #include "archivers/common/Report.h"
 #include "archivers/common/ResultCodes.h"
+#include "engine/ArchiveVerdict.h"
+#include "engine/ArchiveContents.h"
 #include "engine/CommandPaths.h"
 #include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionListener.h"
@@ -83,6 +85,7 @@ struct basRukasu::Call {
   bool interpreted = false;  // the first pass of a double archive failed: outcome below
   int16_t outcome = 1;
   FileIdentity identity;  // the archive as it was when its extraction began
+  QStringList outerKeeps;  // the keep lines of a double archive's first pass
   ExtractedVolumes* volumes = nullptr;
   CommandPaths paths;  // what the commands name instead of a path they cannot carry
 };
@@ -93,14 +96,6 @@ basRukasu::basRukasu(const Settings& settings, Libraries& libraries, ExtractionL
 QString basRukasu::lastReport() const { return FileNameFromBytes(m_outBuf.data()); }
 
 void basRukasu::log(ProductMsg message) { m_listener.logLine(MessageCatalogue::Product(message)); }
-
-QString basRukasu::CmdPath_Get(const QString& path) {
-  if (path.isEmpty() || !path.contains(u' ')) return path;
-  QString shortPath = ShortPath_Get(path);
-  if (shortPath.isEmpty()) return path;
-  if (path.endsWith(u'/') && !shortPath.endsWith(u'/')) shortPath += u'/';
-  return shortPath;
-}
 
 int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int16_t mode,
                                    ExtractedVolumes* volumes) {
@@ -173,18 +168,22 @@ void basRukasu::dispatch(Call& call, const QString& ext) {
   }
   // Kinds that share an extension (.EXE) are probed in table order; a
   // recognised kind ends the search, even when its library is busy.
+  bool named = false;  // the extension is that of a kind that is on
   for (const ArchiveKind& kind : ArchiveKinds()) {
     if (ext != QLatin1String(kind.extension) || !kind.on(m_settings, m_libraries)) continue;
+    named = true;
     const FamilyRow& family = kind.familyRow();
     if (kind.flags & kProbed) {
-      // An ISH module is handed the path as its command would name it.
-      const QString path = kind.form == CommandForm::Ish ? CmdPath_Get(call.arc) : call.arc;
-      if (!probe(family.library, *family.checkMessage, path)) continue;
+      if (!probe(family.library, *family.checkMessage, call.arc)) continue;
     }
     log(family.progressMessage);
     run(call, family.library, kind.form, m_settings.*kind.option);
     return;
   }
+  // An extension that says nothing (a ZIP saved as "download"): the first bytes decide.
+  if (named) return;
+  if (const QString byContents = ExtensionByContents(call.arc); !byContents.isEmpty() && byContents != ext)
+    dispatch(call, byContents);
 }
 
 bool basRukasu::probe(LibraryId library, ProductMsg checkMessage, const QString& path) {
@@ -221,9 +220,9 @@ bool basRukasu::buildCommand(Call& call, CommandForm form, const QString& option
     case CommandForm::Ish: {
       // No quotes here: the module reads the archive as everything before the
       // last " /F=", so only the folder must not hold that text.
-      const QString out = paths.ishFolder(CmdPath_Get(call.out));
+      const QString out = paths.ishFolder(call.out);
       if (out.isEmpty()) return false;
-      command = option + u' ' + CmdPath_Get(call.arc) + QStringLiteral(" /F=") + out;
+      command = option + u' ' + call.arc + QStringLiteral(" /F=") + out;
       return true;
     }
   }
@@ -270,6 +269,8 @@ void basRukasu::passes(Call& call, const ArchiveKind& outer, const ArchiveKind& 
                         Quoted(CommandPaths::MemberPattern(innerName));
   call.rc = callLibrary(outer.familyRow().library, first);
   if (call.rc == rkarc::kErrBusy) return;
+  // The second pass's report replaces the first's, whose doubts count as well.
+  call.outerKeeps = ModuleReport::Parse(m_outBuf.data()).keepReasons;
   const int16_t outcome = Result_Check(call.rc);
   if (outcome != 0) {
     call.interpreted = true;
@@ -289,7 +290,9 @@ void basRukasu::passes(Call& call, const ArchiveKind& outer, const ArchiveKind& 
 int16_t basRukasu::complete(Call& call, int16_t outcome) {
   // The module named the stand-ins of CommandPaths; the log names the real files.
   ModuleReport report = ModuleReport::Parse(m_outBuf.data());
+  report.keepReasons = call.outerKeeps + report.keepReasons;
   report.reason = call.paths.realText(report.reason);
+  for (QString& why : report.keepReasons) why = call.paths.realText(why);
   for (QString& name : report.laterVolumes) name = call.paths.realName(name);
   if (outcome != 0) {
     if (call.created) RemoveIfEmpty(call.out.chopped(1));
@@ -301,14 +304,24 @@ int16_t basRukasu::complete(Call& call, int16_t outcome) {
   QString folder = call.out.chopped(1);
   if (folder.isEmpty()) folder = QStringLiteral("/");
   m_listener.extractedFolder(folder);
-  const bool postActionDone = report.volumeCount > 1
-      ? postActionForSet(call, report)
-      : logPostResult(ApplyPostAction(m_settings.File, call.rc == 0, call.arc, call.out, call.identity));
+  const std::vector<ArchivePart> parts = archiveParts(call, report);
+  const ArchiveVerdict verdict = JudgeArchive(call.rc, report);
+  bool postActionDone = true;
+  if (!verdict.mayLeave()) {
+    // Said whenever the outcome depends on it, or the archive was to go.
+    if (verdict.unproven || (m_settings.File >= PostCopy && m_settings.File <= PostDelete)) {
+      log(*verdict.refusal);
+      for (const QString& why : verdict.reasons) m_listener.logLine(kReasonIndent + DisplayPath(why));
+    }
+  } else {
+    postActionDone = logPostResult(ApplyPostAction(m_settings.File, parts, call.out));
+  }
   if (call.created) RemoveIfEmpty(folder);
-  log(ProductMsg::LogExtracted);
-  // The archive was to be copied or moved and was not: its entry stays, and
-  // the run does not count it as done.
-  return postActionDone ? 0 : 1;
+  // What was not proven whole is never called a normal end.
+  log(verdict.unproven ? ProductMsg::LogExtractedUnproven : ProductMsg::LogExtracted);
+  // The archive was to be copied or moved and was not, or it was not proven
+  // whole: its entry stays, and the run does not count it as done.
+  return postActionDone && !verdict.unproven ? 0 : 1;
 }
 
 bool basRukasu::logPostResult(PostResult result) {
@@ -316,8 +329,8 @@ bool basRukasu::logPostResult(PostResult result) {
     case PostResult::DeleteDenied:
       log(ProductMsg::LogNotDeleted);
       break;
-    case PostResult::DeleteKeptSkipped:
-      log(ProductMsg::LogDeleteKeptSkipped);
+    case PostResult::DeletedOutright:
+      log(ProductMsg::LogDeletedWithoutTrash);
       break;
     case PostResult::CopyFailed:
       log(m_settings.File == PostMove ? ProductMsg::LogMoveCopyFailed : ProductMsg::LogCopyFailed);
@@ -343,36 +356,17 @@ void basRukasu::logNotes(const CommandPaths& paths) {
     if (line.startsWith(prefix)) m_listener.logLine(u'\u3000' + DisplayPath(paths.realText(line)));
 }
 
-bool basRukasu::postActionForSet(const Call& call, const ModuleReport& report) {
+std::vector<ArchivePart> basRukasu::archiveParts(const Call& call, const ModuleReport& report) {
+  std::vector<ArchivePart> parts{{call.arc, call.identity}};
+  if (report.volumeCount <= 1) return parts;
   const QString folder = call.arc.left(call.arc.lastIndexOf(u'/') + 1);
   QStringList later;
-  for (const QString& name : report.laterVolumes) later << folder + name;
+  for (const QString& name : report.laterVolumes) {
+    later << folder + name;
+    parts.push_back({later.last(), FileIdentity::Of(later.last())});
+  }
   if (call.volumes) call.volumes->add(call.arc, later);
-  // Only a set read whole and without a kept file is acted on, and only as a
-  // whole: a move deletes no volume before every one is copied.
-  if (m_settings.File < PostCopy || m_settings.File > PostDelete) return true;
-  if (call.rc != 0) {
-    if (m_settings.File == PostDelete) log(ProductMsg::LogDeleteKeptSkipped);
-    return true;
-  }
-  if (!report.namesWholeSet()) {
-    log(ProductMsg::LogSetNotWhole);
-    return true;
-  }
-  std::vector<std::pair<QString, FileIdentity>> set{{call.arc, call.identity}};
-  for (const QString& path : later) set.emplace_back(path, FileIdentity::Of(path));
-  if (m_settings.File != PostDelete) {
-    for (const auto& [path, identity] : set) {
-      const PostResult copied = ApplyPostAction(PostCopy, true, path, call.out, identity);
-      if (copied != PostResult::Done) return logPostResult(copied);
-    }
-    if (m_settings.File == PostCopy) return true;
-  }
-  for (const auto& [path, identity] : set) {
-    const PostResult deleted = ApplyPostAction(PostDelete, true, path, call.out, identity);
-    if (deleted != PostResult::Done) logPostResult(deleted);
-  }
-  return true;
+  return parts;
 }
 
 int16_t basRukasu::Result_Check(int32_t rc) {

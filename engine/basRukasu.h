@@ -9,6 +9,7 @@
 #include <QString>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "engine/ArchiveKinds.h"
 #include "engine/PostAction.h"
@@ -33,10 +34,6 @@ class basRukasu {
   // Adds at most one log line for a library result; 0 success, -1 stop, 1 failure.
   int16_t Result_Check(int32_t rc);
 
-  // The path unchanged when it has no blank; otherwise its short form, which
-  // Linux does not have, so unchanged as well.
-  static QString CmdPath_Get(const QString& path);
-
   // The library's report of the last command call.
   QString lastReport() const;
 
@@ -55,10 +52,11 @@ class basRukasu {
   // False when a path could not be handed over (the reason is in call.paths).
   bool buildCommand(Call& call, CommandForm form, const QString& option, QString& command);
   int16_t complete(Call& call, int16_t outcome);
-  // Each returns false when a copy or move that was asked for could not be made.
+  // False when a copy or move that was asked for could not be made.
   bool logPostResult(PostResult result);
-  // Copy, Move and Delete for the volumes of a set, all together.
-  bool postActionForSet(const Call& call, const ModuleReport& report);
+  // The files of the archive: a volume set's all, which the batch run then
+  // counts as extracted.
+  static std::vector<ArchivePart> archiveParts(const Call& call, const ModuleReport& report);
   void logNotes(const CommandPaths& paths);
   void log(ProductMsg message);
 

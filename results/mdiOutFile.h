@@ -19,7 +19,8 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
   explicit mdiOutFile(AppContext& context, QWidget* parent = nullptr);
   ~mdiOutFile() override;
 
-  // Load handling; false when the stored placement cannot be read.
+  // Load handling (nothing during the automatic run). Always true: a stored
+  // placement that is not a number keeps the pane's current one.
   bool Form_Load();
   // Close handling: saves the placement.
   void Form_Unload();

@@ -23,7 +23,8 @@ class mdiStatus : public PaneBase, public ResultLogOps {
   explicit mdiStatus(AppContext& context, QWidget* parent = nullptr);
   ~mdiStatus() override;
 
-  // Load handling; false when the stored placement cannot be read.
+  // Load handling (nothing during the automatic run). Always true: a stored
+  // placement that is not a number keeps the pane's current one.
   bool Form_Load();
   // Close handling: saves the placement.
   void Form_Unload();

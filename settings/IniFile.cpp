@@ -14,6 +14,9 @@
 #include <QFileInfo>
 #include <QRandomGenerator>
 
+#include "archivers/common/LeftoverMark.h"
+#include "archivers/common/UniqueFd.h"
+
 namespace {
 
 // Far beyond any settings file this program writes; a larger one is no settings file.
@@ -37,6 +40,8 @@ int ReadAll(int fd, QByteArray& out) {
   struct stat st {};
   if (::fstat(fd, &st) != 0) return errno;
   if (S_ISDIR(st.st_mode)) return EISDIR;
+  // A FIFO or a device could block the start for ever, or never end.
+  if (!S_ISREG(st.st_mode)) return ENODEV;
   if (st.st_size > kLargestFile) return EFBIG;
   char buffer[16384];
   for (;;) {
@@ -71,7 +76,8 @@ QString SaveTarget(const QString& path) {
 
 IniRead ReadIniFile(const QString& path) {
   IniRead result;
-  const int fd = ::open(Native(path).constData(), O_RDONLY | O_CLOEXEC);
+  // Not blocking: opening a FIFO would wait for a writer.
+  const int fd = ::open(Native(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) {
     if (errno == ENOENT) return result;
     result.exists = true;
@@ -111,6 +117,8 @@ IniWrite ReplaceIniFile(const QString& path, const QByteArray& bytes, bool keepO
     fd = ::open(temporary.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && errno != EEXIST) return {errno, true};
   }
+  // Only a file with the mark is ever taken for a leftover of a save.
+  if (fd >= 0) rkarc::MarkTemporary(fd);
   if (fd < 0) return {EEXIST, true};
   auto fail = [&](int error, bool inFolder) {
     if (fd >= 0) ::close(fd);
@@ -120,6 +128,7 @@ IniWrite ReplaceIniFile(const QString& path, const QByteArray& bytes, bool keepO
   // The earlier file's permissions carry over; failing that, the new file keeps the umask's.
   if (hadOld) (void)::fchmod(fd, old.st_mode & 07777);
   if (const int error = WriteAll(fd, bytes)) return fail(error, false);
+  rkarc::UnmarkTemporary(fd);
   const int closed = ::close(fd);
   fd = -1;
   if (closed != 0) return fail(errno, false);
@@ -141,8 +150,15 @@ void RemoveStaleTemporaries(const QString& path) {
   const QString prefix = info.fileName() + u'.';
   const QStringList names =
       folder.entryList({prefix + QString(kSuffixLength, u'?')}, QDir::Files | QDir::Hidden | QDir::System);
-  for (const QString& name : names)
-    if (std::all_of(name.cbegin() + prefix.size(), name.cend(), IsSuffixCharacter)) folder.remove(name);
+  for (const QString& name : names) {
+    if (!std::all_of(name.cbegin() + prefix.size(), name.cend(), IsSuffixCharacter)) continue;
+    // Named like ours is not enough: the user's "Rukasu2.ini.backup" is too.
+    const QByteArray file = Native(folder.filePath(name));
+    const rkarc::UniqueFd fd(::open(file.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (fd.valid() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode) && rkarc::IsAbandonedTemporary(fd.get()))
+      ::unlink(file.constData());
+  }
 }
 
 int MakeFolders(const QString& folder) {

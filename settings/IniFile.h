@@ -30,8 +30,10 @@ IniWrite ReplaceRefusal(const QString& path);
 // over `path`. With keepOld the earlier file is first kept as "<name>.bak".
 IniWrite ReplaceIniFile(const QString& path, const QByteArray& bytes, bool keepOld);
 
-// Removes the new files that a save cut off left beside `path`. Only for the
-// holder of the file's lock, as every save of the file holds it.
+// Removes the new files that a save cut off left beside `path`: only those
+// that carry the mark a save puts on its new file until it is whole, and
+// whose maker has ended. Only for the holder of the file's lock, as every
+// save of the file holds it.
 void RemoveStaleTemporaries(const QString& path);
 
 // Makes a folder and its parents; 0 or errno.

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "engine/PathHelpers.h"
+#include "platform/TempFolder.h"
 #include "settings/SettingsField.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoreLocation.h"
@@ -141,5 +141,9 @@ bool SaveSettings(const Settings& settings, SettingsStore& store) {
   // goes only once the current location holds them on disk.
   written = store.sync() && written;
   if (!written) return false;
-  return store.removeApplication(EarlierLocation().application);
+  // The earlier location's own section goes, read first so that the store
+  // knows it (and whether it is whole); nothing else of its folder does.
+  const StoreLocation earlier = EarlierLocation();
+  store.read(earlier.application, earlier.section, kVersionKey, kAbsentVersion);
+  return store.removeApplication(earlier.application);
 }

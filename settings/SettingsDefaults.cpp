@@ -3,7 +3,7 @@
 
 #include <variant>
 
-#include "engine/PathHelpers.h"
+#include "platform/TempFolder.h"
 
 namespace {
 

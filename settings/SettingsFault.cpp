@@ -23,6 +23,7 @@ QString ErrorText(int error) {
     case ENOTDIR: return QStringLiteral("パスの途中にフォルダでないものがあります");
     case ENOENT: return QStringLiteral("見つかりません");
     case EFBIG: return QStringLiteral("設定ファイルとしては大きすぎます");
+    case ENODEV: return QStringLiteral("通常のファイルではありません");
     case ENAMETOOLONG: return QStringLiteral("パスが長すぎます");
     case EBUSY: return QStringLiteral("ほかの Rukasu2 が設定ファイルを使用中です");
     default:

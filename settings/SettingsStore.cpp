@@ -155,24 +155,18 @@ bool SettingsStore::removeSection(const QString& application, const QString& sec
 
 bool SettingsStore::removeApplication(const QString& application) {
   if (!UsableName(application)) return false;
-  QStringList notWhole;
+  // Only the sections this store read or wrote: another file in the folder,
+  // whatever its name, is not known to be a settings file.
+  bool removed = true;
   for (auto it = m_sections.begin(); it != m_sections.end();) {
     if (it->first.first != application) {
       ++it;
       continue;
     }
-    if (it->second->notWhole) notWhole << it->second->path;
+    const QString path = it->second->path;
+    const bool notWhole = it->second->notWhole && QFileInfo::exists(path);
     it = m_sections.erase(it);
-  }
-  QDir folder(m_root + QLatin1Char('/') + application);
-  if (!folder.exists()) return true;
-  // Only the section files: a lock file may belong to another running copy.
-  const QStringList files = folder.entryList({QStringLiteral("*.ini")}, QDir::Files | QDir::Hidden);
-  bool removed = true;
-  for (const QString& name : files) {
-    const QString path = folder.filePath(name);
-    const int error = notWhole.contains(path) ? KeepAsBackup(path) : RemoveFile(path);
-    if (error) {
+    if (const int error = notWhole ? KeepAsBackup(path) : RemoveFile(path)) {
       fault({SettingsFault::Kind::NotRemoved, path, error, IsFolderError(error), 0, false});
       removed = false;
     }

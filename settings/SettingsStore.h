@@ -49,9 +49,9 @@ class SettingsStore {
   // Removes a section with all its keys (its file, and its backup). Changes
   // not yet written to it are dropped. True when nothing of it is left.
   bool removeSection(const QString& application, const QString& section);
-  // Removes an application key with all its sections (the files of its
-  // folder, then the folder when it is empty); a file that was not read whole
-  // is kept as "<name>.bak". True when no section file is left.
+  // Removes an application key with the sections this store read or wrote
+  // (their files, then the folder when it is empty); a file that was not read
+  // whole is kept as "<name>.bak". True when none of them is left.
   bool removeApplication(const QString& application);
 
   // What went wrong since the last call, in order; each fault is given once.

@@ -9,9 +9,11 @@
 #include "engine/ExtractedVolumes.h"
 #include "engine/ExtractionWorker.h"
 #include "engine/PathHelpers.h"
+#include "engine/RunMode.h"
 #include "engine/basRukasu.h"
 #include "ui/AppContext.h"
 #include "ui/WindowInterfaces.h"
+#include "shell/FreshFolder.h"
 #include "shell/WindowListener.h"
 #include "text/MessageCatalogue.h"
 
@@ -164,7 +166,7 @@ void BatchRun::Interactive(int16_t index) {
 
 void BatchRun::setLogEcho(std::function<void(const QString&)> echo) { m_listener->setEcho(std::move(echo)); }
 
-BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
+BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive, const QStringList& skipped) {
   AppWindows& w = m_context.windows;
   if (!w.file) return Outcome::SomeFailed;
   const QString dest = destination();
@@ -177,9 +179,16 @@ BatchRun::Outcome BatchRun::AutoBatch(int16_t mode, bool besideArchive) {
     w.file->setTopIndex(i);
     const QString archive = w.file->entry(i);
     const QString into = besideArchive ? WithSlash(ParentDir_Get(archive)) : dest;
-    const int16_t r = engine.Archive_Extract(archive, into, mode, &volumes);
+    // Beside the archive, a folder of its own never merges into one that is there.
+    const int16_t r = besideArchive && mode != Normal ? ExtractIntoFreshFolder(engine, archive, mode, volumes)
+                                                      : engine.Archive_Extract(archive, into, mode, &volumes);
     count(r);
     if (r == -1) break;
+  }
+  for (const QString& name : skipped) {
+    m_listener->logLine(QStringLiteral("[ ") + DispPath_Get(name) + QStringLiteral(" ]"));
+    m_listener->logLine(MessageCatalogue::Product(ProductMsg::LogNotAnArchive));
+    count(1);
   }
   m_tally.milliseconds = clock.elapsed();
   m_listener->logLine(MessageCatalogue::Shared(m_tally.stopped ? SharedMsg::RunStopped : SharedMsg::RunFinished));

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QObject>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -35,8 +36,9 @@ class BatchRun : public QObject {
   enum class Outcome { AllExtracted, SomeFailed, Stopped };
   // AutoBatch(mode): the quiet run of the automatic start; no events, no changes to the list.
   // With `besideArchive` each archive goes into the folder that holds it
-  // instead of the destination folder pane's folder.
-  Outcome AutoBatch(int16_t mode, bool besideArchive = false);
+  // instead of the destination folder pane's folder. The `skipped` names (of
+  // the command line, not on the list) each get a log entry after the archives and count as not extracted.
+  Outcome AutoBatch(int16_t mode, bool besideArchive = false, const QStringList& skipped = {});
   // What the last run of either form came to, for the notice at its end.
   struct Tally {
     int extracted = 0;

@@ -2,7 +2,9 @@
 #include "shell/CommandLine.h"
 
 #include <QDir>
+#include <QSet>
 
+#include "engine/PathHelpers.h"
 #include "settings/SettingsRemoval.h"
 #include "ui/WindowInterfaces.h"
 
@@ -17,12 +19,20 @@ QStringList CommandLineNames(const QStringList& arguments, const QString& curren
 
 bool IsRemovalSwitch(const QStringList& names) { return names.size() == 1 && IsRemovalSwitch(names.first()); }
 
-bool ParseCommandLine(const QStringList& names, TargetListOps& targetList) {
+bool ParseCommandLine(const QStringList& names, TargetListOps& targetList, QStringList* skipped) {
   targetList.RefreshForm();
+  QSet<QString> listed;  // a name given twice is listed once, not skipped
   for (const QString& name : names) {
-    if (name.isEmpty() || targetList.Gaibu_ListInAdd(name)) continue;
-    targetList.RefreshForm();
-    return false;
+    if (name.isEmpty()) continue;
+    const int before = targetList.count();
+    if (!targetList.Gaibu_ListInAdd(name)) {
+      targetList.RefreshForm();
+      return false;
+    }
+    if (targetList.count() > before)
+      listed.insert(targetList.entry(before));
+    else if (skipped && !listed.contains(LongPath_Get(name)))
+      *skipped << name;
   }
   return true;
 }

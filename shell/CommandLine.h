@@ -17,4 +17,5 @@ bool IsRemovalSwitch(const QStringList& names);
 
 // Empties the target list, then hands each name to Gaibu_ListInAdd, in order.
 // A name the list refuses ends this with false and the list emptied again.
-bool ParseCommandLine(const QStringList& names, TargetListOps& targetList);
+// The names it skipped (missing, a folder, no archive to extract) go to `skipped`.
+bool ParseCommandLine(const QStringList& names, TargetListOps& targetList, QStringList* skipped = nullptr);

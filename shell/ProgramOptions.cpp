@@ -1,8 +1,10 @@
 // See ProgramOptions.h.
 #include "shell/ProgramOptions.h"
 
+#include <QList>
 #include <algorithm>
-#include <iterator>
+#include <span>
+#include <utility>
 
 namespace {
 
@@ -15,9 +17,7 @@ struct UsageRow {
   const char* text;
 };
 
-constexpr UsageRow kUsage[] = {
 #include "UsageText.inc"
-};
 
 std::optional<int16_t> ModeFromText(const QString& text) {
   static const char* const kNames[] = {"okavi", "normal", "nodigits", "filen"};
@@ -46,11 +46,13 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
   for (qsizetype i = 0; i < arguments.size(); ++i) {
     const QString& a = arguments[i];
     QString value;
-    if (!switches || !a.startsWith(QStringLiteral("--"))) {
+    if (switches && (a == QStringLiteral("--help") || a == QStringLiteral("-h"))) {
+      o.help = true;
+    } else if (!switches || !a.startsWith(QStringLiteral("--"))) {
       o.names << a;
     } else if (a == QStringLiteral("--")) {
       switches = false;
-    } else if (a == QStringLiteral("--help") || a == QStringLiteral("-h")) {
+    } else if (a == QStringLiteral("--help")) {
       o.help = true;
     } else if (a == QStringLiteral("--version")) {
       o.version = true;
@@ -83,65 +85,115 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
 
 namespace {
 
+using Lines = QList<std::pair<char, QString>>;
+
 // Where the descriptions of a section's list entries begin: two columns past
 // its widest term, but no further than column 20 (a longer term puts its
 // description on the next line).
-int DescriptionColumn(const UsageRow* row, const UsageRow* end) {
+int DescriptionColumn(const Lines& lines, qsizetype from) {
   int column = 0;
-  for (; row != end && row->kind != 'H'; ++row)
-    if (row->kind == 'T') column = std::max(column, 2 + TerminalColumns(QString::fromUtf8(row->text)) + 2);
+  for (qsizetype i = from; i < lines.size() && lines[i].first != 'H'; ++i)
+    if (lines[i].first == 'T') column = std::max(column, 2 + TerminalColumns(lines[i].second) + 2);
   return std::min(column, 20);
+}
+
+// The English lines of the usage source are as wide as the manual page's:
+// each paragraph is joined into one line here and filled anew (Filled).
+Lines Paragraphs(std::span<const UsageRow> rows, bool join) {
+  Lines out;
+  char previous = 0;
+  for (const UsageRow& row : rows) {
+    const QString text = QString::fromUtf8(row.text);
+    if (join && ((row.kind == 'C' && (previous == 'P' || previous == 'C')) || (row.kind == 'D' && previous == 'D')))
+      out.back().second += u' ' + text;
+    else
+      out.append({join && row.kind == 'C' ? 'P' : row.kind, text});
+    previous = row.kind;
+  }
+  return out;
+}
+
+constexpr int kHelpWidth = 79;
+
+// The text in lines of `width` columns at most, broken at blanks.
+QStringList Filled(const QString& text, int width) {
+  QStringList lines;
+  QString line;
+  for (const QString& word : text.split(u' ', Qt::SkipEmptyParts)) {
+    if (!line.isEmpty() && TerminalColumns(line) + 1 + TerminalColumns(word) > width) {
+      lines << line;
+      line.clear();
+    }
+    line += (line.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+  }
+  if (!line.isEmpty()) lines << line;
+  return lines;
 }
 
 }  // namespace
 
-QString HelpText() {
+QString HelpText(bool japanese) {
+  // Japanese lines are shown as the source breaks them; they have no blanks to break at.
+  const Lines lines = japanese ? Paragraphs(kUsageJa, false) : Paragraphs(kUsageEn, true);
+  const auto fill = [japanese](const QString& text, int width) {
+    return japanese ? QStringList{text} : Filled(text, width);
+  };
   QString out;
   QString term;  // an entry's term, waiting for the first line that describes it
-  int column = DescriptionColumn(std::begin(kUsage), std::end(kUsage));
+  int column = DescriptionColumn(lines, 0);
   char previous = 0;
   auto endTerm = [&] {
     if (term.isEmpty()) return;
     out += QStringLiteral("  ") + term + u'\n';
     term.clear();
   };
-  for (const UsageRow& row : kUsage) {
-    const QString text = QString::fromUtf8(row.text);
-    if (row.kind != 'D') endTerm();
-    switch (row.kind) {
+  for (qsizetype i = 0; i < lines.size(); ++i) {
+    const auto& [kind, text] = lines[i];
+    if (kind != 'D') endTerm();
+    switch (kind) {
       case 'H':
         if (!out.isEmpty()) out += u'\n';
         out += text + QStringLiteral(":\n");
-        column = DescriptionColumn(&row + 1, std::end(kUsage));
+        column = DescriptionColumn(lines, i + 1);
         break;
       case 'L':
         out += QStringLiteral("  ") + text + u'\n';
         break;
       case 'P':
         if (!out.isEmpty() && previous != 'H') out += u'\n';
-        out += text + u'\n';
-        break;
+        [[fallthrough]];
       case 'C':
-        out += text + u'\n';
+        for (const QString& line : fill(text, kHelpWidth)) out += line + u'\n';
         break;
       case 'T':
         term = text;
         break;
       case 'D':
-        if (!term.isEmpty() && 2 + TerminalColumns(term) < column) {
-          out += QStringLiteral("  ") + term + QString(column - 2 - TerminalColumns(term), u' ');
-          term.clear();
-        } else {
-          endTerm();
-          out += QString(column, u' ');
+        for (const QString& line : fill(text, kHelpWidth - column)) {
+          if (!term.isEmpty() && 2 + TerminalColumns(term) < column) {
+            out += QStringLiteral("  ") + term + QString(column - 2 - TerminalColumns(term), u' ');
+            term.clear();
+          } else {
+            endTerm();
+            out += QString(column, u' ');
+          }
+          out += line + u'\n';
         }
-        out += text + u'\n';
         break;
     }
-    previous = row.kind;
+    previous = kind;
   }
   endTerm();
   return out;
+}
+
+bool JapaneseLocale() {
+  // As the C library picks the language of messages: the first of these that is set.
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const QByteArray value = qgetenv(name);
+    if (!value.isEmpty()) return value.startsWith("ja");
+  }
+  return false;
 }
 
 int TerminalColumns(const QString& text) {

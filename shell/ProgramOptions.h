@@ -32,8 +32,10 @@ inline constexpr int kExitSomeFailed = 1;
 inline constexpr int kExitStopped = 2;
 inline constexpr int kExitUsage = 64;
 
-// What --help prints: the usage of the manual page's Japanese sections that
-// the program itself explains.
-QString HelpText();
+// What --help prints: the usage of the manual page's sections that the
+// program itself explains, in Japanese or in English.
+QString HelpText(bool japanese = true);
+// Whether the environment asks for Japanese messages (LC_ALL, LC_MESSAGES or LANG).
+bool JapaneseLocale();
 // How many terminal columns a line takes (East Asian wide characters two).
 int TerminalColumns(const QString& text);

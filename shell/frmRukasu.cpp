@@ -231,11 +231,12 @@ bool frmRukasu::AutoRun(const QStringList& names) {
     m_batch->clearCancelFlag();
     m_inFile->Pattern_Make();
     if (!m_autoRequest.dest.isEmpty()) m_outDir->setDirName(m_autoRequest.dest);
-    ParseCommandLine(names, *m_file);
+    QStringList skipped;
+    ParseCommandLine(names, *m_file, &skipped);
     if (m_file->count() > 0) {
       m_batch->setLogEcho(m_autoRequest.echo);
       const BatchRun::Outcome outcome =
-          m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe), m_autoRequest.here);
+          m_batch->AutoBatch(m_autoRequest.mode.value_or(m_context.settings.AutoExe), m_autoRequest.here, skipped);
       m_batch->setLogEcho(nullptr);
       m_autoStatus = outcome == BatchRun::Outcome::Stopped ? 2 : outcome == BatchRun::Outcome::SomeFailed ? 1 : 0;
       if (m_context.settings.AutoLog) m_status->LogCopy();

@@ -81,13 +81,22 @@ bool AutomaticRunAhead(const ProgramOptions& options) {
 
 // With --notify, how the automatic run ended goes to the desktop too: started
 // from a file manager, the run has no one reading its standard output.
-void NotifyAutomaticRun(const frmRukasu& window, const QString& nothingToExtract) {
+void NotifyAutomaticRun(const BatchRun::Tally* run, const QString& nothingToExtract) {
   constexpr std::chrono::seconds kWait{3};  // for the service's answer, before the program ends
   RunNotice notice;
   if (!nothingToExtract.isEmpty())
     notice.show(nothingToExtract, QString(), kWait);
-  else if (RunNotice::Deserved(window.batchRun().lastRun(), true))
-    notice.showRun(window.batchRun().lastRun(), kWait);
+  else if (run && RunNotice::Deserved(*run, true))
+    notice.showRun(*run, kWait);
+}
+
+// An automatic run that found nothing to extract ends at once, with the
+// status of a run that extracted nothing: a script's `xargs` may hand over no name at all.
+int NothingToExtract(bool notify) {
+  const QString nothing = QStringLiteral("解凍できる圧縮ファイルがありません");
+  Print(stderr, QStringLiteral("rukasu2: ") + nothing + u'\n');
+  if (notify) NotifyAutomaticRun(nullptr, nothing);
+  return kExitSomeFailed;
 }
 
 // How many of the arguments Qt may read: those before "--", which ends the
@@ -101,15 +110,16 @@ int QtArgumentCount(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  const bool japanese = JapaneseLocale();  // before the locale may be changed to a UTF-8 one
   EnsureUtf8Locale();
   const QStringList rawArguments = RawArguments(argc, argv);
   const ProgramOptions options = ProgramOptions::Parse(rawArguments);
   if (!options.error.isEmpty()) {
-    Print(stderr, QStringLiteral("rukasu2: ") + options.error + QStringLiteral("\n") + HelpText());
+    Print(stderr, QStringLiteral("rukasu2: ") + options.error + QStringLiteral("\n") + HelpText(japanese));
     return kExitUsage;
   }
   if (options.help) {
-    Print(stdout, HelpText());
+    Print(stdout, HelpText(japanese));
     return 0;
   }
   if (options.version) {
@@ -145,6 +155,12 @@ int main(int argc, char** argv) {
   // Lets the desktop match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral("org.example.Rukasu2"));
 
+  // Qt has taken its own arguments (-platform ...) out of argc and argv by now;
+  // what follows "--" it never saw.
+  const QStringList names = CommandLineNames(
+      ProgramOptions::Parse(RawArguments(qtArgc, argv) + rawArguments.mid(namesAfter - 1)).names, CurrentFolderPath());
+  if (options.autoRun && names.isEmpty()) return NothingToExtract(options.notify);
+
   SettingsStore store;
   Libraries libraries;
   AppContext context(store, libraries);
@@ -156,18 +172,13 @@ int main(int argc, char** argv) {
   request.here = options.here;
   request.echo = [](const QString& line) { Print(stdout, line + u'\n'); };
   window.setAutoRequest(request);
-  // Qt has taken its own arguments (-platform ...) out of argc and argv by now;
-  // what follows "--" it never saw.
-  const QStringList names = CommandLineNames(
-      ProgramOptions::Parse(RawArguments(qtArgc, argv) + rawArguments.mid(namesAfter - 1)).names, CurrentFolderPath());
   int exitCode = 0;
   if (window.MDIForm_Load(names, &exitCode) == frmRukasu::Start::EndProgram) {
-    QString nothing;
-    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0 && !names.isEmpty()) {
-      nothing = QStringLiteral("解凍できる圧縮ファイルがありません");
-      Print(stderr, QStringLiteral("rukasu2: ") + nothing + u'\n');
+    if (options.autoRun && exitCode == kExitSomeFailed && window.autoRunStatus() == 0) {
+      NothingToExtract(options.notify);
+    } else if (options.notify) {
+      NotifyAutomaticRun(&window.batchRun().lastRun(), QString());
     }
-    if (options.notify) NotifyAutomaticRun(window, nothing);
     // Without a window, what went wrong with the settings files goes to the terminal.
     if (const QString faults = SettingsFaultMessage(store.takeFaults()); !faults.isEmpty())
       Print(stderr, QStringLiteral("rukasu2: ") + faults + u'\n');

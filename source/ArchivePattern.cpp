@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include "engine/ArchiveContents.h"
 #include "engine/ArchiveKinds.h"
 #include "engine/PathHelpers.h"
 #include "settings/Settings.h"
@@ -50,4 +51,10 @@ bool IsArchiveName(const QString& name, const Settings& s, const Libraries& libr
     if (kind && kind->on(s, libraries)) return true;
   }
   return ExtensionOn(UCase_Get(Exp_Get(name, true, false)), s, libraries);
+}
+
+bool IsArchiveFile(const QString& path, const Settings& s, const Libraries& libraries) {
+  if (IsArchiveName(path, s, libraries)) return true;
+  const QString ext = ExtensionByContents(path);
+  return !ext.isEmpty() && ExtensionOn(ext, s, libraries);
 }

@@ -22,7 +22,8 @@ class mdiFile : public PaneBase, public TargetListOps {
   explicit mdiFile(AppContext& context, QWidget* parent = nullptr);
   ~mdiFile() override;
 
-  // Load handling; false when the stored placement cannot be read.
+  // Load handling (nothing during the automatic run). Always true: a stored
+  // placement that is not a number keeps the pane's current one.
   bool Form_Load();
   // Close handling: saves the placement.
   void Form_Unload();

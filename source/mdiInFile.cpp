@@ -99,7 +99,7 @@ void mdiInFile::setFilePattern(const QString& pattern) {
 
 void mdiInFile::Pattern_Make() { setFilePattern(ArchivePattern(m_context.settings, m_context.libraries)); }
 
-bool mdiInFile::Exp_Check(const QString& name) { return IsArchiveName(name, m_context.settings, m_context.libraries); }
+bool mdiInFile::Exp_Check(const QString& name) { return IsArchiveFile(name, m_context.settings, m_context.libraries); }
 
 void mdiInFile::RefreshForm() {
   filFile->files().refresh();

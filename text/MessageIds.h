@@ -184,6 +184,7 @@ enum class ProductMsg : int {
   LogNotExtracted = 20032,
   LogUnexpectedFailure = 20033,
   LogNoDestination = 20034,
+  LogNotAnArchive = 20039,  // a name of the command line that is no archive to extract
   // Result log lines: library result codes
   LogSkippedHead = 20040,  // + the count + LogSkippedTail
   LogSkippedTail = 20041,
@@ -196,8 +197,11 @@ enum class ProductMsg : int {
   LogArchiveChanged = 20052,
   LogStandInFailed = 20053,  // a name could not be handed to the module
   LogCopyTargetDiffers = 20054,
-  LogDeleteKeptSkipped = 20060,
+  LogKeptSkipped = 20060,
   LogCopyFailed = 20061,
+  LogKeptUnproven = 20062,  // + the module's reasons, each on a line below
+  LogDeletedWithoutTrash = 20063,
+  LogExtractedUnproven = 20064,  // the last line instead of LogExtracted
   // Volume sets
   LogSetVolumeHead = 20071,  // + the first volume's name + LogSetVolumeTail
   LogSetVolumeTail = 20072,

@@ -193,6 +193,7 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogNotExtracted, u"\u3000解凍できませんでした"},
     {P::LogUnexpectedFailure, u"\u3000異常が発生しました"},
     {P::LogNoDestination, u"\u3000解凍先が無いか異常です"},
+    {P::LogNotAnArchive, u"\u3000ファイルが無いか、解凍できる圧縮ファイルではありません"},
     // Result log lines: library result codes
     {P::LogSkippedHead, u"\u3000スキップされたファイルが"},
     {P::LogSkippedTail, u"あります"},
@@ -205,8 +206,11 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::LogArchiveChanged, u"\u3000解凍中に圧縮ファイルが変更されたため、処理しませんでした"},
     {P::LogStandInFailed, u"\u3000ファイル名をモジュールに渡せませんでした"},
     {P::LogCopyTargetDiffers, u"\u3000解凍先に同名の別ファイルがあるため、複写しませんでした"},
-    {P::LogDeleteKeptSkipped, u"\u3000スキップされたファイルがあるため、圧縮ファイルは削除しませんでした"},
+    {P::LogKeptSkipped, u"\u3000スキップされたファイルがあるため、圧縮ファイルは処理しませんでした"},
     {P::LogCopyFailed, u"\u3000圧縮ファイルを複写できませんでした"},
+    {P::LogKeptUnproven, u"\u3000書庫の全体を確かめられなかったため、圧縮ファイルはそのままにしました"},
+    {P::LogDeletedWithoutTrash, u"\u3000ゴミ箱が使えない場所のため、圧縮ファイルは完全に削除しました"},
+    {P::LogExtractedUnproven, u"\u3000解凍を終えましたが、正常終了ではありません"},
     // Volume sets: a later volume on the target list after its set was extracted
     {P::LogSetVolumeHead, u"\u3000分割書庫 "},
     {P::LogSetVolumeTail, u" の巻として解凍済みです"},

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package in build-deb/, has lintian check it (it must say
-# nothing), and, as root, installs it with dpkg, checks what landed, that the
+# Builds the Debian package in build-deb/ twice, which must give the same
+# bytes (file times are clamped to SOURCE_DATE_EPOCH, the time of the top
+# entry of dist/debian/changelog unless set), has lintian check it (it must say nothing), and, as root, installs it with dpkg, checks what landed, that the
 # installed program finds its modules and that man shows its pages, and
 # removes it again. The machine is left as it was: the script refuses to
 # install when rukasu2 is installed already.
@@ -9,7 +10,7 @@ set -euo pipefail
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build="${top}/build-deb"
 desktop=/usr/share/applications/org.example.Rukasu2.desktop
-modules=(UNLHA32.DLL UNZIP32.DLL UNARJ32J.DLL ISH32.DLL CAB32.DLL TAR32.DLL UNRAR32.DLL BZ2LIB.DLL)
+modules=(UNLHA32.DLL UNZIP32.DLL UNARJ32J.DLL ISH32.DLL CAB32.DLL TAR32.DLL UNRAR32.DLL BZ2LIB.DLL SEVENZIP32.DLL)
 
 fail() { echo "check-deb: $*" >&2; exit 1; }
 
@@ -28,30 +29,59 @@ fi
 "${top}/tools/configure.sh" "${build}" program -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRUKASU2_BUILD_TESTS=OFF \
   -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_LIBDIR=lib "${flags[@]}" >&2
 echo "${flags[*]}" >"${build}/rukasu2-flags"
-rm -f "${build}"/rukasu2_*.deb "${build}"/rukasu2-dbgsym_*.ddeb
-(cd "${build}" && cpack -G DEB >&2)
-deb=$(ls "${build}"/rukasu2_*.deb)
-dbgsym=$(ls "${build}"/rukasu2-dbgsym_*.ddeb)
+export SOURCE_DATE_EPOCH="${SOURCE_DATE_EPOCH:-$(dpkg-parsechangelog -l "${top}/dist/debian/changelog" -STimestamp)}"
+
+# Unpacks a package, lets `change` work on its files, clamps their times to
+# SOURCE_DATE_EPOCH (CPack gives them the time of the build) and packs it again.
+repack() {
+  local package=$1 change=$2 unpacked="${build}/repack-root"
+  rm -rf "${unpacked}"
+  dpkg-deb -R "${package}" "${unpacked}"
+  "${change}" "${unpacked}"
+  # Installed-Size as dpkg-gencontrol counts it: each file's KiB, one for anything else.
+  local size
+  size=$(find "${unpacked}" -mindepth 1 -path "${unpacked}/DEBIAN" -prune -o \( -type f -printf '%s\n' -o -printf '1024\n' \) |
+    awk '{ kib += int(($1 + 1023) / 1024) } END { print kib }')
+  sed -i "s/^Installed-Size: .*/Installed-Size: ${size}/" "${unpacked}/DEBIAN/control"
+  find "${unpacked}" -newermt "@${SOURCE_DATE_EPOCH}" -exec touch -h -d "@${SOURCE_DATE_EPOCH}" {} +
+  dpkg-deb --root-owner-group -Zxz --build "${unpacked}" "${package}" >&2
+  rm -rf "${unpacked}"
+}
 
 # CPack (3.25) lists the debug symbols' files in md5sums by their paths in the
-# build folder, keeps them executable and gives the package no documents:
-# the package is made again from its files, with its documents folder pointing
-# at rukasu2's, as Debian's debug packages have it.
-unpacked="${build}/dbgsym-root"
-rm -rf "${unpacked}"
-dpkg-deb -R "${dbgsym}" "${unpacked}"
-find "${unpacked}/usr" -type f -exec chmod 0644 {} +
-mkdir -p "${unpacked}/usr/share/doc"
-ln -s rukasu2 "${unpacked}/usr/share/doc/rukasu2-dbgsym"
-(cd "${unpacked}" && find usr -type f -exec md5sum {} + | sort -k 2 >DEBIAN/md5sums)
-dpkg-deb --root-owner-group --build "${unpacked}" "${dbgsym}" >&2
-rm -rf "${unpacked}"
-echo "check-deb: built ${deb} and ${dbgsym}"
+# build folder, keeps them executable, leaves their sections uncompressed
+# (twice the size) and gives the package no documents: the package is made
+# again from its files, with its documents folder pointing at rukasu2's, as
+# Debian's debug packages have it.
+debug_files() {
+  find "$1/usr" -type f -exec chmod 0644 {} +
+  find "$1/usr/lib/debug" -type f -name '*.debug' -exec objcopy --compress-debug-sections=zlib {} \;
+  mkdir -p "$1/usr/share/doc"
+  ln -s rukasu2 "$1/usr/share/doc/rukasu2-dbgsym"
+  (cd "$1" && find usr -type f -exec md5sum {} + | sort -k 2 >DEBIAN/md5sums)
+}
+as_made() { :; }
+
+build_packages() {
+  rm -f "${build}"/rukasu2_*.deb "${build}"/rukasu2-dbgsym_*.ddeb
+  (cd "${build}" && cpack -G DEB >&2)
+  deb=$(ls "${build}"/rukasu2_*.deb)
+  dbgsym=$(ls "${build}"/rukasu2-dbgsym_*.ddeb)
+  repack "${deb}" as_made
+  repack "${dbgsym}" debug_files
+}
+
+build_packages
+first=$(sha256sum "${deb}" "${dbgsym}")
+sleep 1  # a later build: other times for every file it installs
+build_packages
+[[ "$(sha256sum "${deb}" "${dbgsym}")" == "${first}" ]] || fail "two builds of one commit differ: ${first}"
+echo "check-deb: built ${deb} and ${dbgsym}, twice with the same bytes"
 
 # Depends: the libraries dpkg-shlibdeps found, and what no binary links.
 depends=$(dpkg-deb --field "${deb}" Depends)
 for need in libqt6core6 libqt6widgets6 libqt6dbus6 libarchive13 liblhasa0 libmspack0 qt6-qpa-plugins \
-  'fonts-noto-cjk | fonts-ipafont'; do
+  'fonts-noto-cjk | fonts-japanese-gothic'; do
   [[ "${depends}" == *"${need}"* ]] || fail "Depends lacks ${need}: ${depends}"
 done
 
@@ -79,7 +109,7 @@ for file in /usr/bin/rukasu2 "${desktop}" /usr/share/icons/hicolor/scalable/apps
   /usr/share/icons/hicolor/48x48/apps/rukasu2.png /usr/share/doc/rukasu2/guide/index.html \
   /usr/share/doc/rukasu2/copyright /usr/share/doc/rukasu2/changelog.gz \
   /usr/share/metainfo/org.example.Rukasu2.metainfo.xml /usr/share/kio/servicemenus/org.example.Rukasu2.extract.desktop \
-  /usr/share/nautilus-python/extensions/rukasu2.py; do
+  /usr/share/nautilus-python/extensions/rukasu2.py /usr/libexec/thunar-archive-plugin/org.example.Rukasu2.tap; do
   [[ -s "${file}" ]] || fail "${file} is missing"
 done
 # man finds both pages: the Japanese one by the language of the environment.

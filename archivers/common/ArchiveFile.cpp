@@ -11,31 +11,28 @@
 namespace rkarc {
 
 bool ArchiveFile::open(const std::string& path) {
-  RegularFile file = OpenRegularFile(path);
-  if (!file.fd.valid()) {
-    m_error = OpenFailureText(file.error);
+  if (!m_file.open(path)) {
+    m_error = OpenFailureText(m_file.error());
     return false;
   }
-  m_fd = std::move(file.fd);
-  m_size = file.size;
   return true;
 }
 
 bool ArchiveFile::openDuplicate(int fd, uint64_t size) {
-  m_fd = UniqueFd(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
-  if (!m_fd.valid()) {
+  UniqueFd copy(::fcntl(fd, F_DUPFD_CLOEXEC, 0));
+  if (!copy.valid()) {
     m_error = ReadFailureText(errno);
     return false;
   }
-  m_size = size;
+  m_file.adopt(std::move(copy), size);
   return true;
 }
 
 int64_t ArchiveFile::readAt(uint64_t offset, void* buffer, size_t n) const {
-  if (!m_fd.valid()) return -1;
-  if (offset >= m_size) return 0;
-  n = static_cast<size_t>(std::min<uint64_t>(n, m_size - offset));
-  const int64_t got = ReadAt(m_fd.get(), offset, buffer, n);
+  if (!isOpen()) return -1;
+  if (offset >= size()) return 0;
+  n = static_cast<size_t>(std::min<uint64_t>(n, size() - offset));
+  const int64_t got = m_file.readAt(offset, buffer, n);
   if (got < 0) {
     m_readFailed = true;
     m_error = ReadFailureText(errno);

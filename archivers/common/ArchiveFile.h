@@ -1,6 +1,7 @@
 // Read-only random access to an archive file for the modules' own readers:
 // only a regular file is opened (RegularFile.h), reads at an offset never move
-// a shared file position, and the size is taken once at open. Reads are
+// a shared file position, and the size is taken once at open. A split file
+// (name.001, name.002 ...) reads as one from its first part (PartedFile.h). Reads are
 // const: a reader may hand the file to the parts that only look at it.
 #pragma once
 
@@ -9,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "archivers/common/UniqueFd.h"
+#include "archivers/common/PartedFile.h"
 
 namespace rkarc {
 
@@ -24,9 +25,10 @@ class ArchiveFile {
   // Reads the file already open as `fd` (of `size` bytes) through a descriptor
   // of its own; false when it cannot be duplicated.
   bool openDuplicate(int fd, uint64_t size);
-  bool isOpen() const { return m_fd.valid(); }
-  int fd() const { return m_fd.get(); }
-  uint64_t size() const { return m_size; }
+  bool isOpen() const { return m_file.fd() >= 0; }
+  int fd() const { return m_file.fd(); }  // of the first part
+  uint64_t size() const { return m_file.size(); }
+  const PartedFile& parts() const { return m_file; }
   // Why open() or the last failed read failed, as a report line.
   const std::string& error() const { return m_error; }
 
@@ -45,8 +47,7 @@ class ArchiveFile {
   uint64_t furthest() const { return m_furthest; }
 
  private:
-  UniqueFd m_fd;
-  uint64_t m_size = 0;
+  PartedFile m_file;
   mutable std::string m_error;
   mutable bool m_readFailed = false;
   mutable uint64_t m_furthest = 0;

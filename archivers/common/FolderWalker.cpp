@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 
 #include "archivers/common/NewFile.h"
@@ -111,7 +112,32 @@ UniqueFd FolderWalker::makeFolder(int parent, const std::string& name, const std
     m_made.push_back(relative);
     m_swept.insert(relative + '/');
   }
+  if (!fd.valid()) return fd;
+  m_memberFolders.insert(relative);
+  struct stat st {};
+  if (fstat(fd.get(), &st) != 0) return fd;
+  // Made now or earlier for another member, the folder has the owner's rwx
+  // and the umask's other bits: the member's mode within them is what it gets
+  // (a set-group-ID bit it took from its parent stays).
+  const mode_t wanted = (st.st_mode & 07000) | (st.st_mode & mode & 0777);
+  if (wanted == (st.st_mode & 07777)) return fd;
+  if (made || std::find(m_made.begin(), m_made.end(), relative) != m_made.end())
+    m_lateModes.emplace_back(relative, wanted);
   return fd;
+}
+
+void FolderWalker::applyFolderModes() {
+  std::stable_sort(m_lateModes.begin(), m_lateModes.end(), [](const auto& a, const auto& b) {
+    return std::count(a.first.begin(), a.first.end(), '/') > std::count(b.first.begin(), b.first.end(), '/');
+  });
+  for (const auto& [relative, mode] : m_lateModes) {
+    const std::vector<std::string> parts = Split(relative);
+    WriteFailure why;
+    UniqueFd fd = open(parts, parts.size(), false, why);
+    if (fd.valid()) fchmod(fd.get(), mode);
+  }
+  m_lateModes.clear();
+  forgetCached();
 }
 
 // A folder about to be written into loses the temporary files a killed
@@ -134,11 +160,12 @@ void FolderWalker::forgetCached() {
   m_cachedFd.reset();
 }
 
-void FolderWalker::removeMadeFolders() {
+void FolderWalker::removeMadeFolders(bool keepMembers) {
   forgetCached();
   // Each parent is opened one component at a time without following links,
   // so a link put in place of a made folder is never followed.
   for (auto it = m_made.rbegin(); it != m_made.rend(); ++it) {
+    if (keepMembers && m_memberFolders.count(*it) != 0) continue;
     const std::vector<std::string> parts = Split(*it);
     WriteFailure why;
     UniqueFd parent = open(parts, parts.size() - 1, false, why);

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "archivers/common/UniqueFd.h"
@@ -30,14 +31,20 @@ class FolderWalker {
 
   // A folder member: makes `name` in `parent` with `mode` (forced u+rwx), or
   // uses the folder that is already there. `relative` is its path below the
-  // output folder, remembered when the folder is made here.
+  // output folder, remembered when the folder is made here. A folder made in
+  // this extraction takes `mode` (within the umask) in applyFolderModes(), so
+  // that a read-only one is still filled first.
   UniqueFd makeFolder(int parent, const std::string& name, const std::string& relative, mode_t mode,
                       WriteFailure& why);
+  // Gives the folder members their modes, deepest first; once, at the end.
+  void applyFolderModes();
 
   // The folders this walker made, below the output folder, in the order made.
   const std::vector<std::string>& madeFolders() const { return m_made; }
-  // Removes the made folders that are empty, deepest first, and forgets them.
-  void removeMadeFolders();
+  // Removes the made folders that are empty, deepest first, and forgets them;
+  // with `keepMembers` not those made for folder members of the archive (an
+  // empty folder is what such a member asks for).
+  void removeMadeFolders(bool keepMembers = false);
   // Drops the last opened folder, so that the next open walks from the
   // output folder again (its cached folder may have been moved meanwhile).
   void forgetCached();
@@ -56,6 +63,8 @@ class FolderWalker {
   std::string m_cachedPath;
   UniqueFd m_cachedFd;
   std::vector<std::string> m_made;
+  std::unordered_set<std::string> m_memberFolders;
+  std::vector<std::pair<std::string, mode_t>> m_lateModes;  // folder members whose mode waits for the end
   std::unordered_set<std::string> m_swept;  // "a/b/": folders cleared of stale temporary files
 };
 

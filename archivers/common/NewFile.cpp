@@ -14,6 +14,8 @@
 #include <ctime>
 #include <utility>
 
+#include "archivers/common/LeftoverMark.h"
+
 namespace rkarc {
 namespace {
 
@@ -33,6 +35,7 @@ UniqueFd CreateNamed(int folder, mode_t mode, std::string& name, int& err) {
     name = TemporaryName();
     UniqueFd file(openat(folder, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
     if (file.valid()) {
+      MarkTemporary(file.get());
       flock(file.get(), LOCK_EX | LOCK_NB);  // a file system without locks keeps the file unlocked
       return file;
     }
@@ -43,11 +46,13 @@ UniqueFd CreateNamed(int folder, mode_t mode, std::string& name, int& err) {
   return {};
 }
 
-// Removes `name` when it is a regular file that nobody holds locked.
+// Removes `name` when it is a regular file of ours that a process now gone
+// left, and that nobody holds locked.
 bool RemoveIfStale(int folder, const char* name) {
   UniqueFd file(openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
   struct stat st {};
   if (!file.valid() || fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (!IsAbandonedTemporary(file.get())) return false;
   if (flock(file.get(), LOCK_EX | LOCK_NB) != 0) return false;  // in use, or no locks here: left alone
   return SameEntry(folder, name, st) && unlinkat(folder, name, 0) == 0;
 }
@@ -161,7 +166,10 @@ int NewFile::placeUnnamed(const std::string& leaf, bool& unnamed) {
 }
 
 int NewFile::placeNamed(const std::string& leaf) {
-  // The lock stays on m_lock until the file has its name.
+  // The mark is for the temporary name only: the file keeps none under its
+  // own, which may be named like ours. The lock stays on m_lock until the
+  // file has its name.
+  UnmarkTemporary(m_file.get());
   if (::close(m_file.release()) != 0 && errno != EINTR) return errno;
   return RenameInto(m_folder, m_temporary, leaf, m_replace);
 }

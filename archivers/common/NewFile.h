@@ -2,8 +2,10 @@
 // and for the program's copy of an archive. It is written unnamed (O_TMPFILE)
 // where the file system and /proc allow it, so nothing of it outlives the
 // process; otherwise under a hidden temporary name that every failure path
-// removes and that stays locked while in use, so that a later extraction can
-// tell one left by a killed process from one in use (RemoveStaleTemporaries).
+// removes, that carries our mark (LeftoverMark.h) and stays locked while in
+// use, so that a later extraction can tell one left by a killed process from
+// one in use or a file of someone else's that has the name
+// (RemoveStaleTemporaries).
 #pragma once
 
 #include <sys/types.h>
@@ -26,8 +28,9 @@ bool IsTemporaryName(std::string_view name);
 // entry stays where it was on failure.
 int RenameInto(int folder, const std::string& temporary, const std::string& leaf, bool replace);
 
-// Removes the temporary files of ours in `folder` that no process has open:
-// those a killed extraction left. Returns how many went.
+// Removes the temporary files of ours in `folder` that a killed extraction
+// left: named as ours, with our mark, their maker gone and unlocked. Returns
+// how many went.
 size_t RemoveStaleTemporaries(int folder);
 
 class NewFile {

@@ -207,8 +207,10 @@ SafeWriter::SafeWriter(const std::string& outputFolder, Options options, Report&
 SafeWriter::~SafeWriter() {
   for (MemberSinkImpl* sink : std::set<MemberSinkImpl*>(m_state->liveSinks)) sink->detach();
   // A failed archive leaves no folder of its own that is still empty: one
-  // made for a damaged or refused record would only carry a junk name.
-  if (IsFailure(m_state->failure)) m_state->walker.removeMadeFolders();
+  // made for a damaged or refused record would only carry a junk name. The
+  // folder members stay, as they would without that failure.
+  if (IsFailure(m_state->failure)) m_state->walker.removeMadeFolders(true);
+  m_state->walker.applyFolderModes();
 }
 
 bool SafeWriter::ready() const { return m_state->walker.ok(); }

@@ -20,7 +20,9 @@
 // - ENOSPC/EDQUOT/EFBIG end the run with kErrDiskFull, EROFS/EACCES/EPERM with
 //   kErrNotWritable; every other member that is not written whole records a
 //   failure code of its own and a report line naming the member and the reason;
-// - after a failure, the folders it made that are still empty go again.
+// - after a failure, the folders it made that are still empty go again;
+// - a folder member whose mode lacks some of u+rwx (a read-only folder) is
+//   made with u+rwx, filled, and given its mode when the writer ends.
 #pragma once
 
 #include <cstddef>

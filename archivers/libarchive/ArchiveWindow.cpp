@@ -47,8 +47,14 @@ void ArchiveWindow::reportProgress() {
 
 la_ssize_t ArchiveWindow::Read(archive* a, void* self, const void** buffer) {
   auto* w = static_cast<ArchiveWindow*>(self);
-  const uint64_t span = w->m_end - w->m_base;
+  const uint64_t span = w->span();
   *buffer = w->m_buffer.data();
+  if (w->m_pos < w->m_head.size()) {  // the head, before the file's bytes
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(w->m_head.size() - w->m_pos, w->m_buffer.size()));
+    std::copy_n(w->m_head.begin() + static_cast<ptrdiff_t>(w->m_pos), n, w->m_buffer.begin());
+    w->m_pos += n;
+    return static_cast<la_ssize_t>(n);
+  }
   if (w->m_pos >= span) {  // the tail, after the file's bytes
     const uint64_t at = std::min<uint64_t>(w->m_pos - span, w->m_tail.size());
     const size_t n = static_cast<size_t>(std::min<uint64_t>(w->m_tail.size() - at, w->m_buffer.size()));
@@ -57,7 +63,8 @@ la_ssize_t ArchiveWindow::Read(archive* a, void* self, const void** buffer) {
     return static_cast<la_ssize_t>(n);
   }
   const size_t want = static_cast<size_t>(std::min<uint64_t>(span - w->m_pos, w->m_buffer.size()));
-  const int64_t got = w->m_file.readAt(w->m_base + w->m_pos, w->m_buffer.data(), want);
+  const int64_t got =
+      w->m_file.readAt(w->m_base + w->m_replaced + (w->m_pos - w->m_head.size()), w->m_buffer.data(), want);
   if (got < 0) {
     archive_set_error(a, errno, "read error");
     return -1;

@@ -5,6 +5,7 @@
 
 #include <archive.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -23,6 +24,12 @@ class ArchiveWindow {
   // Bytes that libarchive reads after the window's end, as if the file held
   // them there: a clean end record in place of a damaged or far-away one.
   void setTail(std::vector<unsigned char> tail) { m_tail = std::move(tail); }
+  // Bytes that libarchive reads in place of the window's first `replaced`
+  // bytes: a header rewritten into a form libarchive reads.
+  void setHead(std::vector<unsigned char> head, uint64_t replaced) {
+    m_head = std::move(head);
+    m_replaced = std::min(replaced, m_end - m_base);
+  }
 
   // Installs the callbacks (seek too when `seekable`) and opens `a`.
   int open(archive* a, bool seekable);
@@ -35,7 +42,8 @@ class ArchiveWindow {
   static la_int64_t Skip(archive* a, void* self, la_int64_t request);
   static la_int64_t Seek(archive* a, void* self, la_int64_t offset, int whence);
   void reportProgress();
-  uint64_t size() const { return m_end - m_base + m_tail.size(); }
+  uint64_t span() const { return m_head.size() + (m_end - m_base - m_replaced); }  // before the tail
+  uint64_t size() const { return span() + m_tail.size(); }
 
   const InputFile& m_file;
   uint64_t m_base;
@@ -47,6 +55,8 @@ class ArchiveWindow {
   Progress* m_progress;
   std::vector<char> m_buffer;
   std::vector<unsigned char> m_tail;
+  std::vector<unsigned char> m_head;
+  uint64_t m_replaced = 0;
 };
 
 }  // namespace rkarc

@@ -76,7 +76,7 @@ bool EntryExtractor::handle(archive_entry* entry, bool warned, const Planner& pl
   plan.member = MemberFromEntry(entry);
   const size_t index = m_entries++;
   if (!planner(entry, index, plan)) return false;
-  if (!m_request.members.wants(plan.member.name, plan.member.charset)) return true;
+  if (plan.skip || !m_request.members.wants(plan.member.name, plan.member.charset)) return true;
   if (plan.refusal != 0) {
     m_writer.fail(plan.member, plan.refusal, plan.reason);
     return true;
@@ -121,7 +121,9 @@ bool EntryExtractor::copyData(archive_entry* entry, const EntryPlan& plan) {
       return false;
     }
     if ((at > written && !sink->hole(at - written)) || !sink->write(block, size)) return true;
-    if (plan.crc32) crc = static_cast<uint32_t>(crc32(crc, static_cast<const Bytef*>(block), static_cast<uInt>(size)));
+    // zlib answers 0 for a null block, whatever came before: an empty block must not reach it.
+    if (plan.crc32 && size > 0)
+      crc = static_cast<uint32_t>(crc32(crc, static_cast<const Bytef*>(block), static_cast<uInt>(size)));
     written = at + size;
   }
   // A sparse member may end in a hole.

@@ -21,6 +21,7 @@ namespace rkarc {
 // What a module decides about one entry before its data is read.
 struct EntryPlan {
   Member member;
+  bool skip = false;    // the member is left out as if not asked for
   int32_t refusal = 0;  // non-zero: the member is reported with this code and not written
   std::string reason;
   std::optional<uint32_t> crc32;  // checked here where libarchive does not check the data

@@ -27,6 +27,7 @@ ExtractionJob::ExtractionJob(std::string_view text, Report& report, Progress& pr
     report.fail(FailureText(kErrOutputFolder));
     m_failure = kErrOutputFolder;
   }
+  if (m_failure == 0) m_failure = ReportParts(m_file->parts(), report);
 }
 
 bool ExtractionJob::readWithLibarchive(SafeWriter& writer, uint64_t base, uint64_t end, bool seekable,

@@ -33,7 +33,7 @@ std::optional<SevenZipStart> ValidAt(const ArchiveFile& file, uint64_t at) {
   const uint64_t offset = Le64(h + 12), size = Le64(h + 20);
   const uint64_t room = file.size() - std::min(file.size(), at + kStartHeaderSize);
   if (offset > room || size > room - offset) return std::nullopt;
-  return SevenZipStart{at, at + kStartHeaderSize + offset + size};
+  return SevenZipStart{at, at + kStartHeaderSize + offset + size, size, Le32(h + 28)};
 }
 
 std::optional<SevenZipStart> Scan(const ArchiveFile& file, uint64_t from, uint64_t to) {

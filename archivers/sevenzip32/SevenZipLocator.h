@@ -12,8 +12,10 @@
 namespace rkarc::sevenzip {
 
 struct SevenZipStart {
-  uint64_t offset;  // of the signature: the archive's offsets count from here
-  uint64_t end;     // where the archive's last header ends
+  uint64_t offset;          // of the signature: the archive's offsets count from 32 bytes on
+  uint64_t end;             // where the archive's last header ends
+  uint64_t headerSize = 0;  // of that header, which begins at end - headerSize
+  uint32_t headerCrc = 0;
 };
 
 enum class Found { Archive, Damaged, None };

@@ -8,6 +8,8 @@
 #include "archivers/libarchive/ArchiveWindow.h"
 #include "archivers/libarchive/ExtractionJob.h"
 #include "archivers/libarchive/ScopedUtf8Locale.h"
+#include "archivers/sevenzip32/SevenZipArchive.h"
+#include "archivers/sevenzip32/SevenZipExtraction.h"
 #include "archivers/sevenzip32/SevenZipLocator.h"
 
 namespace rkarc::sevenzip {
@@ -58,13 +60,23 @@ Refusal SurveyHeaders(const InputFile& file, const SevenZipStart& start) {
 }
 
 // libarchive hands over the names it decoded from the archive's UTF-16 as UTF-8.
+// A mode without type bits (py7zr writes such) is a regular file.
 bool PlanEntry(archive_entry* entry, size_t, EntryPlan& plan) {
   plan.member.charset = NameCharset::Utf8;
+  if (archive_entry_filetype(entry) == 0) plan.member.type = MemberType::File;
   if (archive_entry_is_encrypted(entry)) {
     plan.refusal = kErrEncrypted;
     plan.reason = FailureText(kErrEncrypted);
   }
   return true;
+}
+
+// 7-Zip names a member stored without a name after the archive, without its extension.
+std::string UnnamedMember(const std::string& archive) {
+  std::string name = archive.substr(archive.find_last_of('/') + 1);
+  const size_t dot = name.find_last_of('.');
+  if (dot != std::string::npos && dot > 0) name.resize(dot);
+  return name;
 }
 
 }  // namespace
@@ -90,6 +102,20 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.fail("7z書庫の先頭のヘッダーが壊れているか、書庫が途中で切れています");
     return kErrDamaged;
   }
+  const ArchiveHeader archive = ReadArchiveHeader(job.file(), location.start);
+  if (archive.outcome == ArchiveHeader::Failed) {
+    report.fail(archive.failure.reason);
+    return archive.failure.code;
+  }
+  if (archive.outcome == ArchiveHeader::Read) {
+    SafeWriter writer(job.request().output, job.request().writerOptions, report);
+    if (!writer.ready()) return writer.result();
+    Extraction(job.file(), PackBase(location.start), archive, job.request(), writer, job.progress(),
+               UnnamedMember(job.request().archive))
+        .run();
+    return job.finish(writer);
+  }
+  // PPMd folders: libarchive reads the archive.
   const Refusal refusal = SurveyHeaders(job.file(), location.start);
   if (refusal.code != 0) {
     report.fail(refusal.reason);

@@ -1,6 +1,6 @@
 // SEVENZIP32.DLL's work: extracting a 7z archive (plain or self-extracting)
-// into a folder through libarchive's 7z reader and the safe writer, and
-// telling whether a file holds a 7z archive this module can extract.
+// into a folder through our own 7z reader (libarchive's for PPMd)
+// and the safe writer, and telling whether a file holds a 7z archive.
 #pragma once
 
 #include <cstdint>

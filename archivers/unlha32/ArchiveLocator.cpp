@@ -58,9 +58,20 @@ std::optional<ArchiveLocator::Location> ArchiveLocator::find() const {
   // wrong end): scan from the start of the file.
   const uint64_t to = std::min(size, image.end > 0 ? std::min(image.end, kScanWindow) : kScanWindow);
   if (scan(0, to, true, found) != ScanResult::Found) return std::nullopt;
+  // A self-extractor may carry an archive of its own (a usage text) before
+  // the one it extracts, also where its image end is unknown: the scan goes
+  // on past each archive that is followed by more than padding.
+  uint64_t end = archiveEnd(found);
+  uint64_t next = 0;
+  while (!onlyPaddingFrom(end) && scan(end, std::min(size, end + kScanWindow), true, next) == ScanResult::Found) {
+    found = next;
+    end = archiveEnd(found);
+  }
   Location location{found, image.kind, true};
-  const uint64_t end = archiveEnd(found);
-  location.stubsOwn = image.end > 0 && end < image.end && !onlyPaddingFrom(end);
+  // The last archive found in a program, with more of the program after it,
+  // is still the program's own: the archive it carries was never reached.
+  location.stubsOwn =
+      image.kind != ExecutableImage::Kind::None && (image.end == 0 || end < image.end) && !onlyPaddingFrom(end);
   return location;
 }
 

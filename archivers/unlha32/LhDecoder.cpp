@@ -17,6 +17,17 @@ constexpr uint32_t kSlackBytes = 4;
 
 }  // namespace
 
+MsbBitReader LhDecoder::DataReader(const ArchiveFile& file, const LzhHeader& header,
+                                   const LzhDecoder::Position& position) {
+  return MsbBitReader(
+      [&file, position](uint64_t offset, uint8_t* buffer, size_t size) {
+        const int64_t n = file.readAt(offset, buffer, size);
+        if (n > 0 && position) position(offset + static_cast<uint64_t>(n));
+        return n;
+      },
+      header.dataOffset(), header.endOffset(), kSlackBytes);
+}
+
 int LhDecoder::WindowBits(std::string_view method) {
   if (method == "-lh4-") return 12;
   if (method == "-lh5-") return 13;
@@ -29,13 +40,7 @@ LzhDecoder::Result LhDecoder::Decode(const ArchiveFile& file, const LzhHeader& h
                                      const LzhDecoder::Output& output, const LzhDecoder::Position& position) {
   using Result = LzhDecoder::Result;
   const int symbols = std::max(windowBits + 1, 14);  // -lh4- shares -lh5-'s position code
-  MsbBitReader in(
-      [&](uint64_t offset, uint8_t* buffer, size_t size) {
-        const int64_t n = file.readAt(offset, buffer, size);
-        if (n > 0 && position) position(offset + static_cast<uint64_t>(n));
-        return n;
-      },
-      header.dataOffset(), header.endOffset(), kSlackBytes);
+  MsbBitReader in = DataReader(file, header, position);
   Crc16 crc;
   // Distances reaching before the first byte read spaces, as every LHA does.
   LzWindow window(LzWindow::kHistory, uint8_t{' '}, header.originalSize, [&](const uint8_t* data, size_t size) {

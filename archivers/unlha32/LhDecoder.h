@@ -9,12 +9,18 @@
 #include <string_view>
 #include <vector>
 
+#include "archivers/common/MsbBitReader.h"
 #include "archivers/unlha32/LzhDecoder.h"
 
 namespace rkarc {
 
 class LhDecoder {
  public:
+  // The reader of a member's data, which tells `position` how far it read;
+  // zero bits a little past the data's end still count as data.
+  static MsbBitReader DataReader(const ArchiveFile& file, const LzhHeader& header,
+                                 const LzhDecoder::Position& position);
+
   // The window bits of a method this decoder handles, or 0.
   static int WindowBits(std::string_view method);
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "archivers/unlha32/LhDecoder.h"
+#include "archivers/unlha32/LhOldDecoder.h"
 
 namespace rkarc {
 namespace {
@@ -76,12 +77,15 @@ struct DecoderDeleter {
 
 }  // namespace
 
-bool LzhDecoder::Supports(std::string_view method) { return DecoderFor(method) != nullptr; }
+bool LzhDecoder::Supports(std::string_view method) {
+  return LhOldDecoder::Handles(method) || DecoderFor(method) != nullptr;
+}
 
 LzhDecoder::Result LzhDecoder::Decode(const ArchiveFile& file, const LzhHeader& header,
                                       const Output& output, const Position& position) {
   if (const int windowBits = LhDecoder::WindowBits(header.method))
     return LhDecoder::Decode(file, header, windowBits, output, position);
+  if (LhOldDecoder::Handles(header.method)) return LhOldDecoder::Decode(file, header, output, position);
   LHADecoderType* type = DecoderFor(header.method);
   if (type == nullptr) return Result::Damaged;
   Input in{&file, header.dataOffset(), header.endOffset(), &position};

@@ -1,5 +1,5 @@
 // Decodes the data of one LZH member, -lh4- to -lh7- with our own
-// table-driven decoder (LhDecoder), the rest with liblhasa's decoders (lh0,
+// table-driven decoder (LhDecoder), -lh2- and -lh3- with LhOldDecoder, the rest with liblhasa's decoders (lh0,
 // lh1, lhx, lzs, lz4, lz5, pm0-pm2), streaming the output and verifying its
 // length and CRC-16. liblhasa is used only as a decoder: its archive
 // reader splits CP932 names on 0x5C bytes.

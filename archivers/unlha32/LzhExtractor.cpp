@@ -13,6 +13,7 @@ int32_t LzhExtractor::run(const ProgressFn& progress) {
     m_report.fail(file.error());
     return kErrArchiveOpen;
   }
+  if (const int32_t rc = ReportParts(file.parts(), m_report)) return rc;
   LzhReader reader(file);
   if (!reader.open()) {
     m_report.fail("LZH 書庫が見つかりません");

@@ -4,9 +4,11 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "archivers/common/Bytes.h"
+#include "archivers/unrar32/RarNames.h"
 
 namespace rkarc::rar {
 namespace {
@@ -16,17 +18,56 @@ constexpr char kPastEnd[] = "データがファイルの終わりを越えてい
 
 uint32_t Crc32(const unsigned char* p, size_t n) { return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n))); }
 
+// RAR 4 header CRC: the low 16 bits of the CRC-32 of the header after the
+// field. RAR 2.x headers holding a comment cover only what precedes it.
+bool HeaderCrcOk4(const std::vector<unsigned char>& h, uint8_t type, uint16_t flags) {
+  const uint16_t want = Le16(&h[0]);
+  if ((Crc32(&h[2], h.size() - 2) & 0xFFFF) == want) return true;
+  size_t covered = 0;
+  if (type == 0x73 && (flags & 0x0002)) covered = 13;
+  if (type == 0x74 && (flags & 0x0008) && h.size() >= 32) covered = ((flags & 0x100) ? 40 : 32) + Le16(&h[26]);
+  return covered > 2 && covered < h.size() && (Crc32(&h[2], covered - 2) & 0xFFFF) == want;
+}
+
+// RAR 4 file header fields (the header's size is checked to hold them).
+bool ReadFile4(const std::vector<unsigned char>& h, uint16_t flags, uint64_t at, RarFile& f) {
+  const size_t nameAt = (flags & 0x100) ? 40 : 32;
+  const size_t nameSize = Le16(&h[26]);
+  if (nameAt + nameSize > h.size()) return false;
+  const std::string_view stored(reinterpret_cast<const char*>(&h[nameAt]), nameSize);
+  f.unicode = (flags & 0x200) != 0;
+  const size_t zero = stored.find('\0');
+  f.name = f.unicode ? stored.substr(0, zero) : stored;
+  if (f.unicode) f.utf8Name = zero == stored.npos ? f.name : Rar4UnicodeName(f.name, stored.substr(zero + 1));
+  f.headerAt = at;
+  f.encrypted = (flags & 0x04) != 0;
+  f.splitBefore = (flags & 0x01) != 0;
+  f.splitAfter = (flags & 0x02) != 0;
+  f.directory = (flags & 0xE0) == 0xE0;
+  f.olderVersion = (flags & 0x0800) != 0;
+  f.size = Le32(&h[11]) | ((flags & 0x100) ? static_cast<uint64_t>(Le32(&h[36])) << 32 : 0);
+  f.host = h[15];
+  f.crc = Le32(&h[16]);
+  f.dosTime = Le32(&h[20]);
+  f.unpackVersion = h[24];
+  f.method = h[25];
+  f.dataAt = at + h.size();
+  f.packedSize = Le32(&h[7]) | ((flags & 0x100) ? static_cast<uint64_t>(Le32(&h[32])) << 32 : 0);
+  f.attributes = Le32(&h[28]);
+  return true;
+}
+
 // RAR 4 (blocks of HEAD_CRC, HEAD_TYPE, HEAD_FLAGS, HEAD_SIZE [, ADD_SIZE]).
-void Walk4(const InputFile& file, uint64_t pos, RarHeaders& out) {
+void Walk4(const InputFile& file, uint64_t start, RarHeaders& out) {
   std::vector<unsigned char> h;
-  while (pos < file.size()) {
+  for (uint64_t pos = start + 7; pos < file.size();) {
     h.resize(7);
     if (!file.readExact(pos, h.data(), 7)) return void(out.damage = kBadHeader);
     const uint8_t type = h[2];
     const uint16_t flags = Le16(&h[3]), size = Le16(&h[5]);
+    if (size < 7) return void(out.damage = kBadHeader);
     h.resize(size);
-    if (size < 7 || !file.readExact(pos, h.data(), size) || (Crc32(&h[2], size - 2u) & 0xFFFF) != Le16(&h[0]))
-      return void(out.damage = kBadHeader);
+    if (!file.readExact(pos, h.data(), size) || !HeaderCrcOk4(h, type, flags)) return void(out.damage = kBadHeader);
     uint64_t data = 0;
     if (type == 0x74 || type == 0x7A) {  // file and service headers always carry PACK_SIZE
       if (size < 32 || ((flags & 0x100) && size < 40)) return void(out.damage = kBadHeader);
@@ -38,20 +79,13 @@ void Walk4(const InputFile& file, uint64_t pos, RarHeaders& out) {
     if (type == 0x73) {
       if (flags & 0x0080) return void(out.headersEncrypted = true);
       out.volume = (flags & 0x0001) != 0;
+      out.solid = (flags & 0x0008) != 0;
       out.partNaming = (flags & 0x0010) != 0;
       if (flags & 0x0100) out.volumeNumber = 0;
     }
     if (type == 0x74) {
-      const size_t nameAt = (flags & 0x100) ? 40 : 32;
-      const size_t nameSize = Le16(&h[26]);
-      if (nameAt + nameSize > size) return void(out.damage = kBadHeader);
       RarFile f;
-      f.name.assign(reinterpret_cast<const char*>(&h[nameAt]), nameSize);
-      f.unicode = (flags & 0x200) != 0;
-      if (f.unicode && f.name.find('\0') != std::string::npos) f.name.resize(f.name.find('\0'));
-      f.encrypted = (flags & 0x04) != 0;
-      f.splitBefore = (flags & 0x01) != 0;
-      f.splitAfter = (flags & 0x02) != 0;
+      if (!ReadFile4(h, flags, pos - start, f)) return void(out.damage = kBadHeader);
       out.files.push_back(std::move(f));
     }
     if (type == 0x7B) {
@@ -92,8 +126,15 @@ bool ReadFile5(const std::vector<unsigned char>& h, size_t at, size_t extraAt, R
     if (!Vint(h, p, recordSize) || recordSize == 0 || p + recordSize > h.size()) return false;
     size_t q = p;
     if (!Vint(h, q, recordType)) return false;
+    const size_t recordEnd = p + static_cast<size_t>(recordSize);
     if (recordType == 1) f.encrypted = true;
-    extraAt = p + static_cast<size_t>(recordSize);
+    uint64_t versionFlags = 0, version = 0;
+    if (recordType == 4 && Vint(h, q, versionFlags) && Vint(h, q, version) && version != 0) f.olderVersion = true;
+    uint64_t redirection = 0, redirectionFlags = 0, targetSize = 0;
+    if (recordType == 5 && Vint(h, q, redirection) && Vint(h, q, redirectionFlags) && Vint(h, q, targetSize) &&
+        redirection == 5 && targetSize <= recordEnd - std::min(q, recordEnd))
+      f.copyOf.assign(reinterpret_cast<const char*>(h.data() + q), static_cast<size_t>(targetSize));
+    extraAt = recordEnd;
   }
   return true;
 }
@@ -154,7 +195,7 @@ RarHeaders RarHeaders::Read(const InputFile& file, const RarStart& start) {
   if (start.version == 5) {
     Walk5(file, start.offset + 8, out);
   } else {
-    Walk4(file, start.offset + 7, out);
+    Walk4(file, start.offset, out);
   }
   return out;
 }

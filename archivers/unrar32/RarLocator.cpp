@@ -22,16 +22,21 @@ uint32_t Crc32(const unsigned char* p, size_t n) {
   return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n)));
 }
 
-// RAR 4: a main header block (type 0x73) whose 16-bit CRC matches.
+// RAR 4: a main header block (type 0x73) whose 16-bit CRC matches; that of
+// a RAR 2.x main header holding the archive comment covers what precedes it.
 bool ValidMain4(const InputFile& file, uint64_t at) {
-  unsigned char h[64];
-  if (!file.readExact(at, h, 7)) return false;
-  const uint16_t size = Le16(h + 5);
-  if (h[2] != 0x73 || size < 13 || size > sizeof h || !file.readExact(at, h, size)) return false;
-  return (Crc32(h + 2, size - 2) & 0xFFFF) == Le16(h);
+  unsigned char head[7];
+  if (!file.readExact(at, head, 7)) return false;
+  const uint16_t size = Le16(head + 5);
+  if (head[2] != 0x73 || size < 13) return false;
+  std::vector<unsigned char> h(size);
+  if (!file.readExact(at, h.data(), size)) return false;
+  const uint16_t want = Le16(head);
+  return (Crc32(&h[2], size - 2u) & 0xFFFF) == want || ((Le16(head + 3) & 0x0002) && (Crc32(&h[2], 11) & 0xFFFF) == want);
 }
 
-// RAR 5: a main archive header (type 1) whose CRC-32 matches.
+// RAR 5: a main archive header (type 1) whose CRC-32 matches, or the
+// encryption header of an archive with encrypted headers.
 bool ValidMain5(const InputFile& file, uint64_t at) {
   unsigned char h[4 + 3 + 256];
   const int64_t got = file.readAt(at, h, sizeof h);
@@ -40,7 +45,8 @@ bool ValidMain5(const InputFile& file, uint64_t at) {
   const size_t used = ReadVint(h + 4, 3, size);
   if (used == 0 || size == 0 || 4 + used + size > static_cast<uint64_t>(got)) return false;
   uint64_t type = 0;
-  if (ReadVint(h + 4 + used, static_cast<size_t>(size), type) == 0 || type != 1) return false;
+  // Type 4: the archive encryption header that precedes the encrypted main header.
+  if (ReadVint(h + 4 + used, static_cast<size_t>(size), type) == 0 || (type != 1 && type != 4)) return false;
   return Crc32(h + 4, used + static_cast<size_t>(size)) == Le32(h);
 }
 

@@ -1,14 +1,17 @@
 // RAR extraction; see RarReader.h and README.md for the options.
 #include "archivers/unrar32/RarReader.h"
 
+#include <algorithm>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ExtractionJob.h"
-#include "archivers/libarchive/ArchiveWindow.h"
+#include "archivers/unrar32/Rar4Reader.h"
 #include "archivers/unrar32/RarHeaders.h"
+#include "archivers/unrar32/RarSetReader.h"
 #include "archivers/unrar32/RarVolumes.h"
 
 namespace rkarc::rar {
@@ -25,59 +28,76 @@ std::string Slashed(std::string name) {
   return name;
 }
 
-// Our header walk and libarchive see the same file headers in the same
-// order; a name that differs means the two disagree about the archive.
-// `wholeSet`: every volume is there, so members continued across volumes
-// extract.
-bool PlanEntry(const RarHeaders& headers, int version, bool wholeSet, SafeWriter& writer, size_t index,
-               EntryPlan& plan) {
-  if (index >= headers.files.size()) return true;  // past where our walk stopped: libarchive's view only
-  const RarFile& file = headers.files[index];
-  if (version == 4 && !file.unicode) {
-    if (Slashed(file.name) != plan.member.name) {
-      writer.failArchive(kErrDamaged, "ヘッダーの並びが読めません");
-      return false;
+// Plans libarchive's entries of a set from our own header walk.
+class SetPlanner {
+ public:
+  SetPlanner(const ExtractionJob& job, const RarStart& start, const VolumeSet& set, SafeWriter& writer)
+      : m_job(job), m_start(start), m_set(set), m_writer(writer) {}
+
+  // Our header walk and libarchive see the same file headers in the same
+  // order; a name that differs means the two disagree about the archive.
+  bool plan(size_t index, EntryPlan& plan) const {
+    const RarHeaders& headers = m_set.headers();
+    if (index >= headers.files.size()) return true;  // past where our walk stopped: libarchive's view only
+    const RarFile& file = headers.files[index];
+    if (m_start.version == 4 && !file.unicode) {
+      if (Slashed(file.name) != plan.member.name) {
+        m_writer.failArchive(kErrDamaged, "ヘッダーの並びが読めません");
+        return false;
+      }
+      plan.member.name = file.name;  // with its 0x5C bytes intact
+      plan.member.charset = NameCharset::Auto;
+    } else {
+      plan.member.charset = NameCharset::Utf8;  // libarchive converted it to UTF-8
     }
-    plan.member.name = file.name;  // with its 0x5C bytes intact
-    plan.member.charset = NameCharset::Auto;
-  } else {
-    plan.member.charset = NameCharset::Utf8;  // libarchive converted it to UTF-8
+    if (m_start.version == 4 && plan.member.type == MemberType::File)
+      plan.member.mode = Rar4Member(file).mode;  // libarchive drops the MS-DOS read-only mark
+    plan.skip = file.olderVersion;
+    if (file.spans || (file.stored5 && !file.splitAfter)) plan.crc32 = file.crc;
+    if (file.encrypted) {
+      plan.refusal = kErrEncrypted;
+    } else if (!headers.volume && (file.splitBefore || file.splitAfter)) {
+      plan.refusal = kErrMultiVolume;  // a volume of a set whose other volumes the walk did not look for
+    } else if (!file.copyOf.empty()) {
+      planCopy(index, plan);
+    }
+    if (plan.refusal != 0 && plan.reason.empty()) plan.reason = FailureText(plan.refusal);
+    return true;
   }
-  if (file.stored5 && !file.splitAfter) plan.crc32 = file.crc;
-  if (file.encrypted) {
-    plan.refusal = kErrEncrypted;
-  } else if (!wholeSet && (file.splitBefore || file.splitAfter)) {
-    plan.refusal = kErrMultiVolume;
+
+ private:
+  // A file reference is written as a whole copy of the earlier member it
+  // names, read from the archive again: libarchive 3.6 gives it no data.
+  void planCopy(size_t index, EntryPlan& plan) const {
+    const auto& files = m_set.headers().files;
+    size_t target = index;
+    while (target > 0 && (files[target - 1].name != files[index].copyOf || !files[target - 1].copyOf.empty())) --target;
+    if (target == 0 || plan.member.type != MemberType::File) {
+      plan.refusal = kErrDamaged;
+      plan.reason = "コピー元のファイルが書庫にありません";
+      return;
+    }
+    const RarFile& source = files[--target];
+    plan.crc32.reset();
+    plan.data = [this, target, crc = source.crc](MemberSink& sink) {
+      CopyMember(m_job.file(), m_start, m_set, target, crc, sink);
+      return true;
+    };
   }
-  if (plan.refusal != 0) plan.reason = FailureText(plan.refusal);
-  return true;
-}
+
+  const ExtractionJob& m_job;
+  const RarStart& m_start;
+  const VolumeSet& m_set;
+  SafeWriter& m_writer;
+};
 
 // Reads the archive, and the later volumes of its set, through libarchive.
 bool ReadSet(ExtractionJob& job, SafeWriter& writer, const RarStart& start, const VolumeSet& set) {
-  std::vector<std::unique_ptr<ArchiveWindow>> windows;
-  windows.push_back(std::make_unique<ArchiveWindow>(job.file(), start.offset, job.file().size(), &job.progress()));
-  for (const Volume& volume : set.later())
-    windows.push_back(
-        std::make_unique<ArchiveWindow>(*volume.file, volume.start.offset, volume.file->size(), &job.progress()));
-  // libarchive's RAR 5 reader looks for the next volume's signature in 512
-  // bytes read ahead from the end of a volume, and takes fewer (a small last
-  // volume) for the end of the set: zero bytes after the last volume give it
-  // the room.
-  if (windows.size() > 1) windows.back()->setTail(std::vector<unsigned char>(512));
-  std::vector<ArchiveWindow*> chain;
-  for (const auto& w : windows) chain.push_back(w.get());
-  const bool wholeSet = set.headers().volume;
+  SetWindows windows(job.file(), start, set, &job.progress());
+  const SetPlanner planner(job, start, set, writer);
   return job.readWithLibarchive(
-      writer,
-      [](archive* a) {
-        archive_read_support_format_rar(a);
-        archive_read_support_format_rar5(a);
-      },
-      [&](archive* a) { return ArchiveWindow::OpenChain(a, chain, true); },
-      [&](archive_entry*, size_t index, EntryPlan& plan) {
-        return PlanEntry(set.headers(), start.version, wholeSet, writer, index, plan);
-      });
+      writer, SupportRar, [&](archive* a) { return windows.open(a); },
+      [&](archive_entry*, size_t index, EntryPlan& plan) { return planner.plan(index, plan); });
 }
 
 // Tells the host which files the set was read from, so that it can treat
@@ -115,12 +135,23 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     return set.failure();
   }
   ReportVolumes(set, report);
+  const auto& files = set.headers().files;
+  if (std::any_of(files.begin(), files.end(), [](const RarFile& f) { return f.spans && !f.crc; }))
+    report.keep("分割された巻をまたぐファイルにCRCがありません");
+  if (std::any_of(files.begin(), files.end(), [](const RarFile& f) { return f.olderVersion; }))
+    report.keep("古い版のファイルを解凍していません");
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
-  const bool complete = ReadSet(job, writer, *start, set);
+  // libunarr reads RAR 4 archives (solid ones too) but not volume sets.
+  const bool single = !set.headers().volume;
+  std::optional<bool> read;
+  if (start->version == 4 && single) read = ReadRar4(job, writer, *start, headers);
+  const bool complete = read ? *read : ReadSet(job, writer, *start, set);
   if (!set.headers().damage.empty()) {
     writer.failArchive(kErrDamaged, set.headers().damage);
-  } else if (complete && !set.headers().endSeen) {
+  } else if (complete && !set.headers().endSeen && !single) {
+    // A single archive may end without the block, each member having been
+    // checked; the last volume of a set says there that no other follows.
     writer.failArchive(kErrDamaged, "書庫の終わりのブロックがありません");
   }
   return job.finish(writer);
@@ -132,7 +163,8 @@ bool CanExtract(const std::string& path) {
   const auto start = FindRar(file);
   if (!start) return false;
   const RarHeaders headers = RarHeaders::Read(file, *start);
-  return !headers.headersEncrypted && (!headers.files.empty() || headers.endSeen);
+  // Encrypted headers: the command will say so rather than "not an archive".
+  return headers.headersEncrypted || !headers.files.empty() || headers.endSeen;
 }
 
 }  // namespace rkarc::rar

@@ -113,6 +113,7 @@ void VolumeSet::addLater(Volume volume) {
       m_headers.files.push_back(file);
     } else if (!m_headers.files.empty()) {  // a continued member: its last part holds the whole file's CRC
       m_headers.files.back().crc = file.crc;
+      m_headers.files.back().spans = true;
     }
   }
   if (m_headers.damage.empty() && !volume.headers.damage.empty())

@@ -54,6 +54,21 @@ void ReadExtra(const unsigned char* p, size_t size, uint32_t size32, uint32_t pa
   }
 }
 
+// How much of an extra block is whole fields. Some writers leave a last field
+// that claims more bytes than the block holds, or a few stray bytes; other
+// readers ignore them, and so does this one: the member's data still has to
+// match its CRC-32.
+size_t WellFormedExtra(const unsigned char* p, size_t size) {
+  size_t at = 0;
+  while (size - at >= 4 && 4u + Le16(p + at + 2) <= size - at) at += 4u + Le16(p + at + 2);
+  return at;
+}
+
+void PutLe16(unsigned char* p, size_t value) {
+  p[0] = static_cast<unsigned char>(value);
+  p[1] = static_cast<unsigned char>(value >> 8);
+}
+
 // The fields of an end record whose signature may be damaged: one disk,
 // and at least one member (a run of zero bytes is no archive).
 bool PlausibleEnd(const unsigned char* e) {
@@ -118,27 +133,37 @@ bool ZipDirectory::readRecords(const InputFile& file, const End& end) {
   // lies between them: then the recorded offset tells.
   for (const uint64_t cdStart : {end.position - end.cdSize, end.cdOffset}) {
     if (end.cdOffset > cdStart || cdStart + end.cdSize > end.position) continue;
-    std::vector<ZipRecord> records;
-    if (!readRecordsAt(file, cdStart, end, records)) continue;
+    Central central;
+    if (!readRecordsAt(file, cdStart, end, central)) continue;
     m_base = cdStart - end.cdOffset;
     m_cdEnd = cdStart + end.cdSize;
     m_cdSize = end.cdSize;
-    m_records = std::move(records);
+    m_records = std::move(central.records);
+    m_cleanCentral = std::move(central.clean);
+    m_repairedExtras = central.repaired;
     return true;
   }
   return false;
 }
 
 bool ZipDirectory::readRecordsAt(const InputFile& file, uint64_t cdStart, const End& end,
-                                 std::vector<ZipRecord>& records) const {
+                                 Central& central) const {
+  std::vector<ZipRecord>& records = central.records;
   std::vector<unsigned char> cd(static_cast<size_t>(end.cdSize));
   if (!file.readExact(cdStart, cd.data(), cd.size())) return false;
+  bool repairing = false;
   size_t at = 0;
   for (uint64_t n = 0; n < end.entries; ++n) {
     if (at + kCentralSize > cd.size() || Le32(&cd[at]) != kCentralSignature) return false;
     const unsigned char* h = &cd[at];
     const size_t nameLen = Le16(h + 28), extraLen = Le16(h + 30), commentLen = Le16(h + 32);
-    if (at + kCentralSize + nameLen + extraLen + commentLen > cd.size()) return false;
+    const size_t room = cd.size() - at - kCentralSize;
+    // Only the last record may run past the directory's end, in its extra field or comment.
+    if (nameLen > room || (n + 1 < end.entries && nameLen + extraLen + commentLen > room)) return false;
+    const size_t extraHeld = std::min(extraLen, room - nameLen);
+    const size_t commentHeld = std::min(commentLen, room - nameLen - extraHeld);
+    const unsigned char* extra = h + kCentralSize + nameLen;
+    const size_t extraKept = WellFormedExtra(extra, extraHeld);
     ZipRecord r;
     r.name.assign(reinterpret_cast<const char*>(h + kCentralSize), nameLen);
     r.charset = (Le16(h + 8) & 0x0800) ? NameCharset::Utf8 : NameCharset::Auto;
@@ -147,9 +172,22 @@ bool ZipDirectory::readRecordsAt(const InputFile& file, uint64_t cdStart, const 
     r.size = Le32(h + 24);
     r.packed = Le32(h + 20);
     r.localOffset = Le32(h + 42);
-    ReadExtra(h + kCentralSize + nameLen, extraLen, Le32(h + 24), Le32(h + 20), Le32(h + 42), r);
+    ReadExtra(extra, extraKept, Le32(h + 24), Le32(h + 20), Le32(h + 42), r);
     records.push_back(std::move(r));
-    at += kCentralSize + nameLen + extraLen + commentLen;
+    if (extraKept != extraLen || commentHeld != commentLen) {
+      if (!repairing) central.clean.assign(cd.begin(), cd.begin() + static_cast<ptrdiff_t>(at));
+      repairing = true;
+      ++central.repaired;
+    }
+    if (repairing) {
+      const unsigned char* comment = h + kCentralSize + nameLen + extraHeld;
+      central.clean.insert(central.clean.end(), h, h + kCentralSize + nameLen + extraKept);
+      central.clean.insert(central.clean.end(), comment, comment + commentHeld);
+      const size_t headAt = central.clean.size() - commentHeld - extraKept - nameLen - kCentralSize;
+      PutLe16(&central.clean[headAt + 30], extraKept);
+      PutLe16(&central.clean[headAt + 32], commentHeld);
+    }
+    at += kCentralSize + nameLen + extraHeld + commentHeld;
   }
   std::stable_sort(records.begin(), records.end(),
                    [](const ZipRecord& a, const ZipRecord& b) { return a.localOffset < b.localOffset; });
@@ -163,13 +201,16 @@ bool ZipDirectory::readRecordsAt(const InputFile& file, uint64_t cdStart, const 
          (file.readExact(base + records.front().localOffset, local, 4) && Le32(local) == kLocalSignature);
 }
 
+uint64_t ZipDirectory::windowEnd() const { return m_cleanCentral.empty() ? m_cdEnd : m_cdEnd - m_cdSize; }
+
 std::vector<unsigned char> ZipDirectory::cleanEnd() const {
   const uint64_t entries = m_records.size(), cdOffset = m_cdEnd - m_cdSize - m_base;
-  std::vector<unsigned char> out;
+  const uint64_t cdSize = m_cleanCentral.empty() ? m_cdSize : m_cleanCentral.size();
+  std::vector<unsigned char> out = m_cleanCentral;
   const auto put = [&out](uint64_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
   };
-  const bool zip64 = entries >= 0xFFFF || m_cdSize >= 0xFFFFFFFF || cdOffset >= 0xFFFFFFFF;
+  const bool zip64 = entries >= 0xFFFF || cdSize >= 0xFFFFFFFF || cdOffset >= 0xFFFFFFFF;
   if (zip64) {
     put(kEnd64Signature, 4);
     put(44, 8);            // the size of the rest of this record
@@ -178,18 +219,18 @@ std::vector<unsigned char> ZipDirectory::cleanEnd() const {
     put(0, 8);             // this disk, the central directory's disk
     put(entries, 8);       // on this disk
     put(entries, 8);
-    put(m_cdSize, 8);
+    put(cdSize, 8);
     put(cdOffset, 8);
     put(kLocator64Signature, 4);
     put(0, 4);
-    put(m_cdEnd - m_base, 8);  // where the ZIP64 end record begins
-    put(1, 4);                 // disks
+    put(cdOffset + cdSize, 8);  // where the ZIP64 end record begins
+    put(1, 4);                  // disks
   }
   put(kEndSignature, 4);
   put(0, 4);  // this disk, the central directory's disk
   put(std::min<uint64_t>(entries, 0xFFFF), 2);
   put(std::min<uint64_t>(entries, 0xFFFF), 2);
-  put(std::min<uint64_t>(m_cdSize, 0xFFFFFFFF), 4);
+  put(std::min<uint64_t>(cdSize, 0xFFFFFFFF), 4);
   put(std::min<uint64_t>(cdOffset, 0xFFFFFFFF), 4);
   put(0, 2);  // no comment
   return out;

@@ -43,12 +43,18 @@ class ZipDirectory {
   bool looksLikeZip() const { return m_looksLikeZip; }
   // The end record's signature was damaged; its fields led to the directory.
   bool endRepaired() const { return m_endRepaired; }
-  // Where the central directory ends in the file, and an end record for
-  // what was read (ZIP64 when the classic fields cannot hold it, no comment):
-  // libarchive reads the archive up to there with this end behind it, so a
-  // long comment, padding or a damaged end record is nothing it must cope with.
+  // Where the central directory ends in the file.
   uint64_t centralDirectoryEnd() const { return m_cdEnd; }
+  // libarchive reads the file up to windowEnd() with cleanEnd() behind it: an
+  // end record for what was read (ZIP64 when the classic fields cannot hold
+  // it, no comment), after the central directory itself when records had
+  // malformed extra fields, which are left out (a trailing field that claims
+  // more bytes than remain), so a long comment, padding, a damaged end record
+  // or such a field is nothing it must cope with.
+  uint64_t windowEnd() const;
   std::vector<unsigned char> cleanEnd() const;
+  // How many records had malformed extra fields left out.
+  size_t repairedExtras() const { return m_repairedExtras; }
 
   // Replaces the record's name by the one its local header holds, as
   // libarchive does: the local UTF-8 flag and 0x7075 field apply, the 0x7075
@@ -66,8 +72,13 @@ class ZipDirectory {
   };
   bool readEnd(const InputFile& file, uint64_t position, bool anySignature, End& end) const;
   bool readEnd64(const InputFile& file, uint64_t position, End& end) const;
+  struct Central {
+    std::vector<ZipRecord> records;
+    std::vector<unsigned char> clean;  // the directory without malformed extra fields, when it had any
+    size_t repaired = 0;
+  };
   bool readRecords(const InputFile& file, const End& end);
-  bool readRecordsAt(const InputFile& file, uint64_t cdStart, const End& end, std::vector<ZipRecord>& records) const;
+  bool readRecordsAt(const InputFile& file, uint64_t cdStart, const End& end, Central& central) const;
 
   uint64_t m_base = 0;
   uint64_t m_cdEnd = 0;
@@ -75,6 +86,8 @@ class ZipDirectory {
   bool m_looksLikeZip = false;
   bool m_endRepaired = false;
   std::vector<ZipRecord> m_records;
+  std::vector<unsigned char> m_cleanCentral;
+  size_t m_repairedExtras = 0;
 };
 
 }  // namespace rkarc::zip

@@ -1,26 +1,30 @@
 // Deflate members through ISA-L; see ZipInflater.h.
 #include "archivers/unzip32/ZipInflater.h"
 
+#include <zlib.h>
+
 #include <algorithm>
 #include <string>
 
+#include "archivers/common/Deflate64Decoder.h"
 #include "archivers/common/ResultCodes.h"
 
 namespace rkarc::zip {
 namespace {
 
 constexpr uint16_t kDeflate = 8;
+constexpr uint16_t kDeflate64 = 9;
 constexpr uint16_t kEncryptedFlags = 0x0041;  // encrypted, strongly encrypted
 constexpr size_t kBlock = 256 * 1024;
 
 }  // namespace
 
-ZipInflater::ZipInflater(const InputFile& file, Progress& progress)
-    : m_file(file), m_progress(progress) {}
+ZipInflater::ZipInflater(const InputFile& file, Progress& progress) : m_file(file), m_progress(progress) {}
 
 bool ZipInflater::Takes(const ZipRecord& record, uint64_t limit) {
-  return record.method == kDeflate && !record.encrypted && !(record.flags & kEncryptedFlags) && record.packed > 0 &&
-         record.dataOffset > 0 && record.dataOffset <= limit && record.packed <= limit - record.dataOffset;
+  return (record.method == kDeflate || record.method == kDeflate64) && !record.encrypted &&
+         !(record.flags & kEncryptedFlags) && record.packed > 0 && record.dataOffset > 0 &&
+         record.dataOffset <= limit && record.packed <= limit - record.dataOffset;
 }
 
 bool ZipInflater::fail(MemberSink& sink, int32_t code, const char* what, bool fatal) {
@@ -29,6 +33,7 @@ bool ZipInflater::fail(MemberSink& sink, int32_t code, const char* what, bool fa
 }
 
 bool ZipInflater::extract(const ZipRecord& record, MemberSink& sink) {
+  if (record.method == kDeflate64) return extractDeflate64(record, sink);
   if (!m_state) {
     m_state = std::make_unique<inflate_state>();
     m_in.resize(kBlock);
@@ -63,12 +68,46 @@ bool ZipInflater::extract(const ZipRecord& record, MemberSink& sink) {
   }
   // ISA-L reads ahead into its bit buffer; the whole bytes there are unused.
   const uint64_t used = record.packed - left - s.avail_in - static_cast<uint64_t>(s.read_in_length / 8);
+  return finishMember(record, sink, used, produced, s.crc);
+}
+
+bool ZipInflater::finishMember(const ZipRecord& record, MemberSink& sink, uint64_t used, uint64_t produced,
+                               uint32_t crc) {
   if (used != record.packed) return fail(sink, kErrDamaged, "圧縮データの長さが中央ディレクトリと違います", false);
   if ((produced & 0xFFFFFFFF) != (record.size & 0xFFFFFFFF))
     return fail(sink, kErrDamaged, "展開したデータの長さが中央ディレクトリと違います", false);
-  if (s.crc != record.crc) return fail(sink, kErrChecksum, "ZIP", false);
+  if (crc != record.crc) return fail(sink, kErrChecksum, "ZIP", false);
   sink.commit();
   return true;
+}
+
+// Deflate64 through our own decoder, with the same checks and outcomes.
+bool ZipInflater::extractDeflate64(const ZipRecord& record, MemberSink& sink) {
+  if (m_out.empty()) m_out.resize(kBlock);
+  uint64_t at = record.dataOffset, left = record.packed, produced = 0;
+  Deflate64Decoder decoder([&](uint8_t* buffer, size_t size) -> int64_t {
+    const int64_t got = m_file.readAt(at, buffer, static_cast<size_t>(std::min<uint64_t>(left, size)));
+    if (got > 0) {
+      at += static_cast<uint64_t>(got);
+      left -= static_cast<uint64_t>(got);
+      m_progress.update(at, m_file.size());
+    }
+    return got;
+  });
+  uint32_t crc = 0;
+  for (;;) {
+    const int64_t made = decoder.read(m_out.data(), m_out.size());
+    if (made == 0) break;
+    if (made < 0 && decoder.status() == Deflate64Decoder::Status::ReadError)
+      return fail(sink, kErrArchiveOpen, "読めません", true);
+    if (made < 0 && decoder.status() == Deflate64Decoder::Status::Truncated)
+      return fail(sink, kErrDamaged, left == 0 ? "deflate64データが終わりません" : "データが途中で切れています", true);
+    if (made < 0) return fail(sink, kErrDamaged, "deflate64データが正しくありません", true);
+    if (!sink.write(m_out.data(), static_cast<size_t>(made))) return true;  // the writer has recorded why
+    crc = static_cast<uint32_t>(crc32(crc, m_out.data(), static_cast<uInt>(made)));
+    produced += static_cast<uint64_t>(made);
+  }
+  return finishMember(record, sink, decoder.consumed(), produced, crc);
 }
 
 }  // namespace rkarc::zip

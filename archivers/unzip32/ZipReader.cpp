@@ -54,13 +54,20 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ZipDirectory directory;
   if (!directory.read(job.file())) {
     const int32_t code = directory.looksLikeZip() ? kErrDamaged : kErrNotArchive;
-    report.fail(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
+    const std::string& next = job.file().parts().next();
+    if (code == kErrDamaged && !next.empty()) {
+      report.fail("ZIPの中央ディレクトリが見つかりません（分割書庫の次の巻 " + next.substr(next.rfind('/') + 1) +
+                  " がないか、壊れています）");
+    } else {
+      report.fail(code == kErrDamaged ? "ZIPの中央ディレクトリが見つかりません（壊れています）" : "ZIP書庫ではありません");
+    }
     return code;
   }
   if (directory.endRepaired()) {
     report.add("書庫の終わりのレコードが壊れているため、中央ディレクトリから読みます");
     report.keep("書庫の終わりのレコードが壊れています");  // the archive was not read as it was written
   }
+  if (directory.repairedExtras() > 0) report.add("中央ディレクトリの壊れた拡張フィールドを無視しました");
   const PasswordSet& passwords = ModulePasswords();
   PasswordChoice password;
   if (passwords.given) {
@@ -70,7 +77,7 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   if (directory.records().empty()) return job.finish(writer);  // an empty archive: nothing to write
-  ArchiveWindow window(job.file(), directory.base(), directory.centralDirectoryEnd(), &job.progress());
+  ArchiveWindow window(job.file(), directory.base(), directory.windowEnd(), &job.progress());
   window.setTail(directory.cleanEnd());
   ZipInflater inflater(job.file(), job.progress());
   size_t entries = 0;

@@ -6,6 +6,7 @@
 // regular file is taken as an archive. Each module extracts an archive of
 // the same three members, made here (ISH32.DLL: two sample texts joined).
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "tests/archivers/LzhTestArchive.h"
 #include "tests/archivers/ModuleBench.h"
 #include "tests/archivers/RarBuilder.h"
+#include "tests/archivers/SafeWriterTestUtil.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -300,6 +302,42 @@ INSTANTIATE_TEST_SUITE_P(Modules, ModuleContract,
                              ModuleRow{"SEVENZIP32.DLL", "SevenZip", "7z", "x", "-q", "x -aoa", "e", true, true,
                                        SevenZip}),
                          [](const testing::TestParamInfo<ModuleRow>& info) { return std::string(info.param.prefix); });
+
+// A refused member (a link out of the output folder) changes nothing for the
+// others: empty folders stay, and a read-only folder gets its mode once filled.
+TEST(ModuleFolders, ARefusedMemberLeavesTheFoldersAndReadOnlyFoldersKeepTheirMode) {
+  const struct {
+    const char* file;
+    const char* prefix;
+    const char* options;
+    const char* program;
+    QStringList arguments;
+  } rows[] = {{"UNZIP32.DLL", "UnZip", "-x", "zip", {"-q", "-r", "-y", "@.zip", "."}},
+              {"TAR32.DLL", "Tar", "-xfo", "tar", {"-cf", "@.tar", "."}},
+              {"SEVENZIP32.DLL", "SevenZip", "x", "7zz", {"a", "-bso0", "-bsp0", "-snl", "@.7z", "."}}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.file);
+    TempFolder temp;
+    temp.mkdir("src/empty1");
+    temp.mkdir("src/empty2");
+    temp.write("src/ro/f.txt", "inside");
+    ASSERT_EQ(chmod(temp.file("src/ro").toUtf8().constData(), 0555), 0);
+    ASSERT_EQ(symlink("../../outside", temp.file("src/up").toUtf8().constData()), 0);
+    QStringList arguments = row.arguments;
+    arguments.replaceInStrings("@", temp.file("a"));
+    ASSERT_EQ(testing_support::Run(row.program, arguments, temp.file("src")), 0);
+    const TestModule module(row.file, row.prefix);
+    ModuleBench bench(module);
+    const QString archive = temp.file("a." + arguments.filter(temp.file("a")).value(0).section('.', -1));
+    EXPECT_EQ(bench.extract(row.options, archive), rkarc::kErrUnsafeType) << bench.report();
+    EXPECT_EQ(Tree(bench.out()), (QStringList{"empty1/", "empty2/", "ro/", "ro/f.txt"}));
+    struct stat st {};
+    EXPECT_EQ(stat((bench.out() + "/ro").toUtf8().constData(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0555u & ~testing_support::CurrentUmask());
+    chmod((bench.out() + "/ro").toUtf8().constData(), 0755);
+    chmod(temp.file("src/ro").toUtf8().constData(), 0755);
+  }
+}
 
 // BZ2LIB.DLL runs no commands: it only tells its version, as the others do.
 TEST(ModuleEntryPoints, EveryModuleTellsItsVersionAndIsIdle) {

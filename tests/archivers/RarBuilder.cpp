@@ -151,9 +151,9 @@ QList<QByteArray> Rar4Volumes(const std::vector<RarMember>& members, int perVolu
       const RarMember& m = *p.member;
       const uint16_t flags = 0x8000 | m.flags | (p.before ? 0x01 : 0) | (p.after ? 0x02 : 0);
       QByteArray head = QByteArray("\x74", 1) + Le(flags, 2) + Le(32 + m.name.size(), 2);
-      head += Le(p.data.size(), 4) + Le(m.size, 4) + QByteArray("\x02", 1) + Le(p.crc(), 4);
+      head += Le(p.data.size(), 4) + Le(m.size, 4) + QByteArray(1, m.onUnix ? '\x03' : '\x02') + Le(p.crc(), 4);
       head += Le(0x5A210000, 4) + QByteArray(1, static_cast<char>(m.version)) +
-              QByteArray(1, static_cast<char>(m.method)) + Le(m.name.size(), 2) + Le(0x20, 4) + m.name;
+              QByteArray(1, static_cast<char>(m.method)) + Le(m.name.size(), 2) + Le(m.attributes, 4) + m.name;
       rar += Block4(head) + p.data;
     }
     out.append(rar + Block4(QByteArray("\x7B", 1) + Le(0x4000 | (last ? 0 : 0x0001), 2) + Le(7, 2)));
@@ -161,22 +161,26 @@ QList<QByteArray> Rar4Volumes(const std::vector<RarMember>& members, int perVolu
   return out;
 }
 
-QList<QByteArray> Rar5Volumes(const std::vector<RarMember>& members, int perVolume) {
+QList<QByteArray> Rar5Volumes(const std::vector<RarMember>& members, int perVolume, const QByteArray& mainExtra) {
   const QList<QList<Part>> parts = Split(members, perVolume);
   QList<QByteArray> out;
   for (qsizetype v = 0; v < parts.size(); ++v) {
     const bool set = parts.size() > 1, last = v + 1 == parts.size();
     // archive flags: a volume, with its number unless the first
-    QByteArray main = Vint(1) + Vint(0) + Vint(set ? (v > 0 ? 3 : 1) : 0);
+    QByteArray main = Vint(1) + (mainExtra.isEmpty() ? Vint(0) : Vint(1) + Vint(static_cast<uint64_t>(mainExtra.size())));
+    main += Vint(set ? (v > 0 ? 3 : 1) : 0);
     if (set && v > 0) main += Vint(static_cast<uint64_t>(v));
+    main += mainExtra;
     QByteArray rar = QByteArray("Rar!\x1A\x07\x01\x00", 8) + Block5(main);
     for (const Part& p : parts[v]) {
       const RarMember& m = *p.member;
-      const uint64_t flags = 0x02 | (p.before ? 0x08 : 0) | (p.after ? 0x10 : 0);
-      QByteArray head = Vint(2) + Vint(flags) + Vint(static_cast<uint64_t>(p.data.size()));
-      head += Vint(m.directory ? 0x05 : 0x04) + Vint(m.size) + Vint(m.directory ? 0x10 : 0x20) + Le(p.crc(), 4) +
-              Vint(m.compression) + Vint(0);
-      head += Vint(static_cast<uint64_t>(m.name.size())) + m.name;
+      const uint64_t flags = 0x02 | (m.extra.isEmpty() ? 0 : 0x01) | (p.before ? 0x08 : 0) | (p.after ? 0x10 : 0);
+      QByteArray head = Vint(2) + Vint(flags);
+      if (!m.extra.isEmpty()) head += Vint(static_cast<uint64_t>(m.extra.size()));
+      head += Vint(static_cast<uint64_t>(p.data.size()));
+      head += Vint(m.directory ? 0x05 : 0x04) + Vint(m.size) + Vint(m.directory && !m.onUnix ? 0x10 : m.attributes) +
+              Le(p.crc(), 4) + Vint(m.compression) + Vint(m.onUnix ? 1 : 0);
+      head += Vint(static_cast<uint64_t>(m.name.size())) + m.name + m.extra;
       rar += Block5(head) + p.data;
     }
     out.append(rar + Block5(Vint(5) + Vint(0) + Vint(last ? 0 : 1)));

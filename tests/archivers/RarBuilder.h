@@ -22,6 +22,9 @@ struct RarMember {
   uint8_t method = 0x30;     // RAR 4 method; 0x30 stored
   uint16_t flags = 0;        // RAR 4 file header flags (dictionary bits)
   bool directory = false;    // RAR 5 only
+  uint32_t attributes = 0x20;  // MS-DOS / Windows attributes, or a Unix mode
+  bool onUnix = false;          // made on Unix: `attributes` is a mode
+  QByteArray extra{};          // RAR 5 extra area records, as stored
 };
 
 // A stored member.
@@ -33,7 +36,8 @@ RarMember FirstRar5Member(const QByteArray& archive);
 // The volumes of a set holding `members`, each volume taking at most
 // `perVolume` bytes of packed data; one volume is a plain archive.
 QList<QByteArray> Rar4Volumes(const std::vector<RarMember>& members, int perVolume);
-QList<QByteArray> Rar5Volumes(const std::vector<RarMember>& members, int perVolume);
+// `mainExtra`: records of the main header's extra area, as stored.
+QList<QByteArray> Rar5Volumes(const std::vector<RarMember>& members, int perVolume, const QByteArray& mainExtra = {});
 
 uint32_t Crc32(const QByteArray& data);
 

@@ -3,12 +3,16 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <utility>
 #include <vector>
 
+#include "archivers/common/LeftoverMark.h"
+#include "archivers/common/NewFile.h"
 #include "archivers/common/SafeWriter.h"
 #include "tests/archivers/SafeWriterTestUtil.h"
 
@@ -261,15 +265,27 @@ TEST(SafeWriter, ExistingFilesAreKeptAndCountedUnlessOverwriting) {
 // anything merely named like ours, nor in a folder it does not write to.
 TEST(SafeWriter, StaleTemporaryFilesOfOursGoFromTheFoldersItWrites) {
   WriterBench bench;
-  const QString stale = bench.tmp().write("out/sub/.rukasu2-0123456789abcdef.part", "killed");
+  const QString sub = bench.tmp().mkdir("out/sub");
+  const pid_t killed = fork();  // makes its file as an extraction does, and dies
+  if (killed == 0) {
+    const int folder = open(sub.toUtf8().constData(), O_RDONLY | O_DIRECTORY);
+    bool unnamed = false;
+    int err = 0;
+    _exit(rkarc::NewFile::Create(folder, 0644, true, unnamed, err).valid() ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(killed, &status, 0), killed);
+  const QStringList stale = QDir(sub).entryList(QDir::Files | QDir::Hidden);
+  ASSERT_EQ(stale.size(), 1);
   const QString live = bench.tmp().write("out/sub/.rukasu2-fedcba9876543210.part", "in use");
-  const QString likeOurs = bench.tmp().write("out/sub/.rukasu2-mine.part", "the user's");
+  const QString likeOurs = bench.tmp().write("out/sub/.rukasu2-0123456789abcdef.part", "the user's");
   const QString elsewhere = bench.tmp().write("out/other/.rukasu2-00000000000000ff.part", "not written here");
-  const int holder = open(live.toStdString().c_str(), O_RDONLY | O_CLOEXEC);
+  const int holder = open(live.toStdString().c_str(), O_RDWR | O_CLOEXEC);
+  rkarc::MarkTemporary(holder);
   ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
   EXPECT_TRUE(bench.file("sub/new.txt", "new"));
   close(holder);
-  EXPECT_FALSE(QFileInfo::exists(stale));
+  EXPECT_FALSE(QFileInfo::exists(sub + "/" + stale[0]));
   for (const QString& kept : {live, likeOurs, elsewhere}) EXPECT_TRUE(QFileInfo::exists(kept)) << kept.toStdString();
 }
 

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <zlib.h>
+
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
 
@@ -93,6 +95,17 @@ TEST_F(Sevenzip32, EveryMethodAndFilterExtractsExactlyInEitherLocale) {
       {"BCJ", {"-mf=BCJ"}},
       {"BCJ2", {"-mf=BCJ2", "-m0=LZMA"}},
       {"one block per file", {"-ms=off"}},
+      {"Deflate64", {"-m0=Deflate64"}},
+      {"ARM on LZMA", {"-mf=ARM", "-m0=LZMA"}},
+      {"ARM-Thumb", {"-mf=ARMT"}},
+      {"PowerPC", {"-mf=PPC"}},
+      {"SPARC", {"-mf=SPARC"}},
+      {"ARM64", {"-mf=ARM64"}},
+      {"Delta", {"-mf=Delta:4"}},
+      {"BCJ on Deflate", {"-m0=BCJ", "-m1=Deflate"}},
+      {"BCJ on Copy, plain header", {"-m0=BCJ", "-m1=Copy", "-mhc=off"}},
+      {"BCJ2 on LZMA2", {"-mf=BCJ2"}},
+      {"four filters on LZMA", {"-m0=ARM", "-m1=PPC", "-m2=SPARC", "-m3=ARMT", "-m4=LZMA"}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.row);
@@ -115,6 +128,7 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
   const QByteArray good = ReadFile(Make7z(temp, "good.7z", {}));
   const QByteArray stored = ReadFile(Make7z(temp, "stored.7z", {"-m0=Copy"}));
   const QString encrypted = Make7z(temp, "enc.7z", {"-psecret"});
+  const QByteArray deflate64 = ReadFile(Make7z(temp, "d64.7z", {"-m0=Deflate64"}));
   const QString hidden = Make7z(temp, "henc.7z", {"-psecret", "-mhe=on"});
   const qsizetype inData = stored.indexOf("cp932");
   ASSERT_GT(inData, 0);
@@ -135,7 +149,10 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
        rkarc::kErrChecksum, "表/能ソ.txt: CRCが一致しません", false},
       {"compressed data damaged", temp.write("lzma.7z", QByteArray(good).replace(100, 4, "\xEE\xEE\xEE\xEE")), 0,
        nullptr, false},
-      {"encrypted members", encrypted, rkarc::kErrEncrypted, "暗号化されています（パスワードが必要です）", true},
+      {"Deflate64 data damaged", temp.write("d64x.7z", QByteArray(deflate64).replace(200, 4, "\xEE\xEE\xEE\xEE")), 0,
+       nullptr, false},
+      {"encrypted members", encrypted, rkarc::kErrEncrypted, "README.TXT: 暗号化されています（パスワードが必要です）",
+       false},
       {"encrypted headers", hidden, rkarc::kErrEncrypted, "書庫のヘッダーが暗号化されています（パスワードが必要です）",
        true},
       {"no 7z at all", temp.write("text.7z", "7z is not here"), rkarc::kErrNotArchive, "7z書庫ではありません", true},
@@ -158,6 +175,60 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
     EXPECT_EQ(Differences(bench.out(), temp.file("src")), "");
     EXPECT_FALSE(Tree(bench.out()).join(",").contains(".rukasu2-"));
     EXPECT_TRUE(bench.outside().isEmpty());
+  }
+}
+
+// An empty 7z whose header holds archive properties and nothing else.
+QByteArray EmptyWithProperties() {
+  const QByteArray header("\x01\x02\x19\x01\x00\x00\x00", 7);
+  const auto le = [](uint64_t v, int n) {
+    QByteArray b;
+    for (int i = 0; i < n; ++i) b += static_cast<char>(v >> (8 * i));
+    return b;
+  };
+  const auto crc = [](const QByteArray& b) {
+    return ::crc32(0, reinterpret_cast<const Bytef*>(b.constData()), static_cast<uInt>(b.size()));
+  };
+  const QByteArray next = le(0, 8) + le(header.size(), 8) + le(crc(header), 4);
+  return QByteArray("7z\xBC\xAF\x27\x1C\x00\x04", 8) + le(crc(next), 4) + next + header;
+}
+
+// Archives other tools make, and members 7z keeps in ways of their own:
+// whatever can be read is written, each refusal names its reason.
+TEST_F(Sevenzip32, ArchivesOfOtherToolsAndMembersThatCannotBeRead) {
+  RK_REQUIRE_PROGRAM("py7zr");
+  MakeSource(temp);
+  const struct {
+    const char* row;
+    const char* script;  // run in src; makes ../README.TXT.7z
+    int32_t code;
+    const char* reason;
+    QStringList tree;
+  } rows[] = {
+      {"py7zr: modes without type bits", "py7zr c ../README.TXT.7z README.TXT data.bin", 0, nullptr,
+       {"README.TXT", "data.bin"}},
+      {"a member without a name", "7zz a -bso0 -si ../README.TXT.7z < README.TXT", 0, nullptr, {"README.TXT"}},
+      {"partly encrypted", "7zz a -bso0 ../README.TXT.7z README.TXT && 7zz a -bso0 -pp ../README.TXT.7z data.bin",
+       rkarc::kErrEncrypted, "data.bin: 暗号化されています（パスワードが必要です）", {"README.TXT"}},
+      {"RISC-V filter", "7zz a -bso0 -mf=RISCV ../README.TXT.7z data.bin", rkarc::kErrUnsupported,
+       "data.bin: 対応していない圧縮方式です（RISC-V）", {}},
+      {"empty, with archive properties", nullptr, 0, nullptr, {}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.row);
+    QFile::remove(temp.file("README.TXT.7z"));
+    if (row.script) {
+      ASSERT_EQ(testing_support::Run("sh", {"-c", row.script}, temp.file("src")), 0);
+    } else {
+      temp.write("README.TXT.7z", EmptyWithProperties());
+    }
+    ModuleBench bench(SevenZip());
+    EXPECT_EQ(bench.extract("x", temp.file("README.TXT.7z")), row.code) << bench.report();
+    if (row.reason) {
+      EXPECT_NE(bench.report().find(std::string("reason\t") + row.reason + "\n"), std::string::npos) << bench.report();
+    }
+    EXPECT_EQ(Tree(bench.out()), row.tree);
+    EXPECT_EQ(Differences(bench.out(), temp.file("src")), "");
   }
 }
 

@@ -170,19 +170,23 @@ TEST(Unlha32Made, MembersOfEveryLengthAroundAPowerOfTwoExtractInEveryMethod) {
 }
 
 // An Amiga self-extractor carries its usage text in an archive inside its own
-// image: the archive after the image is the one extracted, and a file that
-// holds only the stub's archive says so.
+// image: the archive after the image is the one extracted, also when the
+// image's end is unknown, and a file that holds only the stub's archive says so.
 TEST(Unlha32Made, ASelfExtractorsOwnArchiveIsNotTheArchive) {
   const QByteArray stub =
       testing_support::AmigaStub(testing_support::LzhLevel0({"usage.txt", "Usage: run me", 0, {}, 0}) + '\0');
   const QByteArray real = testing_support::LzhLevel0({"data.txt", "the archive", 0, {}, 0}) + '\0';
+  // A hunk kind the image walk does not know (HUNK_RELOC32SHORT) hides where the image ends.
+  const QByteArray unwalked = stub.left(stub.size() - 4) + QByteArray("\0\0\x03\xFC", 4);
   const struct {
     QByteArray file;
     int32_t rc;
     QStringList tree;
     std::string reason;
   } rows[] = {{stub + real, rkarc::kOk, {"data.txt"}, ""},
-              {stub, rkarc::kErrNotArchive, {}, "自己解凍ファイルの実行部分にある書庫しか見つかりません"}};
+              {stub, rkarc::kErrNotArchive, {}, "自己解凍ファイルの実行部分にある書庫しか見つかりません"},
+              {unwalked + real, rkarc::kOk, {"data.txt"}, ""},
+              {unwalked, rkarc::kErrNotArchive, {}, "自己解凍ファイルの実行部分にある書庫しか見つかりません"}};
   for (const auto& row : rows) {
     TempFolder tmp, out;
     std::string report;
@@ -195,11 +199,11 @@ TEST(Unlha32Made, ASelfExtractorsOwnArchiveIsNotTheArchive) {
 }
 
 TEST(Unlha32Made, UnsupportedMemberIsReportedAndTheOthersStillExtract) {
-  testing_support::LzhTestMember lh2{"old.txt", "not really lh2", 0, {}, 0};
-  lh2.method = "-lh2-";
+  testing_support::LzhTestMember unknown{"old.txt", "not really lh8", 0, {}, 0};
+  unknown.method = "-lh8-";
   TempFolder tmp;
   const QString archive = tmp.write("mixed.lzh", testing_support::LzhLevel0({"a.txt", "first", 0, {}, 0}) +
-                                                     testing_support::LzhLevel0(lh2) +
+                                                     testing_support::LzhLevel0(unknown) +
                                                      testing_support::LzhLevel0({"b.txt", "last", 0, {}, 0}));
   TempFolder out;
   std::string report;

@@ -10,7 +10,6 @@
 #include <optional>
 
 #include "archivers/common/Module.h"
-
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
 #include "tests/support/FaultFolder.h"
@@ -136,49 +135,58 @@ TEST_F(Unzip32, SelfExtractingFilesWithSmallAndLargeStubs) {
   }
 }
 
-// Deflated members are decoded apart from libarchive and checked as it
-// checks them: a flipped bit fails the member, and a CRC or size that the
-// central directory gets wrong (with zeros in the local header, which then
-// defers to it) fails only that member.
+// Deflated and Deflate64 members (the latter made by 7zz) are decoded apart
+// from libarchive and checked as it checks them: a flipped bit fails the
+// member, and a CRC or size that the central directory gets wrong (with zeros
+// in the local header, which then defers to it) fails only that member.
 TEST_F(Unzip32, DeflatedMembersCheckedAgainstTheCentralDirectory) {
   RK_REQUIRE_PROGRAM("zip");
+  RK_REQUIRE_PROGRAM("7zz");
   TempFolder tmp;
   QByteArray data;
   for (int i = 0; data.size() < 1 << 20; ++i)
     data += i % 4 ? QByteArray::number(i * 7919) + " 解凍 " : QByteArray(1, static_cast<char>((i * 2654435761u) >> 24));
   tmp.write("src/big.bin", data);
   tmp.write("src/small.txt", "alpha");
-  const QByteArray zip = testing_support::ReadFile(MakeZip(tmp, {"big.bin", "small.txt"}));
-  const qsizetype central = zip.indexOf(QByteArray("PK\x01\x02", 4));
-  ASSERT_GT(central, 0);
-  // The local header's CRC-32 or size (at 14, 18 or 22) set to zero, the central one one more.
-  const auto centralWrong = [&](int field) {
-    QByteArray z = zip;
-    z.replace(field, 4, QByteArray(4, '\0'));
-    for (qsizetype at = central + field + 2; ++z[at] == 0; ++at) {
-    }
-    return z;
-  };
-  QByteArray flipped = zip;
-  flipped[zip.size() / 3] = static_cast<char>(flipped[zip.size() / 3] ^ 0x08);
-  const struct {
-    const char* row;
-    QByteArray content;
-    int32_t code;  // -1: any failure
-    int small;     // small.txt comes out: 1, or not: 0; -1: either
-  } rows[] = {{"whole", zip, 0, 1},
-              {"flipped bit", flipped, -1, -1},
-              {"central crc", centralWrong(14), rkarc::kErrChecksum, 1},
-              {"central compressed size", centralWrong(18), rkarc::kErrDamaged, 1},
-              {"central size", centralWrong(22), rkarc::kErrDamaged, 1}};
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.row);
-    ModuleBench bench(Unzip());
-    const int32_t rc = bench.extract("-x", bench.tmp().write("x.zip", row.content));
-    EXPECT_TRUE(row.code == -1 ? rkarc::IsFailure(rc) : rc == row.code) << rc << " " << bench.report();
-    EXPECT_TRUE(testing_support::ReadFile(bench.out() + "/big.bin") == (row.code == 0 ? data : QByteArray()));
-    if (row.small >= 0) {
-      EXPECT_EQ(testing_support::Tree(bench.out()).contains("small.txt"), row.small == 1);
+  for (const bool deflate64 : {false, true}) {
+    SCOPED_TRACE(deflate64 ? "Deflate64" : "Deflate");
+    const QStringList make64 = {"a", "-bso0", "-tzip", "-mm=Deflate64", tmp.file("d64.zip"), "big.bin", "small.txt"};
+    const QByteArray zip = deflate64 && testing_support::Run("7zz", make64, tmp.file("src")) == 0
+                               ? testing_support::ReadFile(tmp.file("d64.zip"))
+                               : testing_support::ReadFile(MakeZip(tmp, {"big.bin", "small.txt"}));
+    ASSERT_EQ(zip.size() > 8 && zip[8] == 9, deflate64);  // the method of the first member
+    const qsizetype central = zip.indexOf(QByteArray("PK\x01\x02", 4));
+    ASSERT_GT(central, 0);
+    // The local header's CRC-32 or size (at 14, 18 or 22) set to zero, the central one one more (or less).
+    const auto centralWrong = [&](int field, bool less = false) {
+      QByteArray z = zip;
+      z.replace(field, 4, QByteArray(4, '\0'));
+      for (qsizetype at = central + field + 2; less ? z[at]-- == 0 : ++z[at] == 0; ++at) {
+      }
+      return z;
+    };
+    QByteArray flipped = zip;
+    flipped[zip.size() / 3] = static_cast<char>(flipped[zip.size() / 3] ^ 0x08);
+    const struct {
+      const char* row;
+      QByteArray content;
+      int32_t code;  // -1: any failure
+      int small;     // small.txt comes out: 1, or not: 0; -1: either
+    } rows[] = {{"whole", zip, 0, 1},
+                {"flipped bit", flipped, -1, -1},
+                {"central crc", centralWrong(14), rkarc::kErrChecksum, 1},
+                {"central compressed size", centralWrong(18), rkarc::kErrDamaged, 1},
+                {"data cut short", centralWrong(18, true), rkarc::kErrDamaged, -1},
+                {"central size", centralWrong(22), rkarc::kErrDamaged, 1}};
+    for (const auto& row : rows) {
+      SCOPED_TRACE(row.row);
+      ModuleBench bench(Unzip());
+      const int32_t rc = bench.extract("-x", bench.tmp().write("x.zip", row.content));
+      EXPECT_TRUE(row.code == -1 ? rkarc::IsFailure(rc) : rc == row.code) << rc << " " << bench.report();
+      EXPECT_TRUE(testing_support::ReadFile(bench.out() + "/big.bin") == (row.code == 0 ? data : QByteArray()));
+      if (row.small >= 0) {
+        EXPECT_EQ(testing_support::Tree(bench.out()).contains("small.txt"), row.small == 1);
+      }
     }
   }
 }
@@ -200,6 +208,17 @@ TEST_F(Unzip32, LongMemberPathsComeOutWhole) {
 
 // Where the end record of z.zip begins.
 qsizetype EndRecord(const QByteArray& zip) { return zip.lastIndexOf(QByteArray("PK\x05\x06", 4)); }
+
+// The last central record's extra field ends in a field that claims 40 bytes
+// and holds 2 (with `pastEnd`, its length runs past the directory instead).
+void BadTrailingExtra(QByteArray& z, bool pastEnd) {
+  const auto le16 = [&z](qsizetype at) { return static_cast<uint8_t>(z[at]) | static_cast<uint8_t>(z[at + 1]) << 8; };
+  const qsizetype record = z.lastIndexOf(QByteArray("PK\x01\x02", 4));
+  const int added = pastEnd ? 0 : 6;
+  z.insert(record + 46 + le16(record + 28) + le16(record + 30), QByteArray("\xFE\xCA\x28\x00xy", added));
+  z[record + 30] = static_cast<char>(le16(record + 30) + (pastEnd ? 40 : added));
+  z[EndRecord(z) + 12] = static_cast<char>(z[EndRecord(z) + 12] + added);
+}
 
 // What writers and damage do to the end of an archive: ZIP64 records, a
 // comment longer than libarchive looks back, padding, a damaged signature, nothing at
@@ -226,13 +245,26 @@ TEST_F(Unzip32, EndRecordsOfEveryShape) {
       // a plain end record whose fields are not marked.
       {"Streamed64", "printf streamed | zip -q z.zip -", nullptr, "-", "streamed", 0, ""},
       {"Zip64BesideWrongClassicFields", "zip -q -fz z.zip a.txt",
-       [](QByteArray& z) { z.replace(EndRecord(z) + 8, 12, QByteArray("\x07\x00\x07\x00\x01\x00\x00\x00\x39\x30\x00\x00", 12)); },
+       [](QByteArray& z) {
+         z.replace(EndRecord(z) + 8, 12, QByteArray("\x07\x00\x07\x00\x01\x00\x00\x00\x39\x30\x00\x00", 12));
+       },
        "a.txt", "forced", 0, ""},
-      {"LongComment", plain + " && (zipnote z.zip; cat comment) > n && zipnote -w z.zip < n", nullptr, "a.txt", "forced",
-       0, ""},
+      {"LongComment", plain + " && (zipnote z.zip; cat comment) > n && zipnote -w z.zip < n", nullptr, "a.txt",
+       "forced", 0, ""},
       {"PaddingAfter", plain, [](QByteArray& z) { z.append(100, '\0'); }, "a.txt", "forced", 0, ""},
-      {"PaddingBefore", plain, [](QByteArray& z) { z.insert(EndRecord(z), QByteArray(64, '\0')); }, "a.txt", "forced", 0, ""},
+      {"PaddingBefore", plain, [](QByteArray& z) { z.insert(EndRecord(z), QByteArray(64, '\0')); }, "a.txt", "forced",
+       0, ""},
       {"DamagedSignature", plain, [](QByteArray& z) { z[EndRecord(z) + 3] = 7; }, "a.txt", "forced", 0, ""},
+      // Other readers ignore a malformed last extra field; the data is still checked.
+      {"TrailingExtraOverflows", plain, [](QByteArray& z) { BadTrailingExtra(z, false); }, "a.txt", "forced", 0, ""},
+      {"TrailingExtraPastTheDirectory", plain, [](QByteArray& z) { BadTrailingExtra(z, true); }, "a.txt", "forced", 0,
+       ""},
+      {"TrailingExtraAndWrongData", plain,
+       [](QByteArray& z) {
+         BadTrailingExtra(z, false);
+         z[z.indexOf("forced")] = 'F';
+       },
+       nullptr, "", rkarc::kErrChecksum, "a.txt: CRCが一致しません"},
       {"EndRecordAlone", "printf 'PK\\005\\006' > z.zip && head -c 18 /dev/zero >> z.zip", nullptr, nullptr, "", 0, ""},
       {"DirectoryLost", plain,
        [](QByteArray& z) {

@@ -64,10 +64,15 @@ TEST(ArchiveExtract, TarGzIsATarNotASingleGzip) {
   EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogTarExtracting), P(M::LogExtracted)}));
 }
 
+// Whatever name the gzip header stores (gzip keeps "stored.txt" here).
 TEST(ArchiveExtract, SingleGzipIsNamedAfterTheArchive) {
   EngineFixture f;
-  const QString arc = f.makeGz("ReadMe.txt.gz", "hello");
+  f.tmp.write("source/stored.txt", "hello");
+  ASSERT_EQ(testing_support::Run("gzip", {"stored.txt"}, f.source), 0);
+  const QString arc = f.source + "/ReadMe.txt.gz";
+  ASSERT_TRUE(QFile::rename(f.source + "/stored.txt.gz", arc));
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
+  EXPECT_EQ(testing_support::Tree(f.dest + "README.TXT"), QStringList{"ReadMe.txt"});
   EXPECT_EQ(ReadFile(f.dest + "README.TXT/ReadMe.txt"), "hello");
 }
 
@@ -268,6 +273,15 @@ TEST(ArchiveExtract, TodaysKindsExtractIntoTheirFolders) {
        {M::LogZipOuterPass, M::LogTarInnerPass}},
       {"x.zip.7z", "zip -q x.zip t.txt && 7zz a -bso0 -bsp0 ARC x.zip", "X/t.txt",
        {M::LogSevenZipOuterPass, M::LogZipInnerPass}},
+      // Split files, read from their first part; a plain .001 by its content.
+      {"x.7z.001", "cd \"$(dirname ARC)\" && 7zz a -bso0 -bsp0 -v60b x.7z \"$OLDPWD/t.txt\"", "X/t.txt",
+       {M::LogSevenZipExtracting}},
+      {"x.zip.001", "zip -q p.zip t.txt && split -d -a 3 --numeric-suffixes=1 -b 50 p.zip \"$(dirname ARC)/x.zip.\"",
+       "X/t.txt", {M::LogZipExtracting}},
+      {"x.001", "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -b 50 p.7z \"$(dirname ARC)/x.\"",
+       "X/t.txt", {M::LogLzhChecking, M::LogZipChecking, M::LogSevenZipChecking, M::LogSevenZipExtracting}},
+      {"x.lzh.001", "jlha aq p.lzh t.txt && split -d -a 3 --numeric-suffixes=1 -n 2 p.lzh \"$(dirname ARC)/x.lzh.\"",
+       "X/t.txt", {M::LogLzhExtracting}},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.archive);
@@ -487,7 +501,32 @@ QStringList MakeVolumeSet(const EngineFixture& f) {
   return paths;
 }
 
+// A 7z archive split by 7-Zip into pack.7z.001 ... in the source folder.
+QStringList MakeSplitSet(const EngineFixture& f) {
+  QByteArray noise(3000, '\0');
+  for (uint32_t i = 0, x = 2463534242u; i < 3000; ++i) {
+    x ^= x << 13, x ^= x >> 17, x ^= x << 5;  // nothing for 7-Zip to shrink
+    noise[i] = static_cast<char>(x);
+  }
+  f.tmp.write("split/noise.bin", noise);
+  EXPECT_EQ(testing_support::Run("7zz", {"a", "-bso0", "-bsp0", "-v1k", f.source + "/pack.7z", "noise.bin"},
+                                 f.tmp.file("split")),
+            0);
+  QStringList paths;
+  for (const QString& name : QDir(f.source).entryList({"pack.7z.*"}, QDir::Files, QDir::Name)) paths << f.source + "/" + name;
+  EXPECT_GT(paths.size(), 2);
+  return paths;
+}
+
 const QString kSetMember = "SET.PART1/LibarchiveAddingTest.html";
+
+// A RAR volume set and a split file: the member each holds and its size.
+const struct {
+  const char* label;
+  QStringList (*make)(const EngineFixture&);
+  QString member;
+  qint64 size;
+} kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111}, {"split", MakeSplitSet, "PACK/noise.bin", 3000}};
 
 struct SetCase {
   const char* label;
@@ -505,23 +544,27 @@ class VolumeSets : public testing::TestWithParam<SetCase> {};
 // and only after result 0; a later volume is then done, with a line of its own.
 TEST_P(VolumeSets, ActOnEveryVolumeAndCountLaterOnesDone) {
   const SetCase& c = GetParam();
-  EngineFixture f;
-  const QStringList set = MakeVolumeSet(f);
-  f.settings.File = c.action;
-  if (c.keptFile) f.tmp.write("dest/" + kSetMember, "mine");
-  ExtractedVolumes volumes;
-  ASSERT_EQ(f.extract(set[0], 0, &volumes), 0) << f.listener.lines.join("\n").toStdString();
-  EXPECT_EQ(ReadFile(f.dest + kSetMember).size(), c.keptFile ? 4 : 20111);
-  for (const QString& path : set) {
-    EXPECT_EQ(QFileInfo::exists(path), c.volumesStay) << path.toStdString();
-    EXPECT_EQ(QFileInfo::exists(f.dest + "SET.PART1/" + FileName_Get(path)), c.volumesCopied) << path.toStdString();
+  for (const auto& kind : kSetKinds) {
+    SCOPED_TRACE(kind.label);
+    EngineFixture f;
+    const QStringList set = kind.make(f);
+    const QString folder = kind.member.section('/', 0, 0);
+    f.settings.File = c.action;
+    if (c.keptFile) f.tmp.write("dest/" + kind.member, "mine");
+    ExtractedVolumes volumes;
+    ASSERT_EQ(f.extract(set[0], 0, &volumes), 0) << f.listener.lines.join("\n").toStdString();
+    EXPECT_EQ(ReadFile(f.dest + kind.member).size(), c.keptFile ? 4 : kind.size);
+    for (const QString& path : set) {
+      EXPECT_EQ(QFileInfo::exists(path), c.volumesStay) << path.toStdString();
+      EXPECT_EQ(QFileInfo::exists(f.dest + folder + "/" + FileName_Get(path)), c.volumesCopied) << path.toStdString();
+    }
+    for (const QString& later : set.mid(1)) {
+      ASSERT_EQ(f.extract(later, 0, &volumes), 0);
+      EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(later) + " ]", P(M::LogSetVolumeHead) +
+                                                   FileName_Get(set[0]) + P(M::LogSetVolumeTail)}));
+    }
+    EXPECT_EQ(QDir(f.dest).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{folder});
   }
-  for (const QString& later : set.mid(1)) {
-    ASSERT_EQ(f.extract(later, 0, &volumes), 0);
-    EXPECT_EQ(f.listener.lines, QStringList({"[ " + DispPath_Get(later) + " ]",
-                                             P(M::LogSetVolumeHead) + "set.part1.rar" + P(M::LogSetVolumeTail)}));
-  }
-  EXPECT_EQ(QDir(f.dest).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{"SET.PART1"});
 }
 
 INSTANTIATE_TEST_SUITE_P(ArchiveExtract, VolumeSets,
@@ -531,6 +574,20 @@ INSTANTIATE_TEST_SUITE_P(ArchiveExtract, VolumeSets,
                                          SetCase{"MoveAfterAKeptFile", 2, true, true, false},
                                          SetCase{"DeleteAfterAKeptFile", 3, true, true, false}),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// One byte changed in the data of the member that spans the volumes: the
+// set fails and Delete takes none of its volumes.
+TEST(ArchiveExtract, ADamagedVolumeKeepsTheWholeSet) {
+  EngineFixture f;
+  const QStringList set = MakeVolumeSet(f);
+  QByteArray second = ReadFile(set[1]);
+  second[second.size() / 2] = static_cast<char>(second[second.size() / 2] ^ 0x01);
+  f.tmp.write("source/set.part2.rar", second);
+  f.settings.File = 3;  // Delete
+  EXPECT_EQ(f.extract(set[0]), 1);
+  for (const QString& path : set) EXPECT_TRUE(QFileInfo::exists(path)) << path.toStdString();
+  EXPECT_FALSE(QFileInfo::exists(f.dest + kSetMember));
+}
 
 // After each failure line, the module's reason on a line of its own.
 TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
@@ -546,8 +603,18 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
        "b.txt: 暗号化されています（パスワードが必要です）"},
       {MadeByShell(f, "enc.7z", "7zz a -bso0 -bsp0 -psecret -mhe=on ARC t.txt"),
        "書庫のヘッダーが暗号化されています（パスワードが必要です）"},
-      {f.tmp.write("source/old.lzh", ReadFile(testing_support::Sample("lzh/lhasa/unlha32/lh2.lzh"))),
-       "license.mit: 対応していない圧縮方式です（-lh2-）"},
+      {MadeByShell(f, "odd.lzh",
+                   "python3 -c \"import struct,sys;h=b'-lh9-'+struct.pack('<IIIBBB',4,4,0,32,0,5)+b'a.txt\\0\\0';"
+                   "open(sys.argv[1],'wb').write(bytes([len(h),sum(h)%256])+h+b'data\\0')\" ARC"),
+       "a.txt: 対応していない圧縮方式です（-lh9-）"},
+      {MadeByShell(f, "gap.7z.001",
+                   "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.7z \"$(dirname ARC)/gap.7z.\""
+                   " && rm \"$(dirname ARC)/gap.7z.002\""),
+       "分割書庫の巻がありません: gap.7z.002"},
+      {MadeByShell(f, "cut.zip.001",
+                   "zip -q p.zip t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.zip \"$(dirname ARC)/cut.zip.\""
+                   " && rm \"$(dirname ARC)/cut.zip.003\""),
+       "ZIPの中央ディレクトリが見つかりません（分割書庫の次の巻 cut.zip.003 がないか、壊れています）"},
       {f.tmp.write("source/flip.zip", ReadFile(testing_support::Sample("damaged/zip_flip.zip"))),
        "text.txt: 書庫が壊れています（展開したデータの長さが中央ディレクトリと違います）"},
       {f.tmp.write("source/flip.lzh", ReadFile(testing_support::Sample("damaged/lzh_lh5_flip.lzh"))),

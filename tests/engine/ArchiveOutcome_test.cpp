@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <unistd.h>
 
 #include "tests/engine/EngineFixture.h"
 #include "tests/support/FaultFolder.h"
@@ -76,7 +77,7 @@ TEST(ArchiveOutcome, DeleteKeepsAnArchiveWhoseMembersWereSkipped) {
   EXPECT_TRUE(QFileInfo::exists(arc));
   EXPECT_EQ(f.linesAfterHeading(),
             QStringList({P(M::LogZipExtracting), P(M::LogSkippedHead) + "1" + P(M::LogSkippedTail),
-                         P(M::LogDeleteKeptSkipped), P(M::LogExtracted)}));
+                         P(M::LogKeptSkipped), P(M::LogExtracted)}));
 }
 
 // exFAT (through FUSE) has no hard links and no O_TMPFILE: the copy of Copy
@@ -118,6 +119,29 @@ TEST(ArchiveOutcome, FailedCopyIsReportedAndLeavesNothing) {
     EXPECT_TRUE(QFileInfo::exists(arc));
     EXPECT_EQ(testing_support::Tree(f.dest), QStringList({"big.bin"}));
     QFile::remove(f.dest + "big.bin");
+  }
+}
+
+// An archive on another file system goes to the Trash at its top; where no
+// Trash can be made there, it is removed outright and the line says so.
+TEST(ArchiveOutcome, DeleteUsesTheTrashOfTheArchivesFileSystemOrSaysThereIsNone) {
+  const std::string top = testing_support::FaultFolder(testing_support::FaultMount::TinyTmpfs);
+  if (top.empty()) return;
+  EngineFixture f;
+  f.settings.File = 3;
+  const QString mount = QString::fromStdString(top), trash = mount + "/.Trash-" + QString::number(getuid());
+  for (const bool trashUsable : {true, false}) {
+    if (!trashUsable) {  // a file where the Trash would be
+      QDir(trash).removeRecursively();
+      QFile file(trash);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    }
+    const QString name = trashUsable ? "trashed.zip" : "gone.zip", arc = mount + "/" + name;
+    ASSERT_TRUE(QFile::copy(f.makeZip(name, {name + ".txt"}), arc));
+    ASSERT_EQ(f.extract(arc), 0) << Lines(f).toStdString();
+    EXPECT_FALSE(QFileInfo::exists(arc));
+    EXPECT_EQ(QFileInfo::exists(trash + "/files/" + name), trashUsable);
+    EXPECT_EQ(f.linesAfterHeading().contains(P(M::LogDeletedWithoutTrash)), !trashUsable);
   }
 }
 

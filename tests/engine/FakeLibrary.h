@@ -1,6 +1,7 @@
 // A stand-in archiver library for what a real module cannot show on demand:
 // a library that reports itself busy, or a result code such as a full disk or
-// a cancellation. It records the commands it was given.
+// a cancellation, or lines for the host that no module writes yet. It records
+// the commands it was given.
 #pragma once
 
 #include <QByteArrayList>
@@ -15,7 +16,8 @@ class FakeLibrary : public ArchiverLibrary {
   int32_t command(const QByteArray& text, char* report, uint32_t size) override {
     commands << text;
     if (duringCommand) duringCommand();
-    if (size > 0) report[0] = '\0';
+    const QByteArray lines = reportFor ? reportFor(text) : QByteArray();
+    if (size > 0) qstrncpy(report, lines.constData(), size);
     return m_result;
   }
   int32_t checkArchive(const QByteArray& path, int32_t) override {
@@ -28,6 +30,7 @@ class FakeLibrary : public ArchiverLibrary {
 
   bool busy = false;
   std::function<void()> duringCommand;  // runs inside the command call
+  std::function<QByteArray(const QByteArray&)> reportFor;  // the report buffer, from the command
   int32_t checkAnswer = 0;
   QByteArrayList commands;
   QByteArrayList probes;

@@ -69,7 +69,6 @@ TEST(PathHelpers, FileNameAndParentFolder) {
   EXPECT_EQ(ParentDir_Get("/DIR/A.LZH"), "/DIR");
   EXPECT_EQ(ParentDir_Get("/F.LZH"), "/");
   EXPECT_EQ(ParentDir_Get("F.LZH"), "");
-  EXPECT_EQ(ShortPath_Get("/a b/c"), "");
 }
 
 TEST(PathHelpers, DigitCut) {

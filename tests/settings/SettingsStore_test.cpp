@@ -2,6 +2,7 @@
 // what removing a section or an application key takes away.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 #include <QLockFile>
 #include <QSettings>
 
+#include "archivers/common/LeftoverMark.h"
 #include "platform/FileName.h"
 #include "settings/SettingsStore.h"
 #include "tests/settings/FreshConfig.h"
@@ -146,20 +148,22 @@ TEST(SettingsStore, DamagedLinesCostOnlyThemselvesAndTheFileIsKeptOnce) {
   EXPECT_FALSE(QFileInfo::exists(ini + ".bak"));
 }
 
-// What a save cut off leaves (its new file, and the lock of a copy that died)
-// goes at the next save.
+// What a save cut off leaves (its new file, marked, and the lock of a copy
+// that died) goes at the next save; the user's files named alike stay.
 TEST(SettingsStore, AStaleTemporaryAndLockAreRemovedByTheNextSave) {
   FreshConfig config;
   const QString ini = config.writeIni(kApp, "[General]\nKept=1\n");
-  QFile half(ini + ".a1B2c3");
-  ASSERT_TRUE(half.open(QIODevice::WriteOnly));
-  half.write("[General]\nHal");
-  half.close();
+  for (const char* mine : {".backup", ".before", ".orig01"}) {
+    QFile file(ini + mine);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write("mine") == 4);
+  }
   std::fflush(nullptr);
   const pid_t holder = fork();
   if (holder == 0) {
     QLockFile lock(ini + ".lock");
-    _exit(lock.tryLock(0) ? 0 : 1);  // dies holding it
+    const int half = open((ini + ".a1B2c3").toUtf8().constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
+    rkarc::MarkTemporary(half);  // as a save marks its new file
+    _exit(lock.tryLock(0) && write(half, "[General]\nHal", 13) == 13 ? 0 : 1);  // dies holding both
   }
   int status = 0;
   ASSERT_EQ(waitpid(holder, &status, 0), holder);
@@ -169,7 +173,8 @@ TEST(SettingsStore, AStaleTemporaryAndLockAreRemovedByTheNextSave) {
   SettingsStore store;
   store.write(kApp, kSection, "New", "2");
   ASSERT_TRUE(store.sync());
-  EXPECT_EQ(QDir(config.path() + "/Velmont Soft").entryList(QDir::Files), QStringList{"Rukasu2.ini"});
+  EXPECT_EQ(QDir(config.path() + "/Velmont Soft").entryList(QDir::Files),
+            QStringList({"Rukasu2.ini", "Rukasu2.ini.backup", "Rukasu2.ini.before", "Rukasu2.ini.orig01"}));
   EXPECT_EQ(ReadFile(ini), "[General]\nKept=1\nNew=2\n");
 }
 
@@ -201,13 +206,15 @@ TEST(SettingsStore, RemovingAnAbsentSectionSucceeds) {
 TEST(SettingsStore, RemovingAnApplicationKeyTakesAllItsSectionsOnly) {
   FreshConfig config;
   const QString stray = config.writeIni("Rukasu2", "[General]\nVersion=1.01\n");
+  config.writeIni("Rukasu2", "[General]\nMine=1\n", "notes");  // the user's own file
   SettingsStore store;
+  EXPECT_EQ(store.read("Rukasu2", "Rukasu2", "Version", ""), "1.01");
   store.write("Rukasu2", "Second", "Key", "1");
   store.write(kApp, kSection, "Key", "2");
   ASSERT_TRUE(store.sync());
   EXPECT_TRUE(store.removeApplication("Rukasu2"));
   EXPECT_FALSE(QFileInfo::exists(stray));
-  EXPECT_FALSE(QFileInfo::exists(config.path() + "/Rukasu2"));
+  EXPECT_EQ(testing_support::Tree(config.path() + "/Rukasu2"), QStringList{"notes.ini"});
   EXPECT_EQ(store.read("Rukasu2", "Second", "Key", "gone"), "gone");
   EXPECT_EQ(store.read(kApp, kSection, "Key", ""), "2");
   EXPECT_TRUE(QFileInfo::exists(config.ini(kApp)));

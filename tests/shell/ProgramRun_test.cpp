@@ -6,12 +6,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
+#include <functional>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <fstream>
 #include <iterator>
 
 #include "shell/ProgramOptions.h"
+#include "text/MessageCatalogue.h"
 #include "tests/support/MountNamespace.h"
 #include "tests/support/TestSupport.h"
 
@@ -29,13 +32,14 @@ struct Result {
 // Runs the built program without a display, with settings in `config`;
 // `wrapper` (strace, sh -c ...) goes before the program's path.
 Result RunProgram(const QStringList& arguments, const QString& config, const QString& folder = {},
-                  const QStringList& wrapper = {}) {
+                  const QStringList& wrapper = {}, const QString& lang = "C.UTF-8") {
   QProcess p;
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
   env.remove("DISPLAY");
   env.remove("WAYLAND_DISPLAY");
   env.remove("QT_QPA_PLATFORM");
   env.insert("XDG_CONFIG_HOME", config);
+  env.insert("LANG", lang);
   p.setProcessEnvironment(env);
   if (!folder.isEmpty()) p.setWorkingDirectory(folder);
   const QString program = QStringLiteral(RUKASU2_BINARY_DIR) + "/rukasu2";
@@ -88,6 +92,10 @@ TEST(ProgramRun, HelpAndVersion) {
   const Result help = RunProgram({"--help"}, tmp.path());
   EXPECT_EQ(help.status, 0);
   EXPECT_TRUE(help.out.contains("--auto") && help.out.contains("--mode") && help.out.contains("--dest"));
+  EXPECT_TRUE(help.out.contains("Options:\n")) << help.out.toStdString();  // English outside a Japanese locale
+  const Result japanese = RunProgram({"-h"}, tmp.path(), {}, {}, "ja_JP.UTF-8");
+  EXPECT_EQ(japanese.status, 0);
+  EXPECT_TRUE(japanese.out.contains(QString::fromUtf8("オプション:\n"))) << japanese.out.toStdString();
   const Result version = RunProgram({"--version"}, tmp.path());
   EXPECT_EQ(version.status, 0);
   EXPECT_TRUE(version.out.startsWith("Rukasu2 1.02\n"));
@@ -121,6 +129,35 @@ TEST(ProgramRun, AutomaticRunWithoutADisplay) {
   const Result nothing = RunProgram({"--auto", "notes.txt"}, config, tmp.file("src"));
   EXPECT_EQ(nothing.status, kExitSomeFailed);
   EXPECT_FALSE(nothing.err.isEmpty());
+  // No name at all, as xargs hands over an empty list: the run ends at once.
+  const Result none = RunProgram({out}, config, {}, {"sh", "-c", "xargs -0 \"$0\" --auto --dest \"$1\" </dev/null"});
+  EXPECT_EQ(none.status, 123);  // xargs' own status for a command that ended with 1 to 125
+  EXPECT_TRUE(none.err.contains(QString::fromUtf8("解凍できる圧縮ファイルがありません"))) << none.err.toStdString();
+}
+
+// Named explicitly, an archive is known by its contents where its extension
+// says nothing (or names a kind that is off: .lha by default), and under the
+// other usual names of its type; what is not extracted is named in the log
+// and makes the status 1.
+TEST(ProgramRun, AutomaticRunKnowsArchivesByTheirContents) {
+  TempFolder tmp;
+  QFile::rename(MakeZip(tmp, "z.zip", "one.txt", "first"), tmp.file("src/download"));
+  tmp.write("scratch/two.txt", "second");
+  ASSERT_EQ(testing_support::Run("jlha", {"aq", tmp.file("src/l.lha"), "two.txt"}, tmp.file("scratch")), 0);
+  ASSERT_EQ(testing_support::Run("tar", {"cjf", tmp.file("src/t.tbz2"), "two.txt"}, tmp.file("scratch")), 0);
+  ASSERT_EQ(testing_support::Run("sh", {"-c", "gzip -c two.txt >\"$0\"", tmp.file("src/blob.bin")}, tmp.file("scratch")), 0);
+  tmp.write("src/notes.txt", "text");
+  const QString out = tmp.mkdir("out");
+  const Result r = RunProgram({"--auto", "--mode", "okavi", "--dest", out, "download", "notes.txt", "l.lha", "t.tbz2",
+                               "blob.bin", "missing.zip"},
+                              tmp.mkdir("config"), tmp.file("src"));
+  EXPECT_EQ(r.status, kExitSomeFailed) << r.out.toStdString();
+  EXPECT_EQ(ReadFile(out + "/DOWNLOAD/one.txt"), "first") << r.out.toStdString();
+  EXPECT_EQ(ReadFile(out + "/L/two.txt"), "second");
+  EXPECT_EQ(ReadFile(out + "/T/two.txt"), "second");
+  EXPECT_EQ(ReadFile(out + "/BLOB/blob"), "second");
+  for (const char* skipped : {"/notes.txt ]\n", "/missing.zip ]\n"})
+    EXPECT_TRUE(r.out.contains(QString(skipped) + MessageCatalogue::Product(ProductMsg::LogNotAnArchive))) << skipped;
 }
 
 // Encrypted ZIPs in the automatic run: traditional and AES archives open
@@ -168,6 +205,7 @@ TEST(ProgramRun, AutomaticRunOnNamesThatAreNotUtf8) {
   const QByteArray src = tmp.file("src/").toUtf8();
   ASSERT_EQ(::rename(zip.toUtf8().constData(), (src + "a\xFF.zip").constData()), 0);
   ASSERT_EQ(::rename(lzh.toUtf8().constData(), (src + "\x93\xFA\x96\x7B.lzh").constData()), 0);
+  MakeZip(tmp, "new\nline.zip", "three.txt", "third");  // a line break shows escaped: one log line
   const QString out = tmp.mkdir("out");
   const Result r = RunProgram({out}, tmp.mkdir("config"), tmp.file("src"),
                               {"sh", "-c", "exec \"$0\" --auto --mode okavi --dest \"$1\" -- *.lzh *.zip"});
@@ -180,6 +218,8 @@ TEST(ProgramRun, AutomaticRunOnNamesThatAreNotUtf8) {
   EXPECT_EQ(read("/A\xFF/one.txt"), "first");
   EXPECT_TRUE(r.out.contains(QString::fromUtf8("/日本.lzh［SJIS］ ]\n"))) << r.out.toStdString();
   EXPECT_TRUE(r.out.contains(QString::fromUtf8("/a\\xFF.zip［UTF-8 以外］ ]\n"))) << r.out.toStdString();
+  EXPECT_TRUE(r.out.contains("/new\\x0Aline.zip ]\n")) << r.out.toStdString();
+  EXPECT_EQ(read("/NEW\nLINE/three.txt"), "third");
 }
 
 // Each argument is one name, as the shell split it: blanks and quotes stay in
@@ -286,5 +326,99 @@ TEST(ProgramRun, StoppedRunHasItsOwnStatus) {
   EXPECT_TRUE(r.out.endsWith(QString::fromUtf8("中断しました\n")));
   EXPECT_FALSE(r.out.contains("after.zip"));
 }
+
+// Writes the three volumes of a RAR set into src/ as `stem` (bytes) + ".partN.rar", but volume `missing`.
+void RarSet(const TempFolder& tmp, const QByteArray& stem, int missing = 0) {
+  for (int n = 1; n <= 3; ++n) {
+    const QByteArray name = tmp.file("src/").toUtf8() + stem + ".part" + QByteArray::number(n) + ".rar";
+    const QString sample = QString("rar/volumes/test_rar_multivolume_single_file.part%1.rar").arg(n);
+    if (n != missing) std::ofstream(name.constData(), std::ios::binary) << ReadFile(testing_support::Sample(sample)).toStdString();
+  }
+}
+
+// The automatic run on real files never reports more than it did, and never
+// removes a file it cannot prove its own or wholly used.
+struct TrustCase {
+  const char* label;
+  QStringList keys;                                        // stored settings
+  std::function<QStringList(const TempFolder&)> prepare;  // makes the files, gives the arguments
+  int status;
+  std::function<void(const TempFolder&, const Result&)> check;
+  QStringList wrapper = {};
+};
+
+void PrintTo(const TrustCase& c, std::ostream* os) { *os << c.label; }
+
+class AutomaticRunTrust : public testing::TestWithParam<TrustCase> {};
+
+TEST_P(AutomaticRunTrust, KeepsWhatItCannotProve) {
+  const TrustCase& c = GetParam();
+  TempFolder tmp;
+  const QString config = tmp.mkdir("config"), src = tmp.mkdir("src");
+  if (!c.keys.isEmpty()) StoreKeys(config, c.keys);
+  const Result r = RunProgram(c.prepare(tmp), config, src, c.wrapper);
+  EXPECT_EQ(r.status, c.status) << r.out.toStdString() << r.err.toStdString();
+  EXPECT_FALSE(r.err.contains("QRegularExpression")) << r.err.toStdString();
+  c.check(tmp, r);
+}
+
+const QStringList kNormal = {"--auto", "--mode", "normal", "--dest"};
+
+const TrustCase kTrustCases[] = {
+    {"MoveOfASetIntoItsOwnFolder", {"File=2"},
+     [](const TempFolder& tmp) { RarSet(tmp, "set"); return kNormal + QStringList{tmp.file("src"), "set.part1.rar"}; },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       EXPECT_EQ(testing_support::Tree(tmp.file("src")),
+                 QStringList({"LibarchiveAddingTest.html", "set.part1.rar", "set.part2.rar", "set.part3.rar"}));
+     }},
+    {"DeleteGoesToTheTrash", {"File=3"},
+     [](const TempFolder& tmp) { MakeZip(tmp, "trashed one.zip", "t.txt", "x"); return kNormal + QStringList{tmp.mkdir("out"), "trashed one.zip"}; },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       const QString trash = qEnvironmentVariable("XDG_DATA_HOME") + "/Trash/";
+       EXPECT_TRUE(!QFileInfo::exists(tmp.file("src/trashed one.zip")) && QFileInfo::exists(trash + "files/trashed one.zip"));
+       EXPECT_TRUE(ReadFile(trash + "info/trashed one.zip.trashinfo").startsWith("[Trash Info]\nPath=" + tmp.file("src/trashed%20one.zip").toUtf8()));
+     }},
+    {"PartFilesOfOthersStay", {},
+     [](const TempFolder& tmp) {
+       tmp.write("out/.rukasu2-0123456789abcdef.part", "the user's");
+       MakeZip(tmp, "first.zip", ".rukasu2-00000000000000aa.part", "a member");
+       MakeZip(tmp, "second.zip", "second.txt", "next");
+       return kNormal + QStringList{tmp.file("out"), "first.zip", "second.zip"};
+     },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       EXPECT_EQ(ReadFile(tmp.file("out/.rukasu2-0123456789abcdef.part")), "the user's");
+       EXPECT_EQ(ReadFile(tmp.file("out/.rukasu2-00000000000000aa.part")), "a member");
+     }},
+    {"QuotedBzip2KeepsItsName", {"TarBz2_Opt=-Gxf --overwrite"},
+     [](const TempFolder& tmp) {
+       tmp.write("src/sin\"gle.txt", "unpacked");
+       EXPECT_EQ(testing_support::Run("bzip2", {"sin\"gle.txt"}, tmp.file("src")), 0);
+       tmp.write("out/sin_gle.txt", "unrelated");
+       return kNormal + QStringList{tmp.file("out"), "sin\"gle.txt.bz2"};
+     },
+     kExitAllExtracted,
+     [](const TempFolder& tmp, const Result&) {
+       EXPECT_EQ(ReadFile(tmp.file("out/sin_gle.txt")) + ReadFile(tmp.file("out/sin\"gle.txt")), "unrelatedunpacked");
+     }},
+    {"ReasonNamesAQuotedNameThatIsNotUtf8", {},
+     [](const TempFolder& tmp) { RarSet(tmp, "s\"\xFF", 2); return QStringList{tmp.mkdir("out")}; },
+     kExitSomeFailed,
+     [](const TempFolder&, const Result& r) { EXPECT_TRUE(r.out.contains(": s\"")) << r.out.toStdString(); },
+     {"sh", "-c", "exec \"$0\" --auto --mode normal --dest \"$1\" -- *.part1.rar"}},
+    {"SettingsFileThatIsAFifo", {},
+     [](const TempFolder& tmp) {
+       QDir().mkpath(tmp.file("config/Velmont Soft"));
+       EXPECT_EQ(::mkfifo(tmp.file("config/Velmont Soft/Rukasu2.ini").toUtf8().constData(), 0600), 0);
+       MakeZip(tmp, "fifo.zip", "f.txt", "read");
+       return kNormal + QStringList{tmp.mkdir("out"), "fifo.zip"};
+     },
+     kExitAllExtracted, [](const TempFolder& tmp, const Result&) { EXPECT_EQ(ReadFile(tmp.file("out/f.txt")), "read"); }},
+};
+
+INSTANTIATE_TEST_SUITE_P(ProgramRun, AutomaticRunTrust, testing::ValuesIn(kTrustCases),
+                         [](const auto& info) { return std::string(info.param.label); });
 
 }  // namespace

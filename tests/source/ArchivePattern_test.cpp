@@ -34,7 +34,7 @@ const KindRow kPatternRows[] = {
      nullptr,
      {},
      "*.LZH;*.ZIP;*.ISH;*.ARJ;*.CAB;*.RAR;*.7Z;*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.BZ2;*.BZIP2;*.TAR.XZ;*.TXZ;"
-     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA"},
+     "*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;*.TLZ;*.LZMA;*.TBZ2;*.TBZ;*.TB2;*.BZ;*.GTAR;*.001"},
     {"AllKindsOff", AllKindsOff, {}, "abcdzyxw.___"},
     {"NoLibraryAtAll",
      nullptr,
@@ -52,12 +52,12 @@ const KindRow kPatternRows[] = {
        s.Tar_TarBz2 = true;
      },
      {},
-     "*.BZ2"},
+     "*.BZ2;*.TBZ2;*.TBZ;*.TB2;*.BZ"},
     {"NoBz2Library",
      [](Settings& s) { s.Lzh = s.Zip = s.Ish = s.Arj = s.Cab = s.Rar = s.SevenZip = false; },
      {LibraryId::Bz2},
      "*.TAR;*.TAR.GZ;*.TGZ;*.TAR.Z;*.TAZ;*.GZ;*.Z;*.TAR.XZ;*.TXZ;*.XZ;*.TAR.ZST;*.TZST;*.ZST;*.TAR.LZ;*.LZ;*.TAR.LZMA;"
-     "*.TLZ;*.LZMA"},
+     "*.TLZ;*.LZMA;*.GTAR"},
     {"ExeOnceForSeveralKinds",
      [](Settings& s) {
        AllKindsOff(s);
@@ -65,7 +65,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_Exe = s.Zip_Exe = true;
      },
      {},
-     "*.LZH;*.ZIP;*.EXE"},
+     "*.LZH;*.ZIP;*.EXE;*.001"},
     {"ExeSwitchWithItsKindOff",
      [](Settings& s) {
        AllKindsOff(s);
@@ -73,7 +73,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_Exe = true;
      },
      {},
-     "*.ZIP"},
+     "*.ZIP;*.001"},
     {"ExeSwitchWithoutItsLibrary",
      [](Settings& s) {
        AllKindsOff(s);
@@ -81,7 +81,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_Exe = true;
      },
      {LibraryId::Unlha},
-     "*.ZIP"},
+     "*.ZIP;*.001"},
     {"ExtraLzhAndIshNamesLast",
      [](Settings& s) {
        AllKindsOff(s);
@@ -89,7 +89,7 @@ const KindRow kPatternRows[] = {
        s.Lzh_X = s.Lzh_Lha = s.Ish_Log = s.Lzh_Exe = true;
      },
      {},
-     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG"},
+     "*.LZH;*.ISH;*.EXE;*.X;*.LHA;*.LOG;*.001"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Kinds, PatternRows, testing::ValuesIn(kPatternRows),
@@ -186,6 +186,8 @@ const NameRow kNameRows[] = {
      "/a/x.tar.xz.zip",
      false},
     {"LhaNeedsItsSwitch", [](Settings& s) { s.Lzh_Lha = false; }, {}, "/a/x.lha", false},
+    {"TarBz2UnderAnotherName", nullptr, {}, "/a/x.TBZ2", true},
+    {"OtherNamesFollowTheirKindsSwitch", [](Settings& s) { s.Tar_TarBz2 = false; }, {}, "/a/x.tar.bz", false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Names, ExpCheckRows, testing::ValuesIn(kNameRows),

@@ -1,5 +1,5 @@
 // See OptionBoxes.h.
-#include "settings/OptionBoxes.h"
+#include "dialogs/OptionBoxes.h"
 
 #include <iterator>
 
@@ -27,7 +27,7 @@ void AddKindBoxes(std::vector<OptionBoxRow>& rows, const FamilyRow& family) {
   rows.push_back({QString::fromLatin1(family.box), {family.caption}, {family.tip}, family.on, family.family, true,
                   family.library});
   for (const ArchiveKind& kind : ArchiveKinds()) {
-    if (kind.family != family.family || !kind.sub) continue;
+    if (kind.family != family.family || !kind.sub || (kind.flags & kSpelling)) continue;
     std::optional<LibraryId> library = kind.alsoNeeds ? kind.alsoNeeds : family.library;
     if (kind.flags & kBoxWithoutLibrary) library.reset();
     rows.push_back({kind.boxName(), {kind.extension}, {kind.tip}, kind.sub, family.family, false, library});

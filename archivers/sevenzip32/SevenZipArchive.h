@@ -1,0 +1,28 @@
+// The header of a located 7z archive, read whole before anything is written:
+// checked against the start header's CRC, decoded first where it is itself
+// packed (an encoded header), and each folder planned (SevenZipMethods.h).
+#pragma once
+
+#include <vector>
+
+#include "archivers/libarchive/InputFile.h"
+#include "archivers/sevenzip32/SevenZipFolder.h"
+#include "archivers/sevenzip32/SevenZipHeader.h"
+#include "archivers/sevenzip32/SevenZipLocator.h"
+#include "archivers/sevenzip32/SevenZipMethods.h"
+
+namespace rkarc::sevenzip {
+
+struct ArchiveHeader {
+  enum Outcome { Read, Libarchive, Failed } outcome = Read;
+  Header header;
+  std::vector<FolderPlan> plans;  // one per folder
+  Failure failure;                // Failed: why
+};
+
+ArchiveHeader ReadArchiveHeader(const InputFile& file, const SevenZipStart& start);
+
+// Where a folder's pack offsets count from.
+inline uint64_t PackBase(const SevenZipStart& start) { return start.offset + 32; }
+
+}  // namespace rkarc::sevenzip
