@@ -20,7 +20,7 @@ enum class Trial { Opens, Refused, DataBad };
 
 // Reads entry number `entry` to its end with `password` alone.
 Trial TryPassword(const ZipDirectory& directory, const InputFile& file, size_t entry, const std::string& password) {
-  ArchiveWindow window(file, directory.base(), directory.centralDirectoryEnd(), nullptr);
+  ArchiveWindow window(file, directory.base(), directory.windowEnd(), nullptr);
   window.setTail(directory.cleanEnd());
   ArchiveHandle a;
   if (!a.get()) return Trial::DataBad;
