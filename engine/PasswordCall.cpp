@@ -61,6 +61,7 @@ int32_t CommandWithPasswords(ArchiverLibrary& library, const QByteArray& command
     const int32_t rc = RunOnce(library, command, report, reportSize, *book, lead);
     // Asked only when the module wrote nothing for want of a password.
     if (!lead.present || lead.index) return rc;
+    if (book->loadRemembered()) continue;
     PasswordAnswer answer = listener.askPassword(archive, rc == rkarc::kErrWrongPassword);
     if (answer.action == PasswordAnswer::Action::CancelRun) return rkarc::kErrCancelled;
     if (answer.action != PasswordAnswer::Action::Try) return rc;

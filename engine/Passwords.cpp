@@ -60,16 +60,19 @@ void PasswordBook::opened(size_t index) {
                 m_passwords.begin() + static_cast<std::ptrdiff_t>(index) + 1);
 }
 
-void PasswordBook::loadRemembered() {
-  if (m_loaded || !m_keyring) return;
+bool PasswordBook::loadRemembered() {
+  if (m_loaded || !m_keyring) return false;
+  std::vector<RememberedPassword> remembered = m_keyring->load();
+  std::lock_guard lock(m_lock);
   m_loaded = true;
-  for (RememberedPassword& item : m_keyring->load())
+  const size_t before = m_passwords.size();
+  for (RememberedPassword& item : remembered)
     if (find(item.password) < 0) m_passwords.push_back(std::make_unique<std::string>(std::move(item.password)));
+  return m_passwords.size() > before;
 }
 
 std::vector<const char*> PasswordBook::list() {
   std::lock_guard lock(m_lock);
-  loadRemembered();
   std::vector<const char*> out;
   for (const auto& password : m_passwords) out.push_back(password->c_str());
   return out;

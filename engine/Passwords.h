@@ -14,7 +14,8 @@ class PasswordKeyring;
 
 class PasswordBook {
  public:
-  // `keyring` (may be null) is read the first time passwords are needed.
+  // `keyring` (may be null) is read the first time an archive needs a
+  // password that the others do not give (loadRemembered).
   explicit PasswordBook(PasswordKeyring* keyring = nullptr);
   ~PasswordBook();
   PasswordBook(const PasswordBook&) = delete;
@@ -34,9 +35,11 @@ class PasswordBook {
   // The passwords in the order to try them, valid until the book changes.
   std::vector<const char*> list();
   size_t size();
+  // Adds the passwords remembered in the keyring, the first time only (so a
+  // run of plain archives never wakes the keyring); true when it added any.
+  bool loadRemembered();
 
  private:
-  void loadRemembered();
   // Index of `password`, or -1.
   int find(const std::string& password) const;
 

@@ -61,9 +61,12 @@ TEST(PasswordKeyring, StoresFindsAndRemovesInARealSecretService) {
   }
   EXPECT_EQ(Passwords(keyring), std::vector<std::string>{"パス-2"});
 
-  // The run's book reads them before the first archive and keeps one it is told to remember.
+  // The run's book reads them when an archive first needs them, and keeps
+  // one it is told to remember.
   PasswordBook book(&keyring);
   EXPECT_FALSE(book.addGiven("Typed-3", true));  // kept: nothing to tell
+  EXPECT_TRUE(book.loadRemembered());
+  EXPECT_FALSE(book.loadRemembered());  // once
   const std::vector<const char*> list = book.list();
   ASSERT_EQ(list.size(), 2u);
   EXPECT_STREQ(list[0], "Typed-3");
