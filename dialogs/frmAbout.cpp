@@ -4,13 +4,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
 #include "engine/Libraries.h"
 #include "engine/ProgramVersion.h"
 #include "ui/AppContext.h"
+#include "ui/FittingScrollArea.h"
 #include "ui/ProgramIcon.h"
 #include "ui/WindowFont.h"
 #include "text/MessageCatalogue.h"
@@ -37,10 +37,16 @@ QLabel* NamedLabel(const QString& name, QWidget* parent) {
 frmAbout::frmAbout(AppContext& context, QWidget* parent)
     : DialogBase(context, QStringLiteral("About"), QSize(), parent) {
   setObjectName(QStringLiteral("frmAbout"));
+  // The heading and the rows scroll above Ok when a large font makes them
+  // taller than the screen.
+  auto* body = new QWidget;
+  auto* rows = new QVBoxLayout(body);
+  rows->setContentsMargins(0, 0, 0, 0);
+  rows->addWidget(buildHeading());
+  rows->addWidget(buildLibraryRows());
+  rows->addStretch();
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(buildHeading());
-  layout->addWidget(buildContacts());
-  layout->addWidget(buildLibraryRows());
+  layout->addWidget(new FittingScrollArea(body, this), 1);
   btnOK = new QPushButton(this);
   btnOK->setObjectName(QStringLiteral("btnOK"));
   btnOK->setDefault(true);
@@ -71,21 +77,6 @@ QWidget* frmAbout::buildHeading() {
   grid->addWidget(lblAboutName, 3, 1);
   grid->setColumnStretch(1, 1);
   return heading;
-}
-
-QWidget* frmAbout::buildContacts() {
-  auto* contacts = new QWidget(this);
-  auto* layout = new QVBoxLayout(contacts);
-  layout->setContentsMargins(0, 0, 0, 0);
-  const char* names[] = {"txtAuthorId", "txtAuthorMail", "txtAuthorHome"};
-  for (int i = 0; i < 3; ++i) {
-    // Read-only boxes rather than labels, so that the lines can be copied.
-    txtContact[i] = new QLineEdit(contacts);
-    txtContact[i]->setObjectName(QString::fromLatin1(names[i]));
-    txtContact[i]->setReadOnly(true);
-    layout->addWidget(txtContact[i]);
-  }
-  return contacts;
 }
 
 QWidget* frmAbout::buildLibraryRows() {
@@ -121,8 +112,6 @@ void frmAbout::setTexts() {
   lblAboutTitle->setText(MessageCatalogue::Product(ProductMsg::ProgramDescription));
   lblAboutName->setText(QString::fromUtf16(kAuthorLine));
   lblAboutVersion->setText(QStringLiteral("Ver.") + ProgramVersion());
-  const SharedMsg contact[] = {SharedMsg::ContactName, SharedMsg::ContactMail, SharedMsg::ContactHomePage};
-  for (int i = 0; i < 3; ++i) txtContact[i]->setText(MessageCatalogue::Shared(contact[i]));
   btnOK->setText(QStringLiteral("Ok"));
 }
 
@@ -136,7 +125,6 @@ void frmAbout::SetFontData() {
     ApplyFont(lblVer[i], font);
     ApplyFont(lblProg[i], font);
   }
-  for (QLineEdit* box : txtContact) ApplyFont(box, font);
 }
 
 QString frmAbout::VersionText(int version) {

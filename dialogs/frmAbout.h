@@ -1,5 +1,5 @@
-// The about box: the program's name, title and version, the author's contact
-// lines, and one row per archiver library found at start-up with its version.
+// The about box: the program's name, title and version, its author, and one
+// row per archiver library found at start-up with its version.
 // The rows are filled when the box is loaded, not each time it is shown.
 #pragma once
 
@@ -8,7 +8,6 @@
 #include "ui/DialogBase.h"
 
 class QLabel;
-class QLineEdit;
 class QPushButton;
 
 class frmAbout : public DialogBase {
@@ -33,7 +32,6 @@ class frmAbout : public DialogBase {
 
  private:
   QWidget* buildHeading();
-  QWidget* buildContacts();
   QWidget* buildLibraryRows();
   void setTexts();
   void fillLibraryRows();
@@ -43,7 +41,6 @@ class frmAbout : public DialogBase {
   QLabel* lblAboutTitle = nullptr;
   QLabel* lblAboutName = nullptr;
   QLabel* lblAboutVersion = nullptr;
-  std::array<QLineEdit*, 3> txtContact{};  // forum ID, e-mail address, home page
   std::array<QLabel*, kRows> lblProg{};
   std::array<QLabel*, kRows> lblVer{};
   QPushButton* btnOK = nullptr;

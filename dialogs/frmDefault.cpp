@@ -11,8 +11,9 @@
 #include <QPushButton>
 
 #include "engine/PathHelpers.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
-#include "ui/Twips.h"
+#include "ui/PaneLayout.h"
 #include "ui/WindowFont.h"
 #include "ui/DriveList.h"
 #include "ui/FolderList.h"
@@ -20,8 +21,8 @@
 
 namespace {
 
-constexpr int kGap = 60;       // twips between the controls and from the edges
-constexpr int kMargins = 300;  // twips of gaps above, between and below the four controls
+// The folder list shows at least the current folder and two entries.
+constexpr int kLeastRows = 3;
 
 // The texts each use gives the dialog.
 struct UseTexts {
@@ -50,7 +51,6 @@ UseTexts TextsOf(frmDefault::Use use) {
 frmDefault::frmDefault(AppContext& context, QWidget* parent)
     : DialogBase(context, QStringLiteral("Default"), QSize(5000, 5000), parent) {
   setObjectName(QStringLiteral("frmDefault"));
-  setMinimumSize(200, 200);
   buildControls();
   buildPopup();
 }
@@ -81,9 +81,21 @@ void frmDefault::buildControls() {
   btnCancel->setAutoDefault(false);
   btnOk->setDefault(true);
   auto* buttons = new QHBoxLayout(pnlDefault);
+  buttons->setContentsMargins(0, 0, 0, 0);
   buttons->addStretch();
   buttons->addWidget(btnOk);
   buttons->addWidget(btnCancel);
+
+  // The title stands right of the in-force box, or at the edge when the box is hidden.
+  QBoxLayout* column = PaneColumn(this);
+  auto* title = new QHBoxLayout;
+  title->addWidget(cbxDrive);
+  title->addWidget(lblDrive, 1);
+  column->addLayout(title);
+  column->addWidget(drvDrive);
+  column->addWidget(dlbDir, 1);
+  column->addWidget(txtDir);
+  column->addWidget(pnlDefault);
 
   dlbDir->installEventFilter(this);
   dlbDir->viewport()->installEventFilter(this);
@@ -148,10 +160,10 @@ void frmDefault::SetToolTip(bool on) {
   auto tip = [on](const QString& text) { return on ? text : QString(); };
   btnOk->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::OkTip)));
   btnCancel->setToolTip(tip(MessageCatalogue::Shared(SharedMsg::CancelTip)));
-  cbxDrive->setToolTip(tip(pstr_cbxDrive_Hint));
-  drvDrive->setToolTip(tip(pstr_drvDrive_Hint));
-  dlbDir->setToolTip(tip(pstr_dlbDir_Hint));
-  txtDir->setToolTip(tip(pstr_txtDir_Hint));
+  Describe(cbxDrive, pstr_cbxDrive_Hint, on);
+  Describe(drvDrive, pstr_drvDrive_Hint, on);
+  Describe(dlbDir, pstr_dlbDir_Hint, on);
+  Describe(txtDir, pstr_txtDir_Hint, on);
 }
 
 QString frmDefault::DirName() const { return LongPath_Get(dlbDir->path()); }
@@ -259,36 +271,8 @@ void frmDefault::opening() {
   btnOk->setEnabled(false);
 }
 
-void frmDefault::placeTitle() {
-  const int rowHeight = qMax(cbxDrive->sizeHint().height(), lblDrive->sizeHint().height());
-  cbxDrive->setGeometry(TwipsToPx(kGap), TwipsToPx(kGap), cbxDrive->sizeHint().width(), rowHeight);
-  // The title stands right of the in-force box, or at the edge when the box is hidden.
-  const int left = pblnYukoMukouOk ? PxToTwips(cbxDrive->x() + cbxDrive->width()) + kGap : kGap;
-  lblDrive->setGeometry(TwipsToPx(left), TwipsToPx(kGap), qMax(0, width() - TwipsToPx(left + kGap)), rowHeight);
-}
-
-void frmDefault::relayout() {
-  const int panelHeight = pnlDefault->sizeHint().height();
-  pnlDefault->setGeometry(0, height() - panelHeight, width(), panelHeight);
-  placeTitle();
-  drvDrive->resize(drvDrive->width(), drvDrive->sizeHint().height());
-  txtDir->resize(txtDir->width(), txtDir->sizeHint().height());
-
-  const int w = PxToTwips(width()) - 2 * kGap;
-  const int h = PxToTwips(height()) - PxToTwips(panelHeight) - kMargins - PxToTwips(drvDrive->height()) -
-                PxToTwips(txtDir->height()) - PxToTwips(lblDrive->height());
-  if (w <= 0) return;
-  const int drvTop = PxToTwips(lblDrive->y() + lblDrive->height()) + kGap;
-  drvDrive->setGeometry(TwipsToPx(kGap), TwipsToPx(drvTop), TwipsToPx(w), drvDrive->height());
-  const int dlbTop = drvTop + PxToTwips(drvDrive->height()) + kGap;
-  dlbDir->setGeometry(TwipsToPx(kGap), TwipsToPx(dlbTop), TwipsToPx(w), h >= 1 ? TwipsToPx(h) : dlbDir->height());
-  txtDir->setGeometry(TwipsToPx(kGap), TwipsToPx(dlbTop + h + kGap), TwipsToPx(w), txtDir->height());
-}
-
-void frmDefault::resizeEvent(QResizeEvent* event) {
-  DialogBase::resizeEvent(event);
-  relayout();
-}
+// Only the folder list's least height follows the font; Qt lays out the rest.
+void frmDefault::relayout() { KeepRows(dlbDir, kLeastRows); }
 
 void frmDefault::drvDrive_Change(const QString& mountPoint) {
   btnOk->setEnabled(true);

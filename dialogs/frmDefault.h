@@ -61,7 +61,6 @@ class frmDefault : public DialogBase {
  protected:
   // Each showing: pblnOk false, tool tips, the in-force box, btnOk disabled.
   void opening() override;
-  void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -70,7 +69,6 @@ class frmDefault : public DialogBase {
   void buildPopup();
   void setTexts();
   void relayout();
-  void placeTitle();
   void YukoEnabledChange();
   void DirCaptionChange();
 

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 
 #include "engine/PathHelpers.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowFont.h"
@@ -218,12 +219,12 @@ void frmMenuMente::SetToolTip(bool on) {
   using M = SharedMsg;
   const auto tip = [on](SharedMsg id) { return on ? MessageCatalogue::Shared(id) : QString(); };
   btnName->setToolTip(tip(M::RenameTip));
-  txtDir->setToolTip(tip(M::AliasFolderTip));
-  lbxMenu->setToolTip(tip(M::AliasListTip));
-  btnUp->setToolTip(tip(M::MoveUpTip));
-  btnDown->setToolTip(tip(M::MoveDownTip));
-  btnDel->setToolTip(tip(M::DeleteTip));
-  btnDelAll->setToolTip(tip(M::DeleteAllTip));
+  Describe(txtDir, MessageCatalogue::Shared(M::AliasFolderTip), on);
+  Describe(lbxMenu, MessageCatalogue::Shared(M::AliasListTip), on);
+  Describe(btnUp, MessageCatalogue::Shared(M::MoveUpTip), on);
+  Describe(btnDown, MessageCatalogue::Shared(M::MoveDownTip), on);
+  Describe(btnDel, MessageCatalogue::Shared(M::DeleteTip), on);
+  Describe(btnDelAll, MessageCatalogue::Shared(M::DeleteAllTip), on);
   btnOk->setToolTip(tip(M::OkTip));
   btnCancel->setToolTip(tip(M::CancelTip));
 }

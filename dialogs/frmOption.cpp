@@ -14,6 +14,7 @@
 #include "engine/Libraries.h"
 #include "settings/SettingsDefaults.h"
 #include "ui/AppContext.h"
+#include "ui/FittingScrollArea.h"
 #include "ui/WindowFont.h"
 #include "text/MessageCatalogue.h"
 
@@ -46,6 +47,14 @@ QFrame* GroupFrame(QWidget* parent) {
   return frame;
 }
 
+// A group's column, with narrow margins: the dialog must stay low.
+QVBoxLayout* GroupColumn(QFrame* frame) {
+  auto* column = new QVBoxLayout(frame);
+  column->setContentsMargins(6, 4, 6, 4);
+  column->setSpacing(2);
+  return column;
+}
+
 // Hidden sub-boxes keep their room, so that the dialog does not jump as kind
 // boxes are clicked.
 void KeepRoomWhenHidden(QWidget* widget) {
@@ -59,11 +68,16 @@ void KeepRoomWhenHidden(QWidget* widget) {
 frmOption::frmOption(AppContext& context, QWidget* parent)
     : DialogBase(context, QStringLiteral("Option"), QSize(), parent), m_boxes(OptionBoxRows().size()) {
   setObjectName(QStringLiteral("frmOption"));
-  auto* columns = new QHBoxLayout;
-  columns->addWidget(buildKindGroups(), 3);
-  columns->addWidget(buildGeneralColumn(), 2);
+  // The small kinds on the left, the general groups and the many extensions
+  // of the TAR family on the right: the dialog stays lower than a 720-pixel
+  // screen at the usual fonts, and scrolls above its buttons at larger ones.
+  auto* body = new QWidget;
+  auto* columns = new QHBoxLayout(body);
+  columns->setContentsMargins(0, 0, 0, 0);
+  columns->addWidget(buildKindGroups(false), 1);
+  columns->addWidget(buildGeneralColumn(), 1);
   auto* top = new QVBoxLayout(this);
-  top->addLayout(columns);
+  top->addWidget(new FittingScrollArea(body, this), 1);
   top->addWidget(buildButtonRow());
 }
 
@@ -86,12 +100,13 @@ QRadioButton* frmOption::makeOptionButton(const QString& name, QWidget* panel) {
 
 QWidget* frmOption::kindGroup(KindFamily kind, int subColumns) {
   QFrame* frame = GroupFrame(this);
-  auto* layout = new QVBoxLayout(frame);
+  QVBoxLayout* layout = GroupColumn(frame);
   auto* panel = new QWidget(frame);
   panel->setObjectName(QString::fromLatin1(FamilyRowOf(kind).panel));
   m_panels[static_cast<int>(kind)] = panel;
   auto* grid = new QGridLayout(panel);
   grid->setContentsMargins(kSubIndent, 0, 0, 0);
+  grid->setVerticalSpacing(2);
   int n = 0;
   for (int i = 0; i < static_cast<int>(OptionBoxRows().size()); ++i) {
     const OptionBoxRow& row = OptionBoxRows()[i];
@@ -109,12 +124,12 @@ QWidget* frmOption::kindGroup(KindFamily kind, int subColumns) {
   return frame;
 }
 
-QWidget* frmOption::buildKindGroups() {
+QWidget* frmOption::buildKindGroups(bool tar) {
   auto* column = new QWidget(this);
   auto* layout = new QVBoxLayout(column);
   layout->setContentsMargins(0, 0, 0, 0);
   for (const FamilyRow& family : FamilyRows())
-    layout->addWidget(kindGroup(family.family, family.family == KindFamily::Tar ? 5 : 3));
+    if ((family.family == KindFamily::Tar) == tar) layout->addWidget(kindGroup(family.family, tar ? 5 : 3));
   layout->addStretch();
   return column;
 }
@@ -125,12 +140,14 @@ QWidget* frmOption::buildGeneralColumn() {
   layout->setContentsMargins(0, 0, 0, 0);
 
   QFrame* after = GroupFrame(column);
-  auto* afterLayout = new QVBoxLayout(after);
+  QVBoxLayout* afterLayout = GroupColumn(after);
   lblAshuku = new QLabel(after);
   lblAshuku->setObjectName(QStringLiteral("lblAshuku"));
   pnlAshuku = new QWidget(after);
   pnlAshuku->setObjectName(QStringLiteral("pnlAshuku"));
   auto* copyGrid = new QGridLayout(pnlAshuku);
+  copyGrid->setContentsMargins(0, 2, 0, 0);
+  copyGrid->setVerticalSpacing(2);
   for (int i = 0; i < 4; ++i) {
     obtCopy[i] = makeOptionButton(QStringLiteral("obtCopy(%1)").arg(i), pnlAshuku);
     copyGrid->addWidget(obtCopy[i], i / 2, i % 2);
@@ -140,19 +157,20 @@ QWidget* frmOption::buildGeneralColumn() {
   layout->addWidget(after);
 
   QFrame* folders = GroupFrame(column);
-  auto* foldersLayout = new QVBoxLayout(folders);
+  QVBoxLayout* foldersLayout = GroupColumn(folders);
   foldersLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbUCase), folders));
   foldersLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbDouble), folders));
   layout->addWidget(folders);
 
   QFrame* autoRun = GroupFrame(column);
-  auto* autoLayout = new QVBoxLayout(autoRun);
+  QVBoxLayout* autoLayout = GroupColumn(autoRun);
   autoLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbAuto), autoRun));
   pnlAuto = new QWidget(autoRun);
   pnlAuto->setObjectName(QStringLiteral("pnlAuto"));
   KeepRoomWhenHidden(pnlAuto);
   auto* exeGrid = new QGridLayout(pnlAuto);
   exeGrid->setContentsMargins(kSubIndent, 0, 0, 0);
+  exeGrid->setVerticalSpacing(2);
   for (int i = 0; i < 4; ++i) {
     obtExe[i] = makeOptionButton(QStringLiteral("obtExe(%1)").arg(i), pnlAuto);
     exeGrid->addWidget(obtExe[i], i / 2, i % 2);
@@ -165,11 +183,11 @@ QWidget* frmOption::buildGeneralColumn() {
   layout->addWidget(autoRun);
 
   QFrame* windows = GroupFrame(column);
-  auto* windowsLayout = new QVBoxLayout(windows);
+  QVBoxLayout* windowsLayout = GroupColumn(windows);
   windowsLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbResize), windows));
   windowsLayout->addWidget(makeBox(OptionBoxIndex(GeneralBox::ckbTip), windows));
   layout->addWidget(windows);
-  layout->addStretch();
+  layout->addWidget(buildKindGroups(true));
   return column;
 }
 

@@ -34,7 +34,8 @@ class frmOption : public DialogBase {
   void opening() override;
 
  private:
-  QWidget* buildKindGroups();
+  // The TAR family alone, or every other family.
+  QWidget* buildKindGroups(bool tar);
   QWidget* kindGroup(KindFamily kind, int subColumns);
   QWidget* buildGeneralColumn();
   QWidget* buildButtonRow();

@@ -30,6 +30,9 @@ set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://example.org/rukasu2")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Any Japanese gothic font serves; Noto, the desktop's own, comes when there is none.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-noto-cjk | fonts-japanese-gothic")
+# On a Wayland desktop the windows are drawn by Qt's Wayland platform; without
+# it they still show through XWayland.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland")
 # Files (Nautilus) loads the extension with the actions on archives only through it.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "python3-nautilus")
 

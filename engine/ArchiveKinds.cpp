@@ -93,6 +93,7 @@ constexpr ArchiveKind kKinds[] = {
     {".LZH.001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kOtherName, {}, {}, kSplitPattern},
     {".ZIP.001", F::Zip, nullptr, {}, &S::Zip_Opt, kOtherName, {}, {}, kSplitPattern},
     {".7Z.001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kOtherName, {}, {}, kSplitPattern},
+    {".RAR.001", F::Rar, nullptr, {}, &S::Rar_Opt, kOtherName, {}, {}, kSplitPattern},
     {".001", F::Lzh, nullptr, {}, &S::Lzh_Opt, kProbed | kOtherName},
     {".001", F::Zip, nullptr, {}, &S::Zip_Opt, kProbed | kOtherName},
     {".001", F::SevenZip, nullptr, {}, &S::SevenZip_Opt, kProbed | kOtherName},

@@ -6,10 +6,11 @@
 #include <QMenu>
 
 #include "engine/PathHelpers.h"
-#include "results/MarginLayout.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
 #include "ui/PathItem.h"
 #include "ui/ListPaths.h"
+#include "ui/PaneLayout.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -50,6 +51,8 @@ mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
   connect(mnuAll, &QAction::triggered, this, [this] { SelectAll(); });
   connect(mnuClear, &QAction::triggered, this, [this] { SelectClear(); });
 
+  PaneColumn(this)->addWidget(lstOutFile);
+  ShowFocus(lstOutFile);
   resize(TwipsToPx(4800), TwipsToPx(2400));
 }
 
@@ -71,12 +74,12 @@ bool mdiOutFile::Form_Load() {
 void mdiOutFile::Form_Unload() { savePlacement(); }
 
 void mdiOutFile::SetToolTip(bool on) {
-  lstOutFile->setToolTip(on ? MessageCatalogue::Product(ProductMsg::OutFileListTip) : QString());
+  Describe(lstOutFile, MessageCatalogue::Product(ProductMsg::OutFileListTip), on);
 }
 
 QList<QWidget*> mdiOutFile::fontControls() const { return {lstOutFile}; }
 
-void mdiOutFile::relayout() { PlaceInMargin(this, lstOutFile); }
+void mdiOutFile::relayout() { KeepRows(lstOutFile, 2); }
 
 void mdiOutFile::ListInAdd(const QString& folder) {
   if (!m_paths->contains(folder) && lstOutFile->count() < kMaxEntries) m_paths->add(folder);

@@ -12,9 +12,10 @@
 
 #include "results/LogFile.h"
 #include "results/LogLineModel.h"
-#include "results/MarginLayout.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBox.h"
+#include "ui/PaneLayout.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -39,6 +40,8 @@ mdiStatus::mdiStatus(AppContext& context, QWidget* parent)
   popupMenu()->addAction(mnuDel);
   finishPopup();
 
+  PaneColumn(this)->addWidget(lstKekka);
+  ShowFocus(lstKekka);
   resize(TwipsToPx(4800), TwipsToPx(2400));
 }
 
@@ -57,12 +60,12 @@ bool mdiStatus::Form_Load() {
 void mdiStatus::Form_Unload() { savePlacement(); }
 
 void mdiStatus::SetToolTip(bool on) {
-  lstKekka->setToolTip(on ? MessageCatalogue::Product(ProductMsg::StatusListTip) : QString());
+  Describe(lstKekka, MessageCatalogue::Product(ProductMsg::StatusListTip), on);
 }
 
 QList<QWidget*> mdiStatus::fontControls() const { return {lstKekka}; }
 
-void mdiStatus::relayout() { PlaceInMargin(this, lstKekka); }
+void mdiStatus::relayout() { KeepRows(lstKekka, 2); }
 
 void mdiStatus::ListInAdd(const QString& line) {
   m_changingLog = true;

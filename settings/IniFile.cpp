@@ -97,6 +97,9 @@ IniWrite ReplaceRefusal(const QString& path) {
   struct stat st {};
   if (::stat(native.constData(), &st) == 0) {
     if (S_ISDIR(st.st_mode)) return {EISDIR, false};
+    // A file whose owner took away the write bit stays as it is also for
+    // root, whom the access check would let write it.
+    if ((st.st_mode & S_IWUSR) == 0) return {EACCES, false};
     if (::faccessat(AT_FDCWD, native.constData(), W_OK, AT_EACCESS) != 0) return {errno, false};
   } else if (errno != ENOENT) {
     return {errno, false};

@@ -45,11 +45,14 @@ QString Paragraph(const SettingsFault& fault) {
       if (fault.notWritable) text += QStringLiteral("\nこのファイルには書き込めないため、終了時に設定を保存できません。");
       return text;
     }
-    case SettingsFault::Kind::Damaged:
-      return QStringLiteral("設定ファイルに読み取れない行が %1 行ありました。読み取れた設定で起動します。\n%2\n"
-                            "元のファイルは、次に設定を保存するときに %2.bak として残します。")
-          .arg(fault.damagedLines)
-          .arg(fault.path);
+    case SettingsFault::Kind::Damaged: {
+      const QString text = QStringLiteral("設定ファイルに読み取れない行が %1 行ありました。読み取れた設定で起動します。\n%2\n")
+                               .arg(fault.damagedLines)
+                               .arg(fault.path);
+      if (fault.notWritable)
+        return text + QStringLiteral("このファイルには書き込めないため、ファイルはそのまま残り、終了時に設定を保存できません。");
+      return text + QStringLiteral("元のファイルは、次に設定を保存するときに %1.bak として残します。").arg(fault.path);
+    }
     case SettingsFault::Kind::NotSaved:
       return QStringLiteral("設定を保存できませんでした。今回の変更は保存されていません。\n%1\n理由: %2")
           .arg(fault.path, Reason(fault));

@@ -17,7 +17,7 @@ struct SettingsFault {
   int error = 0;         // errno of the failing step (EBUSY: another copy holds the lock)
   bool inFolder = false; // the error concerns the folder that holds the file
   int damagedLines = 0;  // Damaged: how many lines were not understood
-  bool notWritable = false;  // Unreadable: the file cannot be written either
+  bool notWritable = false;  // Unreadable, Damaged: the file cannot be written either
 };
 
 // One message for all the faults, a paragraph each; empty for none.

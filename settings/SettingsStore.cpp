@@ -75,7 +75,10 @@ SettingsStore::Section* SettingsStore::section(const QString& application, const
     entry->saveFailureSaid = ReplaceRefusal(entry->path).error != 0;
     fault({SettingsFault::Kind::Unreadable, entry->path, file.error, false, 0, entry->saveFailureSaid});
   } else if (file.text.damagedLines() > 0) {
-    fault({SettingsFault::Kind::Damaged, entry->path, 0, false, file.text.damagedLines(), false});
+    // A file that cannot be written is neither kept as .bak nor saved: said
+    // here once, not contradicted by a second notice at the save.
+    entry->saveFailureSaid = ReplaceRefusal(entry->path).error != 0;
+    fault({SettingsFault::Kind::Damaged, entry->path, 0, false, file.text.damagedLines(), entry->saveFailureSaid});
   }
   return m_sections.emplace(key, std::move(entry)).first->second.get();
 }

@@ -9,8 +9,10 @@ class SettingsStore;
 class FramePlacement;
 
 // Sets the window's frame and state. A stored value that is no number keeps
-// its default, and is then corrected like any other.
-void RestoreMainPlacement(QWidget& window, SettingsStore& store, FramePlacement& placement);
+// its default, and is then corrected like any other. Without a stored
+// height the window is at least `leastHeight` pixels high (what its panes
+// need at the present font), as far as the screen allows.
+void RestoreMainPlacement(QWidget& window, SettingsStore& store, FramePlacement& placement, int leastHeight = 0);
 // Writes the state (0 normal, 1 minimised, 2 maximised), and the frame only
 // in the normal state, so that a maximised window keeps its earlier place.
 void SaveMainPlacement(int state, SettingsStore& store, const FramePlacement& placement);

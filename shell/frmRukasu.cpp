@@ -10,8 +10,11 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -31,6 +34,7 @@
 #include "shell/BatchRun.h"
 #include "shell/CommandLine.h"
 #include "ui/CommonMenu.h"
+#include "ui/FlowLayout.h"
 #include "ui/FontDialog.h"
 #include "shell/HelpViewer.h"
 #include "shell/MainPlacement.h"
@@ -47,16 +51,16 @@
 
 namespace {
 
-constexpr int kStripHeight = 615;  // twips
-constexpr int kButtonTop = 120, kButtonWidth = 1335, kButtonHeight = 375;
-constexpr int kButtonLefts[4] = {120, 1560, 3000, 4440};
-constexpr int kCancelLeft = 6360;
-constexpr int kButtonGap = kButtonLefts[1] - kButtonLefts[0] - kButtonWidth;
+// The strip's design in twips: buttons of at least 1335 x 375, 105 apart, 120
+// in from the left, top and bottom edges, Cancel 60 in from the right edge.
+constexpr int kButtonEdge = 120, kCancelEdge = 60, kButtonWidth = 1335, kButtonHeight = 375, kButtonGap = 105;
 // The run buttons' captions and tool tips, in RunMode order.
 constexpr ProductMsg kRunCaptions[4] = {ProductMsg::RunOkavi, ProductMsg::RunNormal, ProductMsg::RunNoDigits,
                                         ProductMsg::RunFileN};
 constexpr ProductMsg kRunTips[4] = {ProductMsg::RunOkaviTip, ProductMsg::RunNormalTip, ProductMsg::RunNoDigitsTip,
                                     ProductMsg::RunFileNTip};
+// Pixels of a window manager's usual border.
+constexpr int kLikelyBorder = 4;
 // The inner area of the main window at its default size of 8000 x 8000.
 constexpr int kDefaultInnerWidth = 7880, kDefaultInnerHeight = 6600;
 
@@ -124,22 +128,31 @@ void frmRukasu::buildWindow() {
   layout->setSpacing(0);
   pnlRukasu = new QWidget(central);
   pnlRukasu->setObjectName(QStringLiteral("pnlRukasu"));
-  pnlRukasu->setFixedHeight(TwipsToPx(kStripHeight));
+  // The run buttons wrap onto a second row rather than run under Cancel when a
+  // large font makes them wider than the window.
+  auto* strip = new QHBoxLayout(pnlRukasu);
+  strip->setContentsMargins(TwipsToPx(kButtonEdge), TwipsToPx(kButtonEdge), TwipsToPx(kCancelEdge),
+                            TwipsToPx(kButtonEdge));
+  strip->setSpacing(TwipsToPx(kButtonGap));
+  auto* runButtons = new FlowLayout(nullptr, TwipsToPx(kButtonGap));
+  const QSize minimum(TwipsToPx(kButtonWidth), TwipsToPx(kButtonHeight));
   for (int i = 0; i < 4; ++i) {
     btnExe[i] = new QPushButton(pnlRukasu);
     btnExe[i]->setObjectName(QStringLiteral("btnExe(%1)").arg(i));
-    btnExe[i]->setGeometry(TwipsToPx(kButtonLefts[i]), TwipsToPx(kButtonTop), TwipsToPx(kButtonWidth),
-                           TwipsToPx(kButtonHeight));
+    btnExe[i]->setMinimumSize(minimum);
+    runButtons->addWidget(btnExe[i]);
     connect(btnExe[i], &QPushButton::clicked, this, [this, i] { btnExe_Click(i); });
   }
   btnCancel = new QPushButton(pnlRukasu);
   btnCancel->setObjectName(QStringLiteral("btnCancel"));
-  btnCancel->setGeometry(TwipsToPx(kCancelLeft), TwipsToPx(kButtonTop), TwipsToPx(kButtonWidth),
-                         TwipsToPx(kButtonHeight));
+  btnCancel->setMinimumSize(minimum);
   connect(btnCancel, &QPushButton::clicked, this, &frmRukasu::btnCancel_Click);
+  strip->addLayout(runButtons, 1);
+  strip->addWidget(btnCancel, 0, Qt::AlignTop);
   layout->addWidget(pnlRukasu);
   m_mdi = new QMdiArea(central);
   m_mdi->setObjectName(QStringLiteral("mdiArea"));
+  m_mdi->installEventFilter(this);
   layout->addWidget(m_mdi, 1);
   setCentralWidget(central);
 
@@ -213,7 +226,7 @@ frmRukasu::Start frmRukasu::MDIForm_Load(const QStringList& names, int* exitCode
     return end(1);
   }
   SetFontData();
-  RestoreMainPlacement(*this, m_context.store, m_placement);
+  RestoreMainPlacement(*this, m_context.store, m_placement, leastTiledHeight(TwipsToPx(kDefaultInnerWidth)));
   TellSettingsFaults(this, m_context.store);
   m_batch->clearCancelFlag();
   setCancelEnabled(false);
@@ -270,6 +283,17 @@ bool frmRukasu::eventFilter(QObject* watched, QEvent* event) {
     event->ignore();
     return true;
   }
+  // Qt parks a minimised pane at the bottom of the area, over the target
+  // list's buttons; with tiling it stays at the top of its own tile.
+  if (event->type() == QEvent::WindowStateChange && m_context.settings.Resize) {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(watched); sub && sub->isMinimized())
+      QTimer::singleShot(0, sub, [this, sub] {
+        if (sub->isMinimized()) sub->move(tileOrigin(sub));
+      });
+  }
+  // The area changes size also when the strip above it grows or shrinks
+  // with the font, which the main window's own resize does not see.
+  if (event->type() == QEvent::Resize && watched == m_mdi) MDIForm_Resize();
   return QMainWindow::eventFilter(watched, event);
 }
 
@@ -398,25 +422,67 @@ void frmRukasu::resizeEvent(QResizeEvent* event) {
 }
 
 void frmRukasu::MDIForm_Resize() {
-  const QSize inner = m_mdi->viewport()->size();
-  if (m_context.settings.Resize) {
-    const QSize tile = TileSize(inner.width(), inner.height());
-    const int w = tile.width(), h = tile.height();
-    const std::pair<PaneBase*, QRect> places[] = {
-        {m_inDir, {0, 0, w, h}},  {m_inFile, {0, h, w, h}},  {m_file, {0, 2 * h, w, h}},
-        {m_outDir, {w, 0, w, h}}, {m_status, {w, h, w, h}}, {m_outFile, {w, 2 * h, w, h}},
-    };
-    for (const auto& [pane, rect] : places) {
-      QWidget* sub = pane ? pane->parentWidget() : nullptr;
-      if (!sub) continue;
-      // A maximised pane would be squeezed into its tile without its title
-      // bar, a minimised one leave its tile empty: each is restored first.
-      if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
-      sub->setGeometry(rect);
-    }
+  if (!m_context.settings.Resize) return;
+  const PaneBase* panes[] = {m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile};
+  // The tiles are no smaller than the largest pane needs at the present font
+  // (the sub-window's own least size would also count its title's full length),
+  // and as high as the largest needs at the tiles' width, where its buttons wrap.
+  // The area without its scroll bars: were the tiles to follow them, a scroll
+  // bar could make itself needed and unneeded in turn.
+  const QSize inner = m_mdi->contentsRect().size();
+  const QSize even = TileSize(inner.width(), inner.height());
+  const QSize tile = even.expandedTo(leastTile(even.width()));
+  // Scroll bars only where a pane needs more than its share: one shown for
+  // nothing would narrow the area and so make itself needed.
+  m_mdi->setHorizontalScrollBarPolicy(tile.width() > even.width() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  m_mdi->setVerticalScrollBarPolicy(tile.height() > even.height() ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  m_tile = tile;
+  for (const PaneBase* pane : panes) {
+    QWidget* sub = pane ? pane->parentWidget() : nullptr;
+    if (!sub) continue;
+    // A maximised pane would be squeezed into its tile without its title
+    // bar, a minimised one leave its tile empty: each is restored first.
+    if (sub->isMinimized() || sub->isMaximized()) sub->showNormal();
+    sub->setGeometry(QRect(tileOrigin(sub), tile));
   }
-  const int x = pnlRukasu->width() - TwipsToPx(60) - btnCancel->width();
-  if (x > 0) btnCancel->move(x, btnCancel->y());
+}
+
+QSize frmRukasu::leastTile(int width) const {
+  const PaneBase* panes[] = {m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile};
+  // The sub-window's frame, known also before it is laid out.
+  const int border = 2 * style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+  QSize tile(width, 0);
+  for (const PaneBase* pane : panes)
+    if (pane && pane->parentWidget()) tile.setWidth(std::max(tile.width(), pane->minimumSizeHint().width() + border));
+  for (const PaneBase* pane : panes) {
+    const QWidget* sub = pane ? pane->parentWidget() : nullptr;
+    if (!sub) continue;
+    const int chrome = sub->minimumSizeHint().height() - pane->minimumSizeHint().height();
+    const QLayout* column = pane->layout();
+    const int least = column && column->hasHeightForWidth() ? column->totalMinimumHeightForWidth(tile.width() - border)
+                                                            : pane->minimumSizeHint().height();
+    tile.setHeight(std::max(tile.height(), least + chrome));
+  }
+  return tile;
+}
+
+// The window's height at which the panes get their least tiles, for an inner
+// width; its frame counted as a title bar and a border, as it is not known
+// before the window is shown.
+int frmRukasu::leastTiledHeight(int innerWidth) const {
+  const int frame = style()->pixelMetric(QStyle::PM_TitleBarHeight) + 2 * kLikelyBorder;
+  return frame + menuBar()->sizeHint().height() + pnlRukasu->layout()->totalHeightForWidth(innerWidth) +
+         statusBar()->sizeHint().height() + 2 * m_mdi->frameWidth() +
+         3 * leastTile(TileSize(innerWidth, 0).width()).height();
+}
+
+// Panes by columns of three; positions count from the area's scrolled origin.
+QPoint frmRukasu::tileOrigin(const QWidget* sub) const {
+  const PaneBase* panes[] = {m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile};
+  int slot = 0;
+  while (slot < 6 && !(panes[slot] && panes[slot]->parentWidget() == sub)) ++slot;
+  const QPoint origin(-m_mdi->horizontalScrollBar()->value(), -m_mdi->verticalScrollBar()->value());
+  return origin + QPoint(slot / 3 * m_tile.width(), slot % 3 * m_tile.height());
 }
 
 void frmRukasu::BtnEnabledChange() {
@@ -503,29 +569,11 @@ void frmRukasu::SetFontData() {
   const QFont font = SettingsFont(m_context.settings);
   for (QPushButton* b : btnExe) ApplyFont(b, font);
   ApplyFont(btnCancel, font);
-  layoutButtons();
+  // The strip's new height is known only once the layouts have run; the panes
+  // are tiled again when the area below it takes its new size (eventFilter).
+  pnlRukasu->layout()->activate();
+  centralWidget()->layout()->activate();
   MDIForm_Resize();
-}
-
-// The buttons keep their places and sizes unless a larger font needs more
-// room for a caption: then they grow, the run buttons move apart, and the
-// strip grows with them.
-void frmRukasu::layoutButtons() {
-  auto fit = [](QPushButton* b) {
-    return QSize(std::max(TwipsToPx(kButtonWidth), b->sizeHint().width()),
-                 std::max(TwipsToPx(kButtonHeight), b->sizeHint().height()));
-  };
-  int left = TwipsToPx(kButtonLefts[0]), height = 0;
-  for (QPushButton* b : btnExe) {
-    const QSize size = fit(b);
-    b->setGeometry(left, TwipsToPx(kButtonTop), size.width(), size.height());
-    left += size.width() + TwipsToPx(kButtonGap);
-    height = std::max(height, size.height());
-  }
-  const QSize cancel = fit(btnCancel);
-  btnCancel->resize(cancel);
-  height = std::max(height, cancel.height());
-  pnlRukasu->setFixedHeight(std::max(TwipsToPx(kStripHeight), height + 2 * TwipsToPx(kButtonTop)));
 }
 
 void frmRukasu::SetToolTip(bool on) {
@@ -579,6 +627,8 @@ void frmRukasu::mnuFont_Click() {
   CommonWindowOps* windows[] = {this, w.inDir, w.inFile, w.file, w.outDir, w.status, w.outFile, w.about, w.defaults, w.option};
   for (CommonWindowOps* window : windows)
     if (window) window->SetFontData();
+  // Tiled again once every pane has its new font and least size.
+  MDIForm_Resize();
 }
 
 void frmRukasu::mnuLogCopy_Click() {

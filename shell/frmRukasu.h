@@ -87,7 +87,8 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void mnuAbout_Click() override;
 
   // Tiling (MDIForm_Resize): panes by halves and thirds of the inner area
-  // when Resize is set, and Cancel kept at the right edge.
+  // when Resize is set; a pane never smaller than its controls need, the
+  // area scrolling when the window is too small for them.
   void MDIForm_Resize();
   // Half and third of the inner size, rounded half to even.
   static QSize TileSize(int innerWidth, int innerHeight);
@@ -105,7 +106,6 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
 
  private:
   void buildWindow();
-  void layoutButtons();
   bool tabThroughWindow(bool next);
   bool loadWindows();
   bool loadPanes();
@@ -118,6 +118,12 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   void announceStop(ProductMsg message);
   void setCancelEnabled(bool on);
   void followActivePane();
+  // The least tile for panes at the present font: `width` or wider, as high
+  // as the highest pane needs at that width.
+  QSize leastTile(int width) const;
+  int leastTiledHeight(int innerWidth) const;
+  // Where the pane's sub-window stands when tiled.
+  QPoint tileOrigin(const QWidget* sub) const;
 
   AppContext& m_context;
   QMdiArea* m_mdi = nullptr;
@@ -144,6 +150,7 @@ class frmRukasu : public QMainWindow, public MainWindowOps {
   QString m_loadFailure;  // the report of the window whose load failed
   AutoRequest m_autoRequest;
   FramePlacement m_placement{*this, true};
+  QSize m_tile;  // of the last tiling
   int m_autoStatus = 0;
   bool m_activatedOnce = false;
   bool m_closeRequested = false;

@@ -4,12 +4,14 @@
 #include <QKeyEvent>
 
 #include "source/FileListModel.h"
+#include "ui/PaneLayout.h"
 
 FileList::FileList(QWidget* parent) : QListView(parent), m_model(new FileListModel(this)) {
   setModel(m_model);
   setSelectionMode(QAbstractItemView::ExtendedSelection);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setUniformItemSizes(true);  // no per-row measuring in large folders
+  ShowFocus(this);
 }
 
 bool FileList::isSelected(int index) const { return selectionModel()->isSelected(m_model->index(index)); }

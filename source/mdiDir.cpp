@@ -9,14 +9,18 @@
 #include "engine/PathHelpers.h"
 #include "settings/SettingsField.h"
 #include "settings/StoreLocation.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
-#include "ui/Twips.h"
 #include "ui/DriveList.h"
 #include "source/FolderAliasMenu.h"
 #include "ui/FolderList.h"
+#include "ui/PaneLayout.h"
 #include "text/MessageCatalogue.h"
 
 namespace {
+
+// The folder list shows at least the current folder and two entries.
+constexpr int kLeastRows = 3;
 
 // The placement keys' prefix: InDir_Left ... or OutDir_Left ...
 QString PlacementPrefix(FolderPaneRole role) {
@@ -64,6 +68,10 @@ mdiDir::mdiDir(AppContext& context, FolderPaneRole role, QWidget* parent)
   connect(mnuRefresh, &QAction::triggered, this, &mdiDir::RefreshForm);
   connect(m_aliases, &FolderAliasMenu::aliasChosen, this, &mdiDir::setDirName);
 
+  QBoxLayout* column = PaneColumn(this);
+  column->addWidget(drvDrive);
+  column->addWidget(dlbDir, 1);
+  column->addWidget(txtDir);
   resize(320, 260);
   (isSource() ? m_context.windows.inDir : m_context.windows.outDir) = this;
 }
@@ -185,24 +193,12 @@ void mdiDir::focusDriveList() { drvDrive->setFocus(); }
 
 void mdiDir::SetToolTip(bool on) {
   using M = ProductMsg;
-  const auto tip = [on](M id) { return on ? MessageCatalogue::Product(id) : QString(); };
-  drvDrive->setToolTip(tip(isSource() ? M::SourceDriveTip : M::DestDriveTip));
-  dlbDir->setToolTip(tip(isSource() ? M::SourceFolderTip : M::DestFolderTip));
-  txtDir->setToolTip(tip(isSource() ? M::SourceFolderNameTip : M::DestFolderNameTip));
+  Describe(drvDrive, MessageCatalogue::Product(isSource() ? M::SourceDriveTip : M::DestDriveTip), on);
+  Describe(dlbDir, MessageCatalogue::Product(isSource() ? M::SourceFolderTip : M::DestFolderTip), on);
+  Describe(txtDir, MessageCatalogue::Product(isSource() ? M::SourceFolderNameTip : M::DestFolderNameTip), on);
 }
 
 QList<QWidget*> mdiDir::fontControls() const { return {txtDir, dlbDir, drvDrive}; }
 
-void mdiDir::relayout() {
-  // Twips, as the pane's layout is given; 15 twips make a pixel.
-  const int driveHeight = PxToTwips(drvDrive->sizeHint().height());
-  const int boxHeight = PxToTwips(txtDir->sizeHint().height());
-  const int w = PxToTwips(width()) - 120;
-  const int h = PxToTwips(height()) - 240 - driveHeight - boxHeight;
-  if (w <= 0) return;
-  drvDrive->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(w), TwipsToPx(driveHeight));
-  const int listTop = driveHeight + 120;
-  const int listHeight = h >= 1 ? h : PxToTwips(dlbDir->height());
-  dlbDir->setGeometry(TwipsToPx(60), TwipsToPx(listTop), TwipsToPx(w), TwipsToPx(listHeight));
-  txtDir->setGeometry(TwipsToPx(60), TwipsToPx(h + listTop + 60), TwipsToPx(w), TwipsToPx(boxHeight));
-}
+// The pane's column is laid out by Qt; only the list's least height follows the font.
+void mdiDir::relayout() { KeepRows(dlbDir, kLeastRows); }

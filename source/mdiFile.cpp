@@ -15,10 +15,13 @@
 
 #include "engine/PathHelpers.h"
 #include "platform/FileName.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
 #include "ui/ListPaths.h"
 #include "ui/MessageBox.h"
+#include "ui/PaneLayout.h"
 #include "ui/PathItem.h"
+#include "ui/FlowLayout.h"
 #include "ui/Twips.h"
 #include "text/MessageCatalogue.h"
 
@@ -27,6 +30,7 @@ namespace {
 // The buttons' design size, in twips.
 constexpr int kButtonWidth = 1200;
 constexpr int kButtonHeight = 375;
+constexpr int kButtonGap = 60;
 
 QAction* PopupItem(QMenu* menu, const char* name) {
   QAction* action = menu->addAction(QString());
@@ -57,9 +61,16 @@ mdiFile::mdiFile(AppContext& context, QWidget* parent)
 
   btnDel->setObjectName(QStringLiteral("btnDel"));
   btnDelAll->setObjectName(QStringLiteral("btnDelAll"));
+  QBoxLayout* column = PaneColumn(this);
+  column->addWidget(lstFile, 1);
+  ShowFocus(lstFile);
+  auto* buttons = new FlowLayout(nullptr, TwipsToPx(kButtonGap));
+  column->addLayout(buttons);
   for (QPushButton* button : {btnDel, btnDelAll}) {
-    button->resize(TwipsToPx(kButtonWidth), TwipsToPx(kButtonHeight));
+    // The design size at the least: a larger font makes them taller and wider.
+    button->setMinimumSize(TwipsToPx(kButtonWidth), TwipsToPx(kButtonHeight));
     button->setAutoDefault(false);
+    buttons->addWidget(button);
   }
   connect(btnDel, &QPushButton::clicked, this, [this] { btnDel_Click(); });
   connect(btnDelAll, &QPushButton::clicked, this, [this] { btnDelAll_Click(); });
@@ -95,22 +106,14 @@ bool mdiFile::Form_Load() {
 void mdiFile::Form_Unload() { savePlacement(); }
 
 void mdiFile::SetToolTip(bool on) {
-  lstFile->setToolTip(on ? MessageCatalogue::Product(ProductMsg::TargetListTip) : QString());
+  Describe(lstFile, MessageCatalogue::Product(ProductMsg::TargetListTip), on);
   btnDel->setToolTip(on ? MessageCatalogue::Product(ProductMsg::RemoveSelectedTip) : QString());
   btnDelAll->setToolTip(on ? MessageCatalogue::Product(ProductMsg::RemoveAllTip) : QString());
 }
 
 QList<QWidget*> mdiFile::fontControls() const { return {lstFile, btnDel, btnDelAll}; }
 
-void mdiFile::relayout() {
-  const int width = PxToTwips(this->width()) - 120;
-  const int height = PxToTwips(this->height()) - PxToTwips(btnDel->height()) - 180;
-  if (width <= 0) return;
-  const int listHeight = height > 0 ? TwipsToPx(height) : lstFile->height();
-  lstFile->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(width), listHeight);
-  btnDel->move(TwipsToPx(60), TwipsToPx(height + 120));
-  btnDelAll->move(TwipsToPx(PxToTwips(btnDel->width()) + 120), TwipsToPx(height + 120));
-}
+void mdiFile::relayout() { KeepRows(lstFile, 2); }
 
 bool mdiFile::ListInAdd(const QString& path) {
   if (m_paths->contains(path)) return true;

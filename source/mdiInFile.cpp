@@ -6,8 +6,11 @@
 #include <QPushButton>
 
 #include "engine/PathHelpers.h"
+#include "ui/Describe.h"
 #include "ui/AppContext.h"
 #include "ui/BusyCursor.h"
+#include "ui/FlowLayout.h"
+#include "ui/PaneLayout.h"
 #include "ui/Twips.h"
 #include "source/ArchivePattern.h"
 #include "source/FileList.h"
@@ -22,9 +25,8 @@ QString WithSlash(const QString& folder) { return folder.endsWith(u'/') ? folder
 // The caption with a small margin: the style's minimum button width would
 // push "サブフォルダも追加" past the edge of a tile at the main window's
 // default size.
-QSize CaptionSize(const QPushButton* button) {
-  const int width = button->fontMetrics().horizontalAdvance(button->text()) + 2 * TwipsToPx(90);
-  return {width, button->sizeHint().height()};
+int CaptionWidth(const QPushButton* button) {
+  return button->fontMetrics().horizontalAdvance(button->text()) + 2 * TwipsToPx(90);
 }
 
 }  // namespace
@@ -66,6 +68,11 @@ mdiInFile::mdiInFile(AppContext& context, QWidget* parent)
   connect(mnuAll, &QAction::triggered, this, &mdiInFile::SelectAll);
   connect(mnuClear, &QAction::triggered, this, &mdiInFile::SelectClear);
 
+  QBoxLayout* column = PaneColumn(this);
+  column->addWidget(filFile, 1);
+  auto* buttons = new FlowLayout(nullptr, TwipsToPx(60));
+  column->addLayout(buttons);
+  for (QPushButton* button : {btnAdd, btnAddAll, btnAddAllAll}) buttons->addWidget(button);
   resize(320, 260);
   m_context.windows.inFile = this;
 }
@@ -159,7 +166,7 @@ void mdiInFile::btnAddAllAll_Click() {
 }
 
 void mdiInFile::SetToolTip(bool on) {
-  filFile->setToolTip(on ? MessageCatalogue::Product(ProductMsg::SourceFileListTip) : QString());
+  Describe(filFile, MessageCatalogue::Product(ProductMsg::SourceFileListTip), on);
   btnAdd->setToolTip(on ? MessageCatalogue::Product(ProductMsg::AddSelectedTip) : QString());
   btnAddAll->setToolTip(on ? MessageCatalogue::Product(ProductMsg::AddAllTip) : QString());
   btnAddAllAll->setToolTip(on ? MessageCatalogue::Product(ProductMsg::AddAllWithSubfoldersTip) : QString());
@@ -167,16 +174,8 @@ void mdiInFile::SetToolTip(bool on) {
 
 QList<QWidget*> mdiInFile::fontControls() const { return {filFile, btnAdd, btnAddAll}; }
 
+// The buttons are as wide as their captions at the present font.
 void mdiInFile::relayout() {
-  const QSize add = CaptionSize(btnAdd), addAll = CaptionSize(btnAddAll), addAllAll = CaptionSize(btnAddAllAll);
-  const int w = PxToTwips(width()) - 120;
-  const int h = PxToTwips(height()) - PxToTwips(add.height()) - 180;
-  if (w <= 0) return;
-  const int listHeight = h >= 1 ? h : PxToTwips(filFile->height());
-  filFile->setGeometry(TwipsToPx(60), TwipsToPx(60), TwipsToPx(w), TwipsToPx(listHeight));
-  const int top = TwipsToPx(h + 120);
-  btnAdd->setGeometry(TwipsToPx(60), top, add.width(), add.height());
-  const int addAllLeft = add.width() + TwipsToPx(120);
-  btnAddAll->setGeometry(addAllLeft, top, addAll.width(), addAll.height());
-  btnAddAllAll->setGeometry(addAllLeft + addAll.width() + TwipsToPx(60), top, addAllAll.width(), addAllAll.height());
+  KeepRows(filFile, 2);
+  for (QPushButton* button : {btnAdd, btnAddAll, btnAddAllAll}) button->setFixedWidth(CaptionWidth(button));
 }

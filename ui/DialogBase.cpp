@@ -1,9 +1,13 @@
 // See DialogBase.h.
 #include "ui/DialogBase.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QLayout>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 
 #include "settings/SettingsField.h"
 #include "settings/StoreLocation.h"
@@ -13,8 +17,14 @@
 namespace {
 
 constexpr int32_t kDefaultPosition = 1000;
+// Pixels a title bar takes beside the title: icon, buttons and gaps.
+constexpr int kTitleBarButtons = 120;
 
 // A position below 0 or beyond the screen's extent goes back to the default.
+int TitleWidth(const QString& title) {
+  return QFontMetrics(QApplication::font()).horizontalAdvance(title) + kTitleBarButtons;
+}
+
 int32_t OntoScreen(int32_t twips, int screenPixels) {
   if (twips < 0) return kDefaultPosition;
   if (screenPixels > 0 && twips > PxToTwips(screenPixels)) return kDefaultPosition;
@@ -55,8 +65,10 @@ void DialogBase::Form_Unload() {
     SettingsStore& store = m_context.store;
     const StoreLocation at = CurrentLocation();
     const QRect twips = m_placement.twips();
-    WriteInt(store, at, m_prefix + QStringLiteral("_Left"), twips.x());
-    WriteInt(store, at, m_prefix + QStringLiteral("_Top"), twips.y());
+    if (FramePlacement::PositionsKnown()) {
+      WriteInt(store, at, m_prefix + QStringLiteral("_Left"), twips.x());
+      WriteInt(store, at, m_prefix + QStringLiteral("_Top"), twips.y());
+    }
     if (!m_sizeTwips.isEmpty()) {
       WriteInt(store, at, m_prefix + QStringLiteral("_Width"), twips.width());
       WriteInt(store, at, m_prefix + QStringLiteral("_Height"), twips.height());
@@ -68,8 +80,19 @@ void DialogBase::Form_Unload() {
 bool DialogBase::showModal() {
   if (!m_loaded && !Form_Load()) return false;
   opening();
+  fitToScreen();
   exec();
   return true;
+}
+
+// A dialog shrinks back when the font gets smaller: its size follows the
+// controls' hint, not the size an earlier larger font gave it.
+void DialogBase::fitToScreen() {
+  if (layout()) layout()->activate();
+  QSize wanted = m_sizeTwips.isEmpty() ? sizeHint() : minimumSizeHint();
+  // The title bar keeps room for the whole title beside its icon and buttons.
+  wanted.setWidth(std::max(wanted.width(), TitleWidth(windowTitle())));
+  m_placement.fitOnScreen(wanted);
 }
 
 void DialogBase::closeEvent(QCloseEvent* event) {

@@ -42,6 +42,10 @@ class DialogBase : public QDialog, public virtual CommonWindowOps {
   // the dialog's frame. A stored value that is no number keeps its default.
   void restorePlacement();
   void markLoaded() { m_loaded = true; }
+  // Gives the dialog the size its controls ask for at the present font (the
+  // remembered size, when it has one, grown to their least), no larger than
+  // the screen's free area, and puts it wholly on that area.
+  void fitToScreen();
   // What the dialog does each time it is shown.
   virtual void opening() {}
 

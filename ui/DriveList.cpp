@@ -5,7 +5,15 @@
 
 #include "platform/MountedDrives.h"
 
+namespace {
+constexpr int kShownLength = 6;  // characters the closed list has room for at the least
+}  // namespace
+
 DriveList::DriveList(QWidget* parent) : QComboBox(parent) {
+  // A long mount point must not make the pane wider than its tile: the list
+  // that drops down still shows it whole.
+  setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  setMinimumContentsLength(kShownLength);
   refresh();
   connect(this, &QComboBox::activated, this, [this](int row) { emit driveChosen(itemText(row)); });
 }

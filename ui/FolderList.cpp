@@ -5,6 +5,7 @@
 
 #include "ui/FolderItemDelegate.h"
 #include "ui/FolderListModel.h"
+#include "ui/PaneLayout.h"
 
 FolderList::FolderList(QWidget* parent) : QListView(parent), m_model(new FolderListModel(this)) {
   setModel(m_model);
@@ -14,6 +15,7 @@ FolderList::FolderList(QWidget* parent) : QListView(parent), m_model(new FolderL
   // Every row has the same height: the view then lays out tens of thousands of
   // entries without measuring each one.
   setUniformItemSizes(true);
+  ShowFocus(this);
   connect(this, &QAbstractItemView::doubleClicked, this,
           [this](const QModelIndex& index) { openEntry(m_model->indexOfRow(index.row())); });
 }

@@ -7,6 +7,9 @@
 #include "ui/FramePlacement.h"
 
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
 #include <QWidget>
 #include <QWindow>
 
@@ -82,6 +85,31 @@ bool FramePlacement::eventFilter(QObject* watched, QEvent* event) {
     m_check.start(kCalmMs);
   }
   return QObject::eventFilter(watched, event);
+}
+
+bool FramePlacement::PositionsKnown() {
+  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
+}
+
+QMargins FramePlacement::expectedFrame() const {
+  if (!m_frame.isNull() || m_frameless) return m_frame;
+  const QMargins frame = FrameMargins(m_window);
+  return frame.isNull() ? LikelyMargins(m_window) : frame;
+}
+
+void FramePlacement::fitOnScreen(QSize client) {
+  const QScreen* screen = m_window.screen();
+  if (!screen) return;
+  const QMargins frame = expectedFrame();
+  const QRect free = screen->availableGeometry();
+  const QSize wanted = m_sized ? m_wanted.size().expandedTo(client.grownBy(frame)) : client.grownBy(frame);
+  QRect outer(m_wanted.topLeft(), wanted.boundedTo(free.size()));
+  outer.moveLeft(std::clamp(outer.left(), free.left(), free.right() + 1 - outer.width()));
+  outer.moveTop(std::clamp(outer.top(), free.top(), free.bottom() + 1 - outer.height()));
+  // A remembered size is applied with the place; another is the window's own.
+  if (!m_sized && outer.size().shrunkBy(frame) != m_window.size()) m_window.resize(outer.size().shrunkBy(frame));
+  if (outer.topLeft() == m_wanted.topLeft() && (!m_sized || outer.size() == m_wanted.size())) return;
+  apply(QRect(PxToTwips(outer.x()), PxToTwips(outer.y()), PxToTwips(outer.width()), PxToTwips(outer.height())));
 }
 
 void FramePlacement::rememberFrame() {

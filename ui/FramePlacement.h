@@ -28,6 +28,14 @@ class FramePlacement : public QObject {
   // The frame in twips, for saving: the applied twips for every value that
   // has not changed since.
   QRect twips() const;
+  // Whether the platform tells and takes windows' positions: Wayland does
+  // neither, and a position saved there would be nonsense.
+  static bool PositionsKnown();
+  // Gives the window its size, made smaller where the screen's free area is
+  // smaller, and moves its frame wholly onto that area; a window that fits
+  // where it was put stays there. `client`: the client size of a window whose
+  // size is not remembered, else the least one its remembered size grows to.
+  void fitOnScreen(QSize client);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -36,6 +44,8 @@ class FramePlacement : public QObject {
   void settle();
   void rememberFrame();
   QRect clientFor(const QMargins& frame) const;
+  // The frame's extent as last seen, or the one the window is likely to get.
+  QMargins expectedFrame() const;
 
   QWidget& m_window;
   bool m_sized;

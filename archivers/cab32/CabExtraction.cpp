@@ -5,6 +5,7 @@
 #include <ctime>
 #include <numeric>
 
+#include "archivers/common/PartedFile.h"
 #include "archivers/common/ResultCodes.h"
 
 namespace rkarc {
@@ -50,7 +51,7 @@ Member CabExtraction::ToMember(const CabFileEntry& file) {
 }
 
 std::vector<size_t> CabExtraction::decodingOrder() const {
-  const CabHeader& header = m_reader.location().header;
+  const CabHeader& header = m_reader.header();
   std::vector<size_t> order(header.files.size());
   std::iota(order.begin(), order.end(), 0);
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) {
@@ -67,7 +68,7 @@ std::vector<size_t> CabExtraction::decodingOrder() const {
 // many overlapping members would keep it busy for hours, so decoding stops
 // at twice the data the folders hold.
 uint64_t CabExtraction::decodeBudget() const {
-  const CabHeader& header = m_reader.location().header;
+  const CabHeader& header = m_reader.header();
   std::vector<uint64_t> span(header.folders.size(), 0);
   for (const CabFileEntry& file : header.files) {
     uint64_t& end = span[header.folderOf(file)];
@@ -85,7 +86,7 @@ bool CabExtraction::withinBudget(const CabFileEntry& file, size_t folder) {
 }
 
 void CabExtraction::extractMember(size_t index, SafeWriter& writer) {
-  const CabHeader& header = m_reader.location().header;
+  const CabHeader& header = m_reader.header();
   const CabFileEntry& file = header.files[index];
   const Member member = ToMember(file);
   const size_t folder = header.folderOf(file);
@@ -127,10 +128,14 @@ void CabExtraction::extractMember(size_t index, SafeWriter& writer) {
 }
 
 int32_t CabExtraction::run() {
-  if (const CabError opened = m_reader.open(m_request.archive, true)) {
+  if (const CabError opened = m_reader.open(m_request.archive, true, true)) {
     m_report.fail(opened.reason);
     return opened.code;
   }
+  ReportVolumes(m_reader.paths(), m_report);
+  // A set read from a later cabinet lacks the ones before, even where none
+  // of its members begins in them: it must not be moved or deleted alone.
+  if (m_reader.location().header.flags & kCabFlagPrevCabinet) m_report.keep("CAB の組の途中の CAB から読みました");
   SafeWriter writer(m_request.output, m_request.writerOptions, m_report);
   if (!writer.ready()) return writer.result();
 
@@ -143,7 +148,7 @@ int32_t CabExtraction::run() {
       m_progress->update(furthest, fileSize);
     });
   }
-  const CabHeader& header = m_reader.location().header;
+  const CabHeader& header = m_reader.header();
   m_folderFailure.assign(header.folders.size(), std::nullopt);
   m_budget = decodeBudget();
   for (size_t index : decodingOrder()) {
@@ -157,7 +162,10 @@ int32_t CabExtraction::run() {
     const CabLocation& location = m_reader.location();
     if (location.cutShort)
       writer.failArchive(kErrDamaged, "CAB が途中で切れています（" + std::to_string(location.present) + " / " +
-                                          std::to_string(header.cabinetSize) + " バイト）");
+                                          std::to_string(location.header.cabinetSize) + " バイト）");
+    // Members whole in the cabinets that are there were written; the set
+    // still fails, naming the cabinet it lacks.
+    if (const CabError broken = m_reader.setBroken()) writer.failArchive(broken.code, broken.reason);
   }
   if (m_progress) m_progress->finish(fileSize);
   return writer.result();

@@ -21,6 +21,7 @@ struct mscabd_file;
 namespace rkarc {
 
 class CabMszip;
+class CabSet;
 class CabSystem;
 
 // A result code from ResultCodes.h (0 for none) and a reason for the report.
@@ -41,11 +42,20 @@ class CabReader {
 
   // Opens the archive. allowCutShort: accept a .CAB file that ends before its
   // cabinet does (extraction reports the lost members); probes pass false.
-  CabError open(const std::string& path, bool allowCutShort);
+  // wholeSet: read on through the next cabinets of a set (CabSet.h).
+  CabError open(const std::string& path, bool allowCutShort, bool wholeSet = false);
 
+  // The first cabinet.
   const CabLocation& location() const { return m_location; }
-  const std::vector<CabFileEntry>& files() const { return m_location.header.files; }
-  uint64_t fileSize() const { return m_file.size(); }
+  // The folders and members of the cabinets read: the first one's, or a set's.
+  const CabHeader& header() const;
+  const std::vector<CabFileEntry>& files() const { return header().files; }
+  // Every cabinet file read, the first one's path first.
+  std::vector<std::string> paths() const;
+  // Why a set could not be read to its end; no error for a whole set.
+  CabError setBroken() const;
+  // The bytes of every cabinet file read.
+  uint64_t fileSize() const;
 
   // Why a member cannot be decoded at all (it continues in another cabinet
   // of a set, or uses an unknown method); no error when it can be tried.
@@ -61,17 +71,21 @@ class CabReader {
 
  private:
   CabError openCabinet();
+  CabError appendCabinets();
   void closeCabinet();
   CabError readFailure(int mspackError) const;
   CabError extractMszip(size_t index, const Output& output);
 
+  std::string m_path;
   ArchiveFile m_file;
   CabLocation m_location;
+  std::unique_ptr<CabSet> m_set;  // with the next cabinets, when they were asked for
   bool m_firstFolderContinued = false;
   std::unique_ptr<CabSystem> m_system;
   mscab_decompressor* m_decompressor = nullptr;
   mscabd_cabinet* m_cabinet = nullptr;
   std::vector<mscabd_file*> m_files;  // libmspack's entries, in the order of files()
+  std::vector<mscabd_file> m_setFiles;  // a set's entries, ours: see appendCabinets()
   std::function<void(uint64_t)> m_observer;
   std::unique_ptr<CabMszip> m_mszip;  // the MSZIP folder being decoded, kept for the next member
   size_t m_mszipFolder = 0;

@@ -1,6 +1,6 @@
 // libmspack's I/O layer (mspack_system) for one extraction: libmspack reads
-// the cabinet through a window of the archive file that hides any executable
-// stub before it, and writes each member's data to a callback, never to a
+// each cabinet (one, or those of a set) through a window of its file that
+// hides any executable stub before it, and writes each member's data to a callback, never to a
 // file of its own, so that only the safe writer touches the disk.
 #pragma once
 
@@ -9,6 +9,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace rkarc {
 
@@ -17,12 +19,21 @@ class CabSystem {
   using Output = std::function<bool(const void* data, size_t size)>;
   using Observer = std::function<void(uint64_t filePosition)>;
 
-  // The names libmspack is given: it passes them back to open().
-  static constexpr const char* kCabinetName = "cabinet";
+  // A cabinet: the `length` bytes at `base` of the open file `fd`, which
+  // progress counts from `before` (the bytes of the set's files before it).
+  struct Window {
+    int fd;
+    uint64_t base;
+    uint64_t length;
+    uint64_t before = 0;
+  };
+  // The name libmspack is given for the member: it passes it back to open().
   static constexpr const char* kMemberName = "member";
 
-  // The cabinet is the `length` bytes at `base` of the open file `fd`.
-  CabSystem(int fd, uint64_t base, uint64_t length);
+  explicit CabSystem(std::vector<Window> cabinets);
+  // The name libmspack is given for cabinet `index`; it stays valid while
+  // this object lives, as libmspack keeps the pointer.
+  const char* cabinetName(size_t index) const { return m_names[index].c_str(); }
   CabSystem(const CabSystem&) = delete;
   CabSystem& operator=(const CabSystem&) = delete;
 
@@ -56,9 +67,8 @@ class CabSystem {
   static void Copy(void* source, void* destination, size_t bytes);
 
   System m_system;
-  int m_fd;
-  uint64_t m_base;
-  uint64_t m_length;
+  std::vector<Window> m_cabinets;
+  std::vector<std::string> m_names;
   const Output* m_output = nullptr;
   Observer m_observer;
   int m_readError = 0;

@@ -122,13 +122,17 @@ int32_t ReportParts(const PartedFile& file, Report& report) {
     report.fail("分割書庫の巻がありません: " + FileNameOf(file.missing()));
     return kErrMultiVolume;
   }
-  if (file.paths().size() < 2) return 0;
-  report.lead("volumes", std::to_string(file.paths().size()));
-  for (size_t i = 1; i < file.paths().size(); ++i) {
-    const std::string name = FileNameOf(file.paths()[i]);
+  ReportVolumes(file.paths(), report);
+  return 0;
+}
+
+void ReportVolumes(const std::vector<std::string>& paths, Report& report) {
+  if (paths.size() < 2) return;
+  report.lead("volumes", std::to_string(paths.size()));
+  for (size_t i = 1; i < paths.size(); ++i) {
+    const std::string name = FileNameOf(paths[i]);
     if (name.find_first_of("\t\n\r") == std::string::npos) report.lead("volume", name);
   }
-  return 0;
 }
 
 }  // namespace rkarc

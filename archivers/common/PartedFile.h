@@ -65,5 +65,9 @@ class PartedFile {
 // which the host takes off its list and moves or deletes together. 0 when
 // the command goes on.
 int32_t ReportParts(const PartedFile& file, Report& report);
+// Tells the host the files a set was read from (the first one's path first),
+// when there are more than one: their count, then each later file's name (a
+// name the report's lines cannot carry is left out; the count shows the gap).
+void ReportVolumes(const std::vector<std::string>& paths, Report& report);
 
 }  // namespace rkarc

@@ -25,15 +25,24 @@ bool BeginsWithSignature(const ArchiveFile& file, uint64_t at) {
   return file.readExact(at, sig, sizeof sig) && std::memcmp(sig, kSignature, sizeof sig) == 0;
 }
 
-std::optional<SevenZipStart> ValidAt(const ArchiveFile& file, uint64_t at) {
+// The start header at `at` as it reads, wherever it points; `end` is only
+// meaningful where cutShort is false.
+std::optional<SevenZipStart> StartAt(const ArchiveFile& file, uint64_t at, bool& cutShort) {
   unsigned char h[kStartHeaderSize];
   if (!file.readExact(at, h, sizeof h) || std::memcmp(h, kSignature, sizeof kSignature) != 0 || h[6] != 0)
     return std::nullopt;
   if (static_cast<uint32_t>(crc32(0, h + 12, 20)) != Le32(h + 8)) return std::nullopt;
   const uint64_t offset = Le64(h + 12), size = Le64(h + 20);
   const uint64_t room = file.size() - std::min(file.size(), at + kStartHeaderSize);
-  if (offset > room || size > room - offset) return std::nullopt;
+  cutShort = offset > room || size > room - offset;
   return SevenZipStart{at, at + kStartHeaderSize + offset + size, size, Le32(h + 28)};
+}
+
+std::optional<SevenZipStart> ValidAt(const ArchiveFile& file, uint64_t at) {
+  bool cutShort = false;
+  auto start = StartAt(file, at, cutShort);
+  if (cutShort) return std::nullopt;
+  return start;
 }
 
 std::optional<SevenZipStart> Scan(const ArchiveFile& file, uint64_t from, uint64_t to) {
@@ -57,7 +66,10 @@ std::optional<SevenZipStart> Scan(const ArchiveFile& file, uint64_t from, uint64
 
 Location Find7z(const ArchiveFile& file) {
   if (auto found = ValidAt(file, 0)) return {Found::Archive, *found};
-  if (BeginsWithSignature(file, 0)) return {Found::Damaged, {}};
+  if (BeginsWithSignature(file, 0)) {
+    bool cutShort = false;
+    return {Found::Damaged, {}, StartAt(file, 0, cutShort) && cutShort};
+  }
   // A stub's image end, where the archive normally follows, then the stub itself.
   const uint64_t imageEnd = ExecutableImage::Of(file).end;
   auto found = Scan(file, imageEnd, std::min(file.size(), imageEnd + kScanLimit));

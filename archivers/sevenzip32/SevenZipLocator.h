@@ -23,6 +23,7 @@ enum class Found { Archive, Damaged, None };
 struct Location {
   Found found = Found::None;
   SevenZipStart start{};
+  bool cutShort = false;  // Damaged: the start header is sound, the file too short
 };
 
 // Found::Damaged: the file begins with the signature, but its start header

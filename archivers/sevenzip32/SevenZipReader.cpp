@@ -99,8 +99,18 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     return kErrNotArchive;
   }
   if (location.found == Found::Damaged) {
+    // A split set that ends too early lacks its next part.
+    if (const std::string& next = archiveFile.parts().next(); location.cutShort && !next.empty()) {
+      report.fail("分割書庫の巻がありません: " + next.substr(next.rfind('/') + 1));
+      return kErrMultiVolume;
+    }
     report.fail("7z書庫の先頭のヘッダーが壊れているか、書庫が途中で切れています");
     return kErrDamaged;
+  }
+  // The archive ends with its last header: what follows is no part of it.
+  if (const uint64_t trailing = archiveFile.size() - location.start.end; trailing > 0) {
+    report.note("書庫の後ろの余分なデータ（" + std::to_string(trailing) + "バイト）は無視しました");
+    report.keep("書庫の後ろに余分なデータがあります");
   }
   const ArchiveHeader archive = ReadArchiveHeader(job.file(), location.start);
   if (archive.outcome == ArchiveHeader::Failed) {

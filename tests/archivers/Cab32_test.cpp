@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QRegularExpression>
 
+#include <map>
 #include <vector>
 
 #include "archivers/common/Module.h"
@@ -273,6 +274,47 @@ TEST_F(Cab32, MembersContinuedInAMissingCabinetFailAsMultiVolume) {
   EXPECT_EQ(run.rc, rkarc::kErrMultiVolume) << run.report;
   EXPECT_NE(run.report.find("SET2.CAB"), std::string::npos) << run.report;
   EXPECT_EQ(testing_support::Tree(out), QStringList{"first.txt"});
+}
+
+// A set read from its first cabinet as one archive: folders go on across
+// cabinets (their border cutting a data block), the next cabinet is found in
+// another letter case, and the host learns the later cabinets as volumes.
+TEST_F(Cab32, CabinetSetsReadAsOneAndNameAMissingCabinet) {
+  const char* const kWhole = "volumes\t3\nvolume\tdisk2.cab\nvolume\tdisk3.cab\n";
+  const struct {
+    const char* why;
+    bool mszip;
+    int first, present;  // the cabinet handed to the module, how many are there
+    int32_t rc;
+    const char* inReport;
+    int written;
+  } rows[] = {
+      {"stored", false, 1, 3, 0, kWhole, 6},
+      {"MSZIP", true, 1, 3, 0, kWhole, 6},
+      {"last cabinet missing", false, 1, 2, rkarc::kErrMultiVolume, "reason\te.bin: 次の CAB がありません: DISK3.CAB", 4},
+      // Its folder began in disk1.cab, and what was read lacks disk1.cab.
+      {"from the second cabinet", false, 2, 3, rkarc::kErrMultiVolume, "keep\tCAB の組の途中の CAB から読みました\n", 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.why);
+    TempFolder tmp;
+    testing_support::CabBuildOptions options;
+    options.mszip = row.mszip;
+    CabBuilder builder(options);
+    std::map<QString, QByteArray> members;
+    for (const auto& [name, size] : {std::pair{"a.bin", 50000}, {"b.txt", 900}, {"c.bin", 70000},
+                                     {"d.txt", 10}, {"e.bin", 60000}, {"f.txt", 300}})
+      builder.add({name, (members[name] = RandomBytes(size, static_cast<quint32>(size))).toStdString()});
+    const std::vector<std::string> set = builder.buildSet({"DISK1.CAB", "DISK2.CAB", "DISK3.CAB"});
+    for (int i = 0; i < row.present; ++i) tmp.write(QString("disk%1.cab").arg(i + 1), QByteArray::fromStdString(set[i]));
+    const QString out = tmp.mkdir("out");
+    const Outcome run = Extract("-x -n", tmp.file(QString("disk%1.cab").arg(row.first)), out);
+    EXPECT_EQ(run.rc, row.rc) << run.report;
+    EXPECT_NE(run.report.find(row.inReport), std::string::npos) << run.report;
+    EXPECT_EQ(testing_support::Tree(out).size(), row.written);
+    for (const QString& file : testing_support::Tree(out))
+      EXPECT_EQ(testing_support::ReadFile(out + "/" + file), members[file]) << file.toStdString();
+  }
 }
 
 TEST_F(Cab32, UnknownCompressionIsUnsupportedAndWritesNothing) {

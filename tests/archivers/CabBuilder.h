@@ -36,13 +36,28 @@ class CabBuilder {
   void add(CabBuildFile file) { m_files.push_back(std::move(file)); }
   // The whole cabinet: CFHEADER, one CFFOLDER, the CFFILEs, the CFDATA blocks.
   std::string build() const;
+  // The same folder spread over a set of cabinets of these file names, as a
+  // maker cuts it for disks of a size (the members' folder indexes are set).
+  std::vector<std::string> buildSet(const std::vector<std::string>& names) const;
 
   // Offset of the first data byte of block `index` in what build() returns
   // (stored cabinets).
   size_t blockDataOffset(size_t index) const;
 
  private:
+  struct Entry {
+    const CabBuildFile* file;
+    uint32_t offset;
+    uint16_t folderIndex;
+  };
+  struct Block {
+    std::string packed;
+    uint16_t size;  // 0: the block goes on in the next cabinet
+  };
   size_t headerSize() const;
+  std::vector<Block> blocks() const;
+  static std::string write(const CabBuildOptions& options, const std::vector<Entry>& entries,
+                           const std::vector<Block>& blocks);
   CabBuildOptions m_options;
   std::vector<CabBuildFile> m_files;
 };

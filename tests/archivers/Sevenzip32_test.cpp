@@ -242,11 +242,15 @@ TEST_F(Sevenzip32, FindsTheArchiveBehindAStub) {
     SCOPED_TRACE(size);
     QByteArray stub = testing_support::ExecutableStub(size);
     stub.replace(size / 2, decoy.size(), decoy);
-    const QString sfx = temp.write(QString("sfx%1.exe").arg(size), stub + archive);
+    // Bytes after the archive's end are passed over, and the archive is kept.
+    const QByteArray tail = size == 4096 ? "bytes after the end" : "";
+    const QString sfx = temp.write(QString("sfx%1.exe").arg(size), stub + archive + tail);
     EXPECT_EQ(SevenZip().checkArchive(sfx.toStdString()), 1);
     ModuleBench bench(SevenZip());
     EXPECT_EQ(bench.extract("x", sfx), rkarc::kOk) << bench.report();
     EXPECT_EQ(Tree(bench.out()), kSourceTree);
+    EXPECT_EQ(bench.report().find("keep\t書庫の後ろに余分なデータがあります\n") != std::string::npos, !tail.isEmpty())
+        << bench.report();
   }
   EXPECT_EQ(SevenZip().checkArchive(temp.write("plain.exe", testing_support::ExecutableStub(8192)).toStdString()), 0);
 }

@@ -265,7 +265,7 @@ TEST(Default, LayoutFollowsTheDialogSize) {
     EXPECT_EQ(drv->y(), d.lblDrive()->geometry().bottom() + 1 + 4);
     EXPECT_EQ(dlb->y(), drv->geometry().bottom() + 1 + 4);
     EXPECT_EQ(txt->y(), dlb->geometry().bottom() + 1 + 4);
-    EXPECT_EQ(pnl->geometry().bottom(), 380 - 1);
+    EXPECT_EQ(pnl->geometry().bottom(), 380 - 1 - 4);
     EXPECT_EQ(pnl->y() - (txt->geometry().bottom() + 1), 4);
   });
 }

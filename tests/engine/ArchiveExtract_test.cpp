@@ -518,15 +518,26 @@ QStringList MakeSplitSet(const EngineFixture& f) {
   return paths;
 }
 
+// A RAR archive cut by a split tool into set.rar.001 ... (not a RAR volume set).
+QStringList MakeSplitRar(const EngineFixture& f) {
+  const QByteArray rar = ReadFile(testing_support::Sample("rar/rar_compress_normal.rar"));
+  QStringList paths;
+  for (qsizetype at = 0; at < rar.size(); at += 6000)
+    paths << f.tmp.write(QString("source/set.rar.%1").arg(paths.size() + 1, 3, 10, QChar('0')), rar.mid(at, 6000));
+  return paths;
+}
+
 const QString kSetMember = "SET.PART1/LibarchiveAddingTest.html";
 
-// A RAR volume set and a split file: the member each holds and its size.
+// A RAR volume set and split files: the member each holds and its size.
 const struct {
   const char* label;
   QStringList (*make)(const EngineFixture&);
   QString member;
   qint64 size;
-} kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111}, {"split", MakeSplitSet, "PACK/noise.bin", 3000}};
+} kSetKinds[] = {{"rar", MakeVolumeSet, kSetMember, 20111},
+                 {"split", MakeSplitSet, "PACK/noise.bin", 3000},
+                 {"split rar", MakeSplitRar, "SET/LibarchiveAddingTest.html", 20111}};
 
 struct SetCase {
   const char* label;
@@ -611,6 +622,10 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
                    "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.7z \"$(dirname ARC)/gap.7z.\""
                    " && rm \"$(dirname ARC)/gap.7z.002\""),
        "分割書庫の巻がありません: gap.7z.002"},
+      {MadeByShell(f, "end.7z.001",
+                   "7zz a -bso0 -bsp0 p.7z t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.7z \"$(dirname ARC)/end.7z.\""
+                   " && rm \"$(dirname ARC)/end.7z.003\""),
+       "分割書庫の巻がありません: end.7z.003"},
       {MadeByShell(f, "cut.zip.001",
                    "zip -q p.zip t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.zip \"$(dirname ARC)/cut.zip.\""
                    " && rm \"$(dirname ARC)/cut.zip.003\""),

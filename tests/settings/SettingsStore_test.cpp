@@ -148,6 +148,27 @@ TEST(SettingsStore, DamagedLinesCostOnlyThemselvesAndTheFileIsKeptOnce) {
   EXPECT_FALSE(QFileInfo::exists(ini + ".bak"));
 }
 
+// Without the owner's write bit the file stays as it is, also for root, whom
+// the system would let write it: one notice, which does not promise a .bak.
+TEST(SettingsStore, AReadOnlyDamagedFileIsLeftAloneAndSaidOnce) {
+  FreshConfig config;
+  const QByteArray damaged = "[General]\nBefore=1\nno equals sign\n";
+  const QString ini = config.writeIni(kApp, damaged);
+  ASSERT_TRUE(QFile::setPermissions(ini, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  SettingsStore store;
+  EXPECT_EQ(store.read(kApp, kSection, "Before", ""), "1");
+  const QList<SettingsFault> faults = store.takeFaults();
+  ASSERT_EQ(faults.size(), 1);
+  EXPECT_EQ(faults[0].kind, SettingsFault::Kind::Damaged);
+  EXPECT_TRUE(faults[0].notWritable);
+  EXPECT_FALSE(SettingsFaultMessage(faults).contains(".bak"));
+  store.write(kApp, kSection, "Mine", "3");
+  EXPECT_FALSE(store.sync());
+  EXPECT_TRUE(store.takeFaults().isEmpty());
+  EXPECT_EQ(ReadFile(ini), damaged);
+  EXPECT_FALSE(QFileInfo::exists(ini + ".bak"));
+}
+
 // What a save cut off leaves (its new file, marked, and the lock of a copy
 // that died) goes at the next save; the user's files named alike stay.
 TEST(SettingsStore, AStaleTemporaryAndLockAreRemovedByTheNextSave) {

@@ -29,9 +29,9 @@ TEST(FramePlacement, OpenAndCancelCyclesLeaveEveryPlacementKeyAsItWas) {
   MainWindowWorld w;
   // Twips that are no whole number of pixels, which no rounding may change.
   QStringList placement = {"Main_Left=1007",    "Main_Top=994",       "Main_Width=8003",     "Main_Height=7001",
-                           "Main_WindowState=0", "Option_Left=1508",  "Option_Top=1013",     "About_Left=2011",
+                           "Main_WindowState=0", "Option_Left=8",     "Option_Top=13",     "About_Left=2011",
                            "About_Top=1499",     "MenuMente_Left=1001", "MenuMente_Top=1502", "Default_Left=1009",
-                           "Default_Top=1511",   "Default_Width=5003", "Default_Height=4999", "InFile_Left=1507",
+                           "Default_Top=1511",   "Default_Width=6003", "Default_Height=5999", "InFile_Left=1507",
                            "InFile_Top=3001",    "InFile_Width=4499",  "InFile_Height=2251"};
   placement.sort();
   QStringList keys;
@@ -54,17 +54,17 @@ TEST(FramePlacement, OpenAndCancelCyclesLeaveEveryPlacementKeyAsItWas) {
 
 TEST(FramePlacement, AWindowAtTheCornerHasItsFrameThere) {
   MainWindowWorld w;
-  w.storeKeys({"Main_Left=0", "Main_Top=0", "Option_Left=1500", "Option_Top=750"});
+  w.storeKeys({"Main_Left=0", "Main_Top=0", "About_Left=1500", "About_Top=750"});
   ASSERT_EQ(w.load(), frmRukasu::Start::ShowWindow);
   w.show();
   QTRY_COMPARE(w.window->frameGeometry(), QRect(0, 0, 533, 533));
-  QPoint option;
-  testing_support::WhenModal<QDialog>([&option](QDialog* dialog) {
-    option = dialog->frameGeometry().topLeft();
+  QPoint about;
+  testing_support::WhenModal<QDialog>([&about](QDialog* dialog) {
+    about = dialog->frameGeometry().topLeft();
     dialog->reject();
   });
-  w.window->mnuOption_Click();
-  EXPECT_EQ(option, QPoint(100, 50));
+  w.window->mnuAbout_Click();
+  EXPECT_EQ(about, QPoint(100, 50));
 }
 
 }  // namespace

@@ -54,7 +54,7 @@ TEST(TileSize, HalvesAndThirdsRoundHalfToEven) {
 
 TEST(Tiling, PanesFillTheInnerAreaByHalvesAndThirdsAtEverySize) {
   Shown w;
-  for (const QSize size : {QSize(700, 560), QSize(601, 503)}) {
+  for (const QSize size : {QSize(700, 660), QSize(601, 603)}) {
     w.window->resize(size);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->size() == size; }));
     const QSize inner = w.area()->viewport()->size();
@@ -75,8 +75,8 @@ TEST(Tiling, AMinimisedOrMaximisedPaneIsRestoredToItsTile) {
   QMdiSubWindow* outFile = w.subWindow(w.context->windows.outFile);
   status->showMaximized();
   outFile->showMinimized();
-  w.window->resize(720, 540);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->size() == QSize(720, 540); }));
+  w.window->resize(720, 640);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->size() == QSize(720, 640); }));
   const QSize inner = w.area()->viewport()->size();
   const QSize t = frmRukasu::TileSize(inner.width(), inner.height());
   for (QMdiSubWindow* sub : {status, outFile}) {
@@ -87,7 +87,7 @@ TEST(Tiling, AMinimisedOrMaximisedPaneIsRestoredToItsTile) {
   EXPECT_EQ(outFile->pos(), QPoint(t.width(), 2 * t.height()));
 }
 
-TEST(Tiling, CancelStaysAtTheRightEdgeUnlessTheWindowIsTooNarrow) {
+TEST(Tiling, CancelStaysAtTheRightEdgeAndTheRunButtonsWrapBeforeIt) {
   Shown w;
   QPushButton* cancel = w.button("btnCancel");
   const int margin = TwipsToPx(60);
@@ -96,12 +96,15 @@ TEST(Tiling, CancelStaysAtTheRightEdgeUnlessTheWindowIsTooNarrow) {
   EXPECT_EQ(cancel->x(), 640 - margin - cancel->width());
   EXPECT_EQ(cancel->y(), TwipsToPx(120));
 
-  // The window's own minimum width keeps the strip wider than Cancel here, so
-  // the strip is narrowed directly for the rule's other half.
-  const int placed = cancel->x();
-  w.strip()->resize(cancel->width() + margin, w.strip()->height());  // x would be 0
-  w.window->MDIForm_Resize();
-  EXPECT_EQ(cancel->x(), placed);
+  // Too narrow for four run buttons beside Cancel: they take two rows.
+  w.window->resize(4 * w.button("btnExe(0)")->width() / 2 + cancel->width() + 40, 480);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.button("btnExe(3)")->y() > w.button("btnExe(0)")->y(); }));
+  EXPECT_EQ(cancel->x(), w.strip()->width() - margin - cancel->width());
+  for (int i = 0; i < 4; ++i) {
+    const QRect run = w.button(QString("btnExe(%1)").arg(i))->geometry();
+    EXPECT_FALSE(run.intersects(cancel->geometry())) << i;
+    EXPECT_LE(run.bottom(), w.strip()->height()) << i;
+  }
 }
 
 TEST(Tiling, ResizeOffLeavesThePanesWhereTheUserPutThem) {
@@ -245,16 +248,13 @@ TEST(FontCommand, RunButtonsGrowWithTheirCaptionsAndTheStripWithThem) {
   const QRect atTenPoints = w.button("btnExe(1)")->geometry();
   w.context->settings.Font_Size = 28;
   w.window->SetFontData();
-  int right = 0;  // of the run button before
   for (int i = 0; i < 5; ++i) {
     QPushButton* b = w.button(i < 4 ? QString("btnExe(%1)").arg(i) : "btnCancel");
     SCOPED_TRACE(b->objectName().toStdString());
     EXPECT_TRUE(b->width() >= b->sizeHint().width() && b->height() >= b->sizeHint().height());
     EXPECT_LE(b->geometry().bottom(), w.strip()->height());
-    if (i < 4) {  // Cancel stays at the right edge
-      EXPECT_GT(b->x(), right);
-    }
-    right = b->geometry().right();
+    for (int j = i + 1; j < 5; ++j)  // wrapped rather than laid on each other
+      EXPECT_FALSE(b->geometry().intersects(w.button(j < 4 ? QString("btnExe(%1)").arg(j) : "btnCancel")->geometry()));
   }
   w.context->settings.Font_Size = 10;
   w.window->SetFontData();

@@ -232,25 +232,23 @@ TEST(mdiFile, EnterMovesTheFocusToTheDestinationDriveListAndDeleteDoesNothing) {
   t.window.close();
 }
 
-// In twips: the list 60 from the edges above the buttons, the buttons 120
-// below it. 15 twips make a pixel; the buttons are 80 x 25 pixels.
+// The list fills the pane 4 pixels (60 twips) in from its edges above the
+// buttons; the buttons wrap onto a second row when the pane is too narrow.
 TEST(mdiFile, ListAndButtonsFollowThePaneSize) {
   TargetList t;
   t.show();
   auto* del = t.pane.findChild<QPushButton*>("btnDel");
   auto* delAll = t.pane.findChild<QPushButton*>("btnDelAll");
-  t.pane.resize(300, 200);  // H = 3000 - 375 - 180 = 2445 twips
-  EXPECT_EQ(t.list->geometry(), QRect(4, 4, 292, 163));
-  EXPECT_EQ(del->pos(), QPoint(4, 171));
-  EXPECT_EQ(delAll->pos(), QPoint(88, 171));
+  t.pane.resize(300, 200);
+  EXPECT_EQ(t.list->geometry().topLeft(), QPoint(4, 4));
+  EXPECT_EQ(t.list->width(), 292);
+  EXPECT_EQ(del->y(), t.list->geometry().bottom() + 1 + 4);
+  EXPECT_EQ(del->geometry().bottom(), 200 - 1 - 4);
+  EXPECT_EQ(delAll->pos(), QPoint(del->geometry().right() + 1 + 4, del->y()));
 
-  t.pane.resize(300, 30);  // H not positive: the list keeps its height, the buttons still move
-  EXPECT_EQ(t.list->geometry(), QRect(4, 4, 292, 163));
-  EXPECT_EQ(del->pos(), QPoint(4, (450 - 375 - 180 + 120) / 15));
-
-  t.pane.resize(8, 200);  // W not positive: nothing moves
-  EXPECT_EQ(t.list->geometry(), QRect(4, 4, 292, 163));
-  EXPECT_EQ(del->pos(), QPoint(4, 1));
+  t.pane.resize(del->width() + delAll->width() / 2 + 8, 200);
+  EXPECT_EQ(delAll->pos(), QPoint(4, del->geometry().bottom() + 1 + 4));
+  EXPECT_EQ(delAll->geometry().bottom(), 200 - 1 - 4);
   t.window.close();
 }
 

@@ -7,7 +7,7 @@
 
 namespace testing_support {
 
-X11Session::X11Session() {
+X11Session::X11Session(const QString& size) {
   for (const char* tool : {"Xvfb", "xdotool"}) {
     if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty()) {
       m_unavailable = QStringLiteral("%1 is not installed (packages xvfb, xdotool; ./test.sh installs them)")
@@ -17,7 +17,7 @@ X11Session::X11Session() {
   }
   // -displayfd: the server picks a free display and prints its number when it is ready.
   m_server.start(QStringLiteral("Xvfb"), {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
-                                          QStringLiteral("0"), QStringLiteral("1280x1024x24"),
+                                          QStringLiteral("0"), size + QStringLiteral("x24"),
                                           QStringLiteral("-nolisten"), QStringLiteral("tcp")});
   const QDeadlineTimer deadline(20000);
   QByteArray said;
@@ -45,8 +45,9 @@ X11Session::~X11Session() {
   }
 }
 
-QProcess& X11Session::start(const QString& program, const QStringList& arguments) {
+QProcess& X11Session::start(const QString& program, const QStringList& arguments, const QProcessEnvironment& extra) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(extra);
   environment.insert(QStringLiteral("DISPLAY"), m_display);
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   environment.remove(QStringLiteral("WAYLAND_DISPLAY"));

@@ -15,7 +15,8 @@ namespace testing_support {
 
 class X11Session {
  public:
-  X11Session();
+  // size: the screen's, as Xvfb takes it ("1280x1024").
+  explicit X11Session(const QString& size = QStringLiteral("1280x1024"));
   ~X11Session();
   X11Session(const X11Session&) = delete;
   X11Session& operator=(const X11Session&) = delete;
@@ -23,8 +24,10 @@ class X11Session {
   // Empty when the server runs; otherwise why there is none.
   const QString& unavailable() const { return m_unavailable; }
 
-  // Starts a program with its windows on this server; the session ends it.
-  QProcess& start(const QString& program, const QStringList& arguments);
+  // Starts a program with its windows on this server, with these variables
+  // added to its environment; the session ends it.
+  QProcess& start(const QString& program, const QStringList& arguments,
+                  const QProcessEnvironment& extra = QProcessEnvironment());
   // Waits up to 20 s for a window of exactly this title; its place on the
   // screen, or an empty rectangle.
   QRect window(const QString& title);

@@ -1,0 +1,126 @@
+// The main window and every dialog at fonts of 6 to 36 points on each screen
+// this machine can offer (tools/window-check says what is checked): no window
+// off the screen, no control outside its parent or on another, no cut caption.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "tests/support/X11Session.h"
+
+namespace {
+
+enum class Platform { Offscreen, X11, Wayland };
+
+struct ScreenCase {
+  const char* name;
+  Platform platform;
+  const char* size;   // the screen in device pixels
+  const char* scale;  // QT_SCALE_FACTOR, or empty
+};
+
+void PrintTo(const ScreenCase& row, std::ostream* out) { *out << row.name; }
+
+// Runs the check with these variables; its report on failure.
+void RunCheck(QProcessEnvironment environment, const std::function<QProcess&(const QProcessEnvironment&)>& start) {
+  environment.insert(QStringLiteral("RUKASU2_SYSTEM_DIR"), QStringLiteral(RUKASU2_ARCHIVER_BUILD_DIR));
+  environment.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+  QProcess& check = start(environment);
+  ASSERT_TRUE(check.waitForFinished(600000)) << "window_check did not end";
+  const QString report = QString::fromUtf8(check.readAllStandardOutput() + check.readAllStandardError());
+  EXPECT_EQ(check.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(check.exitCode(), 0) << report.toStdString();
+  EXPECT_TRUE(report.contains(QStringLiteral(" 0 failed"))) << report.toStdString();
+}
+
+class WindowGeometry : public testing::TestWithParam<ScreenCase> {};
+
+TEST_P(WindowGeometry, NothingLeavesTheScreenOverlapsOrIsCut) {
+  const ScreenCase& row = GetParam();
+  const QString program = QStringLiteral(RUKASU2_WINDOW_CHECK);
+  const QStringList arguments{QStringLiteral("--fonts"), QStringLiteral("6,10,18,36,10")};
+  QProcessEnvironment environment;
+  if (*row.scale) environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(row.scale));
+  QTemporaryDir home;
+  environment.insert(QStringLiteral("HOME"), home.path());
+  environment.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral("config")));
+  const QStringList size = QString::fromLatin1(row.size).split(u'x');
+
+  if (row.platform == Platform::Offscreen) {
+    const QString config = home.filePath(QStringLiteral("screen.json"));
+    QFile file(config);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QStringLiteral(R"({"screens": [{"name": "screen", "x": 0, "y": 0, "width": %1, "height": %2,
+                               "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})")
+                   .arg(size[0], size[1]).toUtf8());
+    file.close();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen:configfile=") + config);
+    QProcess check;
+    RunCheck(environment, [&](const QProcessEnvironment& e) -> QProcess& {
+      QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+      all.insert(e);
+      check.setProcessEnvironment(all);
+      check.start(program, arguments);
+      return check;
+    });
+    return;
+  }
+
+  if (row.platform == Platform::X11) {
+    testing_support::X11Session session(QString::fromLatin1(row.size));
+    if (!session.unavailable().isEmpty()) GTEST_SKIP() << session.unavailable().toStdString();
+    // With a window manager the windows have frames, which must fit too.
+    if (!QStandardPaths::findExecutable(QStringLiteral("openbox")).isEmpty()) {
+      session.start(QStringLiteral("openbox"), {});
+      QTest::qWait(1000);
+    }
+    RunCheck(environment, [&](const QProcessEnvironment& e) -> QProcess& { return session.start(program, arguments, e); });
+    return;
+  }
+
+  // Wayland: weston's headless compositor, with Qt's Wayland platform.
+  const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
+  const bool plugin = QFile::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqwayland-generic.so"));
+  if (weston.isEmpty() || !plugin) GTEST_SKIP() << "weston or qt6-wayland is not installed";
+  QTemporaryDir runtime;
+  QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  QProcess compositor;
+  QProcessEnvironment compositorEnvironment = QProcessEnvironment::systemEnvironment();
+  compositorEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
+  compositor.setProcessEnvironment(compositorEnvironment);
+  compositor.start(weston, {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=rukasu2-check"),
+                            QStringLiteral("--width=") + size[0], QStringLiteral("--height=") + size[1]});
+  const QString socket = QDir(runtime.path()).filePath(QStringLiteral("rukasu2-check"));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(socket); }, 20000))
+      << compositor.readAllStandardError().toStdString();
+  environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("rukasu2-check"));
+  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+  QProcess check;
+  RunCheck(environment, [&](const QProcessEnvironment& e) -> QProcess& {
+    QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
+    all.remove(QStringLiteral("DISPLAY"));
+    all.insert(e);
+    check.setProcessEnvironment(all);
+    check.start(program, arguments);
+    return check;
+  });
+  compositor.terminate();
+  compositor.waitForFinished(5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, WindowGeometry,
+                         testing::Values(ScreenCase{"Offscreen1280x720", Platform::Offscreen, "1280x720", ""},
+                                         ScreenCase{"X11At1280x720", Platform::X11, "1280x720", ""},
+                                         ScreenCase{"X11At1366x768", Platform::X11, "1366x768", ""},
+                                         ScreenCase{"X11At150Percent", Platform::X11, "1920x1080", "1.5"},
+                                         ScreenCase{"X11At200Percent", Platform::X11, "2560x1440", "2"},
+                                         ScreenCase{"WestonHeadless", Platform::Wayland, "1280x720", ""}),
+                         [](const testing::TestParamInfo<ScreenCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
