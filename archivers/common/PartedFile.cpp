@@ -126,6 +126,12 @@ int32_t ReportParts(const PartedFile& file, Report& report) {
   return 0;
 }
 
+int32_t ReportNextPartMissing(const PartedFile& file, Report& report) {
+  if (file.next().empty()) return 0;
+  report.fail("分割書庫の巻がありません: " + FileNameOf(file.next()));
+  return kErrMultiVolume;
+}
+
 void ReportVolumes(const std::vector<std::string>& paths, Report& report) {
   if (paths.size() < 2) return;
   report.lead("volumes", std::to_string(paths.size()));

@@ -65,6 +65,10 @@ class PartedFile {
 // which the host takes off its list and moves or deletes together. 0 when
 // the command goes on.
 int32_t ReportParts(const PartedFile& file, Report& report);
+// For an archive whose data runs past the end of the file: when the file is
+// a split set, fails the command naming the part after the last one found
+// (kErrMultiVolume, returned). 0, reporting nothing, for a file of one part.
+int32_t ReportNextPartMissing(const PartedFile& file, Report& report);
 // Tells the host the files a set was read from (the first one's path first),
 // when there are more than one: their count, then each later file's name (a
 // name the report's lines cannot carry is left out; the count shows the gap).

@@ -99,33 +99,43 @@ bool EntryExtractor::handle(archive_entry* entry, bool warned, const Planner& pl
   return copyData(entry, plan);
 }
 
-bool EntryExtractor::copyData(archive_entry* entry, const EntryPlan& plan) {
-  auto sink = m_writer.begin(plan.member);
-  if (!sink) return true;  // kept, refused, or stopped: the writer knows
-  uint64_t written = 0;
-  uint32_t crc = 0;
+EntryData CopyEntryData(archive* a, MemberSink& sink, bool holes, bool crc) {
+  EntryData data;
   for (;;) {
     const void* block = nullptr;
     size_t size = 0;
     la_int64_t offset = 0;
-    const int r = archive_read_data_block(m_archive, &block, &size, &offset);
-    if (r == ARCHIVE_EOF) break;
+    const int r = archive_read_data_block(a, &block, &size, &offset);
+    if (r == ARCHIVE_EOF) return data;
+    data.end = EntryData::End::Aborted;
     if (r != ARCHIVE_OK) {
-      const ArchiveError error = ArchiveError::From(m_archive);
-      sink->abort(error.code, error.reason);
-      return r != ARCHIVE_FATAL;
+      const ArchiveError error = ArchiveError::From(a);
+      sink.abort(error.code, error.reason);
+      data.fatal = r == ARCHIVE_FATAL;
+      return data;
     }
     const auto at = static_cast<uint64_t>(std::max<la_int64_t>(offset, 0));
-    if (at < written) {
-      sink->abort(kErrDamaged, FailureText(kErrDamaged));
-      return false;
+    if (at < data.written || (!holes && (offset < 0 || at > data.written))) {
+      sink.abort(kErrDamaged, FailureText(kErrDamaged));
+      data.fatal = true;
+      return data;
     }
-    if ((at > written && !sink->hole(at - written)) || !sink->write(block, size)) return true;
+    data.end = EntryData::End::SinkStopped;
+    if ((at > data.written && !sink.hole(at - data.written)) || !sink.write(block, size)) return data;
+    data.end = EntryData::End::Read;
     // zlib answers 0 for a null block, whatever came before: an empty block must not reach it.
-    if (plan.crc32 && size > 0)
-      crc = static_cast<uint32_t>(crc32(crc, static_cast<const Bytef*>(block), static_cast<uInt>(size)));
-    written = at + size;
+    if (crc && size > 0)
+      data.crc = static_cast<uint32_t>(crc32(data.crc, static_cast<const Bytef*>(block), static_cast<uInt>(size)));
+    data.written = at + size;
   }
+}
+
+bool EntryExtractor::copyData(archive_entry* entry, const EntryPlan& plan) {
+  auto sink = m_writer.begin(plan.member);
+  if (!sink) return true;  // kept, refused, or stopped: the writer knows
+  const EntryData data = CopyEntryData(m_archive, *sink, true, plan.crc32.has_value());
+  if (data.end != EntryData::End::Read) return !data.fatal;
+  const uint64_t written = data.written;
   // A sparse member may end in a hole.
   if (archive_entry_size_is_set(entry)) {
     const auto declared = static_cast<uint64_t>(archive_entry_size(entry));
@@ -136,7 +146,7 @@ bool EntryExtractor::copyData(archive_entry* entry, const EntryPlan& plan) {
       return true;
     }
   }
-  if (plan.crc32 && crc != *plan.crc32) {
+  if (plan.crc32 && data.crc != *plan.crc32) {
     sink->abort(kErrChecksum, FailureText(kErrChecksum));
     return true;
   }

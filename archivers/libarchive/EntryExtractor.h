@@ -41,6 +41,20 @@ Member MemberFromEntry(archive_entry* entry);
 // data stopped.
 bool EndedAtMark(archive* a);
 
+// How reading an entry's data into its sink ended.
+struct EntryData {
+  enum class End { Read, SinkStopped, Aborted };
+  End end = End::Read;  // Read: every block reached the sink, which is still open
+  bool fatal = false;   // Aborted where libarchive cannot go on with the archive
+  uint64_t written = 0;  // bytes of data and holes
+  uint32_t crc = 0;      // CRC-32 of the data, when asked for
+};
+
+// Reads the current entry's data block by block into `sink`. With `holes`,
+// a block further on leaves a hole before it (sparse members); without, it
+// is damage, as is a block that goes back. A failure aborts the sink.
+EntryData CopyEntryData(archive* a, MemberSink& sink, bool holes, bool crc);
+
 class EntryExtractor {
  public:
   // Fills `plan` (already holding MemberFromEntry) for entry number `index`;

@@ -22,6 +22,9 @@ namespace rkarc::sevenzip {
 namespace {
 
 constexpr uint64_t kThreadedSize = 4 * 1024 * 1024;
+// Decoded ahead of the reader: four blocks of 1 MB.
+constexpr size_t kAheadBlockSize = 1024 * 1024;
+constexpr size_t kAheadBlocks = 4;
 constexpr const char* kCycle = "コーダーの結び付きが循環しています";
 
 class PackStage : public Stage {
@@ -259,7 +262,8 @@ FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& f
     m_top = StageBuilder(file, base, folder, m_failure, &m_inputAt).output(folder.mainOut);
   // A small folder is not worth a thread: 1,000 small archives start one each.
   if (m_top && folder.size() >= kThreadedSize)
-    m_ahead = std::make_unique<ReadAhead>([this](uint8_t* out, size_t n) { return m_top->read(out, n); });
+    m_ahead = std::make_unique<ReadAhead>([this](uint8_t* out, size_t n) { return m_top->read(out, n); },
+                                          kAheadBlockSize, kAheadBlocks);
 }
 
 FolderReader::~FolderReader() = default;

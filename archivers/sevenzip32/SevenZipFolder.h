@@ -12,7 +12,7 @@
 
 #include "archivers/common/Module.h"
 #include "archivers/libarchive/InputFile.h"
-#include "archivers/sevenzip32/ReadAhead.h"
+#include "archivers/common/ReadAhead.h"
 #include "archivers/sevenzip32/SevenZipHeader.h"
 #include "archivers/sevenzip32/SevenZipMethods.h"
 #include "archivers/sevenzip32/Stage.h"

@@ -100,10 +100,8 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   }
   if (location.found == Found::Damaged) {
     // A split set that ends too early lacks its next part.
-    if (const std::string& next = archiveFile.parts().next(); location.cutShort && !next.empty()) {
-      report.fail("分割書庫の巻がありません: " + next.substr(next.rfind('/') + 1));
-      return kErrMultiVolume;
-    }
+    if (location.cutShort)
+      if (const int32_t code = ReportNextPartMissing(archiveFile.parts(), report)) return code;
     report.fail("7z書庫の先頭のヘッダーが壊れているか、書庫が途中で切れています");
     return kErrDamaged;
   }

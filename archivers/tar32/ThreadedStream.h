@@ -6,13 +6,9 @@
 #pragma once
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
 #include <memory>
-#include <mutex>
-#include <thread>
-#include <vector>
 
+#include "archivers/common/ReadAhead.h"
 #include "archivers/tar32/ByteStream.h"
 
 namespace rkarc::tar {
@@ -33,33 +29,15 @@ class ThreadedStream : public ByteStream {
   static constexpr size_t kBlocks = 6;
 
  private:
-  struct Block {
-    // Not cleared: 1.5 MB of memset per archive was a third of the CPU time
-    // of a run over 1,000 small archives; a small one touches a page or two.
-    std::unique_ptr<char[]> data{new char[kBlockSize]};
-    size_t size = 0;  // 0 with `last`: the verified end, or the inner stream's failure
-    bool last = false;
-  };
-
-  void decode();
-  bool nextBlock();
-  // Makes sure unread bytes are at hand: 1 yes, 0 at the end, -1 on damage.
-  int available();
-  void reportInput();
+  // After a read: past the end, copies the inner stream's error, if any, and
+  // what it ignored into this stream.
+  int64_t settle(int64_t got);
 
   std::unique_ptr<ByteStream> m_inner;
   std::function<void(uint64_t)> m_onInput;
   std::atomic<uint64_t> m_inputAt{0};
   uint64_t m_reportedAt = 0;
-
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  std::deque<std::unique_ptr<Block>> m_free, m_filled;
-  bool m_stop = false;
-
-  std::unique_ptr<Block> m_current;  // the reader's block
-  size_t m_offset = 0;
-  std::thread m_thread;  // last: started once everything above exists
+  std::unique_ptr<ReadAhead> m_ahead;  // last: its thread stops before the inner stream goes
 };
 
 }  // namespace rkarc::tar

@@ -47,11 +47,12 @@ std::optional<int64_t> DosTime(uint32_t dos) {
 }
 
 // Opens libunarr over the archive: the file itself when the archive starts
-// it, otherwise a copy in memory of the archive behind the stub.
+// it, otherwise a copy in memory of the archive behind the stub or of the
+// parts of a split file (libunarr reads one file only).
 class Source {
  public:
   bool open(const InputFile& file, const std::string& path, const RarStart& start) {
-    if (start.offset == 0) {
+    if (start.offset == 0 && file.parts().paths().size() == 1) {
       const std::string self = "/proc/self/fd/" + std::to_string(file.fd());
       m_stream.reset(ar_open_file(self.c_str()));
       if (!m_stream) m_stream.reset(ar_open_file(path.c_str()));

@@ -16,6 +16,19 @@ namespace {
 constexpr char kBadHeader[] = "ヘッダーが壊れています";
 constexpr char kPastEnd[] = "データがファイルの終わりを越えています";
 
+// The walk stops at a header it cannot read: damaged, or cut off where the
+// file ends before `end`.
+void BadHeader(const InputFile& file, uint64_t end, RarHeaders& out) {
+  out.damage = kBadHeader;
+  out.cutShort = end > file.size();
+}
+
+// The walk stops where a block's data runs past the end of the file.
+void PastEnd(RarHeaders& out) {
+  out.damage = kPastEnd;
+  out.cutShort = true;
+}
+
 uint32_t Crc32(const unsigned char* p, size_t n) { return static_cast<uint32_t>(crc32(0, p, static_cast<uInt>(n))); }
 
 // RAR 4 header CRC: the low 16 bits of the CRC-32 of the header after the
@@ -62,12 +75,12 @@ void Walk4(const InputFile& file, uint64_t start, RarHeaders& out) {
   std::vector<unsigned char> h;
   for (uint64_t pos = start + 7; pos < file.size();) {
     h.resize(7);
-    if (!file.readExact(pos, h.data(), 7)) return void(out.damage = kBadHeader);
+    if (!file.readExact(pos, h.data(), 7)) return BadHeader(file, pos + 7, out);
     const uint8_t type = h[2];
     const uint16_t flags = Le16(&h[3]), size = Le16(&h[5]);
     if (size < 7) return void(out.damage = kBadHeader);
     h.resize(size);
-    if (!file.readExact(pos, h.data(), size) || !HeaderCrcOk4(h, type, flags)) return void(out.damage = kBadHeader);
+    if (!file.readExact(pos, h.data(), size) || !HeaderCrcOk4(h, type, flags)) return BadHeader(file, pos + size, out);
     uint64_t data = 0;
     if (type == 0x74 || type == 0x7A) {  // file and service headers always carry PACK_SIZE
       if (size < 32 || ((flags & 0x100) && size < 40)) return void(out.damage = kBadHeader);
@@ -95,7 +108,7 @@ void Walk4(const InputFile& file, uint64_t start, RarHeaders& out) {
       return void(out.endSeen = true);
     }
     pos += size + data;
-    if (pos > file.size()) return void(out.damage = kPastEnd);
+    if (pos > file.size()) return PastEnd(out);
   }
 }
 
@@ -159,10 +172,11 @@ void Walk5(const InputFile& file, uint64_t pos, RarHeaders& out) {
     const int64_t got = file.readAt(pos, head, sizeof head);
     uint64_t size = 0;
     const size_t used = got > 4 ? ReadVint(head + 4, static_cast<size_t>(got - 4), size) : 0;
-    if (used == 0 || used > 3 || size == 0 || size > 2 * 1024 * 1024) return void(out.damage = kBadHeader);
+    if (used == 0 || used > 3 || size == 0 || size > 2 * 1024 * 1024)
+      return BadHeader(file, used == 0 ? pos + sizeof head : pos, out);
     h.resize(used + static_cast<size_t>(size));
     if (!file.readExact(pos + 4, h.data(), h.size()) || Crc32(h.data(), h.size()) != Le32(head))
-      return void(out.damage = kBadHeader);
+      return BadHeader(file, pos + 4 + h.size(), out);
     size_t at = used;
     uint64_t type = 0, flags = 0, extraSize = 0, dataSize = 0;
     if (!Vint(h, at, type) || !Vint(h, at, flags) || ((flags & 0x01) && !Vint(h, at, extraSize)) ||
@@ -184,7 +198,7 @@ void Walk5(const InputFile& file, uint64_t pos, RarHeaders& out) {
     }
     if (type == 5) return void(out.endSeen = true);
     pos += 4 + h.size() + dataSize;
-    if (pos > file.size()) return void(out.damage = kPastEnd);
+    if (pos > file.size()) return PastEnd(out);
   }
 }
 

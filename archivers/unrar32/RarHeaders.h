@@ -59,6 +59,7 @@ struct RarHeaders {
   bool headersEncrypted = false;
   bool solid = false;  // RAR 4: members continue the one before
   std::string damage;  // why the walk stopped early, or empty
+  bool cutShort = false;  // it stopped where a header or data runs past the end of the file
 
   // Volume sets: whether this archive is a volume, its number in the set
   // (0 the first; -1 when the headers do not tell, as in sets made before

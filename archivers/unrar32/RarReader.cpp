@@ -127,6 +127,9 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.fail("ヘッダーが暗号化されています");
     return kErrEncrypted;
   }
+  // A split file (name.rar.001 ...) whose archive runs past its end lacks its next part.
+  if (headers.cutShort)
+    if (const int32_t code = ReportNextPartMissing(job.file().parts(), report)) return code;
   // Every volume is looked at before anything is written: a set that cannot
   // be read whole leaves nothing behind.
   const VolumeSet set(job.request().archive, headers);
@@ -140,6 +143,9 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.keep("分割された巻をまたぐファイルにCRCがありません");
   if (std::any_of(files.begin(), files.end(), [](const RarFile& f) { return f.olderVersion; }))
     report.keep("古い版のファイルを解凍していません");
+  // Only the end block could tell that a split file's last part is its last.
+  if (!set.headers().endSeen && set.headers().damage.empty() && !job.file().parts().next().empty())
+    report.keep("書庫の終わりのブロックがありません（分割書庫の次の巻がないかもしれません）");
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   // libunarr reads RAR 4 archives (solid ones too) but not volume sets.

@@ -6,6 +6,7 @@
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ArchiveHandle.h"
+#include "archivers/libarchive/EntryExtractor.h"
 
 namespace rkarc::rar {
 namespace {
@@ -119,22 +120,9 @@ void CopyMember(const InputFile& first, const RarStart& start, const VolumeSet& 
     const int r = archive_read_next_header(a, &entry);
     if (r != ARCHIVE_OK) return r == ARCHIVE_EOF ? sink.abort(kErrDamaged, FailureText(kErrDamaged)) : Abort(a, sink);
   }
-  uint64_t written = 0;
-  uint32_t sum = 0;
-  for (;;) {
-    const void* block = nullptr;
-    size_t size = 0;
-    la_int64_t offset = 0;
-    const int r = archive_read_data_block(a, &block, &size, &offset);
-    if (r == ARCHIVE_EOF) break;
-    if (r != ARCHIVE_OK) return Abort(a, sink);
-    if (offset < 0 || static_cast<uint64_t>(offset) != written) return sink.abort(kErrDamaged, FailureText(kErrDamaged));
-    if (size == 0) continue;  // zlib would answer 0 for its null block
-    if (!sink.write(block, size)) return;
-    sum = static_cast<uint32_t>(crc32(sum, static_cast<const Bytef*>(block), static_cast<uInt>(size)));
-    written += size;
-  }
-  if (crc && sum != *crc) return sink.abort(kErrChecksum, FailureText(kErrChecksum));
+  const EntryData data = CopyEntryData(a, sink, false, true);
+  if (data.end != EntryData::End::Read) return;
+  if (crc && data.crc != *crc) return sink.abort(kErrChecksum, FailureText(kErrChecksum));
   sink.commit();
 }
 

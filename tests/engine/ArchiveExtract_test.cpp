@@ -604,6 +604,8 @@ TEST(ArchiveExtract, ADamagedVolumeKeepsTheWholeSet) {
 TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
   EngineFixture f;
   const QStringList set = MakeVolumeSet(f);
+  const QString rar4 = testing_support::Sample("rar/rar_compress_normal.rar");
+  const QString rar5 = testing_support::Sample("rar/rar5_multiple_files.rar");
   const struct {
     QString archive;
     QString reason;
@@ -630,6 +632,12 @@ TEST(ArchiveExtract, FailureLineIsFollowedByTheReason) {
                    "zip -q p.zip t.txt && split -d -a 3 --numeric-suffixes=1 -n 3 p.zip \"$(dirname ARC)/cut.zip.\""
                    " && rm \"$(dirname ARC)/cut.zip.003\""),
        "ZIPの中央ディレクトリが見つかりません（分割書庫の次の巻 cut.zip.003 がないか、壊れています）"},
+      {MadeByShell(f, "end.rar.001", "split -d -a 3 --numeric-suffixes=1 -n 3 '" + rar4 + "' \"$(dirname ARC)/end.rar.\""
+                                      " && rm \"$(dirname ARC)/end.rar.003\""),
+       "分割書庫の巻がありません: end.rar.003"},
+      {MadeByShell(f, "end5.rar.001", "split -d -a 3 --numeric-suffixes=1 -n 2 '" + rar5 + "' \"$(dirname ARC)/end5.rar.\""
+                                       " && rm \"$(dirname ARC)/end5.rar.002\""),
+       "分割書庫の巻がありません: end5.rar.002"},
       {f.tmp.write("source/flip.zip", ReadFile(testing_support::Sample("damaged/zip_flip.zip"))),
        "text.txt: 書庫が壊れています（展開したデータの長さが中央ディレクトリと違います）"},
       {f.tmp.write("source/flip.lzh", ReadFile(testing_support::Sample("damaged/lzh_lh5_flip.lzh"))),

@@ -3,8 +3,10 @@
 // compositor, the offscreen platform) and checks from the widgets' geometry
 // that no window leaves the screen, no control leaves its parent or lies on a
 // sibling, and no caption is cut. Prints each fault and a closing count; the
-// exit status is 1 when there was a fault.
-//   window_check [--fonts 6,10,18,36,10] [--shots FOLDER]
+// exit status is 1 when there was a fault. With --hold it checks nothing but
+// opens every window, each dialog modal over the last, prints "holding" and
+// waits to be ended, for a look from outside (tools/window-check/accessible_names.py).
+//   window_check [--fonts 6,10,18,36,10] [--shots FOLDER] [--hold]
 #include <QAbstractButton>
 #include <QAccessible>
 #include <QAbstractItemView>
@@ -158,6 +160,18 @@ void CheckDialog(QList<Check>& checks, const QString& where, const QString& shot
   checks << check;
 }
 
+// Opens the dialogs one over the other: each opener blocks in its dialog's own
+// event loop, where the next one is started.
+void HoldOpen(const QList<std::function<void()>>& openers, int next) {
+  if (next == openers.size()) {
+    std::printf("holding\n");
+    std::fflush(stdout);
+    return;
+  }
+  QTimer::singleShot(300, qApp, [openers, next] { HoldOpen(openers, next + 1); });
+  openers[next]();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -182,8 +196,16 @@ int main(int argc, char** argv) {
   main.show();
   Settle(800);
 
-  QList<Check> checks;
   const AppWindows& w = context.windows;
+  if (args.contains(QStringLiteral("--hold"))) {
+    HoldOpen({[&w] { dynamic_cast<DialogBase*>(w.option)->showModal(); },
+              [&w] { dynamic_cast<frmDefault*>(w.defaults)->Edit(frmDefault::Use::OutDir); },
+              [&w] { dynamic_cast<DialogBase*>(w.about)->showModal(); },
+              [&w] { w.menuMente->ShowModal(QStringLiteral("/tmp")); }},
+             0);
+    return 0;
+  }
+  QList<Check> checks;
   for (int size : fonts) {
     main.chooseFont = [size](QFont& font) {
       font.setPointSize(size);
