@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "dialogs/frmPasswords.h"
 #include "engine/Libraries.h"
 #include "settings/SettingsDefaults.h"
 #include "ui/AppContext.h"
@@ -205,6 +206,7 @@ QWidget* frmOption::buildButtonRow() {
   btnCancel->setAutoDefault(false);
   btnOk->setDefault(true);
   layout->addWidget(btnInit);
+  layout->addWidget(PasswordsButton(row));
   layout->addStretch();
   layout->addWidget(btnOk);
   layout->addWidget(btnCancel);

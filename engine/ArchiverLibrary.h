@@ -32,4 +32,9 @@ class ArchiverLibrary {
   virtual int32_t getVersion() = 0;
   // Progress of later command calls; libraries without it ignore it.
   virtual void setProgress(RkProgressFn fn, void* context) = 0;
+  // Whether the library finds an archive's password among those it is handed
+  // (<Prefix>SetPasswords, archivers/common/Passwords.h).
+  virtual bool takesPasswords() const { return false; }
+  // The passwords for its next commands; a null list clears them.
+  virtual void setPasswords(const char* const* /*list*/, int32_t /*count*/) {}
 };

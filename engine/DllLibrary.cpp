@@ -28,6 +28,7 @@ DllLibrary::DllLibrary(LibraryId id, const QString& path)
   m_check = Lookup<CheckFn>(*m_library, prefix + "CheckArchive");
   m_running = Lookup<IntFn>(*m_library, prefix + "GetRunning");
   m_progress = Lookup<ProgressFn>(*m_library, prefix + "SetProgress");
+  m_passwords = Lookup<PasswordsFn>(*m_library, prefix + "SetPasswords");
   if (!isUsable()) m_error = QStringLiteral("missing entry points in ") + path;
 }
 
@@ -55,4 +56,8 @@ int32_t DllLibrary::getVersion() { return m_version ? m_version() : 0; }
 
 void DllLibrary::setProgress(RkProgressFn fn, void* context) {
   if (m_progress) m_progress(fn, context);
+}
+
+void DllLibrary::setPasswords(const char* const* list, int32_t count) {
+  if (m_passwords) m_passwords(list, count);
 }

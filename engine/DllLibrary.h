@@ -1,6 +1,6 @@
 // An archiver library loaded from its module file: the entry points are looked
 // up by their names (Unlha, UnlhaCheckArchive, UnlhaGetRunning,
-// UnlhaGetVersion, the optional UnlhaSetProgress; IshEx without the window
+// UnlhaGetVersion, the optional UnlhaSetProgress and UnlhaSetPasswords; IshEx without the window
 // argument; BZ2LIB.DLL only BZ2GetVersion).
 #pragma once
 
@@ -26,6 +26,8 @@ class DllLibrary : public ArchiverLibrary {
   int32_t getRunning() override;
   int32_t getVersion() override;
   void setProgress(RkProgressFn fn, void* context) override;
+  bool takesPasswords() const override { return m_passwords != nullptr; }
+  void setPasswords(const char* const* list, int32_t count) override;
 
  private:
   using CommandFn = int32_t (*)(void*, const char*, char*, uint32_t);
@@ -33,6 +35,7 @@ class DllLibrary : public ArchiverLibrary {
   using CheckFn = int32_t (*)(const char*, int32_t);
   using IntFn = int32_t (*)();
   using ProgressFn = void (*)(RkProgressFn, void*);
+  using PasswordsFn = int32_t (*)(const char* const*, int32_t);
 
   LibraryId m_id;
   std::unique_ptr<DynamicLibrary> m_library;
@@ -43,4 +46,5 @@ class DllLibrary : public ArchiverLibrary {
   IntFn m_running = nullptr;
   IntFn m_version = nullptr;
   ProgressFn m_progress = nullptr;
+  PasswordsFn m_passwords = nullptr;
 };

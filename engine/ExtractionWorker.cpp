@@ -21,6 +21,13 @@ class ExtractionWorker::Forwarder : public ExtractionListener {
   void busyNotice(const QString& text) override {
     deliver([this, text] { m_target.busyNotice(text); });
   }
+  // The book is used by one thread at a time: the window thread waits while the engine runs.
+  PasswordBook* passwords() override { return m_target.passwords(); }
+  PasswordAnswer askPassword(const QString& archive, bool wrong) override {
+    PasswordAnswer answer;
+    deliver([&] { answer = m_target.askPassword(archive, wrong); });
+    return answer;
+  }
 
  private:
   template <typename F>

@@ -19,6 +19,8 @@ ModuleReport ModuleReport::Parse(const char* buffer) {
       report.laterVolumes << text;
     } else if (tag == QStringLiteral("keep")) {
       report.keepReasons << text;
+    } else if (tag == QStringLiteral("password")) {
+      continue;  // read by the password loop (PasswordCall)
     } else {
       break;
     }

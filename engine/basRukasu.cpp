@@ -18,6 +18,7 @@
 #include "engine/ExtractionListener.h"
 #include "engine/Libraries.h"
 #include "engine/ModuleReport.h"
+#include "engine/PasswordCall.h"
 #include "engine/PathHelpers.h"
 #include "engine/PostAction.h"
 #include "engine/RunMode.h"
@@ -108,6 +109,7 @@ int16_t basRukasu::Archive_Extract(const QString& arc, const QString& dest, int1
     }
     Call call(m_settings.TmpDir);
     call.arc = arc;
+    m_archiveName = DisplayPath(FileName_Get(arc));
     call.volumes = volumes;
     call.identity = FileIdentity::Of(arc);
     makeOutputFolder(call, dest, mode);
@@ -236,7 +238,8 @@ int32_t basRukasu::callLibrary(LibraryId library, const QString& command) {
     return rkarc::kErrBusy;
   }
   m_outBuf.fill('\0');
-  return lib->command(FileNameBytes(command), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()));
+  return CommandWithPasswords(*lib, FileNameBytes(command), m_outBuf.data(), static_cast<uint32_t>(m_outBuf.size()),
+                              m_listener, m_archiveName);
 }
 
 void basRukasu::extractDouble(Call& call, const DoubleKind& kind) {

@@ -64,4 +64,5 @@ class basRukasu {
   Libraries& m_libraries;
   ExtractionListener& m_listener;
   std::array<char, 4096> m_outBuf{};
+  QString m_archiveName;  // of the archive being extracted, for the password dialog
 };

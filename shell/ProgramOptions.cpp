@@ -65,6 +65,9 @@ ProgramOptions ProgramOptions::Parse(const QStringList& arguments) {
     } else if (TakeValue(arguments, i, QStringLiteral("--mode"), value)) {
       o.mode = ModeFromText(value);
       if (!o.mode) o.error = QStringLiteral("--mode に指定できるのは okavi, normal, nodigits, filen（または 0〜3）です: ") + value;
+    } else if (TakeValue(arguments, i, QStringLiteral("--password-file"), value)) {
+      o.passwordFile = value;
+      if (value.isEmpty()) o.error = QStringLiteral("--password-file にパスワードのファイルを指定してください");
     } else if (TakeValue(arguments, i, QStringLiteral("--dest"), value)) {
       o.dest = value;
       if (value.isEmpty()) o.error = QStringLiteral("--dest に解凍先フォルダを指定してください");

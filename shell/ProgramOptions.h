@@ -18,6 +18,7 @@ struct ProgramOptions {
   QString dest;                   // --dest: the destination folder of this run
   bool here = false;              // --here: each archive into the folder that holds it
   bool notify = false;            // --notify: a desktop notice when a long or failed run ends
+  QString passwordFile;           // --password-file: passwords to try on encrypted archives
   QStringList names;              // everything that is not a switch, in order
   QString error;                  // a switch that cannot be used; empty when all is well
 

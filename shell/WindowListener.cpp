@@ -1,6 +1,8 @@
 // See WindowListener.h.
 #include "shell/WindowListener.h"
 
+#include "dialogs/frmPassword.h"
+#include "engine/Passwords.h"
 #include "ui/AppContext.h"
 #include "ui/MessageBox.h"
 #include "ui/WindowInterfaces.h"
@@ -22,4 +24,12 @@ void WindowListener::busyNotice(const QString& text) {
     return;
   }
   MessageBox::Notice(m_context.windows.main ? m_context.windows.main->dialogParent() : nullptr, text);
+}
+
+PasswordBook* WindowListener::passwords() { return &RunPasswords(); }
+
+PasswordAnswer WindowListener::askPassword(const QString& archive, bool wrong) {
+  if (m_context.AutoRunning) return {};  // the automatic run never asks
+  frmPassword dialog(archive, wrong, m_context.windows.main ? m_context.windows.main->dialogParent() : nullptr);
+  return dialog.ask();
 }

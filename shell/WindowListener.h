@@ -1,7 +1,8 @@
 // Delivers what the engine reports to the windows: log lines to the result
 // log pane, extracted folders to the extracted folders pane, and the busy
 // notice as a message box (as a log line in the automatic run, where nobody
-// could answer one). Windows that are not loaded are skipped.
+// could answer one), and asks for passwords with a dialog (never in the
+// automatic run). Windows that are not loaded are skipped.
 #pragma once
 
 #include <functional>
@@ -16,6 +17,8 @@ class WindowListener : public ExtractionListener {
   void logLine(const QString& line) override;
   void extractedFolder(const QString& folder) override;
   void busyNotice(const QString& text) override;
+  PasswordBook* passwords() override;
+  PasswordAnswer askPassword(const QString& archive, bool wrong) override;
   // Every log line is also handed here when set.
   void setEcho(std::function<void(const QString&)> echo) { m_echo = std::move(echo); }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/Libraries.h"
+#include "engine/Passwords.h"
 #include "engine/PathHelpers.h"
 #include "engine/ProgramVersion.h"
 #include "platform/FileName.h"
@@ -13,6 +14,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsFault.h"
 #include "settings/SettingsStore.h"
+#include "text/MessageCatalogue.h"
 #include "ui/AppContext.h"
 #include "shell/CommandLine.h"
 #include "ui/ProgramIcon.h"
@@ -131,6 +133,12 @@ int main(int argc, char** argv) {
       Print(stderr, QStringLiteral("rukasu2: 解凍先フォルダがありません: ") + DisplayPath(options.dest) + u'\n');
       return kExitUsage;
     }
+  }
+  // Read once, before anything else runs; the passwords are never printed.
+  if (!options.passwordFile.isEmpty() && !RunPasswords().addFile(AbsolutePath(options.passwordFile))) {
+    Print(stderr, QStringLiteral("rukasu2: ") + MessageCatalogue::Product(ProductMsg::LogPasswordFileUnreadable) +
+                      DisplayPath(options.passwordFile) + u'\n');
+    return kExitUsage;
   }
   // Without a display an automatic run still works, on the offscreen platform.
   if (!HasDisplay() && AutomaticRunAhead(options)) setenv("QT_QPA_PLATFORM", "offscreen", 1);

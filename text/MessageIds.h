@@ -215,6 +215,20 @@ enum class ProductMsg : int {
   BusyTar = 20105,
   BusyUnrar = 20106,
   BusySevenZip = 20107,
+  // Passwords of encrypted archives: the result log, the password dialog, the remembered passwords
+  LogKeyringUnavailable = 20110,
+  LogPasswordFileUnreadable = 20111,
+  PasswordCaption = 20120,
+  PasswordPrompt = 20121,
+  PasswordWrongPrompt = 20122,
+  PasswordRemember = 20123,
+  PasswordSkip = 20124,
+  PasswordCancelRun = 20125,
+  PasswordsButton = 20130,
+  PasswordsCaption = 20131,
+  PasswordsRemove = 20132,
+  PasswordsRemoveAll = 20133,
+  PasswordsNoKeyring = 20134,
 };
 
 // The shared message table (text/SharedMessages.cpp).

@@ -224,6 +224,20 @@ constexpr auto kProductMessages = std::to_array<MessageEntry<ProductMsg>>({
     {P::BusyTar, u"現在TAR32.DLLは使用中です"},
     {P::BusyUnrar, u"現在UNRAR32.DLLは使用中です"},
     {P::BusySevenZip, u"現在SEVENZIP32.DLLは使用中です"},
+    // Passwords of encrypted archives
+    {P::LogKeyringUnavailable, u"\u3000キーリングが使えないため、パスワードはこの実行の間だけ覚えます"},
+    {P::LogPasswordFileUnreadable, u"パスワードファイルを読めません："},
+    {P::PasswordCaption, u"パスワードの入力"},
+    {P::PasswordPrompt, u"次の書庫のパスワードを入力してください。"},
+    {P::PasswordWrongPrompt, u"パスワードが違います。次の書庫のパスワードを入力してください。"},
+    {P::PasswordRemember, u"パスワードを記憶する"},
+    {P::PasswordSkip, u"この書庫を飛ばす"},
+    {P::PasswordCancelRun, u"解凍を中止"},
+    {P::PasswordsButton, u"記憶したパスワード..."},
+    {P::PasswordsCaption, u"記憶したパスワード"},
+    {P::PasswordsRemove, u"削除"},
+    {P::PasswordsRemoveAll, u"すべて削除"},
+    {P::PasswordsNoKeyring, u"キーリングが使えないため、パスワードを記憶できません。"},
 });
 
 static_assert(IsStrictlyAscending<ProductMsg>(kProductMessages));

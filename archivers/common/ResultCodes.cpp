@@ -21,6 +21,7 @@ const char* FailureText(int32_t code) {
     case kErrMemory: return "メモリが足りません";
     case kErrInternal: return "内部エラー";
     case kErrNoMember: return "指定したファイルが書庫にありません";
+    case kErrWrongPassword: return "パスワードが違います";
     default: return "書庫が壊れています";
   }
 }

@@ -30,6 +30,7 @@ enum ResultCode : int32_t {
   kErrMemory = 0x800F,         // out of memory
   kErrInternal = 0x8010,       // an unexpected failure inside the module
   kErrNoMember = 0x8011,       // a member named in the command is not in the archive
+  kErrWrongPassword = 0x8012,  // none of the passwords given opens the encrypted members
   kErrBusy = 0x801F,           // the host's: the library was in use, so it was not called
   kErrCancelled = 0x8020,      // the host's: the user cancelled the extraction
 };

@@ -30,6 +30,8 @@ ArchiveError ArchiveError::From(archive* a) {
     code = kErrMemory;
   } else if (Contains(lower, "crc") || Contains(lower, "checksum")) {
     code = kErrChecksum;
+  } else if (Contains(lower, "incorrect passphrase")) {
+    code = kErrWrongPassword;
   } else if (Contains(lower, "encrypt") || Contains(lower, "passphrase") || Contains(lower, "password")) {
     code = kErrEncrypted;
   } else if (Contains(lower, "unsupported") || Contains(lower, "not supported") || Contains(lower, "unavailable")) {

@@ -7,6 +7,8 @@
 #include "archivers/libarchive/ExtractionJob.h"
 #include "archivers/unzip32/ZipDirectory.h"
 #include "archivers/unzip32/ZipInflater.h"
+#include "archivers/unzip32/ZipPassword.h"
+#include "archivers/common/Passwords.h"
 
 namespace rkarc::zip {
 namespace {
@@ -20,7 +22,7 @@ constexpr CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .tokens = kTok
 // Names, charsets and encryption come from the central directory; libarchive
 // returns the entries in the same (local header) order.
 bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter& writer, ZipInflater& inflater,
-               archive_entry* entry, size_t index, EntryPlan& plan) {
+               bool unlocked, archive_entry* entry, size_t index, EntryPlan& plan) {
   const auto& records = directory.records();
   if (index >= records.size()) {
     writer.failArchive(kErrDamaged, "中央ディレクトリにないファイルがあります");
@@ -35,7 +37,7 @@ bool PlanEntry(const ZipDirectory& directory, const InputFile& file, SafeWriter&
     writer.failArchive(kErrDamaged, "中央ディレクトリとファイルのヘッダーが一致しません");
     return false;
   }
-  if (record.encrypted) {
+  if (record.encrypted && !unlocked) {
     plan.refusal = kErrEncrypted;
     plan.reason = FailureText(kErrEncrypted);
   }
@@ -66,6 +68,12 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.keep("書庫の終わりのレコードが壊れています");  // the archive was not read as it was written
   }
   if (directory.repairedExtras() > 0) report.add("中央ディレクトリの壊れた拡張フィールドを無視しました");
+  const PasswordSet& passwords = ModulePasswords();
+  PasswordChoice password;
+  if (passwords.given) {
+    password = ChoosePassword(directory, job.file(), job.request(), passwords.list, report);
+    if (password.failure) return password.failure;  // nothing was written
+  }
   SafeWriter writer(job.request().output, job.request().writerOptions, report);
   if (!writer.ready()) return writer.result();
   if (directory.records().empty()) return job.finish(writer);  // an empty archive: nothing to write
@@ -74,10 +82,14 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
   ZipInflater inflater(job.file(), job.progress());
   size_t entries = 0;
   const bool complete = job.readWithLibarchive(
-      writer, [](archive* a) { archive_read_support_format_zip_seekable(a); },
+      writer,
+      [&](archive* a) {
+        archive_read_support_format_zip_seekable(a);
+        AddPasswords(a, passwords.list, password.index);
+      },
       [&](archive* a) { return window.open(a, true); },
       [&](archive_entry* entry, size_t index, EntryPlan& plan) {
-        return PlanEntry(directory, job.file(), writer, inflater, entry, index, plan);
+        return PlanEntry(directory, job.file(), writer, inflater, password.index >= 0, entry, index, plan);
       },
       &entries);
   if (complete && entries != directory.records().size())

@@ -7,6 +7,8 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <optional>
+
 #include "archivers/common/Module.h"
 #include "archivers/common/ResultCodes.h"
 #include "tests/archivers/ModuleBench.h"
@@ -308,18 +310,75 @@ TEST_F(Unzip32, Cp932NamesWithBackslashTrailBytesKeepTheirCharacters) {
   });
 }
 
-TEST_F(Unzip32, EncryptedMembersAreRefusedAndTheOthersExtracted) {
+// An archive of secret.txt encrypted by `encrypt` (a program and its
+// switches before the archive) beside plain.txt, which is not.
+QString MakeEncryptedZip(const TempFolder& tmp, const QString& name, const QStringList& encrypt) {
+  const QString zip = tmp.file(name);
+  EXPECT_EQ(testing_support::Run(encrypt.first(), encrypt.mid(1) + QStringList{zip, "secret.txt"}, tmp.file("src")), 0);
+  EXPECT_EQ(testing_support::Run("zip", {"-q", zip, "plain.txt"}, tmp.file("src")), 0);
+  return zip;
+}
+
+// Each kind of encryption without passwords (the encrypted member refused,
+// the others extracted), in password mode with none, with wrong ones only
+// (nothing written), and with the right one behind many wrong ones, a few of
+// which pass the one-byte check of traditional encryption.
+TEST_F(Unzip32, PasswordsOpenEncryptedMembersAndWrongOnesWriteNothing) {
   RK_REQUIRE_PROGRAM("zip");
+  RK_REQUIRE_PROGRAM("7zz");
   TempFolder tmp;
-  tmp.write("src/secret.txt", "hidden");
+  tmp.write("src/secret.txt", QByteArray("hidden ").repeated(500));
   tmp.write("src/plain.txt", "open");
-  const QString zip = tmp.file("made.zip");
-  ASSERT_EQ(testing_support::Run("zip", {"-q", "-P", "pw", zip, "secret.txt"}, tmp.file("src")), 0);
-  ASSERT_EQ(testing_support::Run("zip", {"-q", zip, "plain.txt"}, tmp.file("src")), 0);
-  ModuleBench bench(Unzip());
-  EXPECT_EQ(bench.extract("-x", zip), rkarc::kErrEncrypted);
-  EXPECT_EQ(testing_support::Tree(bench.out()), QStringList{"plain.txt"});
-  EXPECT_NE(bench.report().find("secret.txt"), std::string::npos);
+  using SetPasswords = int32_t (*)(const char* const*, int32_t);
+  const auto set = reinterpret_cast<SetPasswords>(Unzip().symbol("UnZipSetPasswords"));
+  ASSERT_NE(set, nullptr);
+  std::vector<std::string> wrong;
+  for (int i = 0; i < 1000; ++i) wrong.push_back("w" + std::to_string(i));
+  const struct {
+    const char* kind;
+    QStringList encrypt;
+    int wrongTried;  // how many wrong passwords go before the right one
+    const char* password = "pw";
+  } kinds[] = {{"zipcrypto deflated", {"zip", "-q", "-P", "pw"}, 1000},
+               {"zipcrypto stored", {"zip", "-q", "-0", "-P", "pw"}, 1000},
+               {"aes-256", {"7zz", "a", "-tzip", "-mem=AES256", "-ppw"}, 3},
+               {"aes-128", {"7zz", "a", "-tzip", "-mem=AES128", "-ppw"}, 3},
+               // as Japanese Windows encrypts "パス": its Shift_JIS bytes
+               {"zipcrypto cp932", {"sh", "-c", "zip -q -P \"$(printf '\\203p\\203X')\" \"$0\" \"$1\""}, 3, "パス"}};
+  const QStringList both{"plain.txt", "secret.txt"};
+  for (const auto& kind : kinds) {
+    const QString zip = MakeEncryptedZip(tmp, QString(kind.kind).replace(' ', '_') + ".zip", kind.encrypt);
+    std::vector<std::string> rightLast(wrong.begin(), wrong.begin() + kind.wrongTried);
+    rightLast.push_back(kind.password);
+    const struct {
+      const char* row;
+      std::optional<std::vector<std::string>> passwords;
+      int32_t code;
+      QStringList tree;
+      const char* lead;
+    } rows[] = {{"no password mode", std::nullopt, rkarc::kErrEncrypted, {"plain.txt"}, nullptr},
+                {"an empty list", std::vector<std::string>{}, rkarc::kErrEncrypted, {}, "password\tnone"},
+                {"wrong ones", std::vector<std::string>{"a", "PW"}, rkarc::kErrWrongPassword, {}, "password\tnone"},
+                {"the right one last", rightLast, 0, both, nullptr}};
+    for (const auto& row : rows) {
+      SCOPED_TRACE(std::string(kind.kind) + ": " + row.row);
+      std::vector<const char*> list;
+      for (const std::string& p : row.passwords.value_or(std::vector<std::string>{})) list.push_back(p.c_str());
+      const char* none = nullptr;  // an empty list is still a list
+      set(row.passwords ? (list.empty() ? &none : list.data()) : nullptr, static_cast<int32_t>(list.size()));
+      ModuleBench bench(Unzip());
+      EXPECT_EQ(bench.extract("-x", zip), row.code) << bench.report();
+      set(nullptr, 0);
+      EXPECT_EQ(testing_support::Tree(bench.out()), row.tree);
+      const std::string lead = row.lead ? row.lead : "password\t" + std::to_string(kind.wrongTried);
+      if (row.passwords) {
+        EXPECT_NE(bench.report().find(lead + "\n"), std::string::npos) << bench.report();
+      }
+      if (row.code == 0) {
+        EXPECT_EQ(testing_support::ReadFile(bench.out() + "/secret.txt"), QByteArray("hidden ").repeated(500));
+      }
+    }
+  }
 }
 
 // A 3 MiB member that no compression shrinks, in a ZIP made here.

@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
+#include "dialogs/frmPasswords.h"
+#include "tests/support/ModalHelper.h"
 #include "tests/ui/DialogFixture.h"
 #include "tests/support/StandInWindows.h"
 
@@ -139,6 +143,25 @@ TEST(Options, OkIsDisabledOnEveryOpeningUntilAClick) {
     QTest::keyClick(&dialog, Qt::Key_Return);                // Enter neither confirms nor resets
     EXPECT_TRUE(dialog.isVisible());
   });
+}
+
+// The remembered-passwords button opens its dialog; without a keyring it
+// says so and offers nothing to remove. The list shows passwords masked.
+TEST(Options, PasswordsButtonOpensTheRememberedPasswordsWithoutAKeyring) {
+  qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  OptionDialog o;
+  frmOption& dialog = o.load();
+  bool seen = false;
+  testing_support::WhenModal<frmPasswords>([&](frmPasswords* passwords) {
+    seen = true;
+    EXPECT_FALSE(passwords->lblNoKeyring->isHidden());
+    EXPECT_EQ(passwords->lstPasswords->count(), 0);
+    EXPECT_FALSE(passwords->btnRemove->isEnabled() || passwords->btnRemoveAll->isEnabled());
+    passwords->btnClose->click();
+  });
+  Button(dialog, "btnPasswords")->click();
+  EXPECT_TRUE(seen);
+  EXPECT_EQ(frmPasswords::Masked("パスword"), QString::fromUtf8("パ●●●●●"));
 }
 
 TEST(Options, StoredIndexesOutsideTheRangeSelectTheFirstButton) {

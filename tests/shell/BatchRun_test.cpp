@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QPushButton>
@@ -27,6 +28,7 @@
 #include "shell/BatchRun.h"
 #include "tests/engine/FakeLibrary.h"
 #include "tests/support/ModalHelper.h"
+#include "dialogs/frmPassword.h"
 #include "tests/shell/MainWindowWorld.h"
 #include "text/MessageCatalogue.h"
 
@@ -94,6 +96,61 @@ TEST(BatchRun, FailedArchivesStayInOrderDeselectedAndTheRestAreExtracted) {
   EXPECT_FALSE(w.button("btnCancel")->isEnabled());
   for (PaneOps* pane : w.panes()) EXPECT_TRUE(pane->paneWidget()->isEnabled());
   for (QAction* entry : w.window->menuBar()->actions()) EXPECT_TRUE(entry->isEnabled());
+}
+
+// Answers the password dialogs of a run in turn: a password to type and
+// confirm, "skip" or "cancel"; records each prompt.
+void AnswerPasswordDialogs(QStringList answers, std::shared_ptr<QStringList> prompts) {
+  QTimer::singleShot(10, [answers, prompts]() mutable {
+    auto* dialog = qobject_cast<frmPassword*>(QApplication::activeModalWidget());
+    if (!dialog || dialog->property("answered").toBool()) {
+      if (!answers.isEmpty()) AnswerPasswordDialogs(answers, prompts);
+      return;
+    }
+    dialog->setProperty("answered", true);
+    prompts->append(dialog->findChildren<QLabel*>().first()->text() + u'|' + dialog->findChild<QLabel*>("lblArchive")->text());
+    const QString answer = answers.takeFirst();
+    if (answer == "skip") {
+      dialog->btnSkip->click();
+    } else if (answer == "cancel") {
+      dialog->btnCancelRun->click();
+    } else {
+      dialog->txtPassword->setText(answer);
+      dialog->btnOK->click();
+    }
+    if (!answers.isEmpty()) AnswerPasswordDialogs(answers, prompts);
+  });
+}
+
+// Encrypted ZIPs that no known password opens: the dialog names the archive
+// and asks, again after a wrong answer (which writes nothing); the password
+// that opened one opens the next without asking; a skipped archive stays on
+// the list, and cancelling stops the run there. No password reaches the log.
+TEST(BatchRun, PasswordDialogAsksUntilTheArchiveOpensIsSkippedOrTheRunCancelled) {
+  RK_REQUIRE_PROGRAM("zip");
+  Started w;
+  w.tmp.write("enc/s.txt", "secret member");
+  const auto encrypted = [&](const QString& name, const QString& password) {
+    EXPECT_EQ(testing_support::Run("zip", {"-q", "-P", password, w.source + u'/' + name, "s.txt"}, w.tmp.file("enc")), 0);
+    return w.source + u'/' + name;
+  };
+  const QString a = encrypted("a.zip", "Kagi-7"), b = encrypted("b.zip", "Kagi-7"), c = encrypted("c.zip", "Other"),
+                d = encrypted("d.zip", "Other");
+  w.setTargets({a, b, c, d});
+  auto prompts = std::make_shared<QStringList>();
+  AnswerPasswordDialogs({"wrong", "Kagi-7", "skip", "cancel"}, prompts);
+  w.run(0);
+  EXPECT_EQ(testing_support::ReadFile(w.dest + "/A/s.txt"), "secret member");
+  EXPECT_EQ(testing_support::ReadFile(w.dest + "/B/s.txt"), "secret member");
+  EXPECT_FALSE(QFile::exists(w.dest + "/C"));
+  EXPECT_EQ(w.targets(), QStringList({c, d}));
+  ASSERT_EQ(prompts->size(), 4);
+  EXPECT_EQ(*prompts, QStringList({P(M::PasswordPrompt) + "|a.zip", P(M::PasswordWrongPrompt) + "|a.zip",
+                                   P(M::PasswordWrongPrompt) + "|c.zip", P(M::PasswordWrongPrompt) + "|d.zip"}));
+  const QString log = w.log().join(u'\n');
+  EXPECT_TRUE(log.contains(QString::fromUtf8("パスワードが違います")));
+  EXPECT_TRUE(log.contains(P(M::LogCancelled)));
+  EXPECT_FALSE(log.contains("Kagi") || log.contains("wrong"));
 }
 
 TEST(BatchRun, AllDoneEmptiesTheListAndDisablesTheRunButtons) {

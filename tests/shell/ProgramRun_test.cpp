@@ -83,6 +83,8 @@ TEST(ProgramOptions, SwitchesAndNames) {
   for (const char* alone : {"--dest", "--here", "--notify"})  // only with --auto
     EXPECT_FALSE(ProgramOptions::Parse({alone, "/out", "a.zip"}).error.isEmpty()) << alone;
   EXPECT_FALSE(ProgramOptions::Parse({"--colour"}).error.isEmpty());
+  EXPECT_EQ(ProgramOptions::Parse({"--auto", "--password-file", "p.txt"}).passwordFile, "p.txt");
+  EXPECT_FALSE(ProgramOptions::Parse({"--auto", "--password-file="}).error.isEmpty());
 }
 
 TEST(ProgramRun, HelpAndVersion) {
@@ -156,6 +158,40 @@ TEST(ProgramRun, AutomaticRunKnowsArchivesByTheirContents) {
   EXPECT_EQ(ReadFile(out + "/BLOB/blob"), "second");
   for (const char* skipped : {"/notes.txt ]\n", "/missing.zip ]\n"})
     EXPECT_TRUE(r.out.contains(QString(skipped) + MessageCatalogue::Product(ProductMsg::LogNotAnArchive))) << skipped;
+}
+
+// Encrypted ZIPs in the automatic run: traditional and AES archives open
+// with a password of --password-file, one that none opens fails with its
+// reason and writes nothing, the run never asks; no password shows in the
+// output, the settings folder or the command line of any process of the run.
+TEST(ProgramRun, PasswordFileOpensEncryptedArchivesAndNeverShowsAPassword) {
+  RK_REQUIRE_PROGRAM("7zz");
+  RK_REQUIRE_PROGRAM("strace");
+  TempFolder tmp;
+  tmp.write("scratch/s.txt", "secret member");
+  QDir().mkpath(tmp.file("src"));
+  const QStringList made[] = {{"zip", "-q", "-P", "Kagi-1", "zc.zip"},
+                              {"7zz", "a", "-tzip", "-mem=AES256", "-pKagi-2", "aes.zip"},
+                              {"zip", "-q", "-P", "Unknown-3", "other.zip"}};
+  for (QStringList command : made) {
+    command.last() = tmp.file("src/" + command.last());
+    EXPECT_EQ(testing_support::Run(command.first(), command.mid(1) + QStringList{"s.txt"}, tmp.file("scratch")), 0);
+  }
+  tmp.write("passwords.txt", "Wrong-0\nKagi-1\r\nKagi-2\n");
+  const QString out = tmp.mkdir("out"), config = tmp.mkdir("config"), trace = tmp.file("trace");
+  const Result r = RunProgram({"--auto", "--dest", out, "--password-file", tmp.file("passwords.txt"), "zc.zip", "aes.zip",
+                               "other.zip"},
+                              config, tmp.file("src"), {"strace", "-f", "-qq", "-e", "trace=execve", "-s", "4096", "-o", trace});
+  EXPECT_EQ(r.status, kExitSomeFailed) << r.out.toStdString();
+  EXPECT_EQ(ReadFile(out + "/ZC/s.txt"), "secret member");
+  EXPECT_EQ(ReadFile(out + "/AES/s.txt"), "secret member");
+  EXPECT_FALSE(QFileInfo::exists(out + "/OTHER"));
+  EXPECT_TRUE(r.out.contains(QString::fromUtf8("解凍できませんでした\n\u3000\u3000パスワードが違います\n"))) << r.out.toStdString();
+  EXPECT_TRUE(QDir(config).isEmpty());
+  const QByteArray seen = r.out.toUtf8() + r.err.toUtf8() + ReadFile(trace);
+  for (const char* password : {"Wrong-0", "Kagi-1", "Kagi-2"}) EXPECT_FALSE(seen.contains(password)) << password;
+  EXPECT_EQ(RunProgram({"--auto", "--password-file", tmp.file("missing.txt"), "zc.zip"}, config, tmp.file("src")).status,
+            kExitUsage);
 }
 
 // Names as the shell hands them over, bytes that are not UTF-8 included: each
