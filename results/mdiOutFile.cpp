@@ -50,8 +50,6 @@ mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
   resize(TwipsToPx(4800), TwipsToPx(2400));
 }
 
-mdiOutFile::~mdiOutFile() = default;
-
 void mdiOutFile::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::OutFileCaption));
   mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));

@@ -17,7 +17,6 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
   static constexpr int kMaxEntries = 1000;
 
   explicit mdiOutFile(AppContext& context, QWidget* parent = nullptr);
-  ~mdiOutFile() override;
 
   // ExtractedFoldersOps
   void ListInAdd(const QString& folder) override;

@@ -45,8 +45,6 @@ mdiStatus::mdiStatus(AppContext& context, QWidget* parent)
   resize(TwipsToPx(4800), TwipsToPx(2400));
 }
 
-mdiStatus::~mdiStatus() = default;
-
 void mdiStatus::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::StatusCaption));
   mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));

@@ -21,7 +21,6 @@ class mdiStatus : public PaneBase, public ResultLogOps {
   static constexpr int kTrimIndex = 30000;
 
   explicit mdiStatus(AppContext& context, QWidget* parent = nullptr);
-  ~mdiStatus() override;
 
   // ResultLogOps
   void ListInAdd(const QString& line) override;

@@ -82,8 +82,6 @@ mdiFile::mdiFile(AppContext& context, QWidget* parent)
   resize(TwipsToPx(4800), TwipsToPx(3000));
 }
 
-mdiFile::~mdiFile() = default;
-
 void mdiFile::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::TargetCaption));
   mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));

@@ -20,7 +20,6 @@ class mdiFile : public PaneBase, public TargetListOps {
   static constexpr int kMaxEntries = 1000;
 
   explicit mdiFile(AppContext& context, QWidget* parent = nullptr);
-  ~mdiFile() override;
 
   // TargetListOps
   bool ListInAdd(const QString& path) override;
