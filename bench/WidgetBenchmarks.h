@@ -1,6 +1,7 @@
 // The start every widget benchmark shares: the offscreen platform unless
 // QT_QPA_PLATFORM names another, a throw-away settings folder, an application
-// object, then Google Benchmark's own arguments and runs.
+// object, then Google Benchmark's own arguments and runs; and the program
+// context the panes under test are made in.
 #pragma once
 
 #include <benchmark/benchmark.h>
@@ -10,6 +11,21 @@
 
 #include <QApplication>
 #include <QTemporaryDir>
+
+#include "engine/Libraries.h"
+#include "settings/SettingsDefaults.h"
+#include "settings/SettingsStore.h"
+#include "ui/AppContext.h"
+
+// The default settings over a throw-away settings store.
+struct BenchContext {
+  QTemporaryDir folder;
+  SettingsStore store{folder.path()};
+  Libraries libraries;
+  AppContext context{store, libraries};
+
+  BenchContext() { context.settings = DefaultSettings(); }
+};
 
 // `prepare` runs once the application exists and before the first run: what
 // it makes (sample folders ...) is not timed.

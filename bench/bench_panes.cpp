@@ -15,24 +15,15 @@
 #include <QListView>
 #include <QTemporaryDir>
 
-#include "engine/Libraries.h"
 #include "results/mdiStatus.h"
-#include "settings/SettingsDefaults.h"
-#include "settings/SettingsStore.h"
-#include "ui/AppContext.h"
 
 namespace {
 
 // A shown result log pane over a throw-away settings store.
-struct ShownLog {
-  QTemporaryDir folder;
-  SettingsStore store{folder.path()};
-  Libraries libraries;
-  AppContext context{store, libraries};
+struct ShownLog : BenchContext {
   mdiStatus pane{context};
 
   ShownLog() {
-    context.settings = DefaultSettings();
     pane.resize(600, 400);
     pane.show();
     QApplication::processEvents();

@@ -13,10 +13,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-#include "engine/Libraries.h"
-#include "settings/SettingsDefaults.h"
-#include "settings/SettingsStore.h"
-#include "ui/AppContext.h"
 #include "source/mdiFile.h"
 #include "source/mdiInFile.h"
 
@@ -26,16 +22,11 @@ constexpr int kEntries = mdiFile::kMaxEntries;
 const char* const kKinds[] = {"lzh", "zip", "tar.gz", "arj", "cab", "tar.bz2", "gz"};
 
 // A shown target list with the real source file pane beside it.
-struct ShownTargets {
-  QTemporaryDir folder;
-  SettingsStore store{folder.path()};
-  Libraries libraries;
-  AppContext context{store, libraries};
+struct ShownTargets : BenchContext {
   mdiInFile inFile{context};
   mdiFile pane{context};
 
   ShownTargets() {
-    context.settings = DefaultSettings();
     Dll_Check(libraries);
     context.windows.inFile = &inFile;
     context.windows.file = &pane;

@@ -16,12 +16,6 @@
 
 namespace {
 
-QAction* PopupItem(QMenu* menu, const char* name) {
-  QAction* action = menu->addAction(QString());
-  action->setObjectName(QString::fromLatin1(name));
-  return action;
-}
-
 // The hourglass for as long as the object lives.
 class WaitCursor {
  public:
@@ -41,10 +35,10 @@ mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
   lstOutFile->setEditTriggers(QAbstractItemView::NoEditTriggers);
   addPopupTrigger(lstOutFile);
 
-  mnuDel = PopupItem(popupMenu(), "mnuDel");
-  mnuRefresh = PopupItem(popupMenu(), "mnuRefresh");
-  mnuAll = PopupItem(popupMenu(), "mnuAll");
-  mnuClear = PopupItem(popupMenu(), "mnuClear");
+  mnuDel = addPopupItem("mnuDel");
+  mnuRefresh = addPopupItem("mnuRefresh");
+  mnuAll = addPopupItem("mnuAll");
+  mnuClear = addPopupItem("mnuClear");
   finishPopup();
   connect(mnuDel, &QAction::triggered, lstOutFile, &QListWidget::clear);
   connect(mnuRefresh, &QAction::triggered, this, [this] { mnuRefresh_Click(); });
@@ -56,22 +50,13 @@ mdiOutFile::mdiOutFile(AppContext& context, QWidget* parent)
   resize(TwipsToPx(4800), TwipsToPx(2400));
 }
 
-mdiOutFile::~mdiOutFile() = default;
-
-bool mdiOutFile::Form_Load() {
-  if (m_context.AutoRunning) return true;
-  restorePlacement();
-  SetFontData();
+void mdiOutFile::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::OutFileCaption));
   mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));
   mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
   mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));
   mnuClear->setText(MessageCatalogue::Shared(SharedMsg::UnselectAll));
-  SetToolTip(m_context.settings.Tip);
-  return true;
 }
-
-void mdiOutFile::Form_Unload() { savePlacement(); }
 
 void mdiOutFile::SetToolTip(bool on) {
   Describe(lstOutFile, MessageCatalogue::Product(ProductMsg::OutFileListTip), on);

@@ -17,13 +17,6 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
   static constexpr int kMaxEntries = 1000;
 
   explicit mdiOutFile(AppContext& context, QWidget* parent = nullptr);
-  ~mdiOutFile() override;
-
-  // Load handling (nothing during the automatic run). Always true: a stored
-  // placement that is not a number keeps the pane's current one.
-  bool Form_Load();
-  // Close handling: saves the placement.
-  void Form_Unload();
 
   // ExtractedFoldersOps
   void ListInAdd(const QString& folder) override;
@@ -40,6 +33,7 @@ class mdiOutFile : public PaneBase, public ExtractedFoldersOps {
  protected:
   QList<QWidget*> fontControls() const override;
   void relayout() override;
+  void setTexts() override;
 
  private:
   void mnuRefresh_Click();

@@ -45,19 +45,10 @@ mdiStatus::mdiStatus(AppContext& context, QWidget* parent)
   resize(TwipsToPx(4800), TwipsToPx(2400));
 }
 
-mdiStatus::~mdiStatus() = default;
-
-bool mdiStatus::Form_Load() {
-  if (m_context.AutoRunning) return true;
-  restorePlacement();
-  SetFontData();
+void mdiStatus::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::StatusCaption));
   mnuDel->setText(MessageCatalogue::Shared(SharedMsg::ClearList));
-  SetToolTip(m_context.settings.Tip);
-  return true;
 }
-
-void mdiStatus::Form_Unload() { savePlacement(); }
 
 void mdiStatus::SetToolTip(bool on) {
   Describe(lstKekka, MessageCatalogue::Product(ProductMsg::StatusListTip), on);

@@ -21,13 +21,6 @@ class mdiStatus : public PaneBase, public ResultLogOps {
   static constexpr int kTrimIndex = 30000;
 
   explicit mdiStatus(AppContext& context, QWidget* parent = nullptr);
-  ~mdiStatus() override;
-
-  // Load handling (nothing during the automatic run). Always true: a stored
-  // placement that is not a number keeps the pane's current one.
-  bool Form_Load();
-  // Close handling: saves the placement.
-  void Form_Unload();
 
   // ResultLogOps
   void ListInAdd(const QString& line) override;
@@ -54,6 +47,7 @@ class mdiStatus : public PaneBase, public ResultLogOps {
  protected:
   QList<QWidget*> fontControls() const override;
   void relayout() override;
+  void setTexts() override;
 
  private:
   void WriteLogFile(const QString& fileName);

@@ -302,18 +302,12 @@ bool frmRukasu::eventFilter(QObject* watched, QEvent* event) {
 // pane. A failure leaves its report in m_loadFailure.
 bool frmRukasu::loadPanes() {
   AppWindows& w = m_context.windows;
-  m_inDir = new mdiDir(m_context, FolderPaneRole::Source);
-  w.inDir = m_inDir;
-  m_inFile = new mdiInFile(m_context);
-  w.inFile = m_inFile;
-  m_file = new mdiFile(m_context);
-  w.file = m_file;
-  m_outDir = new mdiDir(m_context, FolderPaneRole::Destination);
-  w.outDir = m_outDir;
-  m_status = new mdiStatus(m_context);
-  w.status = m_status;
-  m_outFile = new mdiOutFile(m_context);
-  w.outFile = m_outFile;
+  w.inDir = m_inDir = new mdiDir(m_context, FolderPaneRole::Source);
+  w.inFile = m_inFile = new mdiInFile(m_context);
+  w.file = m_file = new mdiFile(m_context);
+  w.outDir = m_outDir = new mdiDir(m_context, FolderPaneRole::Destination);
+  w.status = m_status = new mdiStatus(m_context);
+  w.outFile = m_outFile = new mdiOutFile(m_context);
   if (!m_context.AutoRunning) {
     int slot = 0;
     for (PaneBase* pane : std::initializer_list<PaneBase*>{m_inDir, m_inFile, m_file, m_outDir, m_status, m_outFile})

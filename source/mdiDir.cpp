@@ -106,17 +106,18 @@ bool mdiDir::Form_Load() {
   setDirName(yuko ? folder : oldDir);
   if (m_context.AutoRunning) return true;
 
-  restorePlacement();
-  SetFontData();
+  loadLook();
+  m_aliases->list().load(m_context.store, at, prefix);
+  m_aliases->updateState();
+  return true;
+}
+
+void mdiDir::setTexts() {
   if (isSource()) setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceDirCaption));
   mnuCopy->setText(
       MessageCatalogue::Product(isSource() ? ProductMsg::SourceSameAsDestination : ProductMsg::DestSameAsSource));
   mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
   m_aliases->setCaptions();
-  SetToolTip(m_context.settings.Tip);
-  m_aliases->list().load(m_context.store, at, prefix);
-  m_aliases->updateState();
-  return true;
 }
 
 void mdiDir::Form_Unload() {

@@ -28,10 +28,10 @@ class mdiDir : public PaneBase, public FolderPaneOps {
   // Load handling: folder keys and start folder always, the rest unless the
   // automatic run is under way. False when the load fails (a stored value of
   // the wrong type); the caller shows loadErrorText() and ends the program.
-  bool Form_Load();
+  bool Form_Load() override;
   QString loadErrorText() const;
   // Close handling: placement, folder keys and aliases (nothing during the automatic run).
-  void Form_Unload();
+  void Form_Unload() override;
 
   // FolderPaneOps
   QString DirName() override;
@@ -43,6 +43,7 @@ class mdiDir : public PaneBase, public FolderPaneOps {
  protected:
   QList<QWidget*> fontControls() const override;
   void relayout() override;
+  void setTexts() override;
 
  private:
   bool isSource() const { return m_role == FolderPaneRole::Source; }

@@ -32,12 +32,6 @@ constexpr int kButtonWidth = 1200;
 constexpr int kButtonHeight = 375;
 constexpr int kButtonGap = 60;
 
-QAction* PopupItem(QMenu* menu, const char* name) {
-  QAction* action = menu->addAction(QString());
-  action->setObjectName(QString::fromLatin1(name));
-  return action;
-}
-
 bool IsDragEvent(QEvent::Type type) {
   return type == QEvent::DragEnter || type == QEvent::DragMove || type == QEvent::Drop;
 }
@@ -75,10 +69,10 @@ mdiFile::mdiFile(AppContext& context, QWidget* parent)
   connect(btnDel, &QPushButton::clicked, this, [this] { btnDel_Click(); });
   connect(btnDelAll, &QPushButton::clicked, this, [this] { btnDelAll_Click(); });
 
-  mnuAll = PopupItem(popupMenu(), "mnuAll");
-  mnuClear = PopupItem(popupMenu(), "mnuClear");
-  mnuOutCopy = PopupItem(popupMenu(), "mnuOutCopy");
-  mnuInCopy = PopupItem(popupMenu(), "mnuInCopy");
+  mnuAll = addPopupItem("mnuAll");
+  mnuClear = addPopupItem("mnuClear");
+  mnuOutCopy = addPopupItem("mnuOutCopy");
+  mnuInCopy = addPopupItem("mnuInCopy");
   finishPopup();
   connect(mnuAll, &QAction::triggered, this, [this] { SelectAll(); });
   connect(mnuClear, &QAction::triggered, this, [this] { SelectClear(); });
@@ -88,22 +82,13 @@ mdiFile::mdiFile(AppContext& context, QWidget* parent)
   resize(TwipsToPx(4800), TwipsToPx(3000));
 }
 
-mdiFile::~mdiFile() = default;
-
-bool mdiFile::Form_Load() {
-  if (m_context.AutoRunning) return true;
-  restorePlacement();
-  SetFontData();
+void mdiFile::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::TargetCaption));
   mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));
   mnuClear->setText(MessageCatalogue::Shared(SharedMsg::UnselectAll));
   mnuOutCopy->setText(MessageCatalogue::Product(ProductMsg::TargetSameAsDestination));
   mnuInCopy->setText(MessageCatalogue::Product(ProductMsg::TargetSameAsSource));
-  SetToolTip(m_context.settings.Tip);
-  return true;
 }
-
-void mdiFile::Form_Unload() { savePlacement(); }
 
 void mdiFile::SetToolTip(bool on) {
   Describe(lstFile, MessageCatalogue::Product(ProductMsg::TargetListTip), on);

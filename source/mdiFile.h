@@ -20,13 +20,6 @@ class mdiFile : public PaneBase, public TargetListOps {
   static constexpr int kMaxEntries = 1000;
 
   explicit mdiFile(AppContext& context, QWidget* parent = nullptr);
-  ~mdiFile() override;
-
-  // Load handling (nothing during the automatic run). Always true: a stored
-  // placement that is not a number keeps the pane's current one.
-  bool Form_Load();
-  // Close handling: saves the placement.
-  void Form_Unload();
 
   // TargetListOps
   bool ListInAdd(const QString& path) override;
@@ -51,6 +44,7 @@ class mdiFile : public PaneBase, public TargetListOps {
  protected:
   QList<QWidget*> fontControls() const override;
   void relayout() override;
+  void setTexts() override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

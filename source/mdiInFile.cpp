@@ -81,16 +81,11 @@ mdiInFile::~mdiInFile() {
   if (m_context.windows.inFile == this) m_context.windows.inFile = nullptr;
 }
 
-bool mdiInFile::Form_Load() {
-  if (m_context.AutoRunning) return true;
-  restorePlacement();
-  SetFontData();
+void mdiInFile::setTexts() {
   setWindowTitle(MessageCatalogue::Product(ProductMsg::SourceFileCaption));
   mnuRefresh->setText(MessageCatalogue::Shared(SharedMsg::Refresh));
   mnuAll->setText(MessageCatalogue::Shared(SharedMsg::SelectAll));
   mnuClear->setText(MessageCatalogue::Shared(SharedMsg::UnselectAll));
-  SetToolTip(m_context.settings.Tip);
-  return true;
 }
 
 void mdiInFile::setDirName(const QString& folder) {

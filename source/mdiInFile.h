@@ -19,12 +19,8 @@ class mdiInFile : public PaneBase, public SourceFileOps {
   explicit mdiInFile(AppContext& context, QWidget* parent = nullptr);
   ~mdiInFile() override;
 
-  // Load handling (nothing while the automatic run is under way); false when
-  // the load fails, which the caller reports with loadErrorText().
-  bool Form_Load();
+  // What the caller reports when Form_Load fails.
   static QString loadErrorText() { return QStringLiteral("Rukasu2 mdiinFile Form_Load ERR"); }
-  // Close handling: the placement.
-  void Form_Unload() { savePlacement(); }
 
   // SourceFileOps
   void setDirName(const QString& folder) override;
@@ -41,6 +37,7 @@ class mdiInFile : public PaneBase, public SourceFileOps {
  protected:
   QList<QWidget*> fontControls() const override;
   void relayout() override;
+  void setTexts() override;
 
  private:
   void btnAdd_Click();

@@ -33,6 +33,24 @@ void PaneBase::SetFontData() {
   relayout();
 }
 
+bool PaneBase::Form_Load() {
+  if (!m_context.AutoRunning) loadLook();
+  return true;
+}
+
+void PaneBase::loadLook() {
+  restorePlacement();
+  SetFontData();
+  setTexts();
+  SetToolTip(m_context.settings.Tip);
+}
+
+QAction* PaneBase::addPopupItem(const char* name) {
+  QAction* action = m_popup->addAction(QString());
+  action->setObjectName(QString::fromLatin1(name));
+  return action;
+}
+
 void PaneBase::finishPopup() { m_common->addTo(m_popup); }
 
 void PaneBase::addPopupTrigger(QWidget* control) {

@@ -10,6 +10,7 @@
 #include "ui/Twips.h"
 #include "ui/WindowInterfaces.h"
 
+class QAction;
 class QMenu;
 class CommonMenu;
 struct AppContext;
@@ -30,7 +31,14 @@ class PaneBase : public QWidget, public virtual PaneOps {
   CommonMenu& commonMenu() const { return *m_common; }
   QMenu* popupMenu() const { return m_popup; }
 
-  // Load handling: restores the placement unless Resize is on or the
+  // Load handling, nothing during the automatic run: the placement, the font,
+  // the pane's texts and its tool tips. Always true: a stored placement value
+  // that is no number keeps the pane's current one.
+  virtual bool Form_Load();
+  // Close handling: saves the placement.
+  virtual void Form_Unload() { savePlacement(); }
+
+  // Restores the placement unless Resize is on or the
   // automatic run is under way. A stored value that is no number keeps the
   // pane's current one.
   void restorePlacement();
@@ -44,7 +52,14 @@ class PaneBase : public QWidget, public virtual PaneOps {
   // The pane's own layout (its Form_Resize), run after a font change and on resize.
   virtual void relayout() {}
 
-  // Adds the pane's own popup items first, then call finishPopup() once.
+  // The pane's caption and popup texts, set on load.
+  virtual void setTexts() {}
+  // What Form_Load does outside the automatic run.
+  void loadLook();
+
+  // Adds the pane's own popup items first (addPopupItem or by hand), then call
+  // finishPopup() once.
+  QAction* addPopupItem(const char* name);
   void finishPopup();
   // A right-button press on this control (or on the pane itself) opens the popup.
   void addPopupTrigger(QWidget* control);

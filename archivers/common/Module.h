@@ -87,3 +87,17 @@ int32_t CheckArchive(const char* path, bool (*canExtract)(const std::string& pat
   RKARC_EXPORT int32_t P(void* /*window*/, const char* command, char* report, uint32_t reportSize) { \
     return rkarc::RunCommand(P##State, command, report, reportSize, extract);                      \
   }
+
+// The same for a module whose command is an extraction: P reads the command
+// text with `syntax` (an ExtractRequest, whose header the module includes) and
+// runs `run` (int32_t(ExtractRequest&, Report&, Progress&)) on it, or gives
+// kErrCommand after the report line when the text does not read.
+#define RKARC_EXTRACT_MODULE_ENTRY_POINTS(P, version, syntax, run, canExtract)                            \
+  RKARC_MODULE_ENTRY_POINTS(                                                                              \
+      P, version,                                                                                         \
+      ([](std::string_view text, rkarc::Report& report, rkarc::Progress& progress) -> int32_t {          \
+        rkarc::ExtractRequest request;                                                                    \
+        if (!request.parse(text, syntax, report)) return rkarc::kErrCommand;                             \
+        return run(request, report, progress);                                                            \
+      }),                                                                                                 \
+      canExtract)

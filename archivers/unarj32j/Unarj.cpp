@@ -14,9 +14,7 @@ using enum rkarc::OptionEffect;
 constexpr rkarc::OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"o", Overwrite}, {"+", None}};
 constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
-int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
-  rkarc::ExtractRequest request;
-  if (!request.parse(text, kSyntax, report)) return rkarc::kErrCommand;
+int32_t Extract(rkarc::ExtractRequest& request, rkarc::Report& report, rkarc::Progress& progress) {
   return rkarc::ArjExtractor(request, report, progress).run();
 }
 
@@ -29,4 +27,4 @@ bool CanExtract(const std::string& path) {
 
 }  // namespace
 
-RKARC_MODULE_ENTRY_POINTS(Unarj, 100, Extract, CanExtract)
+RKARC_EXTRACT_MODULE_ENTRY_POINTS(Unarj, 100, kSyntax, Extract, CanExtract)

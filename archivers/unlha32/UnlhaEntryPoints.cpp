@@ -17,9 +17,7 @@ using enum rkarc::OptionEffect;
 constexpr rkarc::OptionRule kLetters[] = {{"x", WithFolders}, {"e", Flatten}, {"o", Overwrite}, {"+", None}};
 constexpr rkarc::CommandSyntax kSyntax{.mark = '-', .letters = kLetters, .lettersIgnoreCase = true};
 
-int32_t Extract(std::string_view text, rkarc::Report& report, rkarc::Progress& progress) {
-  rkarc::ExtractRequest request;
-  if (!request.parse(text, kSyntax, report)) return rkarc::kErrCommand;
+int32_t Extract(rkarc::ExtractRequest& request, rkarc::Report& report, rkarc::Progress& progress) {
   rkarc::LzhExtractor extractor(request, report);
   uint64_t size = 0;
   const int32_t result = extractor.run([&](uint64_t done, uint64_t total) {
@@ -39,4 +37,4 @@ bool CanExtract(const std::string& path) {
 
 }  // namespace
 
-RKARC_MODULE_ENTRY_POINTS(Unlha, 100, Extract, CanExtract)
+RKARC_EXTRACT_MODULE_ENTRY_POINTS(Unlha, 100, kSyntax, Extract, CanExtract)

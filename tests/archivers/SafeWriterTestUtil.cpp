@@ -15,15 +15,22 @@ rkarc::SafeWriter& WriterBench::writer(rkarc::SafeWriter::Options options) {
   return *m_writer;
 }
 
-bool WriterBench::file(const std::string& name, const std::string& content, uint32_t mode,
-                       rkarc::NameCharset charset) {
+std::unique_ptr<rkarc::MemberSink> WriterBench::writing(const std::string& name, const std::string& content,
+                                                       uint32_t mode, rkarc::NameCharset charset) {
   rkarc::Member m;
   m.name = name;
   m.charset = charset;
   m.mode = mode;
   m.size = content.size();
   auto sink = writer().begin(m);
-  return sink && sink->write(content.data(), content.size()) && sink->commit();
+  if (!sink || !sink->write(content.data(), content.size())) return nullptr;
+  return sink;
+}
+
+bool WriterBench::file(const std::string& name, const std::string& content, uint32_t mode,
+                       rkarc::NameCharset charset) {
+  auto sink = writing(name, content, mode, charset);
+  return sink && sink->commit();
 }
 
 void WriterBench::entry(const std::string& name, rkarc::MemberType type, const std::string& target,

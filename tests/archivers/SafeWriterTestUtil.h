@@ -23,6 +23,10 @@ class WriterBench {
   rkarc::SafeWriter& writer(rkarc::SafeWriter::Options options = {});
   const std::string& report() const { return m_report.text(); }
 
+  // A file member with `content` written, neither committed nor aborted;
+  // null when it could not be begun or written.
+  std::unique_ptr<rkarc::MemberSink> writing(const std::string& name, const std::string& content, uint32_t mode = 0644,
+                                             rkarc::NameCharset charset = rkarc::NameCharset::Auto);
   // One file member written whole and committed; false when it was not written.
   bool file(const std::string& name, const std::string& content, uint32_t mode = 0644,
             rkarc::NameCharset charset = rkarc::NameCharset::Auto);

@@ -354,15 +354,11 @@ TEST(SafeWriter, FlattenDropsFolders) {
 
 TEST(SafeWriter, UnfinishedMembersLeaveNothing) {
   WriterBench bench;
-  rkarc::Member m;
-  m.name = "aborted.bin";
-  auto sink = bench.writer().begin(m);
+  auto sink = bench.writing("aborted.bin", "partial");
   ASSERT_TRUE(sink);
-  ASSERT_TRUE(sink->write("partial", 7));
   sink->abort(rkarc::kErrChecksum, "CRCが一致しません");
   EXPECT_FALSE(sink->commit());
-  m.name = "dropped.bin";
-  bench.writer().begin(m)->write("partial", 7);  // neither committed nor aborted
+  bench.writing("dropped.bin", "partial");  // neither committed nor aborted
   EXPECT_TRUE(testing_support::Tree(bench.tmp().file("out")).isEmpty());
   EXPECT_EQ(bench.writer().result(), rkarc::kErrChecksum);
   EXPECT_NE(bench.report().find("aborted.bin: CRCが一致しません"), std::string::npos);
@@ -374,11 +370,8 @@ TEST(SafeWriter, UnfinishedMembersLeaveNothing) {
 // meanwhile is kept and counted.
 TEST(SafeWriter, AFileTakesItsNameOnlyWhenWholeAndNeverTakesAnotherOne) {
   WriterBench bench;
-  rkarc::Member m;
-  m.name = "sub/new.txt";
-  auto sink = bench.writer().begin(m);
+  auto sink = bench.writing("sub/new.txt", "ours");
   ASSERT_TRUE(sink);
-  ASSERT_TRUE(sink->write("ours", 4));
   // Where the file system has no unnamed files (overlayfs before Linux 6.6,
   // NFS) a temporary name shows instead.
   const int probe = ::open(bench.out().c_str(), O_WRONLY | O_TMPFILE | O_CLOEXEC, 0600);
@@ -386,10 +379,8 @@ TEST(SafeWriter, AFileTakesItsNameOnlyWhenWholeAndNeverTakesAnotherOne) {
     ::close(probe);
     EXPECT_EQ(testing_support::Tree(bench.tmp().file("out")), QStringList{"sub/"});
   }
-  m.name = "sub/race.txt";
-  auto raced = bench.writer().begin(m);
+  auto raced = bench.writing("sub/race.txt", "ours");
   ASSERT_TRUE(raced);
-  ASSERT_TRUE(raced->write("ours", 4));
   bench.tmp().write("out/sub/race.txt", "theirs");
   EXPECT_TRUE(sink->commit());
   EXPECT_FALSE(raced->commit());

@@ -92,12 +92,17 @@ TEST(ArchiveExtract, LowerCaseLzhExtension) {
   EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogLzhExtracting), P(M::LogExtracted)}));
 }
 
+// An LZH archive inside a ZIP, the inner one named as the outer one less ".zip".
+QString LzhInZip(EngineFixture& f, const QString& name) {
+  const QString inner = f.makeLzh(name.chopped(4), {"d.txt"}), outer = f.source + "/" + name;
+  EXPECT_EQ(testing_support::Run("zip", {"-q", "-j", outer, inner}, f.source), 0);
+  QFile::remove(inner);
+  return outer;
+}
+
 TEST(ArchiveExtract, DoubleArchiveWithoutDoubleIsAZip) {
   EngineFixture f;
-  f.makeLzh("inner/x.lzh", {"deep.txt"});
-  QDir().rename(f.source + "/inner/x.lzh", f.tmp.path() + "/x.lzh");
-  const QString arc = f.source + "/x.lzh.zip";
-  ASSERT_EQ(testing_support::Run("zip", {"-q", arc, "x.lzh"}, f.tmp.path()), 0);
+  const QString arc = LzhInZip(f, "x.lzh.zip");
   f.settings.Double = false;
   ASSERT_EQ(f.extract(arc), 0);
   EXPECT_TRUE(QFileInfo(f.dest + "X.LZH/x.lzh").isFile());
@@ -105,13 +110,10 @@ TEST(ArchiveExtract, DoubleArchiveWithoutDoubleIsAZip) {
 
 TEST(ArchiveExtract, DoubleArchiveIsUnwrappedInTwoPasses) {
   EngineFixture f;
-  f.makeLzh("inner/x.lzh", {"deep.txt"});
-  QDir().rename(f.source + "/inner/x.lzh", f.tmp.path() + "/x.lzh");
-  const QString arc = f.source + "/x.lzh.zip";
-  ASSERT_EQ(testing_support::Run("zip", {"-q", arc, "x.lzh"}, f.tmp.path()), 0);
+  const QString arc = LzhInZip(f, "x.lzh.zip");
   f.settings.Double = true;
   ASSERT_EQ(f.extract(arc), 0) << f.listener.lines.join("\n").toStdString();
-  EXPECT_EQ(ReadFile(f.dest + "X/deep.txt"), "content of deep.txt");
+  EXPECT_EQ(ReadFile(f.dest + "X/d.txt"), "content of d.txt");
   EXPECT_EQ(f.linesAfterHeading(), QStringList({P(M::LogZipOuterPass), P(M::LogLzhInnerPass), P(M::LogExtracted)}));
   EXPECT_TRUE(QDir(f.settings.TmpDir).isEmpty()) << "the intermediate file stays behind";
 }
@@ -315,13 +317,6 @@ QString RarSet(EngineFixture& f, const QString& name) {
     Sample(f, QString(name).replace("part1", QString("part%1").arg(n)),
            QString("rar/volumes/test_rar_multivolume_single_file.part%1.rar").arg(n).toUtf8().constData());
   return f.source + "/" + name;
-}
-// An LZH archive inside a ZIP, the inner one named as the outer one less ".zip".
-QString LzhInZip(EngineFixture& f, const QString& name) {
-  const QString inner = f.makeLzh(name.chopped(4), {"d.txt"}), outer = f.source + "/" + name;
-  EXPECT_EQ(testing_support::Run("zip", {"-q", "-j", outer, inner}, f.source), 0);
-  QFile::remove(inner);
-  return outer;
 }
 
 // Every name Linux allows reaches each module: a quote in the archive's name

@@ -21,8 +21,6 @@ using testing_support::WindowContext;
 struct PaneKind {
   const char* name;
   std::function<std::unique_ptr<PaneBase>(AppContext&)> make;
-  std::function<bool(PaneBase&)> load;
-  std::function<void(PaneBase&)> unload;
   QString prefix;   // of the placement keys
   QString caption;
   QMap<QString, QString> tips;  // control name -> tool tip when on
@@ -33,8 +31,6 @@ template <typename Pane>
 PaneKind Kind(const char* name, QString prefix, QString caption, QMap<QString, QString> tips, QStringList popup) {
   return {name,
           [](AppContext& context) { return std::make_unique<Pane>(context); },
-          [](PaneBase& pane) { return static_cast<Pane&>(pane).Form_Load(); },
-          [](PaneBase& pane) { static_cast<Pane&>(pane).Form_Unload(); },
           std::move(prefix),
           std::move(caption),
           std::move(tips),
@@ -62,13 +58,19 @@ QStringList OwnPopupCaptions(PaneBase& pane, qsizetype count) {
   return captions;
 }
 
+// A new pane of the kind, loaded.
+std::unique_ptr<PaneBase> Loaded(const PaneKind& kind, AppContext& context) {
+  auto pane = kind.make(context);
+  EXPECT_TRUE(pane->Form_Load());  // the three never fail
+  return pane;
+}
+
 TEST(PaneLoad, LoadSetsCaptionToolTipsAndPopupCaptions) {
   for (const PaneKind& kind : Kinds()) {
     SCOPED_TRACE(kind.name);
     WindowContext c;
     c.context.settings.Tip = true;
-    auto pane = kind.make(c.context);
-    ASSERT_TRUE(kind.load(*pane));
+    auto pane = Loaded(kind, c.context);
     EXPECT_EQ(pane->windowTitle(), kind.caption);
     EXPECT_EQ(OwnPopupCaptions(*pane, kind.popupCaptions.size()), kind.popupCaptions);
     for (auto tip = kind.tips.begin(); tip != kind.tips.end(); ++tip)
@@ -86,15 +88,13 @@ TEST(PaneLoad, AutomaticRunSkipsEverythingAndTipOffLeavesNoTips) {
     WindowContext c;
     c.context.AutoRunning = true;
     c.store.write("Velmont Soft", "Rukasu2", kind.prefix + "_Left", "not a number");  // not even read
-    auto hidden = kind.make(c.context);
-    ASSERT_TRUE(kind.load(*hidden));
+    auto hidden = Loaded(kind, c.context);
     EXPECT_TRUE(hidden->windowTitle().isEmpty());
 
     c.context.AutoRunning = false;
     c.context.settings.Tip = false;
     c.context.settings.Resize = true;  // placement not read: the broken value does not matter
-    auto shown = kind.make(c.context);
-    ASSERT_TRUE(kind.load(*shown));
+    auto shown = Loaded(kind, c.context);
     EXPECT_EQ(shown->windowTitle(), kind.caption);
     for (const QString& control : kind.tips.keys())
       EXPECT_TRUE(shown->findChild<QWidget*>(control)->toolTip().isEmpty());
@@ -109,17 +109,16 @@ TEST(PaneLoad, PlacementThatIsNoNumberKeepsThePanesOwnAndCloseSavesIt) {
     {
       auto pane = kind.make(c.context);
       pane->setGeometry(30, 45, 300, 150);
-      kind.unload(*pane);
+      pane->Form_Unload();
     }
     EXPECT_EQ(c.store.read("Velmont Soft", "Rukasu2", kind.prefix + "_Width", "").value_or(""), "4500");
-    auto restored = kind.make(c.context);
-    ASSERT_TRUE(kind.load(*restored));
+    auto restored = Loaded(kind, c.context);
     EXPECT_EQ(restored->geometry(), QRect(30, 45, 300, 150));
 
     c.store.write("Velmont Soft", "Rukasu2", kind.prefix + "_Height", "tall");
     auto broken = kind.make(c.context);
     broken->resize(300, 90);
-    ASSERT_TRUE(kind.load(*broken));
+    ASSERT_TRUE(broken->Form_Load());
     EXPECT_EQ(broken->geometry(), QRect(30, 45, 300, 90));
   }
 }

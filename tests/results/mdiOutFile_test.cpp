@@ -26,6 +26,12 @@ struct OutFilePane {
   mdiOutFile pane{c.context};
   QListWidget* list = pane.findChild<QListWidget*>("lstOutFile");
 
+  // Shows the pane large enough to drag from; false when it never appears.
+  bool shown() {
+    pane.resize(400, 300);
+    pane.show();
+    return QTest::qWaitForWindowExposed(&pane);
+  }
   QAction* popupItem(const char* name) const { return pane.popupMenu()->findChild<QAction*>(name); }
   QList<int> selectedRows() const {
     QList<int> rows;
@@ -139,6 +145,14 @@ struct DragDelivery {
   }
 };
 
+// A pane whose drags go to a DragDelivery.
+struct DraggingPane : OutFilePane {
+  DragDelivery delivery;
+  DraggingPane() {
+    pane.setDragRunner([this](QDrag& drag, Qt::DropActions allowed) { return delivery.deliver(drag, allowed); });
+  }
+};
+
 // Presses the left button at `at` on the list and moves far enough to drag.
 void PressAndDrag(QListWidget* list, QPoint at) {
   QWidget* viewport = list->viewport();
@@ -148,48 +162,38 @@ void PressAndDrag(QListWidget* list, QPoint at) {
 }
 
 TEST(mdiOutFile, DragOffersTheSelectedFoldersAsAFileList) {
-  OutFilePane p;
-  DragDelivery delivery;
-  p.pane.setDragRunner(
-      [&delivery](QDrag& drag, Qt::DropActions allowed) { return delivery.deliver(drag, allowed); });
-  p.pane.resize(400, 300);
-  p.pane.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&p.pane));
+  DraggingPane p;
+  ASSERT_TRUE(p.shown());
   for (const char* folder : {"/out/A", "/out/日本語 B", "/out/C"}) p.pane.ListInAdd(folder);
   p.list->item(2)->setSelected(true);
   p.list->item(0)->setSelected(true);
 
   PressAndDrag(p.list, p.list->visualItemRect(p.list->item(2)).center());
-  ASSERT_EQ(delivery.drags, 1);
-  EXPECT_TRUE(delivery.target.formats.contains("text/uri-list"));
-  EXPECT_EQ(delivery.target.urls, QList<QUrl>({QUrl::fromLocalFile("/out/A"), QUrl::fromLocalFile("/out/C")}));
-  EXPECT_EQ(delivery.target.offered, Qt::DropActions(Qt::CopyAction));
+  ASSERT_EQ(p.delivery.drags, 1);
+  EXPECT_TRUE(p.delivery.target.formats.contains("text/uri-list"));
+  EXPECT_EQ(p.delivery.target.urls, QList<QUrl>({QUrl::fromLocalFile("/out/A"), QUrl::fromLocalFile("/out/C")}));
+  EXPECT_EQ(p.delivery.target.offered, Qt::DropActions(Qt::CopyAction));
   EXPECT_EQ(p.pane.entries(), QStringList({"/out/A", "/out/日本語 B", "/out/C"}));
   p.pane.close();
 }
 
 TEST(mdiOutFile, DragWithNothingSelectedOffersAnEmptyListAndAnEmptyListNoDrag) {
-  OutFilePane p;
-  DragDelivery delivery;
-  p.pane.setDragRunner(
-      [&delivery](QDrag& drag, Qt::DropActions allowed) { return delivery.deliver(drag, allowed); });
-  p.pane.resize(400, 300);
-  p.pane.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&p.pane));
+  DraggingPane p;
+  ASSERT_TRUE(p.shown());
   const QPoint belowTheEntries(20, p.list->viewport()->height() - 20);
 
   PressAndDrag(p.list, belowTheEntries);
-  EXPECT_EQ(delivery.drags, 0);  // empty list: no drag
+  EXPECT_EQ(p.delivery.drags, 0);  // empty list: no drag
 
   p.pane.ListInAdd("/out/A");
   PressAndDrag(p.list, belowTheEntries);
-  ASSERT_EQ(delivery.drags, 1);
-  EXPECT_TRUE(delivery.target.formats.contains("text/uri-list"));
-  EXPECT_TRUE(delivery.target.urls.isEmpty());
+  ASSERT_EQ(p.delivery.drags, 1);
+  EXPECT_TRUE(p.delivery.target.formats.contains("text/uri-list"));
+  EXPECT_TRUE(p.delivery.target.urls.isEmpty());
 
   QTest::mousePress(p.list->viewport(), Qt::RightButton, {}, belowTheEntries);  // the popup, not a drag
   QTest::mouseMove(p.list->viewport(), belowTheEntries + QPoint(0, -30));
-  EXPECT_EQ(delivery.drags, 1);
+  EXPECT_EQ(p.delivery.drags, 1);
   QTRY_VERIFY(p.pane.popupMenu()->isVisible());
   p.pane.popupMenu()->close();
   p.pane.close();
@@ -199,9 +203,7 @@ TEST(mdiOutFile, DragWithNothingSelectedOffersAnEmptyListAndAnEmptyListNoDrag) {
 // service the drag simply ends and the list stays as it was.
 TEST(mdiOutFile, PlatformDragLeavesTheListAsItWas) {
   OutFilePane p;
-  p.pane.resize(400, 300);
-  p.pane.show();
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&p.pane));
+  ASSERT_TRUE(p.shown());
   p.pane.ListInAdd("/out/A");
   PressAndDrag(p.list, p.list->visualItemRect(p.list->item(0)).center());
   EXPECT_EQ(p.pane.entries(), QStringList({"/out/A"}));

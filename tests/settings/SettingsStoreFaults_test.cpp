@@ -45,6 +45,27 @@ void FillDisk(const QString& path) {
   }
 }
 
+// A store in the fault folder that saved the first values; the second ones
+// are written, and saved by trySecond().
+struct SavedStore {
+  QString folder = FaultFolder();
+  SettingsStore store{folder + "/config"};
+  QString ini = store.filePath(kApp, kSection);
+  QByteArray before;  // the file after the first save
+
+  SavedStore() {
+    store.write(kApp, kSection, "Lzh_Opt", "first");
+    store.write(kApp, kSection, "Font_Name", QString(2000, 'a'));
+    EXPECT_TRUE(store.sync());
+    before = ReadFile(ini);
+  }
+  bool trySecond() {
+    store.write(kApp, kSection, "Lzh_Opt", "second");
+    store.write(kApp, kSection, "Font_Name", QString(6000, 'b'));
+    return store.sync();
+  }
+};
+
 // After the retry the file holds the second values only.
 void ExpectSecondValues(const QString& ini) {
   const QByteArray bytes = ReadFile(ini);
@@ -56,49 +77,32 @@ void ExpectSecondValues(const QString& ini) {
 TEST(SettingsStoreFaults, SaveOnAFullDiskKeepsTheEarlierFileAndIsRetried) {
   testing_support::TempFolder outside;
   if (!InNamespaceWith(outside, "mount -t tmpfs -o size=64k tmpfs '%1'")) return;
-  const QString folder = FaultFolder();
-  SettingsStore store(folder + "/config");
-  const QString ini = store.filePath(kApp, kSection);
-  store.write(kApp, kSection, "Lzh_Opt", "first");
-  store.write(kApp, kSection, "Font_Name", QString(2000, 'a'));
-  ASSERT_TRUE(store.sync());
-  const QByteArray before = ReadFile(ini);
-
-  FillDisk(folder + "/filler");
-  store.write(kApp, kSection, "Lzh_Opt", "second");
-  store.write(kApp, kSection, "Font_Name", QString(6000, 'b'));
-  EXPECT_FALSE(store.sync());
-  EXPECT_EQ(ReadFile(ini), before);
-  EXPECT_EQ(QDir(folder + "/config/Velmont Soft").entryList(QDir::Files), QStringList{"Rukasu2.ini"});
-  const QList<SettingsFault> faults = store.takeFaults();
+  SavedStore s;
+  FillDisk(s.folder + "/filler");
+  EXPECT_FALSE(s.trySecond());
+  EXPECT_EQ(ReadFile(s.ini), s.before);
+  EXPECT_EQ(QDir(s.folder + "/config/Velmont Soft").entryList(QDir::Files), QStringList{"Rukasu2.ini"});
+  const QList<SettingsFault> faults = s.store.takeFaults();
   ASSERT_EQ(faults.size(), 1);
   EXPECT_EQ(faults[0].kind, SettingsFault::Kind::NotSaved);
   EXPECT_EQ(faults[0].error, ENOSPC);
 
-  QFile::remove(folder + "/filler");
-  EXPECT_TRUE(store.sync());
-  ExpectSecondValues(ini);
+  QFile::remove(s.folder + "/filler");
+  EXPECT_TRUE(s.store.sync());
+  ExpectSecondValues(s.ini);
 }
 
 TEST(SettingsStoreFaults, SaveIntoAReadOnlyFolderKeepsTheEarlierFileAndIsRetried) {
   testing_support::TempFolder outside;
   if (!InNamespaceWith(outside, "mount --bind '%1' '%1'")) return;
-  const QString folder = FaultFolder();
-  SettingsStore store(folder + "/config");
-  const QString ini = store.filePath(kApp, kSection);
-  store.write(kApp, kSection, "Lzh_Opt", "first");
-  ASSERT_TRUE(store.sync());
-  const QByteArray before = ReadFile(ini);
+  SavedStore s;
+  ASSERT_EQ(testing_support::Run("mount", {"-o", "remount,bind,ro", s.folder}), 0);
+  EXPECT_FALSE(s.trySecond());
+  EXPECT_EQ(ReadFile(s.ini), s.before);
 
-  ASSERT_EQ(testing_support::Run("mount", {"-o", "remount,bind,ro", folder}), 0);
-  store.write(kApp, kSection, "Lzh_Opt", "second");
-  store.write(kApp, kSection, "Font_Name", QString(6000, 'b'));
-  EXPECT_FALSE(store.sync());
-  EXPECT_EQ(ReadFile(ini), before);
-
-  ASSERT_EQ(testing_support::Run("mount", {"-o", "remount,bind,rw", folder}), 0);
-  EXPECT_TRUE(store.sync());
-  ExpectSecondValues(ini);
+  ASSERT_EQ(testing_support::Run("mount", {"-o", "remount,bind,rw", s.folder}), 0);
+  EXPECT_TRUE(s.store.sync());
+  ExpectSecondValues(s.ini);
 }
 
 constexpr int kRounds = 40;

@@ -1,5 +1,6 @@
 // Which stored texts read as booleans and integers, and how numbers round.
 #include <optional>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -7,17 +8,24 @@
 
 namespace {
 
-struct BoolRow {
+// A stored text and what it reads as; the name names the test case.
+template <class T>
+struct TextRow {
   const char* name;
   const char16_t* text;
-  std::optional<bool> expected;
+  std::optional<T> expected;
 };
 
-class BoolFromTextRows : public testing::TestWithParam<BoolRow> {};
+template <class T>
+std::string RowName(const testing::TestParamInfo<TextRow<T>>& info) {
+  return info.param.name;
+}
+
+class BoolFromTextRows : public testing::TestWithParam<TextRow<bool>> {};
 
 TEST_P(BoolFromTextRows, Reads) { EXPECT_EQ(BoolFromText(QString::fromUtf16(GetParam().text)), GetParam().expected); }
 
-const BoolRow kBoolRows[] = {
+const TextRow<bool> kBoolRows[] = {
     {"TrueWord", u"True", true},
     {"FalseWord", u"False", false},
     {"CapitalsTrue", u"TRUE", true},
@@ -44,20 +52,13 @@ const BoolRow kBoolRows[] = {
     {"TrueWithTrailingText", u"Truest", std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(Texts, BoolFromTextRows, testing::ValuesIn(kBoolRows),
-                         [](const testing::TestParamInfo<BoolRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, BoolFromTextRows, testing::ValuesIn(kBoolRows), RowName<bool>);
 
-struct Int16Row {
-  const char* name;
-  const char16_t* text;
-  std::optional<int16_t> expected;
-};
-
-class Int16FromTextRows : public testing::TestWithParam<Int16Row> {};
+class Int16FromTextRows : public testing::TestWithParam<TextRow<int16_t>> {};
 
 TEST_P(Int16FromTextRows, Reads) { EXPECT_EQ(Int16FromText(QString::fromUtf16(GetParam().text)), GetParam().expected); }
 
-const Int16Row kInt16Rows[] = {
+const TextRow<int16_t> kInt16Rows[] = {
     {"Plain", u"10", 10},
     {"Negative", u"-5000", -5000},
     {"HalfRoundsDownToEven", u"10.5", 10},
@@ -86,8 +87,7 @@ const Int16Row kInt16Rows[] = {
     {"Infinity", u"inf", std::nullopt},
 };
 
-INSTANTIATE_TEST_SUITE_P(Texts, Int16FromTextRows, testing::ValuesIn(kInt16Rows),
-                         [](const testing::TestParamInfo<Int16Row>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Texts, Int16FromTextRows, testing::ValuesIn(kInt16Rows), RowName<int16_t>);
 
 TEST(Int32FromText, TakesWindowPositionsBeyond16Bits) {
   EXPECT_EQ(Int32FromText("38400"), 38400);

@@ -35,6 +35,12 @@ struct InFileTest : testing::Test {
     return names;
   }
   void click(const char* button) { pane.findChild<QPushButton*>(button)->click(); }
+  // Makes the files (content "x") and lists their `folder` with the enabled kinds.
+  void makeAndList(const QStringList& names, const QString& folder = ".") {
+    for (const QString& name : names) files.write(name, "x");
+    pane.Pattern_Make();
+    pane.setDirName(QDir::cleanPath(files.file(folder)));
+  }
 };
 
 TEST_F(InFileTest, ListsTheArchivesOfTheEnabledKinds) {
@@ -59,9 +65,7 @@ TEST_F(InFileTest, FolderThatCannotBeListedFallsBackToTheCurrentFolder) {
 }
 
 TEST_F(InFileTest, AddStopsAtTheFirstRefusalAndLeavesTheRestSelected) {
-  for (const char* name : {"a.lzh", "b.lzh", "c.lzh", "d.lzh"}) files.write(name, "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.path());
+  makeAndList({"a.lzh", "b.lzh", "c.lzh", "d.lzh"});
   list()->setSelected(0, true);
   list()->setSelected(1, true);
   list()->setSelected(3, true);
@@ -76,10 +80,7 @@ TEST_F(InFileTest, AddStopsAtTheFirstRefusalAndLeavesTheRestSelected) {
 }
 
 TEST_F(InFileTest, AddSkipsAFileThatVanishedAndDeselectsIt) {
-  files.write("a.lzh", "x");
-  files.write("b.lzh", "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.path());
+  makeAndList({"a.lzh", "b.lzh"});
   pane.SelectAll();
   QFile::remove(files.file("a.lzh"));
   click("btnAdd");
@@ -88,9 +89,7 @@ TEST_F(InFileTest, AddSkipsAFileThatVanishedAndDeselectsIt) {
 }
 
 TEST_F(InFileTest, AddAllTakesEveryListedFileInListOrder) {
-  for (const char* name : {"b.zip", "A.lzh", "c.txt"}) files.write(name, "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.path());
+  makeAndList({"b.zip", "A.lzh", "c.txt"});
   list()->setSelected(1, true);
   click("btnAddAll");
   EXPECT_EQ(target.entries, QStringList({files.file("A.lzh"), files.file("b.zip")}));
@@ -98,14 +97,9 @@ TEST_F(InFileTest, AddAllTakesEveryListedFileInListOrder) {
 }
 
 TEST_F(InFileTest, AddAllAllGoesExactlyOneLevelDown) {
-  files.write("top/z.lzh", "x");
-  files.write("top/s1/in-s1.lzh", "x");
-  files.write("top/s1/s2/too-deep.lzh", "x");
-  files.write("top/S0/in-s0.zip", "x");
-  files.write("top/.hidden/secret.lzh", "x");
-  files.write("top/s1/skip.txt", "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.file("top"));
+  makeAndList({"top/z.lzh", "top/s1/in-s1.lzh", "top/s1/s2/too-deep.lzh", "top/S0/in-s0.zip", "top/.hidden/secret.lzh",
+               "top/s1/skip.txt"},
+              "top");
   pane.SelectAll();
   click("btnAddAllAll");
   EXPECT_EQ(target.entries,
@@ -114,12 +108,7 @@ TEST_F(InFileTest, AddAllAllGoesExactlyOneLevelDown) {
 }
 
 TEST_F(InFileTest, AddAllAllStopsTheWholeWalkAtTheFirstRefusal) {
-  files.write("top/a.lzh", "x");
-  files.write("top/s1/b.lzh", "x");
-  files.write("top/s1/c.lzh", "x");
-  files.write("top/s2/d.lzh", "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.file("top"));
+  makeAndList({"top/a.lzh", "top/s1/b.lzh", "top/s1/c.lzh", "top/s2/d.lzh"}, "top");
   target.room = 2;
   click("btnAddAllAll");
   EXPECT_EQ(target.entries, QStringList({files.file("top/a.lzh"), files.file("top/s1/b.lzh")}));
@@ -128,9 +117,7 @@ TEST_F(InFileTest, AddAllAllStopsTheWholeWalkAtTheFirstRefusal) {
 }
 
 TEST_F(InFileTest, EnterMovesTheFocusToTheTargetListAndAddsNothing) {
-  files.write("a.lzh", "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.path());
+  makeAndList({"a.lzh"});
   pane.SelectAll();
   QTest::keyClick(list(), Qt::Key_Return);
   EXPECT_EQ(target.focusRequests, 1);
@@ -138,9 +125,7 @@ TEST_F(InFileTest, EnterMovesTheFocusToTheTargetListAndAddsNothing) {
 }
 
 TEST_F(InFileTest, PopupItemsSelectAndRefresh) {
-  files.write("a.lzh", "x");
-  pane.Pattern_Make();
-  pane.setDirName(files.path());
+  makeAndList({"a.lzh"});
   ASSERT_TRUE(pane.Form_Load());
   pane.findChild<QAction*>("mnuAll")->trigger();
   EXPECT_TRUE(list()->isSelected(0));
