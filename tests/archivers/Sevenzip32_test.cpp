@@ -131,6 +131,7 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
   const QByteArray deflate64 = ReadFile(Make7z(temp, "d64.7z", {"-m0=Deflate64"}));
   const QString hidden = Make7z(temp, "henc.7z", {"-psecret", "-mhe=on"});
   const QString bcj = Make7z(temp, "bcj.7z", {"-psecret", "-mf=BCJ", "-m0=LZMA", "-ms=off"});
+  const QString japanese = Make7z(temp, "jp.7z", {"-p秘密", "-mhe=on"});  // UTF-16 of the password
   using Passwords = std::optional<std::vector<std::string>>;
   const auto set = reinterpret_cast<int32_t (*)(const char* const*, int32_t)>(SevenZip().symbol("SevenZipSetPasswords"));
   ASSERT_NE(set, nullptr);
@@ -163,6 +164,7 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
       {"the right password second", encrypted, 0, nullptr, false, Passwords{{"Secret", "secret"}}},
       {"encrypted headers, right password", hidden, 0, nullptr, false, Passwords{{"secret"}}},
       {"BCJ on LZMA, right password", bcj, 0, nullptr, false, Passwords{{"secret"}}},
+      {"a password in Japanese", japanese, 0, nullptr, false, Passwords{{"秘", "秘密"}}},
       {"wrong passwords", encrypted, rkarc::kErrWrongPassword, "パスワードが違います", true, Passwords{{"x", "秘密"}}},
       {"encrypted headers, wrong password", hidden, rkarc::kErrWrongPassword, "パスワードが違います", true,
        Passwords{{"x"}}},
