@@ -11,6 +11,7 @@ namespace {
 constexpr uint64_t kMaxHeader = 256ull * 1024 * 1024;
 constexpr int kEncodedHeader = 0x17;
 const char* const kDamagedHeader = "7z書庫のヘッダーが壊れています";
+const char* const kHeaderEncrypted = "書庫のヘッダーが暗号化されています（パスワードが必要です）";
 
 ArchiveHeader Failed(int32_t code, std::string reason) {
   ArchiveHeader a;
@@ -29,7 +30,7 @@ std::optional<ArchiveHeader> Refusal(const FolderPlan& plan, bool ofHeader) {
   switch (plan.kind) {
     case FolderPlan::Encrypted:
       if (!ofHeader) return std::nullopt;
-      return Failed(kErrEncrypted, "書庫のヘッダーが暗号化されています（パスワードが必要です）");
+      return Failed(kErrEncrypted, kHeaderEncrypted);
     case FolderPlan::Unsupported:
       if (!ofHeader) return std::nullopt;
       return Failed(kErrUnsupported, UnsupportedReason(plan.method));
@@ -44,15 +45,11 @@ std::optional<ArchiveHeader> Refusal(const FolderPlan& plan, bool ofHeader) {
   return std::nullopt;
 }
 
-// The header that an encoded header packs, decoded and checked.
-std::optional<ArchiveHeader> Unpack(const InputFile& file, const SevenZipStart& start, std::vector<uint8_t>& bytes) {
-  const Streams streams = ParseEncodedHeader(bytes);
-  if (streams.folders.empty()) return Failed(kErrDamaged, kDamagedHeader);
-  const Folder& folder = streams.folders[0];
-  const FolderPlan plan = PlanFolder(folder);
-  if (auto refusal = Refusal(plan, true)) return refusal;
-  if (folder.size() > kMaxHeader) return Failed(kErrDamaged, kDamagedHeader);
-  FolderReader reader(file, PackBase(start), folder, nullptr);
+// The header that an encoded header packs, decoded (with `password` where
+// it is encrypted) and checked.
+std::optional<ArchiveHeader> Decode(const InputFile& file, const SevenZipStart& start, const Folder& folder,
+                                    const std::string* password, std::vector<uint8_t>& bytes) {
+  FolderReader reader(file, PackBase(start), folder, nullptr, password);
   // Grown as the data comes, so that a size the header only claims costs nothing.
   bytes.clear();
   std::vector<uint8_t> block(64 * 1024);
@@ -64,9 +61,36 @@ std::optional<ArchiveHeader> Unpack(const InputFile& file, const SevenZipStart& 
   return std::nullopt;
 }
 
+// An encoded header, with the host's passwords tried in turn where it is
+// encrypted: the first whose header passes the CRC opens the archive.
+std::optional<ArchiveHeader> Unpack(const InputFile& file, const SevenZipStart& start, std::vector<uint8_t>& bytes,
+                                    const std::vector<std::string>* passwords, ArchiveHeader& result) {
+  const Streams streams = ParseEncodedHeader(bytes);
+  if (streams.folders.empty()) return Failed(kErrDamaged, kDamagedHeader);
+  const Folder& folder = streams.folders[0];
+  const FolderPlan plan = PlanFolder(folder);
+  const bool encrypted = plan.kind == FolderPlan::Encrypted && passwords;
+  if (auto refusal = encrypted ? std::nullopt : Refusal(plan, true)) return refusal;
+  if (folder.size() > kMaxHeader) return Failed(kErrDamaged, kDamagedHeader);
+  if (!encrypted) return Decode(file, start, folder, nullptr, bytes);
+  result.passwordNeeded = true;
+  for (size_t i = 0; i < passwords->size(); ++i) {
+    if (!Decode(file, start, folder, &(*passwords)[i], bytes)) {
+      result.password = i;
+      return std::nullopt;
+    }
+  }
+  ArchiveHeader failed = Failed(passwords->empty() ? kErrEncrypted : kErrWrongPassword,
+                                passwords->empty() ? kHeaderEncrypted : FailureText(kErrWrongPassword));
+  failed.passwordNeeded = true;
+  return failed;
+}
+
 }  // namespace
 
-ArchiveHeader ReadArchiveHeader(const InputFile& file, const SevenZipStart& start) {
+ArchiveHeader ReadArchiveHeader(const InputFile& file, const SevenZipStart& start,
+                                const std::vector<std::string>* passwords) {
+  ArchiveHeader a;
   if (start.headerSize == 0) return {};  // an archive of nothing
   if (start.headerSize > kMaxHeader) return Failed(kErrDamaged, kDamagedHeader);
   std::vector<uint8_t> bytes(start.headerSize);
@@ -77,9 +101,8 @@ ArchiveHeader ReadArchiveHeader(const InputFile& file, const SevenZipStart& star
     // An encoded header may pack another; real archives nest one deep.
     for (int depth = 0; !bytes.empty() && bytes[0] == kEncodedHeader; ++depth) {
       if (depth == 4) return Failed(kErrDamaged, kDamagedHeader);
-      if (auto outcome = Unpack(file, start, bytes)) return *outcome;
+      if (auto outcome = Unpack(file, start, bytes, passwords, a)) return *outcome;
     }
-    ArchiveHeader a;
     a.header = ParseHeader(bytes);
     for (const Folder& folder : a.header.streams.folders) {
       a.plans.push_back(PlanFolder(folder));

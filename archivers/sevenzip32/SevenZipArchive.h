@@ -3,6 +3,8 @@
 // packed (an encoded header), and each folder planned (SevenZipMethods.h).
 #pragma once
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "archivers/libarchive/InputFile.h"
@@ -18,9 +20,14 @@ struct ArchiveHeader {
   Header header;
   std::vector<FolderPlan> plans;  // one per folder
   Failure failure;                // Failed: why
+  bool passwordNeeded = false;    // an encrypted header or wanted member was met in password mode
+  std::optional<size_t> password;  // then the one of the host's passwords that opens it
 };
 
-ArchiveHeader ReadArchiveHeader(const InputFile& file, const SevenZipStart& start);
+// `passwords`: the host's, in password mode; an encrypted header is then
+// decoded with each in turn until one passes the header's CRC.
+ArchiveHeader ReadArchiveHeader(const InputFile& file, const SevenZipStart& start,
+                                const std::vector<std::string>* passwords = nullptr);
 
 // Where a folder's pack offsets count from.
 inline uint64_t PackBase(const SevenZipStart& start) { return start.offset + 32; }

@@ -19,7 +19,7 @@ constexpr size_t kBlock = 256 * 1024;
 }  // namespace
 
 Extraction::Extraction(const InputFile& file, uint64_t base, const ArchiveHeader& archive, ExtractRequest& request,
-                       SafeWriter& writer, Progress& progress, std::string unnamed)
+                       SafeWriter& writer, Progress& progress, std::string unnamed, const std::string* password)
     : m_file(file),
       m_base(base),
       m_archive(archive),
@@ -27,6 +27,7 @@ Extraction::Extraction(const InputFile& file, uint64_t base, const ArchiveHeader
       m_writer(writer),
       m_progress(progress),
       m_unnamed(std::move(unnamed)),
+      m_password(password),
       m_buffer(kBlock) {}
 
 // A mode without type bits (Python's py7zr writes such) is a regular file,
@@ -56,12 +57,13 @@ Member Extraction::memberOf(const Entry& e) const {
 
 Failure Extraction::folderFailure(size_t folder) {
   const FolderPlan& plan = m_archive.plans[folder];
-  if (plan.kind == FolderPlan::Encrypted) return {kErrEncrypted, FailureText(kErrEncrypted)};
+  if (plan.kind == FolderPlan::Encrypted && !m_password) return {kErrEncrypted, FailureText(kErrEncrypted)};
   if (plan.kind == FolderPlan::Unsupported) return {kErrUnsupported, UnsupportedReason(plan.method)};
   if (m_folder != folder) {
     m_folder = folder;
     m_broken = {};
-    m_reader = std::make_unique<FolderReader>(m_file, m_base, m_archive.header.streams.folders[folder], &m_progress);
+    m_reader = std::make_unique<FolderReader>(m_file, m_base, m_archive.header.streams.folders[folder], &m_progress,
+                                              m_password);
   }
   return m_broken;
 }

@@ -1,7 +1,8 @@
 // Writing the members of a 7z archive whose folders this module decodes:
 // folder by folder in order, each member checked against its CRC before it
-// takes its name. A member of an encrypted folder, or of one whose method no
-// library here decodes, is refused with the reason; the others are written.
+// takes its name. A member of an encrypted folder without a password, or of
+// one whose method no library here decodes, is refused with the reason; the
+// others are written.
 #pragma once
 
 #include <memory>
@@ -17,9 +18,10 @@ namespace rkarc::sevenzip {
 class Extraction {
  public:
   // `unnamed`: the name of a member stored without one (the archive's name
-  // without its extension, as 7-Zip names it).
+  // without its extension, as 7-Zip names it); `password` (UTF-8, or null)
+  // opens the encrypted folders.
   Extraction(const InputFile& file, uint64_t base, const ArchiveHeader& archive, ExtractRequest& request,
-             SafeWriter& writer, Progress& progress, std::string unnamed);
+             SafeWriter& writer, Progress& progress, std::string unnamed, const std::string* password);
   void run();
 
  private:
@@ -38,6 +40,7 @@ class Extraction {
   SafeWriter& m_writer;
   Progress& m_progress;
   std::string m_unnamed;
+  const std::string* m_password;
 
   size_t m_folder = SIZE_MAX;  // the folder being read
   std::unique_ptr<FolderReader> m_reader;

@@ -13,6 +13,7 @@
 
 #include "archivers/common/Deflate64Decoder.h"
 #include "archivers/common/ResultCodes.h"
+#include "archivers/sevenzip32/AesStage.h"
 #include "archivers/sevenzip32/Bcj2Stage.h"
 #include "archivers/sevenzip32/LzmaStage.h"
 #include "archivers/sevenzip32/Stage.h"
@@ -165,8 +166,13 @@ class Deflate64Stage : public Stage {
 class StageBuilder {
  public:
   StageBuilder(const InputFile& file, uint64_t base, const Folder& folder, std::shared_ptr<Failure> failure,
-               std::atomic<uint64_t>* inputAt)
-      : m_file(file), m_base(base), m_folder(folder), m_failure(std::move(failure)), m_inputAt(inputAt) {}
+               std::atomic<uint64_t>* inputAt, const std::string* password)
+      : m_file(file),
+        m_base(base),
+        m_folder(folder),
+        m_failure(std::move(failure)),
+        m_inputAt(inputAt),
+        m_password(password) {}
 
   // The data of coder `c`'s output; null after a failure.
   std::unique_ptr<Stage> output(size_t c) {
@@ -189,6 +195,10 @@ class StageBuilder {
     if (m == Method::Deflate) return std::make_unique<CodecStage<ZlibCodec>>(m_failure, size, std::move(below));
     if (m == Method::Deflate64) return std::make_unique<Deflate64Stage>(m_failure, size, std::move(below));
     if (m == Method::Bzip2) return std::make_unique<CodecStage<Bzip2Codec>>(m_failure, size, std::move(below));
+    if (m == Method::Aes) {
+      if (!m_password) return refuse(kErrEncrypted, FailureText(kErrEncrypted));
+      return MakeAesStage(m_failure, size, std::move(below), coder, *m_password);
+    }
     return refuse(kErrUnsupported, UnsupportedReason(MethodName(coder)));
   }
 
@@ -253,13 +263,15 @@ class StageBuilder {
   const Folder& m_folder;
   std::shared_ptr<Failure> m_failure;
   std::atomic<uint64_t>* m_inputAt;
+  const std::string* m_password;
   size_t m_depth = 0;
 };
 
-FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& folder, Progress* progress)
+FolderReader::FolderReader(const InputFile& file, uint64_t base, const Folder& folder, Progress* progress,
+                           const std::string* password)
     : m_file(file), m_progress(progress), m_failure(std::make_shared<Failure>()) {
   if (folder.mainOut < folder.coders.size())
-    m_top = StageBuilder(file, base, folder, m_failure, &m_inputAt).output(folder.mainOut);
+    m_top = StageBuilder(file, base, folder, m_failure, &m_inputAt, password).output(folder.mainOut);
   // A small folder is not worth a thread: 1,000 small archives start one each.
   if (m_top && folder.size() >= kThreadedSize)
     m_ahead = std::make_unique<ReadAhead>([this](uint8_t* out, size_t n) { return m_top->read(out, n); },

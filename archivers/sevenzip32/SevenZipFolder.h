@@ -1,6 +1,6 @@
 // The decoded data of one 7z folder, read in order: its pack stream through
-// the chain of coders (Copy, LZMA, LZMA2, Deflate, Deflate64, BZip2 and the
-// branch and delta filters of liblzma). Each coder hands out exactly the size
+// the chain of coders (Copy, LZMA, LZMA2, Deflate, Deflate64, BZip2, the
+// branch and delta filters of liblzma and 7zAES). Each coder hands out exactly the size
 // the header gives it; a stream that ends early, runs on or cannot be decoded
 // fails with a reason.
 #pragma once
@@ -22,7 +22,9 @@ namespace rkarc::sevenzip {
 class FolderReader {
  public:
   // `base`: where the archive's offsets count from (the end of its start header).
-  FolderReader(const InputFile& file, uint64_t base, const Folder& folder, Progress* progress);
+  // `password` (UTF-8) opens an encrypted folder; without one it fails.
+  FolderReader(const InputFile& file, uint64_t base, const Folder& folder, Progress* progress,
+               const std::string* password = nullptr);
   ~FolderReader();
 
   // Up to `n` bytes; 0 once the folder's whole size was read; -1 on failure.

@@ -2,15 +2,18 @@
 #include "archivers/sevenzip32/SevenZipReader.h"
 
 #include "archivers/common/ArchiveFile.h"
+#include "archivers/common/Passwords.h"
 #include "archivers/common/ResultCodes.h"
 #include "archivers/libarchive/ArchiveError.h"
 #include "archivers/libarchive/ArchiveHandle.h"
 #include "archivers/libarchive/ArchiveWindow.h"
 #include "archivers/libarchive/ExtractionJob.h"
 #include "archivers/libarchive/ScopedUtf8Locale.h"
+#include "archivers/sevenzip32/AesStage.h"
 #include "archivers/sevenzip32/SevenZipArchive.h"
 #include "archivers/sevenzip32/SevenZipExtraction.h"
 #include "archivers/sevenzip32/SevenZipLocator.h"
+#include "archivers/sevenzip32/SevenZipPassword.h"
 
 namespace rkarc::sevenzip {
 namespace {
@@ -82,6 +85,9 @@ std::string UnnamedMember(const std::string& archive) {
 }  // namespace
 
 int32_t Extract(std::string_view command, Report& report, Progress& progress) {
+  const struct KeyWiper {
+    ~KeyWiper() { ForgetAesKeys(); }
+  } wiper;
   ExtractionJob job(command, report, progress, kSyntax);
   if (job.failure()) return job.failure();
   ArchiveFile archiveFile;
@@ -110,16 +116,22 @@ int32_t Extract(std::string_view command, Report& report, Progress& progress) {
     report.note("書庫の後ろの余分なデータ（" + std::to_string(trailing) + "バイト）は無視しました");
     report.keep("書庫の後ろに余分なデータがあります");
   }
-  const ArchiveHeader archive = ReadArchiveHeader(job.file(), location.start);
+  const PasswordSet& passwords = ModulePasswords();
+  ArchiveHeader archive = ReadArchiveHeader(job.file(), location.start, passwords.given ? &passwords.list : nullptr);
   if (archive.outcome == ArchiveHeader::Failed) {
+    if (archive.passwordNeeded) report.lead(kPasswordLead, kPasswordNone);
     report.fail(archive.failure.reason);
     return archive.failure.code;
   }
   if (archive.outcome == ArchiveHeader::Read) {
+    if (passwords.given)  // nothing is written before the password is known
+      if (const int32_t code = ChoosePassword(job.file(), PackBase(location.start), archive, job.request(),
+                                              passwords.list, report))
+        return code;
     SafeWriter writer(job.request().output, job.request().writerOptions, report);
     if (!writer.ready()) return writer.result();
     Extraction(job.file(), PackBase(location.start), archive, job.request(), writer, job.progress(),
-               UnnamedMember(job.request().archive))
+               UnnamedMember(job.request().archive), archive.password ? &passwords.list[*archive.password] : nullptr)
         .run();
     return job.finish(writer);
   }

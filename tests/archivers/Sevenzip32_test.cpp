@@ -130,6 +130,11 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
   const QString encrypted = Make7z(temp, "enc.7z", {"-psecret"});
   const QByteArray deflate64 = ReadFile(Make7z(temp, "d64.7z", {"-m0=Deflate64"}));
   const QString hidden = Make7z(temp, "henc.7z", {"-psecret", "-mhe=on"});
+  const QString bcj = Make7z(temp, "bcj.7z", {"-psecret", "-mf=BCJ", "-m0=LZMA", "-ms=off"});
+  const QString japanese = Make7z(temp, "jp.7z", {"-p秘密", "-mhe=on"});  // UTF-16 of the password
+  using Passwords = std::optional<std::vector<std::string>>;
+  const auto set = reinterpret_cast<int32_t (*)(const char* const*, int32_t)>(SevenZip().symbol("SevenZipSetPasswords"));
+  ASSERT_NE(set, nullptr);
   const qsizetype inData = stored.indexOf("cp932");
   ASSERT_GT(inData, 0);
   const struct {
@@ -138,6 +143,7 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
     int32_t code;
     const char* reason;
     bool nothingWritten;
+    Passwords passwords = std::nullopt;  // password mode: these are tried; on success all is written
   } rows[] = {
       {"cut in half", temp.write("cut.7z", good.left(good.size() / 2)), rkarc::kErrDamaged, nullptr, true},
       {"last byte missing", temp.write("short.7z", good.chopped(1)), rkarc::kErrDamaged, nullptr, true},
@@ -155,13 +161,29 @@ TEST_F(Sevenzip32, DamagedCutAndEncryptedArchivesFailWithNothingHalfWritten) {
        false},
       {"encrypted headers", hidden, rkarc::kErrEncrypted, "書庫のヘッダーが暗号化されています（パスワードが必要です）",
        true},
+      {"the right password second", encrypted, 0, nullptr, false, Passwords{{"Secret", "secret"}}},
+      {"encrypted headers, right password", hidden, 0, nullptr, false, Passwords{{"secret"}}},
+      {"BCJ on LZMA, right password", bcj, 0, nullptr, false, Passwords{{"secret"}}},
+      {"a password in Japanese", japanese, 0, nullptr, false, Passwords{{"秘", "秘密"}}},
+      {"wrong passwords", encrypted, rkarc::kErrWrongPassword, "パスワードが違います", true, Passwords{{"x", "秘密"}}},
+      {"encrypted headers, wrong password", hidden, rkarc::kErrWrongPassword, "パスワードが違います", true,
+       Passwords{{"x"}}},
+      {"encrypted headers, no password", hidden, rkarc::kErrEncrypted, nullptr, true, std::vector<std::string>{}},
       {"no 7z at all", temp.write("text.7z", "7z is not here"), rkarc::kErrNotArchive, "7z書庫ではありません", true},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.row);
+    std::vector<const char*> list;
+    for (const std::string& p : row.passwords.value_or(std::vector<std::string>{})) list.push_back(p.c_str());
+    list.push_back(nullptr);
+    set(row.passwords ? list.data() : nullptr, static_cast<int32_t>(list.size() - 1));
     ModuleBench bench(SevenZip());
     const int32_t rc = bench.extract("x", row.archive);
-    if (row.code != 0) {
+    set(nullptr, 0);
+    if (row.passwords && row.code == 0) {
+      EXPECT_EQ(rc, rkarc::kOk) << bench.report();
+      EXPECT_EQ(Tree(bench.out()), kSourceTree);
+    } else if (row.code != 0) {
       EXPECT_EQ(rc, row.code) << bench.report();
     } else {
       EXPECT_TRUE(rkarc::IsFailure(rc)) << rc << " " << bench.report();

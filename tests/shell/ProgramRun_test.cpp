@@ -160,7 +160,7 @@ TEST(ProgramRun, AutomaticRunKnowsArchivesByTheirContents) {
     EXPECT_TRUE(r.out.contains(QString(skipped) + MessageCatalogue::Product(ProductMsg::LogNotAnArchive))) << skipped;
 }
 
-// Encrypted ZIPs in the automatic run: traditional and AES archives open
+// Encrypted ZIPs and 7z in the automatic run: traditional and AES archives open
 // with a password of --password-file, one that none opens fails with its
 // reason and writes nothing, the run never asks; no password shows in the
 // output, the settings folder or the command line of any process of the run.
@@ -172,7 +172,8 @@ TEST(ProgramRun, PasswordFileOpensEncryptedArchivesAndNeverShowsAPassword) {
   QDir().mkpath(tmp.file("src"));
   const QStringList made[] = {{"zip", "-q", "-P", "Kagi-1", "zc.zip"},
                               {"7zz", "a", "-tzip", "-mem=AES256", "-pKagi-2", "aes.zip"},
-                              {"zip", "-q", "-P", "Unknown-3", "other.zip"}};
+                              {"zip", "-q", "-P", "Unknown-3", "other.zip"},
+                              {"7zz", "a", "-mhe=on", "-pKagi-2", "he.7z"}};
   for (QStringList command : made) {
     command.last() = tmp.file("src/" + command.last());
     EXPECT_EQ(testing_support::Run(command.first(), command.mid(1) + QStringList{"s.txt"}, tmp.file("scratch")), 0);
@@ -180,11 +181,12 @@ TEST(ProgramRun, PasswordFileOpensEncryptedArchivesAndNeverShowsAPassword) {
   tmp.write("passwords.txt", "Wrong-0\nKagi-1\r\nKagi-2\n");
   const QString out = tmp.mkdir("out"), config = tmp.mkdir("config"), trace = tmp.file("trace");
   const Result r = RunProgram({"--auto", "--dest", out, "--password-file", tmp.file("passwords.txt"), "zc.zip", "aes.zip",
-                               "other.zip"},
+                               "other.zip", "he.7z"},
                               config, tmp.file("src"), {"strace", "-f", "-qq", "-e", "trace=execve", "-s", "4096", "-o", trace});
   EXPECT_EQ(r.status, kExitSomeFailed) << r.out.toStdString();
   EXPECT_EQ(ReadFile(out + "/ZC/s.txt"), "secret member");
   EXPECT_EQ(ReadFile(out + "/AES/s.txt"), "secret member");
+  EXPECT_EQ(ReadFile(out + "/HE/s.txt"), "secret member");
   EXPECT_FALSE(QFileInfo::exists(out + "/OTHER"));
   EXPECT_TRUE(r.out.contains(QString::fromUtf8("解凍できませんでした\n\u3000\u3000パスワードが違います\n"))) << r.out.toStdString();
   EXPECT_TRUE(QDir(config).isEmpty());
