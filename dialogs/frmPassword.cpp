@@ -9,16 +9,7 @@
 #include <QVBoxLayout>
 
 #include "text/MessageCatalogue.h"
-
-namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
-
-}  // namespace
+#include "ui/Named.h"
 
 frmPassword::frmPassword(const QString& archive, bool wrong, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmPassword"));

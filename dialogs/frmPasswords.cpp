@@ -8,16 +8,7 @@
 #include <QVBoxLayout>
 
 #include "text/MessageCatalogue.h"
-
-namespace {
-
-template <typename W>
-W* Named(W* widget, const char* name) {
-  widget->setObjectName(QLatin1String(name));
-  return widget;
-}
-
-}  // namespace
+#include "ui/Named.h"
 
 frmPasswords::frmPasswords(PasswordKeyring& keyring, QWidget* parent) : QDialog(parent), m_keyring(keyring) {
   setObjectName(QStringLiteral("frmPasswords"));

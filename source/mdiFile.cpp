@@ -61,7 +61,7 @@ mdiFile::mdiFile(AppContext& context, QWidget* parent)
   auto* buttons = new FlowLayout(nullptr, TwipsToPx(kButtonGap));
   column->addLayout(buttons);
   for (QPushButton* button : {btnDel, btnDelAll}) {
-    // The design size at the least: a larger font makes them taller and wider.
+    // The standard size at the least: a larger font makes them taller and wider.
     button->setMinimumSize(TwipsToPx(kButtonWidth), TwipsToPx(kButtonHeight));
     button->setAutoDefault(false);
     buttons->addWidget(button);
