@@ -5,13 +5,13 @@
 
 #include <QDir>
 #include <QFile>
-#include <QLibraryInfo>
 #include <QLockFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/WestonSession.h"
 #include "tests/support/X11Session.h"
 
 namespace {
@@ -91,34 +91,16 @@ TEST_P(WindowGeometry, NothingLeavesTheScreenOverlapsOrIsCut) {
   }
 
   // Wayland: weston's headless compositor, with Qt's Wayland platform.
-  const QString weston = QStandardPaths::findExecutable(QStringLiteral("weston"));
-  const bool plugin = QFile::exists(QLibraryInfo::path(QLibraryInfo::PluginsPath) + QStringLiteral("/platforms/libqwayland-generic.so"));
-  if (weston.isEmpty() || !plugin) GTEST_SKIP() << "weston or qt6-wayland is not installed";
-  QTemporaryDir runtime;
-  QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-  QProcess compositor;
-  QProcessEnvironment compositorEnvironment = QProcessEnvironment::systemEnvironment();
-  compositorEnvironment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime.path());
-  compositor.setProcessEnvironment(compositorEnvironment);
-  compositor.start(weston, {QStringLiteral("--backend=headless-backend.so"), QStringLiteral("--socket=rukasu2-check"),
-                            QStringLiteral("--width=") + size[0], QStringLiteral("--height=") + size[1]});
-  const QString socket = QDir(runtime.path()).filePath(QStringLiteral("rukasu2-check"));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(socket); }, 20000))
-      << compositor.readAllStandardError().toStdString();
-  environment.insert(QStringLiteral("WAYLAND_DISPLAY"), QStringLiteral("rukasu2-check"));
-  environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("wayland"));
+  testing_support::WestonSession weston(QStringLiteral("headless-backend.so"), size[0].toInt(), size[1].toInt());
+  if (!weston.unavailable().isEmpty()) GTEST_SKIP() << weston.unavailable().toStdString();
   QProcess check;
   RunCheck(environment, [&](const QProcessEnvironment& e) -> QProcess& {
-    QProcessEnvironment all = QProcessEnvironment::systemEnvironment();
-    all.remove(QStringLiteral("DISPLAY"));
+    QProcessEnvironment all = weston.clientEnvironment();
     all.insert(e);
     check.setProcessEnvironment(all);
     check.start(program, arguments);
     return check;
   });
-  compositor.terminate();
-  compositor.waitForFinished(5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, WindowGeometry,

@@ -49,10 +49,10 @@ X11Session::~X11Session() {
 
 QProcess& X11Session::start(const QString& program, const QStringList& arguments, const QProcessEnvironment& extra) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(extra);
   environment.insert(QStringLiteral("DISPLAY"), m_display);
   environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
   environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+  environment.insert(extra);
   auto process = std::make_unique<QProcess>();
   process->setProcessEnvironment(environment);
   process->start(program, arguments);
@@ -110,20 +110,35 @@ QRect X11Session::window(const QString& title) {
 }
 
 bool X11Session::keys(const QString& title, const QStringList& keys) {
-  const QString id = windowId(title);
-  if (id.isEmpty() || !xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id})) return false;
+  const QString id = title.isEmpty() ? QString() : windowId(title);
+  if (!title.isEmpty() && (id.isEmpty() || !xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), id})))
+    return false;
   return xdotool(QStringList{QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150")} + keys);
 }
 
+namespace {
+
+QStringList Move(QPoint at) {
+  return {QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("sleep"),
+          QStringLiteral("0.3")};
+}
+
+// The pointer to `at` from outside any window: weston tells a window that
+// appeared under the pointer nothing until the pointer comes in again.
+QStringList ArrivalAt(QPoint at) { return Move(QPoint(1, 1)) + Move(at); }
+
+}  // namespace
+
 bool X11Session::drag(QPoint from, QPoint to) {
-  auto move = [](QPoint at) {
-    return QStringList{QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
-                       QStringLiteral("sleep"), QStringLiteral("0.3")};
-  };
+  auto move = Move;
   // Small first steps start the drag; the last ones let the target see it arrive.
-  return xdotool(move(from) + QStringList{QStringLiteral("mousedown"), QStringLiteral("1")} +
+  return xdotool(ArrivalAt(from) + QStringList{QStringLiteral("mousedown"), QStringLiteral("1")} +
                  move(from + QPoint(10, 10)) + move(from + QPoint(20, 20)) + move(to) + move(to + QPoint(5, 5)) +
                  QStringList{QStringLiteral("mouseup"), QStringLiteral("1")});
+}
+
+bool X11Session::click(QPoint at) {
+  return xdotool(ArrivalAt(at) + QStringList{QStringLiteral("click"), QStringLiteral("1")});
 }
 
 bool WaitForLine(QProcess& program, const QString& line) {

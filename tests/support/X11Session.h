@@ -23,9 +23,12 @@ class X11Session {
 
   // Empty when the server runs; otherwise why there is none.
   const QString& unavailable() const { return m_unavailable; }
+  // The server's name for DISPLAY (":1").
+  const QString& display() const { return m_display; }
 
   // Starts a program with its windows on this server, with these variables
-  // added to its environment; the session ends it.
+  // added to its environment (QT_QPA_PLATFORM and WAYLAND_DISPLAY there put
+  // it on a compositor that draws into this server); the session ends it.
   QProcess& start(const QString& program, const QStringList& arguments,
                   const QProcessEnvironment& extra = QProcessEnvironment());
   // Waits up to 30 s for a window manager started on this server to take
@@ -34,11 +37,14 @@ class X11Session {
   // Waits up to 20 s for a window of exactly this title; its place on the
   // screen, or an empty rectangle.
   QRect window(const QString& title);
-  // Gives the keyboard to the window of this title and types the keys
-  // (xdotool names: "ctrl+1", "ctrl+Tab") one after the other.
+  // Gives the keyboard to the window of this title, or with no title leaves
+  // it where it is, and types the keys (xdotool names: "ctrl+1", "ctrl+Tab")
+  // one after the other.
   bool keys(const QString& title, const QStringList& keys);
   // Presses the left button at `from`, moves to `to` in steps and lets go.
   bool drag(QPoint from, QPoint to);
+  // Clicks the left button there.
+  bool click(QPoint at);
 
  private:
   bool xdotool(const QStringList& arguments, QByteArray* output = nullptr, int timeoutMs = 20000);
