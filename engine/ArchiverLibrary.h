@@ -8,9 +8,7 @@
 #include <QString>
 #include <cstdint>
 
-// Reports bytes of the archive read so far and the archive's size, from the
-// thread that makes the command call.
-extern "C" typedef void (*RkProgressFn)(void* context, uint64_t done, uint64_t total);
+#include "archivers/common/ModuleInterface.h"  // RkProgressFn
 
 enum class LibraryId { Unlha, UnZip, Unarj, Ish, Cab, Tar, Unrar, Bz2, SevenZip };
 inline constexpr int kLibraryCount = 9;

@@ -19,16 +19,16 @@ DllLibrary::DllLibrary(LibraryId id, const QString& path)
     return;
   }
   const QByteArray prefix = LibraryPrefix(id);
-  m_version = Lookup<IntFn>(*m_library, prefix + "GetVersion");
+  m_version = Lookup<RkGetVersionFn>(*m_library, prefix + RKARC_GET_VERSION_SUFFIX);
   if (id == LibraryId::Bz2) return;
   if (id == LibraryId::Ish)
-    m_ishCommand = Lookup<IshCommandFn>(*m_library, "IshEx");
+    m_ishCommand = Lookup<RkIshCommandFn>(*m_library, RKARC_ISH_COMMAND_NAME);
   else
-    m_command = Lookup<CommandFn>(*m_library, prefix);
-  m_check = Lookup<CheckFn>(*m_library, prefix + "CheckArchive");
-  m_running = Lookup<IntFn>(*m_library, prefix + "GetRunning");
-  m_progress = Lookup<ProgressFn>(*m_library, prefix + "SetProgress");
-  m_passwords = Lookup<PasswordsFn>(*m_library, prefix + "SetPasswords");
+    m_command = Lookup<RkCommandFn>(*m_library, prefix);
+  m_check = Lookup<RkCheckArchiveFn>(*m_library, prefix + RKARC_CHECK_ARCHIVE_SUFFIX);
+  m_running = Lookup<RkGetRunningFn>(*m_library, prefix + RKARC_GET_RUNNING_SUFFIX);
+  m_progress = Lookup<RkSetProgressFn>(*m_library, prefix + RKARC_SET_PROGRESS_SUFFIX);
+  m_passwords = Lookup<RkSetPasswordsFn>(*m_library, prefix + RKARC_SET_PASSWORDS_SUFFIX);
   if (!isUsable()) m_error = QStringLiteral("missing entry points in ") + path;
 }
 

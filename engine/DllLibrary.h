@@ -1,7 +1,7 @@
 // An archiver library loaded from its module file: the entry points are looked
-// up by their names (Unlha, UnlhaCheckArchive, UnlhaGetRunning,
-// UnlhaGetVersion, the optional UnlhaSetProgress and UnlhaSetPasswords; IshEx without the window
-// argument; BZ2LIB.DLL only BZ2GetVersion).
+// up by their names and called through their types, both from
+// archivers/common/ModuleInterface.h (Unlha, UnlhaCheckArchive ...; IshEx
+// without the window argument; BZ2LIB.DLL only BZ2GetVersion).
 #pragma once
 
 #include <memory>
@@ -30,21 +30,14 @@ class DllLibrary : public ArchiverLibrary {
   void setPasswords(const char* const* list, int32_t count) override;
 
  private:
-  using CommandFn = int32_t (*)(void*, const char*, char*, uint32_t);
-  using IshCommandFn = int32_t (*)(const char*, char*, uint32_t);
-  using CheckFn = int32_t (*)(const char*, int32_t);
-  using IntFn = int32_t (*)();
-  using ProgressFn = void (*)(RkProgressFn, void*);
-  using PasswordsFn = int32_t (*)(const char* const*, int32_t);
-
   LibraryId m_id;
   std::unique_ptr<DynamicLibrary> m_library;
   QString m_error;
-  CommandFn m_command = nullptr;
-  IshCommandFn m_ishCommand = nullptr;
-  CheckFn m_check = nullptr;
-  IntFn m_running = nullptr;
-  IntFn m_version = nullptr;
-  ProgressFn m_progress = nullptr;
-  PasswordsFn m_passwords = nullptr;
+  RkCommandFn m_command = nullptr;
+  RkIshCommandFn m_ishCommand = nullptr;
+  RkCheckArchiveFn m_check = nullptr;
+  RkGetRunningFn m_running = nullptr;
+  RkGetVersionFn m_version = nullptr;
+  RkSetProgressFn m_progress = nullptr;
+  RkSetPasswordsFn m_passwords = nullptr;
 };

@@ -3,3 +3,4 @@
 #include "archivers/common/Module.h"
 
 RKARC_EXPORT int32_t BZ2GetVersion(void) { return 100; }
+RKARC_CHECK_ENTRY_POINT(BZ2GetVersion, RkGetVersionFn);

@@ -1,14 +1,8 @@
 // What every archiver module shares around its C entry points: the running
 // count behind <Prefix>GetRunning, the optional progress callback behind
 // <Prefix>SetProgress, and RunCommand, which wraps one command call (report
-// buffer, exceptions turned into result codes).
-//
-// Entry points of a module with prefix P (C linkage, UTF-8 strings):
-//   int32_t P(void* window, const char* command, char* report, uint32_t size);
-//   int32_t PCheckArchive(const char* path, int32_t mode);   // 1: can extract
-//   int32_t PGetRunning(void);                               // non-zero while a command runs
-//   int32_t PGetVersion(void);                               // module version x 100
-//   void    PSetProgress(RkProgressFn fn, void* context);    // optional, ours
+// buffer, exceptions turned into result codes). The entry points' types are in
+// ModuleInterface.h; the macros below check each definition against them.
 #pragma once
 
 #include <atomic>
@@ -16,14 +10,17 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
+#include "archivers/common/ModuleInterface.h"
 #include "archivers/common/Report.h"
 
 #define RKARC_EXPORT extern "C" __attribute__((visibility("default")))
 
-// Called from the thread that runs the command with the bytes of the archive
-// read so far and the archive's size; at most a few times a second.
-extern "C" typedef void (*RkProgressFn)(void* context, uint64_t done, uint64_t total);
+// Fails the build when entry point `name` does not have the type `Type` of
+// ModuleInterface.h, the one the host calls it through.
+#define RKARC_CHECK_ENTRY_POINT(name, Type) \
+  static_assert(std::is_same_v<decltype(&name), Type>, #name " does not match " #Type)
 
 namespace rkarc {
 
@@ -78,7 +75,11 @@ int32_t CheckArchive(const char* path, bool (*canExtract)(const std::string& pat
   }                                                                                                    \
   RKARC_EXPORT int32_t P##GetRunning(void) { return P##State.running(); }                              \
   RKARC_EXPORT int32_t P##GetVersion(void) { return version; }                                         \
-  RKARC_EXPORT void P##SetProgress(RkProgressFn fn, void* context) { P##State.setProgress(fn, context); }
+  RKARC_EXPORT void P##SetProgress(RkProgressFn fn, void* context) { P##State.setProgress(fn, context); } \
+  RKARC_CHECK_ENTRY_POINT(P##CheckArchive, RkCheckArchiveFn);                                          \
+  RKARC_CHECK_ENTRY_POINT(P##GetRunning, RkGetRunningFn);                                              \
+  RKARC_CHECK_ENTRY_POINT(P##GetVersion, RkGetVersionFn);                                              \
+  RKARC_CHECK_ENTRY_POINT(P##SetProgress, RkSetProgressFn);
 
 // Defines every entry point of the module with prefix P, its command P
 // running `extract` (int32_t(std::string_view, Report&, Progress&)).
@@ -86,7 +87,8 @@ int32_t CheckArchive(const char* path, bool (*canExtract)(const std::string& pat
   RKARC_MODULE_ENTRY_POINTS_BESIDE_COMMAND(P, version, canExtract)                                 \
   RKARC_EXPORT int32_t P(void* /*window*/, const char* command, char* report, uint32_t reportSize) { \
     return rkarc::RunCommand(P##State, command, report, reportSize, extract);                      \
-  }
+  }                                                                                                \
+  RKARC_CHECK_ENTRY_POINT(P, RkCommandFn);
 
 // The same for a module whose command is an extraction: P reads the command
 // text with `syntax` (an ExtractRequest, whose header the module includes) and

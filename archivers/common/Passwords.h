@@ -4,6 +4,7 @@
 // a report; the module's copies are wiped when the host clears the list.
 //
 //   int32_t PSetPasswords(const char* const* list, int32_t count);
+//   (RkSetPasswordsFn, ModuleInterface.h)
 //
 // A null list leaves password mode: encrypted members are refused and the
 // others extracted. A list, even an empty one, asks the module to find the
@@ -42,4 +43,5 @@ void WipeText(std::string& text);
 #define RKARC_MODULE_PASSWORD_ENTRY_POINT(P)                                     \
   RKARC_EXPORT int32_t P##SetPasswords(const char* const* list, int32_t count) { \
     return rkarc::SetModulePasswords(list, count);                               \
-  }
+  }                                                                              \
+  RKARC_CHECK_ENTRY_POINT(P##SetPasswords, RkSetPasswordsFn);

@@ -43,3 +43,4 @@ RKARC_MODULE_ENTRY_POINTS_BESIDE_COMMAND(Ish, 100, rkarc::IshReader::IsIshText)
 RKARC_EXPORT int32_t IshEx(const char* command, char* report, uint32_t size) {
   return rkarc::RunCommand(IshState, command, report, size, Extract);
 }
+RKARC_CHECK_ENTRY_POINT(IshEx, RkIshCommandFn);

@@ -5,12 +5,9 @@
 
 #include <vector>
 
-namespace testing_support {
+#include "archivers/common/ModuleInterface.h"
 
-using CommandFn = int32_t (*)(void*, const char*, char*, uint32_t);
-using IshCommandFn = int32_t (*)(const char*, char*, uint32_t);
-using CheckFn = int32_t (*)(const char*, int32_t);
-using IntFn = int32_t (*)();
+namespace testing_support {
 
 std::string ArchiverBuildDir() { return RUKASU2_ARCHIVER_BUILD_DIR; }
 
@@ -32,8 +29,8 @@ int32_t TestModule::command(const std::string& text, std::string* report) const 
   std::vector<char> buffer(4096, '\0');
   int32_t rc = -1;
   if (m_prefix == "Ish") {
-    if (auto fn = reinterpret_cast<IshCommandFn>(symbol("IshEx"))) rc = fn(text.c_str(), buffer.data(), 4096);
-  } else if (auto fn = reinterpret_cast<CommandFn>(symbol(m_prefix))) {
+    if (auto fn = reinterpret_cast<RkIshCommandFn>(symbol(RKARC_ISH_COMMAND_NAME))) rc = fn(text.c_str(), buffer.data(), 4096);
+  } else if (auto fn = reinterpret_cast<RkCommandFn>(symbol(m_prefix))) {
     rc = fn(nullptr, text.c_str(), buffer.data(), 4096);
   }
   if (report) *report = buffer.data();
@@ -41,17 +38,17 @@ int32_t TestModule::command(const std::string& text, std::string* report) const 
 }
 
 int32_t TestModule::checkArchive(const std::string& path, int32_t mode) const {
-  auto fn = reinterpret_cast<CheckFn>(symbol(m_prefix + "CheckArchive"));
+  auto fn = reinterpret_cast<RkCheckArchiveFn>(symbol(m_prefix + RKARC_CHECK_ARCHIVE_SUFFIX));
   return fn ? fn(path.c_str(), mode) : -1;
 }
 
 int32_t TestModule::running() const {
-  auto fn = reinterpret_cast<IntFn>(symbol(m_prefix + "GetRunning"));
+  auto fn = reinterpret_cast<RkGetRunningFn>(symbol(m_prefix + RKARC_GET_RUNNING_SUFFIX));
   return fn ? fn() : -1;
 }
 
 int32_t TestModule::version() const {
-  auto fn = reinterpret_cast<IntFn>(symbol(m_prefix + "GetVersion"));
+  auto fn = reinterpret_cast<RkGetVersionFn>(symbol(m_prefix + RKARC_GET_VERSION_SUFFIX));
   return fn ? fn() : -1;
 }
 
