@@ -101,7 +101,11 @@ void FramePlacement::fitOnScreen(QSize client) {
   const QScreen* screen = m_window.screen();
   if (!screen) return;
   const QMargins frame = expectedFrame();
-  const QRect free = screen->availableGeometry();
+  // A window manager that is still starting, or publishes a work area Qt
+  // cannot read, leaves it empty: the whole screen is the room then, never
+  // none (a window sized to nothing would never show).
+  const QRect work = screen->availableGeometry();
+  const QRect free = work.isEmpty() ? screen->geometry() : work;
   const QSize wanted = m_sized ? m_wanted.size().expandedTo(client.grownBy(frame)) : client.grownBy(frame);
   QRect outer(m_wanted.topLeft(), wanted.boundedTo(free.size()));
   outer.moveLeft(std::clamp(outer.left(), free.left(), free.right() + 1 - outer.width()));
